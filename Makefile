@@ -1,0 +1,24 @@
+# Builds over CMake; `make run` starts the application, `make test` runs every test.
+.PHONY: deps build run test bench clean screenshots
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default
+
+run: build
+	./build/zuk
+
+test: build
+	ctest --preset default
+
+bench: build
+	./build/bench/engine_bench
+
+screenshots: build
+	scripts/screenshots.sh
+
+clean:
+	rm -rf build

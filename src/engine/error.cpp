@@ -1,0 +1,57 @@
+#include "engine/error.h"
+
+#include <cerrno>
+
+namespace zuk {
+
+QString describeError(int number) {
+    switch (number) {
+    case ErrorNumber::InvalidArgument:
+        return QStringLiteral("Invalid procedure call or argument");
+    case ErrorNumber::FileNotFound:
+        return QStringLiteral("File not found");
+    case ErrorNumber::DiskFull:
+        return QStringLiteral("Disk full");
+    case ErrorNumber::DeviceIo:
+        return QStringLiteral("Device I/O error");
+    case ErrorNumber::FileAlreadyExists:
+        return QStringLiteral("File already exists");
+    case ErrorNumber::PermissionDenied:
+        return QStringLiteral("Permission denied");
+    case ErrorNumber::PathFileAccess:
+        return QStringLiteral("Path/File access error");
+    case ErrorNumber::PathNotFound:
+        return QStringLiteral("Path not found");
+    default:
+        return QStringLiteral("Application-defined or object-defined error");
+    }
+}
+
+Error makeError(int number) { return Error{number, describeError(number)}; }
+
+Error errorFromErrno(int errnoValue) {
+    switch (errnoValue) {
+    case ENOENT:
+        return makeError(ErrorNumber::FileNotFound);
+    case ENOTDIR:
+        return makeError(ErrorNumber::PathNotFound);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+        return makeError(ErrorNumber::PermissionDenied);
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return makeError(ErrorNumber::DiskFull);
+    case EEXIST:
+    case ENOTEMPTY:
+        return makeError(ErrorNumber::FileAlreadyExists);
+    case EIO:
+        return makeError(ErrorNumber::DeviceIo);
+    default:
+        return makeError(ErrorNumber::PathFileAccess);
+    }
+}
+
+} // namespace zuk

@@ -1,0 +1,13 @@
+#include "engine/run_options.h"
+
+namespace zuk {
+
+RunMode RunOptions::mode() const {
+    if (optText())
+        return RunMode::RightBoxText;
+    if (optFile())
+        return RunMode::SelectedFile;
+    return RunMode::AllFiles;
+}
+
+} // namespace zuk

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace zuk {
+
+// The counters of one run, shown in the three result labels.
+struct RunCounters {
+    qint32 totFiles = 0;
+    qint32 filesDone = 0;
+    qint32 replaceMade = 0;
+
+    bool operator==(const RunCounters&) const = default;
+};
+
+// State that lives as long as the application: the stop requests and the batch marker.
+// Owned by the application and handed to whatever needs it; there are no globals.
+struct RunState {
+    bool cancelFlag = false;      // stop the run or roll back under way
+    bool batchCancelFlag = false; // stop the batch between entries
+    bool isBatch = false;         // the run is driven by the batch
+    bool runActive = false;       // the Start button reads "Cancel"
+    bool rollBackActive = false;  // the Roll Back button reads "Cancel"
+};
+
+} // namespace zuk

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "engine/atomic_file.h"
+#include "engine/error.h"
+#include "engine/search_pattern.h"
+#include "engine/text_codec.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace zuk {
+
+// The working buffer: the text a routine finds and replaces in, with what it needs to be
+// written back byte for byte (encoding, mark, the file it came from).
+class TextBuffer {
+public:
+    // Loads the whole file losslessly. On failure the buffer is left as it was.
+    Status load(const QString& path);
+    // Writes the text back in the loaded encoding, atomically. Refused when the file at path
+    // is the loaded one and changed on disk since.
+    Status save(const QString& path, WriteJournal* journal = nullptr) const;
+    // Fails when the file at path is the one loaded but no longer as it was read.
+    Status checkUnchangedOnDisk(const QString& path) const;
+
+    const QString& text() const { return m_text; }
+    // Replaces the whole text (the right-hand box's own text); forgets any loaded file.
+    void setText(QString text);
+    void clear() { setText({}); }
+
+    TextEncoding encoding() const { return m_encoding; }
+    // The form of the text's first line break, or the platform's own when it has none.
+    QString lineBreak() const;
+    bool canHold(QStringView text) const { return canEncode(text, m_encoding); }
+
+    TextMatch find(const SearchPattern& pattern, qsizetype from, Qt::CaseSensitivity cs) const {
+        return pattern.findIn(m_text, from, cs);
+    }
+
+    // Builds the replaced text in one pass: the pieces between replacements are copied once,
+    // so replacing everything is linear in the size of the text.
+    class Rewrite {
+    public:
+        explicit Rewrite(TextBuffer& buffer);
+        // Replaces [position, position + length) of the original text; calls come in order.
+        void replace(qsizetype position, qsizetype length, QStringView replacement);
+        // Puts the result into the buffer (nothing to do when nothing was replaced).
+        void finish();
+        bool changed() const { return m_changed; }
+
+    private:
+        TextBuffer& m_buffer;
+        QString m_out;
+        qsizetype m_copied = 0;
+        bool m_changed = false;
+    };
+
+private:
+    QString m_text;
+    TextEncoding m_encoding = TextEncoding::Utf8;
+    std::optional<FileIdentity> m_identity; // the file loaded, as read
+    QString m_loadedPath;
+};
+
+} // namespace zuk
