@@ -27,7 +27,9 @@ QString describeError(int number) {
     }
 }
 
-Error makeError(int number) { return Error{number, describeError(number)}; }
+Error makeError(int number) {
+    return Error{number, describeError(number)};
+}
 
 Error errorFromErrno(int errnoValue) {
     switch (errnoValue) {

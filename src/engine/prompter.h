@@ -16,7 +16,7 @@ struct Message {
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     MessageResult defaultButton = MessageResult::Ok;
-    QString title; // empty: the application's title
+    QString title;   // empty: the application's title
     QString subject; // the file or folder the message concerns, if any (not shown in boxes)
 
     bool operator==(const Message&) const = default;
@@ -35,8 +35,12 @@ public:
     // A confirmation before something that can't be undone: Yes/No, critical icon, No by
     // default, title "Warning". True when the user answered Yes.
     bool confirm(const QString& text) {
-        return show(Message{text, MessageButtons::YesNo, MessageIcon::Critical, MessageResult::No,
-                            QStringLiteral("Warning"), {}}) == MessageResult::Yes;
+        return show(Message{text,
+                            MessageButtons::YesNo,
+                            MessageIcon::Critical,
+                            MessageResult::No,
+                            QStringLiteral("Warning"),
+                            {}}) == MessageResult::Yes;
     }
 };
 

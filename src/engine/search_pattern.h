@@ -24,8 +24,7 @@ public:
 
 private:
     qsizetype matchAt(QStringView subject, qsizetype at, Qt::CaseSensitivity cs) const;
-    qsizetype findFirstSegment(QStringView subject, qsizetype from,
-                               Qt::CaseSensitivity cs) const;
+    qsizetype findFirstSegment(QStringView subject, qsizetype from, Qt::CaseSensitivity cs) const;
 
     QList<QString> m_segments; // the text between line breaks; line breaks stand between them
     QStringMatcher m_exact;

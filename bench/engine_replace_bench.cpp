@@ -1,0 +1,93 @@
+#include "bench_text.h"
+#include "engine/headless_run_window.h"
+#include "engine/replacement_routines.h"
+#include "engine/text_buffer.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace zuk;
+
+namespace {
+
+class NoYield final : public YieldHook {
+public:
+    void yield() override {}
+};
+
+class SilentPrompter final : public Prompter {
+public:
+    MessageResult show(const Message&) override { return MessageResult::Ok; }
+};
+
+struct Fixture {
+    ValueRunOptions options;
+    RunState state;
+    HeadlessRunWindow window;
+    SilentPrompter prompter;
+    NoYield yield;
+    ReplacementRoutines routines{options, state, window, prompter, yield};
+};
+
+void runRoutine(benchmark::State& st, bool caseSensitive, bool searchOnly, bool crlf) {
+    const qsizetype bytes = st.range(0) << 20;
+    const QString text = QString::fromLatin1(bench::generateText(bytes));
+    Fixture f;
+    f.options.values.caseSensitive = caseSensitive ? 1 : 0;
+    f.options.values.searchOnly = searchOnly ? 1 : 0;
+    qint32 found = 0;
+    for (auto _ : st) {
+        f.window.buffer.setText(text);
+        found = crlf ? f.routines.CleanTextCRLF(QStringLiteral("elit.</p> \r\n<div class"),
+                                                QStringLiteral("x"))
+                     : f.routines.CleanText(QStringLiteral("needle"), QStringLiteral("pin"));
+        benchmark::DoNotOptimize(found);
+    }
+    st.counters["finds"] = found;
+    st.SetBytesProcessed(st.iterations() * bytes);
+}
+
+void BM_ReplaceAllCaseSensitive(benchmark::State& st) {
+    runRoutine(st, true, false, false);
+}
+void BM_ReplaceAllIgnoreCase(benchmark::State& st) {
+    runRoutine(st, false, false, false);
+}
+void BM_SearchOnlyCaseSensitive(benchmark::State& st) {
+    runRoutine(st, true, true, false);
+}
+void BM_SearchOnlyIgnoreCase(benchmark::State& st) {
+    runRoutine(st, false, true, false);
+}
+void BM_LineBreakTolerantThreeBlanks(benchmark::State& st) {
+    runRoutine(st, false, false, true);
+}
+
+void BM_LoadSaveRoundTrip(benchmark::State& st) {
+    const qsizetype bytes = st.range(0) << 20;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.htm");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bench::generateText(bytes)) != bytes) {
+        st.SkipWithError("cannot write the test file");
+        return;
+    }
+    file.close();
+    for (auto _ : st) {
+        TextBuffer buffer;
+        if (!buffer.load(path) || !buffer.save(path)) {
+            st.SkipWithError("load or save failed");
+            return;
+        }
+    }
+    st.SetBytesProcessed(st.iterations() * bytes);
+}
+
+} // namespace
+
+BENCHMARK(BM_ReplaceAllCaseSensitive)->Arg(16)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplaceAllIgnoreCase)->Arg(16)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchOnlyCaseSensitive)->Arg(16)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchOnlyIgnoreCase)->Arg(16)->Arg(32)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LineBreakTolerantThreeBlanks)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadSaveRoundTrip)->Arg(64)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/prompter.h"
+#include "engine/run_options.h"
+#include "engine/run_state.h"
+#include "engine/run_window.h"
+#include "engine/yield_hook.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace zuk {
+
+class TextBuffer;
+
+// The search text and its line-break variants: one entry per blank of the text, each with
+// that blank turned into a line break (keeping a blank on the left or right when asked).
+// The keep-space options are read once for every blank.
+QStringList BuildVariantList(const QString& StringToFind, const RunOptions& options);
+
+// Finds and replaces in the working buffer of the window: a file loaded into it, or the
+// right-hand text itself. Returns the number of occurrences handled; -1 when the file can't be
+// read as text, 0 after any other failure (its message shown). Nothing is saved here.
+class ReplacementRoutines {
+public:
+    ReplacementRoutines(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
+                        YieldHook& yieldHook);
+
+    qint32 CleanFile(const QString& FileName, const QString& StringToFind,
+                     const QString& ReplaceString);
+    qint32 CleanText(const QString& StringToFind, const QString& ReplaceString);
+    qint32 CleanFileCRLF(const QString& FileName, const QString& StringToFind,
+                         const QString& ReplaceString);
+    qint32 CleanTextCRLF(const QString& StringToFind, const QString& ReplaceString);
+
+private:
+    // Nothing when the file is loaded; otherwise the routine's result, its message shown.
+    std::optional<qint32> loadFailure(const QString& FileName);
+    qint32 replaceAll(const QString& StringToFind, const QString& ReplaceString);
+    qint32 replaceVariants(const QString& StringToFind, const QString& ReplaceString);
+    qint32 fail(const Error& error, const QString& subject);
+
+    RunOptions& m_options;
+    RunState& m_state;
+    RunWindow& m_window;
+    Prompter& m_prompter;
+    YieldHook& m_yield;
+};
+
+} // namespace zuk
