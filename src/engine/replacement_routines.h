@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/error.h"
 #include "engine/prompter.h"
 #include "engine/run_options.h"
 #include "engine/run_state.h"
