@@ -93,6 +93,16 @@ TEST_F(AtomicFileTest, NewFileGetsPermissionsOfTheOriginalOrTheDefault) {
     EXPECT_EQ(entriesOf(m_dir.path()), (QStringList{"a.txt", "b.txt"}));
 }
 
+TEST_F(AtomicFileTest, WritesAFileWithTheLongestPossibleName) {
+    // 2-byte characters, so a shortened temporary name must cut between characters.
+    const QString name = QString(127, QChar(0x00E9)) + QStringLiteral("x");
+    const QString target = path(name);
+    writeBytes(target, "old");
+    ASSERT_TRUE(writeFileAtomically(target, "new").ok());
+    EXPECT_EQ(readBytes(target), "new");
+    EXPECT_EQ(entriesOf(m_dir.path()), QStringList{name});
+}
+
 TEST_F(AtomicFileTest, KeepsOwnerAndGroupWherePermitted) {
     const QString target = path(QStringLiteral("owned.txt"));
     writeBytes(target, "x");
