@@ -176,6 +176,11 @@ bool hasLoneSurrogate(const char16_t* s, qsizetype n) {
 QByteArray encodeUtf8(const char16_t* s, qsizetype n) {
     qsizetype length = 0;
     for (qsizetype i = 0; i < n; ++i) {
+        if (i + 8 <= n && ((load64(s + i) | load64(s + i + 4)) & kNonAscii4) == 0) {
+            length += 8;
+            i += 7;
+            continue;
+        }
         const char16_t c = s[i];
         if (c < 0x80)
             length += 1;
