@@ -22,6 +22,7 @@ Status TextBuffer::load(const QString& path) {
     m_encoding = decoded.value().encoding;
     m_identity = loaded.value().identity;
     m_loadedPath = path;
+    m_modified = false;
     return {};
 }
 
@@ -65,6 +66,7 @@ void TextBuffer::setText(QString text) {
     m_encoding = TextEncoding::Utf8;
     m_identity.reset();
     m_loadedPath.clear();
+    m_modified = false;
 }
 
 QString TextBuffer::lineBreak() const {
@@ -86,22 +88,28 @@ TextBuffer::Rewrite::Rewrite(TextBuffer& buffer) : m_buffer(buffer) {}
 
 void TextBuffer::Rewrite::replace(qsizetype position, qsizetype length, QStringView replacement) {
     const QString& source = m_buffer.m_text;
-    if (!m_changed) {
+    if (!m_started) {
         m_out.reserve(source.size() + source.size() / 16 + replacement.size());
-        m_changed = true;
+        m_started = true;
     }
+    if (!m_differs && QStringView(source).sliced(position, length) != replacement)
+        m_differs = true;
     m_out.append(QStringView(source).sliced(m_copied, position - m_copied));
     m_out.append(replacement);
     m_copied = position + length;
 }
 
 void TextBuffer::Rewrite::finish() {
-    if (!m_changed)
+    if (!m_started)
         return;
-    m_out.append(QStringView(m_buffer.m_text).sliced(m_copied));
-    m_buffer.m_text = std::move(m_out);
+    if (m_differs) {
+        m_out.append(QStringView(m_buffer.m_text).sliced(m_copied));
+        m_buffer.m_text = std::move(m_out);
+        m_buffer.m_modified = true;
+    }
     m_out = QString();
-    m_changed = false;
+    m_started = false;
+    m_differs = false;
     m_copied = 0;
 }
 

@@ -29,6 +29,9 @@ public:
     void clear() { setText({}); }
 
     TextEncoding encoding() const { return m_encoding; }
+    // True when a replacement changed the text since it was loaded or set: a file is written
+    // only then.
+    bool isModified() const { return m_modified; }
     // The form of the text's first line break, or the platform's own when it has none.
     QString lineBreak() const;
     bool canHold(QStringView text) const { return canEncode(text, m_encoding); }
@@ -46,13 +49,13 @@ public:
         void replace(qsizetype position, qsizetype length, QStringView replacement);
         // Puts the result into the buffer (nothing to do when nothing was replaced).
         void finish();
-        bool changed() const { return m_changed; }
 
     private:
         TextBuffer& m_buffer;
         QString m_out;
         qsizetype m_copied = 0;
-        bool m_changed = false;
+        bool m_started = false;
+        bool m_differs = false; // some replacement differs from the text it replaced
     };
 
 private:
@@ -60,6 +63,7 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     std::optional<FileIdentity> m_identity; // the file loaded, as read
     QString m_loadedPath;
+    bool m_modified = false;
 };
 
 } // namespace zuk

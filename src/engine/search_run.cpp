@@ -1,0 +1,293 @@
+#include "engine/search_run.h"
+
+#include "engine/file_collection.h"
+#include "engine/path_text.h"
+#include "engine/text_buffer.h"
+
+#include <QFileInfo>
+
+namespace zuk {
+
+namespace {
+
+const QString kNoSearchText =
+    QStringLiteral("You must enter somthing to search for before continueing");
+const QString kNoPath = QStringLiteral("You must select a Directory or File before continueing");
+const QString kNoFileType = QStringLiteral(
+    "You must select or enter atleast one file type to search before continueing");
+const QString kBadExtension = QStringLiteral(
+    "You have selected to enter an extension to search but have filled it out incorrectly.\r\n"
+    "\r\nYour extension must start with a . (Dot)   IE:  .ext\r\n\r\nFor more help please see "
+    "the help file.");
+const QString kConfirm =
+    QStringLiteral("WARNING! These changes cannot be undone!!\r\n\r\nDo you want to continue?");
+const QString kDone = QStringLiteral("ZUK Done");
+
+// Blanks only: a tab around the extension is part of it.
+QString trimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+} // namespace
+
+SearchRun::SearchRun(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
+                     YieldHook& yieldHook, const ActivityLog& log, BackupMaker makeBackup)
+    : m_options(options), m_state(state), m_window(window), m_prompter(prompter),
+      m_yield(yieldHook), m_log(log), m_makeBackup(std::move(makeBackup)),
+      m_routines(options, state, window, prompter, yieldHook) {}
+
+QString SearchRun::directoryOfPath(const QString& path) {
+    if (path.isEmpty())
+        return {};
+    if (isPathSeparator(path.back()))
+        return path.chopped(1);
+    if (QFileInfo(path).isDir())
+        return path;
+    return path.left(lastSeparator(path).value_or(0));
+}
+
+bool SearchRun::fileTypeMatches(const QString& fileName, const RunOptions& o) {
+    const QString low = fileName.toLower();
+    const auto fixed = [&](QLatin1StringView extension, CheckValue single) {
+        return low.endsWith(extension) && (o.allTypes() == 1 || single == 1);
+    };
+    return fixed(QLatin1StringView(".htm"), o.typeHtm()) ||
+           fixed(QLatin1StringView(".html"), o.typeHtml()) ||
+           fixed(QLatin1StringView(".cfm"), o.typeCfm()) ||
+           fixed(QLatin1StringView(".txt"), o.typeTxt()) ||
+           fixed(QLatin1StringView(".pl"), o.typePl()) ||
+           fixed(QLatin1StringView(".asp"), o.typeAsp()) ||
+           fixed(QLatin1StringView(".php"), o.typePhp()) ||
+           (o.customType() == 1 && low.endsWith(trimBlanks(o.customExtension())));
+}
+
+bool SearchRun::validate() {
+    if (m_options.searchText().isEmpty()) {
+        m_prompter.inform(kNoSearchText);
+        return false;
+    }
+    const RunMode mode = m_options.mode();
+    if (mode != RunMode::RightBoxText && m_options.path().isEmpty()) {
+        m_prompter.inform(kNoPath);
+        return false;
+    }
+    const CheckValue types[] = {m_options.allTypes(), m_options.typeHtm(), m_options.typeHtml(),
+                                m_options.typeCfm(),  m_options.typeTxt(), m_options.typePl(),
+                                m_options.typeAsp(),  m_options.customType(),
+                                m_options.typePhp()};
+    if (std::all_of(std::begin(types), std::end(types), [](CheckValue v) { return v == 0; })) {
+        m_prompter.inform(kNoFileType);
+        return false;
+    }
+    if (m_options.allTypes() == 0 && m_options.customType() == 1 &&
+        !m_options.customExtension().startsWith(u'.')) {
+        m_prompter.inform(kBadExtension);
+        return false;
+    }
+    // A path without any folder would mean the root of the drive: never walk that.
+    if (mode == RunMode::AllFiles && directoryOfPath(m_options.path()).isEmpty()) {
+        m_prompter.inform(kNoPath);
+        return false;
+    }
+    return true;
+}
+
+RunOutcome SearchRun::cmdStart_Click() {
+    if (m_state.runActive) {
+        m_state.cancelFlag = true;
+        m_state.batchCancelFlag = true;
+        return RunOutcome::CancelRequested;
+    }
+    if (!validate())
+        return RunOutcome::Refused;
+    if (m_options.searchOnly() == 0 && !m_state.isBatch && !m_prompter.confirm(kConfirm))
+        return RunOutcome::Declined;
+
+    m_aborted = false;
+    m_counters = {};
+    if (m_options.logChanges() == 1) {
+        const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
+                                                 m_options.searchOnly());
+        if (!logged && logged.error().number != ErrorNumber::FileNotFound)
+            return abort(logged.error(), m_log.path());
+    }
+    m_state.runActive = true;
+    m_window.enterRunState();
+    m_window.showCounters(m_counters);
+    return work(m_options.mode());
+}
+
+RunOutcome SearchRun::work(RunMode mode) {
+    const Step step = mode == RunMode::RightBoxText   ? runText()
+                      : mode == RunMode::SelectedFile ? runSelectedFile()
+                                                      : runAllFiles();
+    if (step == Step::Abort)
+        return RunOutcome::Failed;
+    if (const Status synced = m_journal.syncAll(); check(synced) == Step::Abort)
+        return RunOutcome::Failed;
+
+    const bool cancelled = m_state.cancelFlag;
+    m_state.cancelFlag = false;
+    m_state.runActive = false;
+    m_window.leaveRunState();
+    if (m_options.logChanges() == 1 &&
+        check(m_log.logRunTrailer(m_counters, m_options.searchOnly()), m_log.path()) ==
+            Step::Abort)
+        return RunOutcome::Failed;
+    if (m_options.mode() != RunMode::RightBoxText) {
+        m_window.workingBuffer().clear();
+        m_window.workingBufferChanged();
+    }
+    m_window.setCurrentPath({});
+    const RunOutcome outcome = cancelled ? RunOutcome::Cancelled : RunOutcome::Completed;
+    if (m_state.isBatch)
+        return outcome;
+    if (m_options.mode() != RunMode::RightBoxText)
+        m_prompter.inform(kDone);
+    if (m_options.searchOnly() == 1 && m_options.logChanges() == 1)
+        m_window.openLogViewer();
+    return outcome;
+}
+
+SearchRun::Step SearchRun::runText() {
+    const qint32 result = m_options.doAllCrlf() == 0
+                              ? m_routines.CleanText(m_options.searchText(), m_options.replaceText())
+                              : m_routines.CleanTextCRLF(m_options.searchText(),
+                                                         m_options.replaceText());
+    if (result <= -1)
+        return Step::Continue;
+    m_counters.replaceMade += result;
+    m_counters.totFiles += 1;
+    if (result >= 1) {
+        if (m_options.logChanges() == 1 &&
+            check(m_log.LogIt(ActivityLog::itemLine(result, m_options.path())), m_log.path()) ==
+                Step::Abort)
+            return Step::Abort;
+        m_counters.filesDone += 1;
+    }
+    m_window.showCounters(m_counters);
+    return Step::Continue;
+}
+
+SearchRun::Step SearchRun::runSelectedFile() {
+    const Step step = runFile(m_options.path(), false);
+    if (step == Step::Continue)
+        m_window.showCounters(m_counters);
+    return step;
+}
+
+SearchRun::Step SearchRun::runFile(const QString& path, bool directoryForm) {
+    qint32 result;
+    if (m_options.doAllCrlf() == 0) {
+        result = m_routines.CleanFile(path, m_options.searchText(), m_options.replaceText());
+    } else {
+        m_options.setMakeBackups(0);
+        result = m_routines.CleanFileCRLF(path, m_options.searchText(), m_options.replaceText());
+    }
+    if (result <= -1)
+        return Step::Continue;
+    m_counters.replaceMade += result;
+    m_counters.totFiles += 1;
+    if (result < 1)
+        return Step::Continue;
+    if (m_options.logChanges() == 1) {
+        const QString line = directoryForm ? ActivityLog::directoryItemLine(result, path)
+                                           : ActivityLog::itemLine(result, path);
+        if (check(m_log.LogIt(line), m_log.path()) == Step::Abort)
+            return Step::Abort;
+    }
+    if (saveFile(path) == Step::Abort)
+        return Step::Abort;
+    m_counters.filesDone += 1;
+    return Step::Continue;
+}
+
+SearchRun::Step SearchRun::saveFile(const QString& path) {
+    TextBuffer& buffer = m_window.workingBuffer();
+    // Only a changed text is written: a search-only run touches nothing.
+    if (!buffer.isModified())
+        return Step::Continue;
+    const Status unchanged = buffer.checkUnchangedOnDisk(path);
+    if (!unchanged) {
+        // A file removed meanwhile is not brought back.
+        if (unchanged.error().number == ErrorNumber::FileNotFound)
+            return Step::Continue;
+        return check(unchanged, path);
+    }
+    const bool backup = m_options.makeBackups() == 1 && m_options.searchOnly() == 0;
+    if (backup && check(m_makeBackup(path), path) == Step::Abort)
+        return Step::Abort;
+    const Status saved = buffer.save(path, &m_journal);
+    if (!saved && backup) {
+        // Put the original back under its name rather than leave only the backup.
+        const QString backupPath = path + QStringLiteral("_BU");
+        if (!QFileInfo::exists(path))
+            QFile::rename(backupPath, path);
+    }
+    return check(saved, path);
+}
+
+SearchRun::Step SearchRun::runAllFiles() {
+    const QString directory = directoryOfPath(m_options.path());
+    if (directory.isEmpty())
+        return Step::Continue;
+    const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
+    if (list.tooManyDirectories) {
+        abort(Error{ErrorNumber::InvalidArgument, DirectoryList::tooManyDirectoriesText(directory)},
+              directory);
+        return Step::Abort;
+    }
+    if (check(list.status, directory) == Step::Abort)
+        return Step::Abort;
+    const QChar separator = nativeSeparator();
+    for (const QString& dir : list.directories) {
+        const Result<QStringList> names = ListDirectoryFiles(dir);
+        if (!names) {
+            if (check(names.error(), dir) == Step::Abort)
+                return Step::Abort;
+        } else {
+            for (const QString& name : names.value()) {
+                if (fileTypeMatches(name, m_options)) {
+                    const QString fullPath = dir + separator + name;
+                    m_window.setCurrentPath(fullPath);
+                    if (runFile(fullPath, true) == Step::Abort)
+                        return Step::Abort;
+                }
+                m_window.showCounters(m_counters);
+                m_yield.yield();
+                if (m_state.cancelFlag)
+                    break;
+            }
+        }
+        if (m_state.cancelFlag)
+            break;
+    }
+    return Step::Continue;
+}
+
+SearchRun::Step SearchRun::check(const Status& status, const QString& subject) {
+    if (status || status.error().number == ErrorNumber::FileNotFound)
+        return Step::Continue;
+    abort(status.error(), subject);
+    return Step::Abort;
+}
+
+RunOutcome SearchRun::abort(const Error& error, const QString& subject) {
+    (void)m_journal.syncAll(); // what was written before the failure is made durable all the same
+    m_prompter.inform(error.message(), subject);
+    m_state.cancelFlag = false;
+    if (m_state.runActive) {
+        m_state.runActive = false;
+        m_window.leaveRunState();
+    }
+    m_aborted = true;
+    return RunOutcome::Failed;
+}
+
+} // namespace zuk

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "engine/activity_log.h"
+#include "engine/atomic_file.h"
+#include "engine/prompter.h"
+#include "engine/replacement_routines.h"
+#include "engine/run_options.h"
+#include "engine/run_state.h"
+#include "engine/run_window.h"
+#include "engine/yield_hook.h"
+
+#include <functional>
+
+namespace zuk {
+
+// How a press of Start ended, for front ends that report it (the window ignores it).
+enum class RunOutcome {
+    CancelRequested, // a run was under way: the press only asked it to stop
+    Refused,         // a check failed; its message was shown and nothing changed
+    Declined,        // the confirmation was answered No
+    Completed,
+    Cancelled, // stopped early by Cancel; the closing steps were made
+    Failed,    // ended by an error after its message; the window is idle again
+};
+
+// Moves a file to its "_BU" backup before it is written anew.
+using BackupMaker = std::function<Status(const QString& path)>;
+
+// The Start command: checks the settings, asks for confirmation, hands the right-hand text,
+// the selected file or every matching file of a directory tree to the replacement routines,
+// writes changed files back (with a backup if asked), keeps the counters and the log, and
+// reports. Every setting is read from RunOptions at the moment its step needs it.
+class SearchRun {
+public:
+    SearchRun(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
+              YieldHook& yieldHook, const ActivityLog& log, BackupMaker makeBackup);
+
+    RunOutcome cmdStart_Click();
+
+    // The directory a run or a roll back works on: a path ending in a separator or naming an
+    // existing directory is that directory; otherwise the folder of the file it names. Empty
+    // when the path holds no separator.
+    static QString directoryOfPath(const QString& path);
+    // Whether a directory run takes the file of this name, by its type.
+    static bool fileTypeMatches(const QString& fileName, const RunOptions& options);
+
+private:
+    enum class Step { Continue, Abort };
+
+    bool validate();
+    RunOutcome work(RunMode mode);
+    Step runText();
+    Step runSelectedFile();
+    Step runAllFiles();
+    // Runs the file routine on one file and counts it; saves and logs a changed file.
+    Step runFile(const QString& path, bool directoryForm);
+    Step saveFile(const QString& path);
+    // A failure of the run's own steps: file-not-found is passed over (Continue); any other
+    // shows its message and puts the window back to idle (Abort).
+    Step check(const Status& status, const QString& subject = {});
+    RunOutcome abort(const Error& error, const QString& subject);
+
+    RunOptions& m_options;
+    RunState& m_state;
+    RunWindow& m_window;
+    Prompter& m_prompter;
+    YieldHook& m_yield;
+    const ActivityLog& m_log;
+    BackupMaker m_makeBackup;
+    ReplacementRoutines m_routines;
+    RunCounters m_counters;
+    WriteJournal m_journal;
+    bool m_aborted = false;
+};
+
+} // namespace zuk
