@@ -1,0 +1,174 @@
+#include "backup/roll_back.h"
+
+#include "backup/make_backup.h"
+#include "engine/file_collection.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
+namespace zuk {
+
+namespace {
+
+const QChar kSeparator = QLatin1Char('/');
+
+// A missing file is passed over wherever the roll back meets one.
+bool isNotFound(const Status& status) {
+    return !status && status.error().number == ErrorNumber::FileNotFound;
+}
+
+Status removeFile(const QString& path) {
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        return errorFromErrno(errno);
+    return {};
+}
+
+Status renameFile(const QString& from, const QString& to) {
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return errorFromErrno(errno);
+    return {};
+}
+
+} // namespace
+
+const QString RollBack::kMissingPathText =
+    QStringLiteral("You must select a Directory to \"Roll Back\"");
+
+RollBack::RollBack(const RunOptions& options, RunWindow& window, Prompter& prompter,
+                   YieldHook& yieldHook, RunState& state, const ActivityLog& log)
+    : m_options(options), m_window(window), m_prompter(prompter), m_yield(yieldHook),
+      m_state(state), m_log(log) {}
+
+QString RollBack::directoryFromPath(const QString& pathText) {
+    if (pathText.endsWith(kSeparator))
+        return pathText.chopped(1);
+    if (QFileInfo(pathText).isDir())
+        return pathText;
+    const qsizetype last = pathText.lastIndexOf(kSeparator);
+    return last < 0 ? QString() : pathText.left(last);
+}
+
+QString RollBack::confirmationText(const QString& directory) {
+    return QStringLiteral("WARNING! Your are attempting a \"Roll Back\" of all files Backed up "
+                          "in and below directory :\r\n\r\n") +
+           directory +
+           QStringLiteral("\r\n\r\nThis action can not be undone!  Are you sure you want to "
+                          "continue?");
+}
+
+void RollBack::cmdRollBack_Click() {
+    if (m_state.rollBackActive) {
+        m_state.cancelFlag = true;
+        return;
+    }
+    const QString pathText = m_options.path();
+    if (pathText.isEmpty()) {
+        m_prompter.inform(kMissingPathText);
+        return;
+    }
+    // The root or a bare name gives no directory: refused rather than walking the root.
+    const QString directory = directoryFromPath(pathText);
+    if (directory.isEmpty()) {
+        m_prompter.inform(kMissingPathText);
+        return;
+    }
+    if (!m_prompter.confirm(confirmationText(directory)))
+        return;
+
+    m_count = 0;
+    if (m_options.logChanges() == Checked) {
+        if (Status logged = m_log.logRollBackHeader(); !logged && !isNotFound(logged)) {
+            m_prompter.inform(logged.error().message());
+            return;
+        }
+    }
+
+    m_state.rollBackActive = true;
+    m_window.enterRollBackState();
+
+    const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
+    if (list.tooManyDirectories) {
+        m_prompter.inform(DirectoryList::tooManyDirectoriesText(directory), directory);
+        leaveRunningState();
+        return;
+    }
+    if (!list.status && !isNotFound(list.status)) {
+        fail(list.status.error());
+        return;
+    }
+    if (Status restored = restoreAll(list.directories); !restored) {
+        (void)m_journal.syncAll(); // keep what was restored; the failure is what gets shown
+        fail(restored.error());
+        return;
+    }
+    // What was renamed is on disk before the command says it is done.
+    if (Status synced = m_journal.syncAll(); !synced) {
+        fail(synced.error());
+        return;
+    }
+
+    leaveRunningState();
+    if (m_options.logChanges() == Checked) {
+        if (Status logged = m_log.logRollBackTrailer(m_count); !logged && !isNotFound(logged)) {
+            m_prompter.inform(logged.error().message());
+            return;
+        }
+    }
+    m_prompter.inform(QStringLiteral("ZUK Done"));
+}
+
+Status RollBack::restoreAll(const QStringList& directories) {
+    for (const QString& directory : directories) {
+        Result<QStringList> names = ListDirectoryFiles(directory);
+        if (!names) {
+            if (names.error().number == ErrorNumber::FileNotFound)
+                continue;
+            return names.error();
+        }
+        for (const QString& name : names.value()) {
+            // "_BU" alone names no file to give back.
+            if (name.size() > kBackupSuffix.size() && name.endsWith(kBackupSuffix)) {
+                ++m_count;
+                const QString backup = directory + kSeparator + name;
+                const QString restored = backup.chopped(kBackupSuffix.size());
+                if (Status removed = removeFile(restored); !removed)
+                    return removed;
+                // A backup that vanished meanwhile is passed over, and not logged as restored.
+                if (Status renamed = renameFile(backup, restored); !renamed) {
+                    if (!isNotFound(renamed))
+                        return renamed;
+                } else {
+                    m_journal.note(restored);
+                    if (m_options.logChanges() == Checked) {
+                        Status logged = m_log.LogIt(ActivityLog::rollBackLine(restored));
+                        if (!logged && !isNotFound(logged))
+                            return logged;
+                    }
+                }
+            }
+            m_yield.yield();
+            if (m_state.cancelFlag)
+                return {};
+        }
+        if (m_state.cancelFlag)
+            return {};
+    }
+    return {};
+}
+
+void RollBack::fail(const Error& error) {
+    m_prompter.inform(error.message());
+    leaveRunningState();
+}
+
+void RollBack::leaveRunningState() {
+    m_window.leaveRollBackState();
+    m_state.rollBackActive = false;
+    m_state.cancelFlag = false;
+}
+
+} // namespace zuk

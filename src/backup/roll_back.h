@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/activity_log.h"
+#include "engine/atomic_file.h"
+#include "engine/error.h"
+#include "engine/prompter.h"
+#include "engine/run_options.h"
+#include "engine/run_state.h"
+#include "engine/run_window.h"
+#include "engine/yield_hook.h"
+
+#include <QString>
+
+namespace zuk {
+
+// The Roll Back command: gives every backup in a directory (and below it, when sub-directories
+// are searched) its file's name back, deleting the edited file. Only renames and deletes:
+// no file's content is rewritten.
+class RollBack final {
+public:
+    RollBack(const RunOptions& options, RunWindow& window, Prompter& prompter, YieldHook& yieldHook,
+             RunState& state, const ActivityLog& log);
+
+    // The Roll Back button and menu command. While a roll back runs, the same press cancels it.
+    void cmdRollBack_Click();
+
+    // The backups found by the last roll back (also when it was cancelled or failed).
+    qint32 lastCount() const { return m_count; }
+
+    // The directory a path box's text names: a text ending in the separator, or naming an
+    // existing directory, is that directory; anything else is a file, whose folder it is.
+    // Empty when there is none (no separator at all, or the root).
+    static QString directoryFromPath(const QString& pathText);
+    static QString confirmationText(const QString& directory);
+    static const QString kMissingPathText;
+
+private:
+    Status restoreAll(const QStringList& directories);
+    void fail(const Error& error);
+    void leaveRunningState();
+
+    const RunOptions& m_options;
+    RunWindow& m_window;
+    Prompter& m_prompter;
+    YieldHook& m_yield;
+    RunState& m_state;
+    const ActivityLog& m_log;
+    WriteJournal m_journal;
+    qint32 m_count = 0;
+};
+
+} // namespace zuk
