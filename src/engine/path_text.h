@@ -9,7 +9,9 @@ namespace zuk {
 
 // Paths as the user types them: the platform's separator joins and splits them (on Windows
 // "/" is accepted as well).
-inline QChar nativeSeparator() { return QDir::separator(); }
+inline QChar nativeSeparator() {
+    return QDir::separator();
+}
 
 inline bool isPathSeparator(QChar c) {
 #ifdef Q_OS_WIN

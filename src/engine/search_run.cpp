@@ -13,8 +13,8 @@ namespace {
 const QString kNoSearchText =
     QStringLiteral("You must enter somthing to search for before continueing");
 const QString kNoPath = QStringLiteral("You must select a Directory or File before continueing");
-const QString kNoFileType = QStringLiteral(
-    "You must select or enter atleast one file type to search before continueing");
+const QString kNoFileType =
+    QStringLiteral("You must select or enter atleast one file type to search before continueing");
 const QString kBadExtension = QStringLiteral(
     "You have selected to enter an extension to search but have filled it out incorrectly.\r\n"
     "\r\nYour extension must start with a . (Dot)   IE:  .ext\r\n\r\nFor more help please see "
@@ -77,10 +77,9 @@ bool SearchRun::validate() {
         m_prompter.inform(kNoPath);
         return false;
     }
-    const CheckValue types[] = {m_options.allTypes(), m_options.typeHtm(), m_options.typeHtml(),
-                                m_options.typeCfm(),  m_options.typeTxt(), m_options.typePl(),
-                                m_options.typeAsp(),  m_options.customType(),
-                                m_options.typePhp()};
+    const CheckValue types[] = {m_options.allTypes(), m_options.typeHtm(),    m_options.typeHtml(),
+                                m_options.typeCfm(),  m_options.typeTxt(),    m_options.typePl(),
+                                m_options.typeAsp(),  m_options.customType(), m_options.typePhp()};
     if (std::all_of(std::begin(types), std::end(types), [](CheckValue v) { return v == 0; })) {
         m_prompter.inform(kNoFileType);
         return false;
@@ -137,8 +136,7 @@ RunOutcome SearchRun::work(RunMode mode) {
     m_state.runActive = false;
     m_window.leaveRunState();
     if (m_options.logChanges() == 1 &&
-        check(m_log.logRunTrailer(m_counters, m_options.searchOnly()), m_log.path()) ==
-            Step::Abort)
+        check(m_log.logRunTrailer(m_counters, m_options.searchOnly()), m_log.path()) == Step::Abort)
         return RunOutcome::Failed;
     if (m_options.mode() != RunMode::RightBoxText) {
         m_window.workingBuffer().clear();
@@ -156,10 +154,10 @@ RunOutcome SearchRun::work(RunMode mode) {
 }
 
 SearchRun::Step SearchRun::runText() {
-    const qint32 result = m_options.doAllCrlf() == 0
-                              ? m_routines.CleanText(m_options.searchText(), m_options.replaceText())
-                              : m_routines.CleanTextCRLF(m_options.searchText(),
-                                                         m_options.replaceText());
+    const qint32 result =
+        m_options.doAllCrlf() == 0
+            ? m_routines.CleanText(m_options.searchText(), m_options.replaceText())
+            : m_routines.CleanTextCRLF(m_options.searchText(), m_options.replaceText());
     if (result <= -1)
         return Step::Continue;
     m_counters.replaceMade += result;
