@@ -1,0 +1,75 @@
+#include "backup/make_backup.h"
+
+#include "engine/text_buffer.h"
+#include "support/temp_files.h"
+#include "support/unprivileged.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zuk;
+
+namespace {
+
+class MakeBackupTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.path() + "/" + name; }
+    static QByteArray native(const QString& p) { return QFile::encodeName(p); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(MakeBackupTest, MovesTheFileAsideAndReplacesAnEarlierBackup) {
+    test::writeBytes(path("page.htm"), "second");
+    ASSERT_TRUE(MakeBackup(path("page.htm")).ok()); // no earlier backup: no failure
+    EXPECT_FALSE(QFileInfo::exists(path("page.htm")));
+    EXPECT_EQ(test::readBytes(path("page.htm_BU")), QByteArray("second"));
+
+    test::writeBytes(path("page.htm"), "third");
+    ASSERT_TRUE(MakeBackup(path("page.htm")).ok());
+    EXPECT_EQ(test::readBytes(path("page.htm_BU")), QByteArray("third"));
+}
+
+TEST_F(MakeBackupTest, ALinkIsMovedItselfAndItsDestinationIsLeftAlone) {
+    test::writeBytes(path("target.txt"), "content");
+    ASSERT_EQ(
+        ::symlink(native(path("target.txt")).constData(), native(path("link.txt")).constData()), 0);
+    ASSERT_TRUE(MakeBackup(path("link.txt")).ok());
+    EXPECT_TRUE(QFileInfo(path("link.txt_BU")).isSymLink());
+    EXPECT_EQ(test::readBytes(path("target.txt")), QByteArray("content"));
+}
+
+TEST_F(MakeBackupTest, AFolderTheUserMayNotChangeFailsAndLeavesTheFile) {
+    test::writeBytes(path("page.htm"), "content");
+    ASSERT_EQ(::chmod(native(m_dir.path()).constData(), 0555), 0);
+    const QString result = test::runUnprivileged([&] {
+        const Status status = MakeBackup(path("page.htm"));
+        return status.ok() ? QString("made") : status.error().message();
+    });
+    ::chmod(native(m_dir.path()).constData(), 0700);
+    EXPECT_EQ(result, QString("ERROR: 70 Permission denied"));
+    EXPECT_EQ(test::readBytes(path("page.htm")), QByteArray("content"));
+    EXPECT_FALSE(QFileInfo::exists(path("page.htm_BU")));
+}
+
+// The file written in place of the one moved aside gets the original's permissions.
+TEST_F(MakeBackupTest, TheFileWrittenAfterwardsKeepsTheOriginalsPermissions) {
+    test::writeBytes(path("page.htm"), "old text");
+    ASSERT_EQ(::chmod(native(path("page.htm")).constData(), 0640), 0);
+    TextBuffer buffer;
+    ASSERT_TRUE(buffer.load(path("page.htm")).ok());
+    ASSERT_TRUE(MakeBackup(path("page.htm")).ok());
+    ASSERT_TRUE(buffer.save(path("page.htm")).ok());
+
+    struct stat st;
+    ASSERT_EQ(::stat(native(path("page.htm")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(test::readBytes(path("page.htm")), QByteArray("old text"));
+    EXPECT_EQ(test::readBytes(path("page.htm_BU")), QByteArray("old text"));
+}
+
+} // namespace

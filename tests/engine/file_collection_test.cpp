@@ -1,0 +1,128 @@
+#include "engine/file_collection.h"
+
+#include "support/temp_files.h"
+#include "support/unprivileged.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace zuk;
+
+namespace {
+
+class FileCollectionTest : public ::testing::Test {
+protected:
+    QString path(const QString& relative) const { return m_dir.path() + "/" + relative; }
+    void makeDirs(std::initializer_list<const char*> relatives) {
+        for (const char* r : relatives)
+            ASSERT_TRUE(QDir().mkpath(path(r))) << r;
+    }
+    static QByteArray native(const QString& p) { return QFile::encodeName(p); }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(FileCollectionTest, WithoutSubDirectoriesTheListIsTheStartAloneUnchecked) {
+    const QString missing = path("not/there");
+    for (CheckValue off : {Unchecked, Greyed}) {
+        const DirectoryList list = CollectDirectories(missing, off);
+        EXPECT_TRUE(list.status.ok());
+        EXPECT_EQ(list.directories, QStringList{missing});
+    }
+}
+
+TEST_F(FileCollectionTest, WalksBreadthFirstLevelByLevel) {
+    makeDirs({"A/B/D", "A/C/E"});
+    test::writeBytes(path("A/C/only-a-file.txt"), "x");
+    const DirectoryList list = CollectDirectories(path("A"), Checked);
+    ASSERT_TRUE(list.status.ok());
+    ASSERT_EQ(list.directories.size(), 5);
+    EXPECT_EQ(list.directories[0], path("A"));
+    // The platform decides whether B or C comes first; the level order follows from it.
+    const bool bFirst = list.directories[1] == path("A/B");
+    const QStringList expected =
+        bFirst ? QStringList{path("A"), path("A/B"), path("A/C"), path("A/B/D"), path("A/C/E")}
+               : QStringList{path("A"), path("A/C"), path("A/B"), path("A/C/E"), path("A/B/D")};
+    EXPECT_EQ(list.directories, expected);
+}
+
+TEST_F(FileCollectionTest, LeavesOutHiddenSystemAndLinkedEntriesAndWhatIsBelowThem) {
+    makeDirs({"A/.hidden/below", "A/readonly", "outside/inner"});
+    ASSERT_EQ(::mkfifo(native(path("A/fifo")).constData(), 0644), 0);
+    ASSERT_EQ(::symlink(native(path("outside")).constData(), native(path("A/link")).constData()),
+              0);
+    ASSERT_EQ(::chmod(native(path("A/readonly")).constData(), 0555), 0);
+
+    const DirectoryList list = CollectDirectories(path("A"), Checked);
+    ASSERT_TRUE(list.status.ok());
+    EXPECT_EQ(list.directories, QStringList({path("A"), path("A/readonly")}));
+}
+
+TEST_F(FileCollectionTest, FailuresEndTheWalkWithWhatWasFound) {
+    const DirectoryList missing = CollectDirectories(path("missing"), Checked);
+    ASSERT_FALSE(missing.status.ok());
+    EXPECT_EQ(missing.status.error().number, ErrorNumber::FileNotFound);
+    EXPECT_EQ(missing.directories, QStringList{path("missing")});
+
+    // A directory that the user may not read stops the walk there.
+    makeDirs({"A/B/D"});
+    ASSERT_EQ(::chmod(native(m_dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(native(path("A/B")).constData(), 0300), 0);
+    const QString result = test::runUnprivileged([&] {
+        const DirectoryList list = CollectDirectories(path("A"), Checked);
+        return list.status.error().message() + "|" + list.directories.join("|");
+    });
+    EXPECT_EQ(result, "ERROR: 70 Permission denied|" + path("A") + "|" + path("A/B"));
+}
+
+TEST_F(FileCollectionTest, RefusesMoreDirectoriesThanAListHolds) {
+    // Thirty thousand folders are made much faster in memory, where there is such a place.
+    QTemporaryDir big(QFileInfo("/dev/shm").isWritable() ? "/dev/shm/zuk-test-XXXXXX"
+                                                         : QDir::tempPath() + "/zuk-test-XXXXXX");
+    const QString start = big.path();
+    for (int i = 1; i < kMaxDirectories; ++i)
+        ASSERT_EQ(::mkdir(native(start + "/" + QString::number(i)).constData(), 0755), 0);
+
+    const DirectoryList full = CollectDirectories(start, Checked);
+    ASSERT_TRUE(full.status.ok());
+    EXPECT_EQ(full.directories.size(), kMaxDirectories);
+
+    ASSERT_EQ(::mkdir(native(start + "/one-more").constData(), 0755), 0);
+    const DirectoryList over = CollectDirectories(start, Checked);
+    EXPECT_TRUE(over.tooManyDirectories);
+    EXPECT_FALSE(over.status.ok());
+    EXPECT_TRUE(over.directories.isEmpty());
+    EXPECT_TRUE(DirectoryList::tooManyDirectoriesText(start).contains(start));
+}
+
+TEST_F(FileCollectionTest, ListsPlainFilesAndLinksToThem) {
+    makeDirs({"A/sub"});
+    test::writeBytes(path("A/page.htm"), "x");
+    test::writeBytes(path("A/.hidden.htm"), "x");
+    test::writeBytes(path("outside.txt"), "x");
+    ASSERT_EQ(::mkfifo(native(path("A/fifo")).constData(), 0644), 0);
+    ASSERT_EQ(::symlink(native(path("outside.txt")).constData(),
+                        native(path("A/linked.txt")).constData()),
+              0);
+    ASSERT_EQ(::symlink("nowhere", native(path("A/dangling.txt")).constData()), 0);
+    ASSERT_EQ(::symlink(native(path("A/sub")).constData(), native(path("A/dirlink")).constData()),
+              0);
+
+    Result<QStringList> names = ListDirectoryFiles(path("A"));
+    ASSERT_TRUE(names.ok());
+    QStringList sorted = names.value();
+    sorted.sort();
+    EXPECT_EQ(sorted, QStringList({"linked.txt", "page.htm"}));
+
+    Result<QStringList> missing = ListDirectoryFiles(path("missing"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().number, ErrorNumber::FileNotFound);
+}
+
+} // namespace
