@@ -2,6 +2,7 @@
 
 #include "backup/make_backup.h"
 #include "engine/file_collection.h"
+#include "engine/path_text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,8 +14,6 @@
 namespace zuk {
 
 namespace {
-
-const QChar kSeparator = QLatin1Char('/');
 
 // A missing file is passed over wherever the roll back meets one.
 bool isNotFound(const Status& status) {
@@ -43,15 +42,6 @@ RollBack::RollBack(const RunOptions& options, RunWindow& window, Prompter& promp
     : m_options(options), m_window(window), m_prompter(prompter), m_yield(yieldHook),
       m_state(state), m_log(log) {}
 
-QString RollBack::directoryFromPath(const QString& pathText) {
-    if (pathText.endsWith(kSeparator))
-        return pathText.chopped(1);
-    if (QFileInfo(pathText).isDir())
-        return pathText;
-    const qsizetype last = pathText.lastIndexOf(kSeparator);
-    return last < 0 ? QString() : pathText.left(last);
-}
-
 QString RollBack::confirmationText(const QString& directory) {
     return QStringLiteral("WARNING! Your are attempting a \"Roll Back\" of all files Backed up "
                           "in and below directory :\r\n\r\n") +
@@ -71,7 +61,7 @@ void RollBack::cmdRollBack_Click() {
         return;
     }
     // The root or a bare name gives no directory: refused rather than walking the root.
-    const QString directory = directoryFromPath(pathText);
+    const QString directory = directoryOfPathText(pathText);
     if (directory.isEmpty()) {
         m_prompter.inform(kMissingPathText);
         return;
@@ -133,7 +123,7 @@ Status RollBack::restoreAll(const QStringList& directories) {
             // "_BU" alone names no file to give back.
             if (name.size() > kBackupSuffix.size() && name.endsWith(kBackupSuffix)) {
                 ++m_count;
-                const QString backup = directory + kSeparator + name;
+                const QString backup = directory + nativeSeparator() + name;
                 const QString restored = backup.chopped(kBackupSuffix.size());
                 if (Status removed = removeFile(restored); !removed)
                     return removed;

@@ -27,10 +27,6 @@ public:
     // The backups found by the last roll back (also when it was cancelled or failed).
     qint32 lastCount() const { return m_count; }
 
-    // The directory a path box's text names: a text ending in the separator, or naming an
-    // existing directory, is that directory; anything else is a file, whose folder it is.
-    // Empty when there is none (no separator at all, or the root).
-    static QString directoryFromPath(const QString& pathText);
     static QString confirmationText(const QString& directory);
     static const QString kMissingPathText;
 

@@ -30,4 +30,9 @@ inline std::optional<qsizetype> lastSeparator(const QString& path) {
     return std::nullopt;
 }
 
+// The directory a run or a roll back works on, from the text of the path box: a text ending in
+// a separator, or naming an existing directory, is that directory; anything else names a file,
+// whose folder it is. Empty when there is none (no separator at all, or the root).
+QString directoryOfPathText(const QString& pathText);
+
 } // namespace zuk

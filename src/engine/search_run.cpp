@@ -42,16 +42,6 @@ SearchRun::SearchRun(RunOptions& options, RunState& state, RunWindow& window, Pr
       m_yield(yieldHook), m_log(log), m_makeBackup(std::move(makeBackup)),
       m_routines(options, state, window, prompter, yieldHook) {}
 
-QString SearchRun::directoryOfPath(const QString& path) {
-    if (path.isEmpty())
-        return {};
-    if (isPathSeparator(path.back()))
-        return path.chopped(1);
-    if (QFileInfo(path).isDir())
-        return path;
-    return path.left(lastSeparator(path).value_or(0));
-}
-
 bool SearchRun::fileTypeMatches(const QString& fileName, const RunOptions& o) {
     const QString low = fileName.toLower();
     const auto fixed = [&](QLatin1StringView extension, CheckValue single) {
@@ -90,7 +80,7 @@ bool SearchRun::validate() {
         return false;
     }
     // A path without any folder would mean the root of the drive: never walk that.
-    if (mode == RunMode::AllFiles && directoryOfPath(m_options.path()).isEmpty()) {
+    if (mode == RunMode::AllFiles && directoryOfPathText(m_options.path()).isEmpty()) {
         m_prompter.inform(kNoPath);
         return false;
     }
@@ -232,7 +222,7 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
 }
 
 SearchRun::Step SearchRun::runAllFiles() {
-    const QString directory = directoryOfPath(m_options.path());
+    const QString directory = directoryOfPathText(m_options.path());
     if (directory.isEmpty())
         return Step::Continue;
     const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());

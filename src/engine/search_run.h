@@ -37,10 +37,6 @@ public:
 
     RunOutcome cmdStart_Click();
 
-    // The directory a run or a roll back works on: a path ending in a separator or naming an
-    // existing directory is that directory; otherwise the folder of the file it names. Empty
-    // when the path holds no separator.
-    static QString directoryOfPath(const QString& path);
     // Whether a directory run takes the file of this name, by its type.
     static bool fileTypeMatches(const QString& fileName, const RunOptions& options);
 
