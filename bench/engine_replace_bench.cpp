@@ -1,4 +1,4 @@
-#include "bench_text.h"
+#include "bench_support.h"
 #include "engine/headless_run_window.h"
 #include "engine/replacement_routines.h"
 #include "engine/text_buffer.h"
@@ -7,18 +7,10 @@
 #include <benchmark/benchmark.h>
 
 using namespace zuk;
+using zuk::bench::NoYield;
+using zuk::bench::SilentPrompter;
 
 namespace {
-
-class NoYield final : public YieldHook {
-public:
-    void yield() override {}
-};
-
-class SilentPrompter final : public Prompter {
-public:
-    MessageResult show(const Message&) override { return MessageResult::Ok; }
-};
 
 struct Fixture {
     ValueRunOptions options;

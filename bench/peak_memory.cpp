@@ -1,6 +1,6 @@
 // Loads a file, replaces every occurrence of a word and saves it, then prints the peak
 // resident memory: the memory bound of one big file's run through the working buffer.
-#include "bench_text.h"
+#include "bench_support.h"
 #include "engine/headless_run_window.h"
 #include "engine/replacement_routines.h"
 
@@ -12,17 +12,8 @@
 #include <sys/resource.h>
 
 using namespace zuk;
-
-namespace {
-class NoYield final : public YieldHook {
-public:
-    void yield() override {}
-};
-class SilentPrompter final : public Prompter {
-public:
-    MessageResult show(const Message&) override { return MessageResult::Ok; }
-};
-} // namespace
+using zuk::bench::NoYield;
+using zuk::bench::SilentPrompter;
 
 // Usage: peak_memory generate FILE MIB   (writes the test file and exits)
 //        peak_memory run FILE            (load, replace, save; prints the peak)

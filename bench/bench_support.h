@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/prompter.h"
+#include "engine/yield_hook.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -19,5 +22,16 @@ inline QByteArray generateText(qsizetype bytes) {
     text.truncate(bytes);
     return text;
 }
+
+// A run without a window: nothing to yield to and nobody to answer.
+class NoYield final : public YieldHook {
+public:
+    void yield() override {}
+};
+
+class SilentPrompter final : public Prompter {
+public:
+    MessageResult show(const Message&) override { return MessageResult::Ok; }
+};
 
 } // namespace zuk::bench
