@@ -17,7 +17,7 @@ enum class ControlFont { Dialog, Heading, PaneHeading, Small };
 
 // One row of a window's control table: positions are twips, relative to the window's client
 // area or to the frame named in `parent`.
-struct ControlSpec {
+struct ControlRow {
     const char* name;
     ControlKind kind;
     const char* parent; // nullptr: the client area
@@ -31,7 +31,7 @@ struct ControlSpec {
 };
 
 // The main window's controls in their designed state.
-std::span<const ControlSpec> mainControls();
+std::span<const ControlRow> mainControls();
 
 // Converts design twips to pixels. 15 twips make a pixel at the design font; the two factors
 // grow that so every caption of the current font fits in its designed box.
@@ -49,12 +49,12 @@ struct BuiltControls {
     TwipScale scale;
 };
 
-// Creates the widgets of `specs` inside `client` (frames before their children), sets their
+// Creates the widgets of `rows` inside `client` (frames before their children), sets their
 // captions, fonts, values, enabled flags and tab order, then measures the captions, chooses
 // the scale and places everything.
-BuiltControls buildControls(QWidget* client, std::span<const ControlSpec> specs);
+BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows);
 
 // The room a control's caption needs, in pixels (zero for controls without a caption).
-QSize captionNeed(const QWidget* widget, const ControlSpec& spec);
+QSize captionNeed(const QWidget* widget, const ControlRow& row);
 
 } // namespace zuk

@@ -22,7 +22,7 @@ QString qtFileFilter(const QString& pipeFilter) {
         // On Windows "*.*" is every file; elsewhere it would miss names without a dot.
         pattern.replace(QStringLiteral("*.*"), QStringLiteral("*"));
         pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // Qt reads the last parenthesised group as the patterns, so the description keeps its
+        // Qt reads the last parenthesised group as the patterns, so the label keeps its
         // own parentheses and the patterns follow in a group of their own.
         filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), pattern);
     }

@@ -23,8 +23,8 @@ public:
     QString chooseFolder(QWidget* owner, const QString& title) override;
 };
 
-// Turns a "description|pattern|description|pattern|" filter into Qt's
-// "description (pattern);;..." form. A pattern of "*.*" means every file.
+// Turns a "label|pattern|label|pattern|" filter into Qt's
+// "label (pattern);;..." form. A pattern of "*.*" means every file.
 QString qtFileFilter(const QString& pipeFilter);
 
 } // namespace zuk

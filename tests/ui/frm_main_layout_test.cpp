@@ -91,13 +91,13 @@ TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder) {
 
 TEST_F(MainWindowTest, FocusMovesInTabIndexOrder) {
     QStringList expected;
-    std::vector<const ControlSpec*> specs;
-    for (const ControlSpec& spec : mainControls())
-        specs.push_back(&spec);
-    std::sort(specs.begin(), specs.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
-    for (const ControlSpec* spec : specs) {
-        if (window.control(QString::fromUtf8(spec->name))->focusPolicy() != Qt::NoFocus)
-            expected << QString::fromUtf8(spec->name);
+    std::vector<const ControlRow*> rows;
+    for (const ControlRow& row : mainControls())
+        rows.push_back(&row);
+    std::sort(rows.begin(), rows.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
+    for (const ControlRow* row : rows) {
+        if (window.control(QString::fromUtf8(row->name))->focusPolicy() != Qt::NoFocus)
+            expected << QString::fromUtf8(row->name);
     }
     ASSERT_EQ(expected.first(), QStringLiteral("txtSearch"));
     QStringList chain;
@@ -113,10 +113,10 @@ TEST_F(MainWindowTest, FocusMovesInTabIndexOrder) {
 }
 
 TEST_F(MainWindowTest, NoCaptionIsClipped) {
-    for (const ControlSpec& spec : mainControls()) {
-        QWidget* widget = window.control(QString::fromUtf8(spec.name));
-        const QString name = QString::fromUtf8(spec.name);
-        switch (spec.kind) {
+    for (const ControlRow& row : mainControls()) {
+        QWidget* widget = window.control(QString::fromUtf8(row.name));
+        const QString name = QString::fromUtf8(row.name);
+        switch (row.kind) {
         case ControlKind::Label:
         case ControlKind::Check:
         case ControlKind::Option:
@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, NoCaptionIsClipped) {
                 << name.toStdString();
         }
         // Everything lies inside the client area of the wide window.
-        if (!spec.parent) {
+        if (!row.parent) {
             EXPECT_LE(widget->geometry().right(), window.scale().px(frmMain::kWideTwips));
             EXPECT_LE(widget->geometry().bottom(), window.scale().py(frmMain::kClientHeightTwips));
         }
