@@ -10,6 +10,9 @@ using TestApplication = QCoreApplication;
 #endif
 
 int main(int argc, char** argv) {
+    // Windows are never drawn on a real screen, also when the test list is read at build time.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     TestApplication app(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);

@@ -1,0 +1,275 @@
+#include "ui/frm_main.h"
+
+#include "engine/prompter.h"
+#include "ui/app_icon.h"
+#include "ui/check_box.h"
+#include "ui/multi_line_box.h"
+#include "ui/path_chooser.h"
+#include "ui/right_box.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace zuk {
+
+frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_prompter(prompter),
+      m_ownChooser(std::make_unique<QtPathChooser>()), m_chooser(m_ownChooser.get()) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Zukanor"));
+    setWindowIcon(applicationIcon());
+    // Fixed border: a minimize box, no maximize box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    BuiltControls built = buildControls(client, mainControls());
+    m_controls = std::move(built.widgets);
+    m_scale = built.scale;
+    m_rtb1 = static_cast<RightBox*>(control(QStringLiteral("RTB1")));
+    setTxtThisBackground(QColor(192, 192, 192));
+
+    buildMenus();
+    connectRules();
+    updateCommandAvailability();
+
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(0);
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] {
+        // Off screen (a narrow window) the box waits until it is painted.
+        if (!m_rtb1->visibleRegion().isEmpty())
+            refreshRightBox();
+    });
+    connect(m_rtb1, &RightBox::aboutToPaint, this, [this] {
+        if (m_bufferNewer && !m_refreshTimer.isActive())
+            m_refreshTimer.start();
+    });
+    connect(m_rtb1->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!m_refreshingBox)
+            m_boxNewer = true;
+    });
+
+    m_menuBarHeight = menuBar()->sizeHint().height();
+    setWidthTwips(kNarrowTwips);
+    control(QStringLiteral("txtSearch"))->setFocus(Qt::OtherFocusReason);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildMenus() {
+    auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                          void (frmMain::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromUtf8(name));
+        m_menuItems.insert(action->objectName(), action);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    addItem(file, "mnuClear", QStringLiteral("Clear"), &frmMain::cmdClear_Click);
+    addItem(file, "mnuRollBack", QStringLiteral("Roll Back"), &frmMain::cmdRollBack_Click);
+    addItem(file, "mnuStart", QStringLiteral("Start Search"), &frmMain::cmdStart_Click);
+    addItem(file, "mnuBatch", QStringLiteral("Batch Processing"), &frmMain::mnuBatch_Click);
+    addItem(file, "mnuViewLog", QStringLiteral("View Log"), &frmMain::cmdViewLog_Click);
+    file->addSeparator()->setObjectName(QStringLiteral("mnul1"));
+    addItem(file, "mnuExit", QStringLiteral("E&xit"), &frmMain::cmdExit_Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuH"));
+    addItem(help, "mnuHelp", QStringLiteral("Help with ZUK"), &frmMain::cmdHelp_Click);
+    addItem(help, "mnuAbout", QStringLiteral("About ZUK"), &frmMain::mnuAbout_Click);
+
+    m_customMenu = new QMenu(QStringLiteral("mnuCustomMenu"), this);
+    m_customMenu->setObjectName(QStringLiteral("mnuCustomMenu"));
+    addItem(m_customMenu, "mnuCopy", QStringLiteral("Copy"), &frmMain::mnuCopy_Click);
+    addItem(m_customMenu, "mnuPaste", QStringLiteral("Paste"), &frmMain::mnuPaste_Click);
+}
+
+QWidget* frmMain::control(const QString& name) const {
+    return m_controls.value(name);
+}
+
+CheckBox* frmMain::checkBox(const QString& name) const {
+    return qobject_cast<CheckBox*>(control(name));
+}
+
+QRadioButton* frmMain::optionButton(const QString& name) const {
+    return qobject_cast<QRadioButton*>(control(name));
+}
+
+QPushButton* frmMain::button(const QString& name) const {
+    return qobject_cast<QPushButton*>(control(name));
+}
+
+QLabel* frmMain::label(const QString& name) const {
+    return qobject_cast<QLabel*>(control(name));
+}
+
+QLineEdit* frmMain::lineBox(const QString& name) const {
+    return qobject_cast<QLineEdit*>(control(name));
+}
+
+MultiLineBox* frmMain::textBox(const QString& name) const {
+    return qobject_cast<MultiLineBox*>(control(name));
+}
+
+QGroupBox* frmMain::frame(const QString& name) const {
+    return qobject_cast<QGroupBox*>(control(name));
+}
+
+QAction* frmMain::menuItem(const QString& name) const {
+    return m_menuItems.value(name);
+}
+
+void frmMain::setStartCommand(std::function<void()> command) {
+    m_startCommand = std::move(command);
+}
+
+void frmMain::setRollBackCommand(std::function<void()> command) {
+    m_rollBackCommand = std::move(command);
+}
+
+void frmMain::setViewLogCommand(std::function<void()> command) {
+    m_viewLogCommand = std::move(command);
+    updateCommandAvailability();
+}
+
+void frmMain::setHelpCommand(std::function<void()> command) {
+    m_helpCommand = std::move(command);
+    updateCommandAvailability();
+}
+
+void frmMain::setAboutCommand(std::function<void()> command) {
+    m_aboutCommand = std::move(command);
+    updateCommandAvailability();
+}
+
+void frmMain::setBatchCommand(std::function<void()> command) {
+    m_batchCommand = std::move(command);
+    updateCommandAvailability();
+}
+
+void frmMain::setUnloadCommand(std::function<void()> command) {
+    m_unloadCommand = std::move(command);
+}
+
+void frmMain::setPathChooser(PathChooser* chooser) {
+    m_chooser = chooser ? chooser : m_ownChooser.get();
+}
+
+void frmMain::setWidthTwips(int twips) {
+    m_widthTwips = twips;
+    const int height = m_scale.py(kClientHeightTwips) + m_menuBarHeight;
+    setFixedSize(m_scale.px(twips), height);
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    // The focus starts in the search box with its whole text selected.
+    auto* search = textBox(QStringLiteral("txtSearch"));
+    search->setFocus(Qt::TabFocusReason);
+    search->selectAllText();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Work under way stops at its next test of the flags, so closing never waits for it.
+    if (m_state.runActive || m_state.rollBackActive) {
+        m_state.cancelFlag = true;
+        m_state.batchCancelFlag = true;
+    }
+    if (m_unloadCommand)
+        m_unloadCommand();
+    event->accept();
+}
+
+// RunOptions
+
+QString frmMain::searchText() const {
+    return textBox(QStringLiteral("txtSearch"))->text();
+}
+QString frmMain::replaceText() const {
+    return textBox(QStringLiteral("txtReplace"))->text();
+}
+QString frmMain::path() const {
+    return lineBox(QStringLiteral("txtPath"))->text();
+}
+bool frmMain::optText() const {
+    return optionButton(QStringLiteral("optText"))->isChecked();
+}
+bool frmMain::optFile() const {
+    return optionButton(QStringLiteral("optFile"))->isChecked();
+}
+CheckValue frmMain::subDirectories() const {
+    return checkBox(QStringLiteral("chkSub"))->value();
+}
+CheckValue frmMain::allTypes() const {
+    return checkBox(QStringLiteral("chkAllType"))->value();
+}
+CheckValue frmMain::typeHtm() const {
+    return checkBox(QStringLiteral("chkHTM"))->value();
+}
+CheckValue frmMain::typeHtml() const {
+    return checkBox(QStringLiteral("chkHTML"))->value();
+}
+CheckValue frmMain::typeCfm() const {
+    return checkBox(QStringLiteral("chkCFM"))->value();
+}
+CheckValue frmMain::typeTxt() const {
+    return checkBox(QStringLiteral("chkTXT"))->value();
+}
+CheckValue frmMain::typePl() const {
+    return checkBox(QStringLiteral("chkPL"))->value();
+}
+CheckValue frmMain::typeAsp() const {
+    return checkBox(QStringLiteral("chkASP"))->value();
+}
+CheckValue frmMain::typePhp() const {
+    return checkBox(QStringLiteral("chkPHP"))->value();
+}
+CheckValue frmMain::customType() const {
+    return checkBox(QStringLiteral("chkThis"))->value();
+}
+QString frmMain::customExtension() const {
+    return lineBox(QStringLiteral("txtThis"))->text();
+}
+CheckValue frmMain::caseSensitive() const {
+    return checkBox(QStringLiteral("chkCase"))->value();
+}
+CheckValue frmMain::searchOnly() const {
+    return checkBox(QStringLiteral("chkSearchOnly"))->value();
+}
+CheckValue frmMain::makeBackups() const {
+    return checkBox(QStringLiteral("chkBackUp"))->value();
+}
+CheckValue frmMain::logChanges() const {
+    return checkBox(QStringLiteral("chkLog"))->value();
+}
+CheckValue frmMain::doAllCrlf() const {
+    return checkBox(QStringLiteral("chkDoAllCRLF"))->value();
+}
+CheckValue frmMain::keepSpaceLeft() const {
+    return checkBox(QStringLiteral("chkKeepLeftSpc"))->value();
+}
+CheckValue frmMain::keepSpaceRight() const {
+    return checkBox(QStringLiteral("chkKeepRightSpc"))->value();
+}
+void frmMain::setMakeBackups(CheckValue value) {
+    checkBox(QStringLiteral("chkBackUp"))->setValue(value);
+}
+
+} // namespace zuk

@@ -1,0 +1,199 @@
+#pragma once
+
+#include "engine/run_options.h"
+#include "engine/run_state.h"
+#include "engine/run_window.h"
+#include "engine/text_buffer.h"
+#include "ui/main_layout.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+
+namespace zuk {
+
+class CheckBox;
+class MultiLineBox;
+class PathChooser;
+class Prompter;
+class RightBox;
+
+// The main window. Its controls come from the control table (main_layout.cpp); its rules and
+// small commands live in main_rules.cpp, its running states in main_running.cpp. It is the
+// run's RunOptions (every read looks at the controls) and its RunWindow.
+class frmMain final : public QMainWindow, public RunOptions, public RunWindow {
+    Q_OBJECT
+public:
+    static constexpr int kNarrowTwips = 6840;
+    static constexpr int kWideTwips = 12825;
+    static constexpr int kClientHeightTwips = 7875;
+
+    frmMain(RunState& state, Prompter& prompter, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Controls by their names ("txtSearch", "chkSub", "cmdStart", ...); null for another name.
+    QWidget* control(const QString& name) const;
+    CheckBox* checkBox(const QString& name) const;
+    QRadioButton* optionButton(const QString& name) const;
+    QPushButton* button(const QString& name) const;
+    QLabel* label(const QString& name) const;
+    QLineEdit* lineBox(const QString& name) const;    // txtPath, txtThis
+    MultiLineBox* textBox(const QString& name) const; // txtSearch, txtReplace
+    QGroupBox* frame(const QString& name) const;
+    RightBox* rightBox() const { return m_rtb1; } // RTB1
+    // Menu items and menus by name: "mnuClear", "mnuStart", ..., "mnuCopy", "mnuPaste".
+    QAction* menuItem(const QString& name) const;
+    QMenu* customMenu() const { return m_customMenu; } // mnuCustomMenu, RTB1's pop-up
+    const TwipScale& scale() const { return m_scale; }
+    // The window's width in design twips: kNarrowTwips or kWideTwips.
+    int widthTwips() const { return m_widthTwips; }
+    bool isWide() const { return m_widthTwips == kWideTwips; }
+
+    // Handlers of the commands that live elsewhere. Start and Roll Back are called on every
+    // press of their button or menu item, also while their work runs (the handler then sets
+    // the stop flag). The others enable their button and menu item once connected.
+    void setStartCommand(std::function<void()> command);
+    void setRollBackCommand(std::function<void()> command);
+    void setViewLogCommand(std::function<void()> command);
+    void setHelpCommand(std::function<void()> command);
+    void setAboutCommand(std::function<void()> command);
+    void setBatchCommand(std::function<void()> command);
+    // Called when the window closes (saving the settings, closing the other windows).
+    void setUnloadCommand(std::function<void()> command);
+    // Replaces the dialogs behind Browse (tests); the window keeps ownership with the caller.
+    void setPathChooser(PathChooser* chooser);
+
+    RunState& runState() { return m_state; }
+    bool IsBatch() const { return m_state.isBatch; }
+    void setIsBatch(bool on) { m_state.isBatch = on; }
+
+    // Sets the enabled flags of a group of controls: "OptFile", "OptAll" or "AllType" (the
+    // only one that uses OnOff). Never changes a value.
+    void DisableControls(const QString& WhatControls, bool OnOff);
+
+    // Event handlers, callable like the window system calls them.
+    void cmdStart_Click();
+    void cmdRollBack_Click();
+    void cmdExpand_Click();
+    void cmdBrowse_Click();
+    void cmdClear_Click();
+    void cmdViewLog_Click();
+    void cmdHelp_Click();
+    void cmdExit_Click();
+    void mnuAbout_Click();
+    void mnuBatch_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void optText_Click();
+    void optFile_Click();
+    void optAll_Click();
+    void chkAllType_Click();
+    void chkThis_Click();
+    void chkDoAllCRLF_Click();
+
+    // The background colour given to txtThis by the rules.
+    QColor txtThisBackground() const;
+    // Shows the working buffer in RTB1 now if it changed since it was last shown.
+    void refreshRightBox();
+
+    // RunOptions: each read looks at the control.
+    QString searchText() const override;
+    QString replaceText() const override;
+    QString path() const override;
+    bool optText() const override;
+    bool optFile() const override;
+    CheckValue subDirectories() const override;
+    CheckValue allTypes() const override;
+    CheckValue typeHtm() const override;
+    CheckValue typeHtml() const override;
+    CheckValue typeCfm() const override;
+    CheckValue typeTxt() const override;
+    CheckValue typePl() const override;
+    CheckValue typeAsp() const override;
+    CheckValue typePhp() const override;
+    CheckValue customType() const override;
+    QString customExtension() const override;
+    CheckValue caseSensitive() const override;
+    CheckValue searchOnly() const override;
+    CheckValue makeBackups() const override;
+    CheckValue logChanges() const override;
+    CheckValue doAllCrlf() const override;
+    CheckValue keepSpaceLeft() const override;
+    CheckValue keepSpaceRight() const override;
+    void setMakeBackups(CheckValue value) override;
+
+    // RunWindow.
+    void enterRunState() override;
+    void leaveRunState() override;
+    void enterRollBackState() override;
+    void leaveRollBackState() override;
+    void showCounters(const RunCounters& counters) override;
+    void setCurrentPath(const QString& path) override;
+    TextBuffer& workingBuffer() override;
+    void workingBufferChanged() override;
+    void openLogViewer() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void connectRules();
+    void setWidthTwips(int twips);
+    void setTxtThisBackground(const QColor& colour);
+    void setAutoSizedText(QLabel* label, const QString& text);
+    void lockBoxes(bool locked);
+    void updateCommandAvailability();
+    void updateRightBoxEditable();
+    void showRightBoxMenu(const QPoint& globalPosition);
+    void syncRightBoxIntoBuffer();
+
+    RunState& m_state;
+    Prompter& m_prompter;
+    std::unique_ptr<PathChooser> m_ownChooser;
+    PathChooser* m_chooser = nullptr;
+
+    QHash<QString, QWidget*> m_controls;
+    QHash<QString, QAction*> m_menuItems;
+    QMenu* m_customMenu = nullptr;
+    RightBox* m_rtb1 = nullptr;
+    TwipScale m_scale;
+    int m_widthTwips = kNarrowTwips;
+    int m_menuBarHeight = 0;
+    QColor m_txtThisBackground;
+
+    std::function<void()> m_startCommand;
+    std::function<void()> m_rollBackCommand;
+    std::function<void()> m_viewLogCommand;
+    std::function<void()> m_helpCommand;
+    std::function<void()> m_aboutCommand;
+    std::function<void()> m_batchCommand;
+    std::function<void()> m_unloadCommand;
+
+    // The file name the file dialog keeps from one use to the next.
+    QString m_cd1FileName;
+
+    // RTB1 shows the working buffer; the box is refreshed lazily so that a run never waits
+    // for it, and text typed into the box goes into the buffer before a run uses it.
+    TextBuffer m_buffer;
+    bool m_rightBoxEditable = false; // the mode rules' choice
+    bool m_bufferNewer = false;      // the buffer changed since the box last showed it
+    bool m_boxNewer = false;         // the box was edited since the buffer last took it
+    bool m_refreshingBox = false;
+    QTimer m_refreshTimer;
+    bool m_shownOnce = false;
+};
+
+} // namespace zuk

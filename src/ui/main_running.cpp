@@ -1,0 +1,110 @@
+// The main window's running states and what a run shows in it.
+
+#include "ui/frm_main.h"
+#include "ui/multi_line_box.h"
+#include "ui/right_box.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace zuk {
+
+void frmMain::lockBoxes(bool locked) {
+    textBox(QStringLiteral("txtSearch"))->setReadOnly(locked);
+    textBox(QStringLiteral("txtReplace"))->setReadOnly(locked);
+    lineBox(QStringLiteral("txtPath"))->setReadOnly(locked);
+}
+
+void frmMain::enterRunState() {
+    // In text mode the run works on what the box holds now.
+    if (m_boxNewer)
+        syncRightBoxIntoBuffer();
+    m_state.runActive = true;
+    button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Cancel"));
+    updateCommandAvailability();
+    lockBoxes(true);
+    updateRightBoxEditable();
+    showCounters({});
+}
+
+void frmMain::leaveRunState() {
+    m_state.runActive = false;
+    button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Start"));
+    updateCommandAvailability();
+    lockBoxes(false);
+    updateRightBoxEditable();
+}
+
+void frmMain::enterRollBackState() {
+    m_state.rollBackActive = true;
+    updateCommandAvailability();
+    button(QStringLiteral("cmdRollBack"))->setText(QStringLiteral("Cancel"));
+    lockBoxes(true);
+}
+
+void frmMain::leaveRollBackState() {
+    m_state.rollBackActive = false;
+    updateCommandAvailability();
+    button(QStringLiteral("cmdRollBack"))->setText(QStringLiteral("Roll Back"));
+    lockBoxes(false);
+}
+
+void frmMain::setAutoSizedText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->resize(label->sizeHint());
+}
+
+void frmMain::showCounters(const RunCounters& counters) {
+    // Repainted at once: during a run the window gets no other chance between yields.
+    const std::pair<const char*, qint32> shown[] = {{"lblTotFiles", counters.totFiles},
+                                                    {"lblFilesDone", counters.filesDone},
+                                                    {"lblReplaceMade", counters.replaceMade}};
+    for (const auto& [name, value] : shown) {
+        QLabel* counter = label(QString::fromUtf8(name));
+        setAutoSizedText(counter, QString::number(value));
+        counter->repaint();
+    }
+}
+
+void frmMain::setCurrentPath(const QString& path) {
+    QLabel* current = label(QStringLiteral("lblCurPath"));
+    current->setText(path);
+    current->repaint();
+}
+
+TextBuffer& frmMain::workingBuffer() {
+    if (m_boxNewer)
+        syncRightBoxIntoBuffer();
+    return m_buffer;
+}
+
+void frmMain::syncRightBoxIntoBuffer() {
+    m_buffer.setText(rawPlainText(m_rtb1, QStringLiteral("\r\n")));
+    m_boxNewer = false;
+    m_bufferNewer = false;
+}
+
+void frmMain::workingBufferChanged() {
+    // Only noted here; the box takes the text when the event loop next runs and the box is
+    // on screen, so a run over many files never waits for the box.
+    m_bufferNewer = true;
+    if (!m_refreshTimer.isActive())
+        m_refreshTimer.start();
+}
+
+void frmMain::refreshRightBox() {
+    if (!m_bufferNewer)
+        return;
+    m_refreshingBox = true;
+    m_rtb1->setPlainText(m_buffer.text());
+    m_refreshingBox = false;
+    m_bufferNewer = false;
+    m_boxNewer = false;
+}
+
+void frmMain::openLogViewer() {
+    cmdViewLog_Click();
+}
+
+} // namespace zuk

@@ -1,0 +1,168 @@
+#include "ui/main_window_fixture.h"
+
+#include "ui/caption_button.h"
+#include "ui/main_layout.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+namespace zuk::test {
+namespace {
+
+TEST_F(MainWindowTest, DesignedStateBeforeSettings) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Zukanor"));
+    EXPECT_FALSE(window.windowIcon().isNull());
+    EXPECT_FALSE(window.windowIcon().pixmap(32, 32).isNull());
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(window.minimumSize(), window.maximumSize()); // fixed border
+
+    EXPECT_TRUE(opt("optFile")->isChecked());
+    EXPECT_FALSE(opt("optText")->isChecked());
+    EXPECT_FALSE(opt("optAll")->isChecked());
+    EXPECT_EQ(window.mode(), RunMode::SelectedFile);
+
+    QStringList disabled = kSevenTypes;
+    disabled << QStringLiteral("chkSub") << QStringLiteral("chkAllType")
+             << QStringLiteral("chkThis") << QStringLiteral("txtThis");
+    for (const QString& name : disabled)
+        EXPECT_FALSE(window.control(name)->isEnabled()) << name.toStdString();
+    QStringList checked = kSevenTypes;
+    checked << QStringLiteral("chkAllType") << QStringLiteral("chkSub") << QStringLiteral("chkCase")
+            << QStringLiteral("chkLog") << QStringLiteral("chkSearchOnly")
+            << QStringLiteral("chkBackUp") << QStringLiteral("chkDoAllCRLF");
+    for (const QString& name : checked)
+        EXPECT_EQ(window.checkBox(name)->value(), 1) << name.toStdString();
+    for (const char* name : {"chkThis", "chkKeepLeftSpc", "chkKeepRightSpc"})
+        EXPECT_EQ(chk(name)->value(), 0) << name;
+    EXPECT_TRUE(enabled("chkKeepLeftSpc"));
+    EXPECT_EQ(window.txtThisBackground(), QColor(192, 192, 192));
+
+    EXPECT_EQ(window.widthTwips(), frmMain::kNarrowTwips);
+    EXPECT_EQ(window.width(), window.scale().px(frmMain::kNarrowTwips));
+    EXPECT_EQ(cmd("cmdExpand")->text(), QStringLiteral(">"));
+    EXPECT_TRUE(window.rightBox()->isReadOnly());
+    for (const char* name : {"lblTotFiles", "lblFilesDone", "lblReplaceMade"})
+        EXPECT_EQ(window.label(QString::fromUtf8(name))->text(), QStringLiteral("0"));
+
+    // Windows that don't exist yet: their commands are off.
+    EXPECT_FALSE(enabled("cmdViewLog"));
+    EXPECT_FALSE(enabled("cmdHelp"));
+    for (const char* name : {"mnuViewLog", "mnuHelp", "mnuAbout", "mnuBatch"})
+        EXPECT_FALSE(itemEnabled(name)) << name;
+    for (const char* name : {"mnuClear", "mnuRollBack", "mnuStart", "mnuExit", "mnuCopy"})
+        EXPECT_TRUE(itemEnabled(name)) << name;
+}
+
+TEST_F(MainWindowTest, ConnectingAViewerEnablesItsCommands) {
+    int opened = 0;
+    window.setViewLogCommand([&] { ++opened; });
+    EXPECT_TRUE(enabled("cmdViewLog"));
+    EXPECT_TRUE(itemEnabled("mnuViewLog"));
+    cmd("cmdViewLog")->click();
+    window.menuItem(QStringLiteral("mnuViewLog"))->trigger();
+    window.openLogViewer();
+    EXPECT_EQ(opened, 3);
+}
+
+TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder) {
+    const QList<QAction*> menus = window.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), QStringLiteral("&File"));
+    EXPECT_EQ(menus[1]->text(), QStringLiteral("&Help"));
+    QStringList file;
+    for (QAction* item : menus[0]->menu()->actions())
+        file << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    EXPECT_EQ(file, (QStringList{"Clear", "Roll Back", "Start Search", "Batch Processing",
+                                 "View Log", "-", "E&xit"}));
+    QStringList help;
+    for (QAction* item : menus[1]->menu()->actions())
+        help << item->text();
+    EXPECT_EQ(help, (QStringList{"Help with ZUK", "About ZUK"}));
+    QStringList custom;
+    for (QAction* item : window.customMenu()->actions())
+        custom << item->text();
+    EXPECT_EQ(custom, (QStringList{"Copy", "Paste"}));
+}
+
+TEST_F(MainWindowTest, FocusMovesInTabIndexOrder) {
+    QStringList expected;
+    std::vector<const ControlRow*> rows;
+    for (const ControlRow& row : mainControls())
+        rows.push_back(&row);
+    std::sort(rows.begin(), rows.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
+    for (const ControlRow* row : rows) {
+        if (window.control(QString::fromUtf8(row->name))->focusPolicy() != Qt::NoFocus)
+            expected << QString::fromUtf8(row->name);
+    }
+    ASSERT_EQ(expected.first(), QStringLiteral("txtSearch"));
+    QStringList chain;
+    QWidget* widget = window.control(expected.first());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        chain << widget->objectName();
+        do
+            widget = widget->nextInFocusChain();
+        while (!expected.contains(widget->objectName()) &&
+               widget != window.control(expected.first()));
+    }
+    EXPECT_EQ(chain, expected);
+}
+
+TEST_F(MainWindowTest, NoCaptionIsClipped) {
+    for (const ControlRow& row : mainControls()) {
+        QWidget* widget = window.control(QString::fromUtf8(row.name));
+        const QString name = QString::fromUtf8(row.name);
+        switch (row.kind) {
+        case ControlKind::Label:
+        case ControlKind::Check:
+        case ControlKind::Option:
+        case ControlKind::Button:
+            EXPECT_GE(widget->width(), widget->sizeHint().width()) << name.toStdString();
+            EXPECT_GE(widget->height(), widget->sizeHint().height()) << name.toStdString();
+            break;
+        case ControlKind::Frame: {
+            auto* frame = static_cast<QGroupBox*>(widget);
+            EXPECT_GT(frame->width(), frame->fontMetrics().horizontalAdvance(frame->title()));
+            break;
+        }
+        default:
+            break;
+        }
+        // A button's caption also fits the room its style leaves inside the frame.
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            const QRect inside =
+                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+            EXPECT_GE(inside.width(), button->fontMetrics().horizontalAdvance(button->text()))
+                << name.toStdString();
+        }
+        // Everything lies inside the client area of the wide window.
+        if (!row.parent) {
+            EXPECT_LE(widget->geometry().right(), window.scale().px(frmMain::kWideTwips));
+            EXPECT_LE(widget->geometry().bottom(), window.scale().py(frmMain::kClientHeightTwips));
+        }
+    }
+    // The right-hand pane lies beyond the narrow width.
+    EXPECT_GE(window.rightBox()->x(), window.scale().px(frmMain::kNarrowTwips));
+    EXPECT_LT(cmd("cmdExpand")->geometry().right(), window.scale().px(frmMain::kNarrowTwips));
+}
+
+TEST_F(MainWindowTest, CountersGrowWithTheirText) {
+    window.showCounters({1234567, 2, 300});
+    QLabel* total = window.label(QStringLiteral("lblTotFiles"));
+    EXPECT_EQ(total->text(), QStringLiteral("1234567"));
+    EXPECT_GE(total->width(), total->sizeHint().width());
+    EXPECT_EQ(window.label(QStringLiteral("lblFilesDone"))->text(), QStringLiteral("2"));
+    EXPECT_EQ(window.label(QStringLiteral("lblReplaceMade"))->text(), QStringLiteral("300"));
+    window.setCurrentPath(QStringLiteral("/a/b.htm"));
+    EXPECT_EQ(window.label(QStringLiteral("lblCurPath"))->text(), QStringLiteral("/a/b.htm"));
+}
+
+} // namespace
+} // namespace zuk::test

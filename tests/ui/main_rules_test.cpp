@@ -1,0 +1,299 @@
+#include "ui/main_window_fixture.h"
+
+#include "ui/multi_line_box.h"
+#include "ui/right_box.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QMenu>
+#include <QTest>
+
+namespace zuk::test {
+namespace {
+
+class RulesTest : public MainWindowTest {
+protected:
+    void enableAll() {
+        for (QWidget* widget : window.centralWidget()->findChildren<QWidget*>())
+            widget->setEnabled(true);
+    }
+    void expectEnabled(const QStringList& names, bool on) {
+        for (const QString& name : names)
+            EXPECT_EQ(window.control(name)->isEnabled(), on) << name.toStdString();
+    }
+    QColor buttonFace() {
+        return QApplication::palette().color(QPalette::Active, QPalette::Button);
+    }
+};
+
+TEST_F(RulesTest, DisableControlsOptFileDisablesTheTypeChoices) {
+    enableAll();
+    window.DisableControls(QStringLiteral("OptFile"), true);
+    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType"}, false);
+    expectEnabled({"chkThis", "txtThis"}, true);
+}
+
+TEST_F(RulesTest, DisableControlsOptAllEnablesTheSevenOnlyWithoutAllTypes) {
+    window.DisableControls(QStringLiteral("OptAll"), false);
+    expectEnabled({"chkSub", "chkAllType"}, true);
+    expectEnabled(kSevenTypes, false); // chkAllType is 1
+    expectEnabled({"chkThis", "txtThis"}, false);
+
+    chk("chkAllType")->blockSignals(true);
+    chk("chkAllType")->setValue(Greyed); // neither 0 nor 1: the seven stay as they are
+    window.DisableControls(QStringLiteral("OptAll"), false);
+    expectEnabled(kSevenTypes, false);
+    chk("chkAllType")->setValue(Unchecked);
+    window.DisableControls(QStringLiteral("OptAll"), false);
+    expectEnabled(kSevenTypes, true);
+    expectEnabled({"chkThis", "txtThis"}, false);
+}
+
+TEST_F(RulesTest, DisableControlsAllType) {
+    window.DisableControls(QStringLiteral("AllType"), true);
+    expectEnabled(kSevenTypes + QStringList{"chkThis"}, true);
+    EXPECT_FALSE(enabled("txtThis")); // chkThis is 0
+
+    chk("chkThis")->blockSignals(true);
+    chk("chkThis")->setValue(Checked);
+    window.DisableControls(QStringLiteral("AllType"), true);
+    EXPECT_TRUE(enabled("txtThis"));
+    EXPECT_EQ(window.txtThisBackground(), QColor(Qt::white));
+
+    window.DisableControls(QStringLiteral("AllType"), false);
+    expectEnabled(kSevenTypes + QStringList{"chkThis", "txtThis"}, false);
+    EXPECT_EQ(window.txtThisBackground(), buttonFace());
+    // Values never change.
+    for (const QString& name : kSevenTypes)
+        EXPECT_EQ(window.checkBox(name)->value(), Checked);
+    EXPECT_EQ(chk("chkThis")->value(), Checked);
+}
+
+TEST_F(RulesTest, DisableControlsIgnoresOtherGroups) {
+    enableAll();
+    window.DisableControls(QStringLiteral("optfile"), false);
+    window.DisableControls(QString(), false);
+    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType", "chkThis", "txtThis"}, true);
+}
+
+TEST_F(RulesTest, DirectoryModeTypeRulesInSequence) {
+    opt("optAll")->click();
+    expectEnabled({"chkSub", "chkAllType"}, true);
+    expectEnabled(kSevenTypes, false);
+
+    chk("chkAllType")->click(); // cleared
+    EXPECT_EQ(chk("chkAllType")->value(), Unchecked);
+    expectEnabled(kSevenTypes + QStringList{"chkThis"}, true);
+    EXPECT_FALSE(enabled("txtThis"));
+    chk("chkThis")->click();
+    EXPECT_TRUE(enabled("txtThis"));
+    EXPECT_EQ(window.txtThisBackground(), QColor(Qt::white));
+
+    opt("optFile")->click();
+    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType"}, false);
+    expectEnabled({"chkThis", "txtThis"}, true);
+
+    opt("optAll")->click();
+    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType"}, true);
+
+    chk("chkAllType")->click(); // checked again
+    expectEnabled(kSevenTypes + QStringList{"chkThis", "txtThis"}, false);
+    EXPECT_EQ(window.txtThisBackground(), buttonFace());
+    for (const QString& name : kSevenTypes)
+        EXPECT_EQ(window.checkBox(name)->value(), Checked);
+    EXPECT_EQ(chk("chkThis")->value(), Checked);
+}
+
+TEST_F(RulesTest, ValuesSetFromCodeRunTheRules) {
+    // The settings load sets values; the rules follow as if clicked.
+    opt("optAll")->setChecked(true);
+    EXPECT_TRUE(enabled("chkSub"));
+    chk("chkAllType")->setValue(Unchecked);
+    expectEnabled(kSevenTypes, true);
+    chk("chkThis")->setValue(Checked);
+    EXPECT_TRUE(enabled("txtThis"));
+    chk("chkThis")->setValue(Unchecked);
+    EXPECT_FALSE(enabled("txtThis"));
+    EXPECT_EQ(window.txtThisBackground(), buttonFace());
+
+    chk("chkDoAllCRLF")->setValue(Unchecked);
+    expectEnabled({"chkKeepLeftSpc", "chkKeepRightSpc"}, false);
+    chk("chkKeepLeftSpc")->setValue(Checked);
+    chk("chkDoAllCRLF")->setValue(Greyed); // not 1: still off
+    expectEnabled({"chkKeepLeftSpc", "chkKeepRightSpc"}, false);
+    chk("chkDoAllCRLF")->click(); // a click on a greyed box checks it
+    EXPECT_EQ(chk("chkDoAllCRLF")->value(), Checked);
+    expectEnabled({"chkKeepLeftSpc", "chkKeepRightSpc"}, true);
+    EXPECT_EQ(chk("chkKeepLeftSpc")->value(), Checked);
+    chk("chkDoAllCRLF")->click();
+    EXPECT_EQ(chk("chkDoAllCRLF")->value(), Unchecked); // clicks never give 2
+}
+
+TEST_F(RulesTest, TextModeWidensAndFileModeDoesNotNarrow) {
+    opt("optText")->click();
+    EXPECT_EQ(window.widthTwips(), frmMain::kWideTwips);
+    EXPECT_EQ(window.width(), window.scale().px(frmMain::kWideTwips));
+    EXPECT_EQ(cmd("cmdExpand")->text(), QStringLiteral("<"));
+    EXPECT_FALSE(window.rightBox()->isReadOnly());
+    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType"}, false);
+
+    opt("optFile")->click();
+    EXPECT_EQ(window.widthTwips(), frmMain::kWideTwips);
+    EXPECT_TRUE(window.rightBox()->isReadOnly());
+    opt("optText")->click(); // already wide: stays wide
+    EXPECT_EQ(window.widthTwips(), frmMain::kWideTwips);
+    opt("optAll")->click();
+    EXPECT_EQ(window.widthTwips(), frmMain::kWideTwips);
+    EXPECT_TRUE(window.rightBox()->isReadOnly());
+}
+
+TEST_F(RulesTest, ExpandTwiceKeepsTheLeftEdgeAndHeight) {
+    window.move(40, 30);
+    const int height = window.height();
+    cmd("cmdExpand")->click();
+    EXPECT_EQ(window.widthTwips(), frmMain::kWideTwips);
+    EXPECT_EQ(cmd("cmdExpand")->text(), QStringLiteral("<"));
+    cmd("cmdExpand")->click();
+    EXPECT_EQ(window.widthTwips(), frmMain::kNarrowTwips);
+    EXPECT_EQ(window.width(), window.scale().px(frmMain::kNarrowTwips));
+    EXPECT_EQ(cmd("cmdExpand")->text(), QStringLiteral(">"));
+    EXPECT_EQ(window.x(), 40);
+    EXPECT_EQ(window.height(), height);
+}
+
+TEST_F(RulesTest, ClearEmptiesTheBoxesOnly) {
+    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("a"));
+    window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("b"));
+    line("txtPath")->setText(QStringLiteral("/x/"));
+    line("txtThis")->setText(QStringLiteral(".inc"));
+    window.rightBox()->setPlainText(QStringLiteral("right"));
+    window.showCounters({3, 2, 1});
+    window.menuItem(QStringLiteral("mnuClear"))->trigger();
+    EXPECT_EQ(window.searchText(), QString());
+    EXPECT_EQ(window.replaceText(), QString());
+    EXPECT_EQ(window.path(), QString());
+    EXPECT_EQ(window.rightBox()->toPlainText(), QString());
+    EXPECT_EQ(window.workingBuffer().text(), QString());
+    EXPECT_EQ(window.customExtension(), QStringLiteral(".inc"));
+    EXPECT_EQ(window.label(QStringLiteral("lblTotFiles"))->text(), QStringLiteral("3"));
+}
+
+TEST_F(RulesTest, CopyAndPasteOnTheRightBox) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    RightBox* box = window.rightBox();
+    box->setPlainText(QStringLiteral("one\ntwo"));
+    clipboard->setText(QStringLiteral("left over"));
+    window.menuItem(QStringLiteral("mnuCopy"))->trigger(); // nothing selected
+    EXPECT_EQ(clipboard->text(), QString());
+
+    box->selectAll();
+    window.menuItem(QStringLiteral("mnuCopy"))->trigger();
+    EXPECT_EQ(clipboard->text(), QStringLiteral("one\ntwo"));
+
+    // File mode: the box is read-only, and Paste still replaces the selection.
+    ASSERT_TRUE(box->isReadOnly());
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(3, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    clipboard->setText(QStringLiteral("ONE"));
+    window.menuItem(QStringLiteral("mnuPaste"))->trigger();
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("ONE\ntwo"));
+
+    // An empty clipboard deletes the selection.
+    clipboard->clear();
+    box->selectAll();
+    window.menuItem(QStringLiteral("mnuPaste"))->trigger();
+    EXPECT_EQ(box->toPlainText(), QString());
+}
+
+TEST_F(RulesTest, OnlyTheRightButtonShowsTheBoxMenu) {
+    window.show();
+    cmd("cmdExpand")->click();
+    QWidget* viewport = window.rightBox()->viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(window.customMenu()->isVisible());
+    QTest::mousePress(viewport, Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(window.customMenu()->isVisible());
+    window.customMenu()->hide();
+}
+
+TEST_F(RulesTest, FocusSelectsTheWholeTextAndStartsInTheSearchBox) {
+    auto* search = window.textBox(QStringLiteral("txtSearch"));
+    auto* replace = window.textBox(QStringLiteral("txtReplace"));
+    search->setText(QStringLiteral("find\nme"));
+    replace->setText(QStringLiteral("other"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(QApplication::focusWidget(), search);
+    EXPECT_EQ(search->textCursor().selectedText(),
+              QStringLiteral("find") + QChar::ParagraphSeparator + QStringLiteral("me"));
+
+    QTest::keyClick(search, Qt::Key_Tab); // Tab moves on
+    EXPECT_EQ(QApplication::focusWidget(), replace);
+    EXPECT_EQ(replace->textCursor().selectedText(), QStringLiteral("other"));
+    QTest::keyClicks(replace, QStringLiteral("x")); // typing replaces the whole text
+    EXPECT_EQ(window.replaceText(), QStringLiteral("x"));
+
+    // Ctrl+Tab types a tab, Enter a line break.
+    QTest::keyClick(replace, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(replace, Qt::Key_Return);
+    QTest::keyClicks(replace, QStringLiteral("y"));
+    EXPECT_EQ(QApplication::focusWidget(), replace);
+    EXPECT_EQ(window.replaceText(), QStringLiteral("x\t\r\ny"));
+}
+
+TEST_F(RulesTest, BrowseForAFileKeepsTheLastName) {
+    cmd("cmdBrowse")->click(); // cancelled before any choice
+    EXPECT_EQ(prompter.texts(), QStringList{"No File Selected!"});
+    ASSERT_EQ(chooser.fileCalls.size(), 1);
+    EXPECT_EQ(chooser.fileCalls[0].first,
+              QStringLiteral("*.htm (HTM Files) (*.htm);;*.html (HTML Files) (*.html);;"
+                             "*.cfm (Cold Fusion Markup) (*.cfm);;*.txt (Text Files) (*.txt);;"
+                             "*.* (All Files) (*)"));
+
+    chooser.answers = {QStringLiteral("/site/a.htm")};
+    cmd("cmdBrowse")->click();
+    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QStringLiteral("/site/a.htm")));
+
+    line("txtPath")->setText(QStringLiteral("typed"));
+    cmd("cmdBrowse")->click(); // cancelled: the earlier choice comes back
+    EXPECT_EQ(chooser.fileCalls.last().second,
+              QDir::toNativeSeparators(QStringLiteral("/site/a.htm")));
+    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QStringLiteral("/site/a.htm")));
+    EXPECT_EQ(prompter.shown.size(), 1);
+}
+
+TEST_F(RulesTest, BrowseForAFolderInDirectoryAndTextMode) {
+    opt("optText")->click();
+    cmd("cmdBrowse")->click(); // text mode uses the folder browser; cancelled, path empty
+    EXPECT_TRUE(chooser.fileCalls.isEmpty());
+    EXPECT_EQ(chooser.folderTitles, QStringList{"Select the directory to scan"});
+    EXPECT_EQ(prompter.texts(), QStringList{"No folder selected!"});
+
+    opt("optAll")->click();
+    chooser.answers = {QStringLiteral("/site")};
+    cmd("cmdBrowse")->click();
+    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QStringLiteral("/site/")));
+
+    cmd("cmdBrowse")->click(); // cancelled with a path present: nothing changes
+    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QStringLiteral("/site/")));
+    EXPECT_EQ(prompter.shown.size(), 1);
+
+    chooser.answers = {QDir::rootPath()}; // already ends with the separator
+    cmd("cmdBrowse")->click();
+    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QDir::rootPath()));
+}
+
+TEST(FileFilter, ConvertsPipePairs) {
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Text|*.txt;*.asc|")),
+              QStringLiteral("Text (*.txt *.asc)"));
+    EXPECT_EQ(qtFileFilter(QString()), QString());
+    EXPECT_EQ(qtFileFilter(QStringLiteral("Odd|")), QString());
+}
+
+} // namespace
+} // namespace zuk::test

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "engine/run_state.h"
+#include "support/scripted_prompter.h"
+#include "ui/check_box.h"
+#include "ui/frm_main.h"
+#include "ui/path_chooser.h"
+#include "ui/right_box.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QList>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+namespace zuk::test {
+
+// Answers Browse from a queue; an empty answer is a cancel.
+class ScriptedChooser : public PathChooser {
+public:
+    QString chooseFile(QWidget*, const QString& filter, const QString& current) override {
+        fileCalls.append({filter, current});
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString chooseFolder(QWidget*, const QString& title) override {
+        folderTitles.append(title);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QList<QString> answers;
+    QList<std::pair<QString, QString>> fileCalls; // filter, name shown
+    QList<QString> folderTitles;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() { window.setPathChooser(&chooser); }
+
+    CheckBox* chk(const char* name) { return window.checkBox(QString::fromUtf8(name)); }
+    QRadioButton* opt(const char* name) { return window.optionButton(QString::fromUtf8(name)); }
+    QPushButton* cmd(const char* name) { return window.button(QString::fromUtf8(name)); }
+    QLineEdit* line(const char* name) { return window.lineBox(QString::fromUtf8(name)); }
+    bool enabled(const char* name) { return window.control(QString::fromUtf8(name))->isEnabled(); }
+    bool itemEnabled(const char* name) {
+        return window.menuItem(QString::fromUtf8(name))->isEnabled();
+    }
+
+    RunState state;
+    ScriptedPrompter prompter;
+    ScriptedChooser chooser;
+    frmMain window{state, prompter};
+};
+
+inline const QStringList kSevenTypes = {QStringLiteral("chkHTM"), QStringLiteral("chkHTML"),
+                                        QStringLiteral("chkCFM"), QStringLiteral("chkTXT"),
+                                        QStringLiteral("chkPL"),  QStringLiteral("chkASP"),
+                                        QStringLiteral("chkPHP")};
+
+} // namespace zuk::test

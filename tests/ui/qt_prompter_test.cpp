@@ -1,0 +1,49 @@
+#include "ui/qt_prompter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace zuk {
+namespace {
+
+// Looks at the box the prompter shows, then presses one of its buttons.
+void inspectBox(std::function<void(QMessageBox*)> inspect) {
+    QTimer::singleShot(0, [inspect] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        inspect(box);
+    });
+}
+
+TEST(QtPrompter, ConfirmationIsYesNoWithNoByDefault) {
+    QtPrompter prompter;
+    inspectBox([](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Warning"));
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+        EXPECT_EQ(box->text(), QStringLiteral("Sure?"));
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_TRUE(prompter.confirm(QStringLiteral("Sure?")));
+
+    inspectBox([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+    EXPECT_FALSE(prompter.confirm(QStringLiteral("Sure?")));
+}
+
+TEST(QtPrompter, InformationCarriesTheApplicationTitle) {
+    QtPrompter prompter;
+    inspectBox([](QMessageBox* box) {
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("ZUK (Zukanor)"));
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        EXPECT_EQ(box->text(), QStringLiteral("ZUK Done"));
+        box->button(QMessageBox::Ok)->click();
+    });
+    prompter.inform(QStringLiteral("ZUK Done"));
+}
+
+} // namespace
+} // namespace zuk
