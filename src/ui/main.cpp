@@ -1,17 +1,10 @@
-#include "engine/run_state.h"
-#include "ui/frm_main.h"
-#include "ui/qt_prompter.h"
-#include "ui/qt_yield_hook.h"
+#include "ui/zuk_application.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    zuk::RunState state;
-    zuk::QtPrompter prompter;
-    zuk::QtYieldHook yieldHook;
-    zuk::frmMain window(state, prompter);
-    prompter.setOwner(&window);
-    window.show();
+    QApplication app(argc, argv); // the command line is not read
+    zuk::ZukApplication zuk;
+    zuk.Main();
     return app.exec();
 }

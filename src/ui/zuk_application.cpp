@@ -1,0 +1,82 @@
+#include "ui/zuk_application.h"
+
+#include "app/settings.h"
+#include "app/start_up.h"
+#include "backup/make_backup.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <cstdlib>
+
+namespace zuk {
+
+ZukApplication::ZukApplication(const AppEnvironment& environment, Terminator terminate,
+                               Prompter* prompter)
+    : m_environment(environment),
+      m_terminate(terminate ? std::move(terminate) : Terminator(&ZukApplication::endProcess)),
+      m_activePrompter(prompter ? prompter : &m_prompter),
+      m_window(std::make_unique<frmMain>(m_state, *m_activePrompter)),
+      m_settings(std::make_unique<FrmMainSettings>(*m_window)) {
+    m_prompter.setOwner(m_window.get());
+}
+
+ZukApplication::~ZukApplication() = default;
+
+void ZukApplication::Main() {
+    Form_Load();
+    const AppPathsSetup setup = SetAppPaths(m_environment);
+    m_paths = setup.paths;
+    if (!setup.folder)
+        m_activePrompter->inform(setup.problemText(), setup.wantedFolder);
+
+    m_log = std::make_unique<ActivityLog>(m_paths.logPath());
+    m_run = std::make_unique<SearchRun>(*m_window, m_state, *m_window, m_prompter, m_yield, *m_log,
+                                        MakeBackup);
+    m_rollBack =
+        std::make_unique<RollBack>(*m_window, *m_window, m_prompter, m_yield, m_state, *m_log);
+    m_window->setStartCommand([this] { m_run->cmdStart_Click(); });
+    m_window->setRollBackCommand([this] { m_rollBack->cmdRollBack_Click(); });
+    m_window->setUnloadCommand([this] { Form_Unload(); });
+
+    if (m_paths.hasAppFolder()) {
+        (void)restoreSettingsIfMissing(m_paths.iniPath, m_paths.settingsBackupPath());
+        LoadSettings(m_paths.iniPath, *m_settings);
+        (void)makeSettingsBackup(m_paths.iniPath, m_paths.settingsBackupPath());
+    } else {
+        LoadSettings(QString(), *m_settings); // no folder: the defaults
+    }
+    m_window->show();
+}
+
+void ZukApplication::Form_Load() {
+    // Centred with its full designed width, then narrowed keeping that left edge.
+    const QScreen* screen =
+        m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int fullWidth = m_window->scale().px(frmMain::kWideTwips);
+    const int height = m_window->frameGeometry().height();
+    m_window->move(available.x() + available.width() / 2 - fullWidth / 2,
+                   available.y() + available.height() / 2 - height / 2);
+}
+
+void ZukApplication::Form_Unload() {
+    const bool workUnderWay = m_state.runActive || m_state.rollBackActive;
+    if (m_paths.hasAppFolder())
+        (void)SaveSettings(m_paths.iniPath, *m_settings); // a failed save is not reported
+    // (The other windows are closed with the main one: they are its children.)
+    if (m_paths.hasAppFolder())
+        (void)deleteSettingsBackup(m_paths.settingsBackupPath());
+    m_terminate(workUnderWay);
+}
+
+void ZukApplication::endProcess(bool workUnderWay) {
+    if (workUnderWay) {
+        // The run is suspended in a yield: no file is half written there (every write is
+        // atomic and happens between yields), so ending now leaves every file whole.
+        std::_Exit(EXIT_SUCCESS);
+    }
+    QCoreApplication::exit(EXIT_SUCCESS);
+}
+
+} // namespace zuk

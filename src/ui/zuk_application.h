@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/app_paths.h"
+#include "backup/roll_back.h"
+#include "engine/activity_log.h"
+#include "engine/run_state.h"
+#include "engine/search_run.h"
+#include "ui/frm_main.h"
+#include "ui/frm_main_settings.h"
+#include "ui/qt_prompter.h"
+#include "ui/qt_yield_hook.h"
+
+#include <functional>
+#include <memory>
+
+namespace zuk {
+
+// The application: the main window, the commands behind it, and the start-up and exit
+// sequences that guard the settings file with its safety copy.
+class ZukApplication final {
+public:
+    // How the application ends from the main window's exit; the real one ends the process
+    // at once, tests record it.
+    using Terminator = std::function<void(bool workUnderWay)>;
+
+    // `prompter` replaces the message boxes (tests); by default real ones are shown.
+    explicit ZukApplication(const AppEnvironment& environment = AppEnvironment::fromProcess(),
+                            Terminator terminate = {}, Prompter* prompter = nullptr);
+    ~ZukApplication();
+
+    // Places the window, sets up the application folder, restores and loads the settings,
+    // makes the settings' safety copy and shows the window.
+    void Main();
+
+    frmMain& window() { return *m_window; }
+    const AppPaths& paths() const { return m_paths; }
+    RunState& state() { return m_state; }
+    Prompter& prompter() { return *m_activePrompter; }
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    static void endProcess(bool workUnderWay);
+
+    AppEnvironment m_environment;
+    Terminator m_terminate;
+    RunState m_state;
+    QtPrompter m_prompter;
+    Prompter* m_activePrompter;
+    QtYieldHook m_yield;
+    AppPaths m_paths;
+    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<FrmMainSettings> m_settings;
+    std::unique_ptr<ActivityLog> m_log;
+    std::unique_ptr<SearchRun> m_run;
+    std::unique_ptr<RollBack> m_rollBack;
+};
+
+} // namespace zuk
