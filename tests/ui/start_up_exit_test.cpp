@@ -8,6 +8,7 @@
 #include "ui/qt_yield_hook.h"
 #include "ui/zuk_application.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace zuk::test {
@@ -335,6 +337,87 @@ TEST_F(StartUpExitTest, FolderThatCantBeMadeIsReportedOnceAndExitStaysQuiet) {
 
     start(); // nothing was kept
     EXPECT_EQ(chk("chkCase")->value(), Unchecked);
+}
+
+// A directory run over files with many finds, so that it yields long before it ends; the
+// window closes from inside the first yield that handles events.
+class ExitDuringRunTest : public StartUpExitTest {
+protected:
+    ExitDuringRunTest() {
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            writeBytes(work + QLatin1Char('/') + QLatin1String(name), original);
+    }
+    void prepareRun(ZukApplication& app) {
+        frmMain& window = app.window();
+        window.lineBox(QStringLiteral("txtPath"))->setText(work);
+        window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("needle"));
+        window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("pin"));
+        window.checkBox(QStringLiteral("chkLog"))->setValue(Checked);
+        QTimer::singleShot(0, &window, [&window] { window.close(); });
+    }
+    QString logPath() const { return folder() + QStringLiteral("/log.txt"); }
+    void expectSavedAsTheControlsStood() {
+        const QByteArray bytes = readBytes(ini());
+        EXPECT_TRUE(bytes.contains("\r\nSStr=needle\r\nRStr=pin\r\n"));
+        EXPECT_TRUE(bytes.contains("\r\nPath=" + work.toUtf8() + "\r\n"));
+        EXPECT_TRUE(bytes.contains("\r\nLOG=1\r\n"));
+        EXPECT_FALSE(QFileInfo::exists(bak()));
+    }
+
+    QString work = temp.path() + QStringLiteral("/site");
+    QByteArray original = QByteArray("needle and ").repeated(200);
+};
+
+TEST_F(ExitDuringRunTest, ClosingTheWindowDuringARunSavesTheSettingsAsTheyStand) {
+    prepareRun(start());
+    window().cmdStart_Click();
+
+    // The recording terminator returns, so the run goes on here; the real one ends the process.
+    EXPECT_EQ(terminations, QList<bool>{true});
+    expectSavedAsTheControlsStood();
+}
+
+// With the real terminator: the process ends inside the run's yield, before the file being
+// worked on is written and without the log's closing lines or a closing message.
+using ExitDuringRunDeathTest = ExitDuringRunTest;
+
+TEST_F(ExitDuringRunDeathTest, RealExitEndsTheProcessInsideTheRun) {
+    GTEST_FLAG_SET(death_test_style, "fast"); // the child keeps this process's window system
+    EXPECT_EXIT(
+        {
+            ZukApplication app(AppEnvironment{appData, temp.path() + QStringLiteral("/bin/zuk")},
+                               {}, &prompter, &yield);
+            app.Main();
+            prepareRun(app);
+            app.window().cmdStart_Click();
+            std::_Exit(3); // the run came back: the exit did not end it
+        },
+        ::testing::ExitedWithCode(0), "");
+
+    expectSavedAsTheControlsStood();
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        EXPECT_EQ(readBytes(work + QLatin1Char('/') + QLatin1String(name)), original) << name;
+    EXPECT_EQ(QDir(work).entryList(QDir::Files | QDir::Hidden).size(), 3); // no temporary left
+    const QByteArray log = readBytes(logPath());
+    EXPECT_TRUE(log.startsWith("==> START\r\n"));
+    EXPECT_FALSE(log.contains("==> END"));
+    EXPECT_FALSE(log.contains("Total Files"));
+}
+
+TEST_F(ExitDuringRunDeathTest, RealExitWithoutWorkLeavesTheEventLoop) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT(
+        {
+            ZukApplication app(AppEnvironment{appData, temp.path() + QStringLiteral("/bin/zuk")},
+                               {}, &prompter, &yield);
+            app.Main();
+            QTimer::singleShot(0, &app.window(), [&app] { app.window().close(); });
+            std::_Exit(QApplication::exec() == 0 ? 5 : 6);
+        },
+        ::testing::ExitedWithCode(5), "");
+
+    EXPECT_TRUE(QFileInfo::exists(ini()));
+    EXPECT_FALSE(QFileInfo::exists(bak()));
 }
 
 } // namespace
