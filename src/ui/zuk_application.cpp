@@ -65,7 +65,7 @@ void ZukApplication::Form_Unload() {
     const bool workUnderWay = m_state.runActive || m_state.rollBackActive;
     if (m_paths.hasAppFolder())
         (void)SaveSettings(m_paths.iniPath, *m_settings); // a failed save is not reported
-    // (The other windows are closed with the main one: they are its children.)
+    // The other windows need no closing of their own: the process ends right after this.
     if (m_paths.hasAppFolder())
         (void)deleteSettingsBackup(m_paths.settingsBackupPath());
     m_terminate(workUnderWay);

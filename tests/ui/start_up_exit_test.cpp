@@ -55,10 +55,13 @@ protected:
         m_app->Main();
         return *m_app;
     }
-    // The close box: every way out ends in the window's unload.
-    void exitApp() {
+    // The close box, or the Exit button: every way out ends in the window's unload.
+    void exitApp(bool exitButton = false) {
         const qsizetype before = terminations.size();
-        window().close();
+        if (exitButton)
+            window().button(QStringLiteral("cmdExit"))->click();
+        else
+            window().close();
         ASSERT_EQ(terminations.size(), before + 1);
         m_app.reset();
     }
@@ -157,7 +160,7 @@ TEST_F(StartUpExitTest, LaterStartKeepsTheBackupWhileRunningAndDeletesItAtExit) 
     ASSERT_TRUE(QFileInfo::exists(bak()));
     EXPECT_EQ(readBytes(bak()), readBytes(ini()));
 
-    exitApp();
+    exitApp(true);
     EXPECT_FALSE(QFileInfo::exists(bak()));
     EXPECT_TRUE(QFileInfo::exists(ini()));
     EXPECT_TRUE(prompter.shown.isEmpty());
