@@ -380,6 +380,15 @@ TEST_F(ExitDuringRunTest, ClosingTheWindowDuringARunSavesTheSettingsAsTheyStand)
     expectSavedAsTheControlsStood();
 }
 
+TEST_F(ExitDuringRunTest, ClosingTheWindowDuringARollBackCountsAsWorkUnderWay) {
+    writeBytes(work + QStringLiteral("/a.txt_BU"), "before");
+    prepareRun(start());
+    window().cmdRollBack_Click();
+
+    EXPECT_EQ(terminations, QList<bool>{true});
+    expectSavedAsTheControlsStood();
+}
+
 // With the real terminator: the process ends inside the run's yield, before the file being
 // worked on is written and without the log's closing lines or a closing message.
 using ExitDuringRunDeathTest = ExitDuringRunTest;
