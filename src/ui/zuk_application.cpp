@@ -12,10 +12,11 @@
 namespace zuk {
 
 ZukApplication::ZukApplication(const AppEnvironment& environment, Terminator terminate,
-                               Prompter* prompter)
+                               Prompter* prompter, YieldHook* yieldHook)
     : m_environment(environment),
       m_terminate(terminate ? std::move(terminate) : Terminator(&ZukApplication::endProcess)),
       m_activePrompter(prompter ? prompter : &m_prompter),
+      m_activeYield(yieldHook ? yieldHook : &m_yield),
       m_window(std::make_unique<frmMain>(m_state, *m_activePrompter)),
       m_settings(std::make_unique<FrmMainSettings>(*m_window)) {
     m_prompter.setOwner(m_window.get());
@@ -31,10 +32,10 @@ void ZukApplication::Main() {
         m_activePrompter->inform(setup.problemText(), setup.wantedFolder);
 
     m_log = std::make_unique<ActivityLog>(m_paths.logPath());
-    m_run = std::make_unique<SearchRun>(*m_window, m_state, *m_window, m_prompter, m_yield, *m_log,
-                                        MakeBackup);
-    m_rollBack =
-        std::make_unique<RollBack>(*m_window, *m_window, m_prompter, m_yield, m_state, *m_log);
+    m_run = std::make_unique<SearchRun>(*m_window, m_state, *m_window, *m_activePrompter,
+                                        *m_activeYield, *m_log, MakeBackup);
+    m_rollBack = std::make_unique<RollBack>(*m_window, *m_window, *m_activePrompter, *m_activeYield,
+                                            m_state, *m_log);
     m_window->setStartCommand([this] { m_run->cmdStart_Click(); });
     m_window->setRollBackCommand([this] { m_rollBack->cmdRollBack_Click(); });
     m_window->setUnloadCommand([this] { Form_Unload(); });
@@ -64,7 +65,7 @@ void ZukApplication::Form_Unload() {
     const bool workUnderWay = m_state.runActive || m_state.rollBackActive;
     if (m_paths.hasAppFolder())
         (void)SaveSettings(m_paths.iniPath, *m_settings); // a failed save is not reported
-    // (The other windows are closed with the main one: they are its children.)
+    // The other windows need no closing of their own: the process ends right after this.
     if (m_paths.hasAppFolder())
         (void)deleteSettingsBackup(m_paths.settingsBackupPath());
     m_terminate(workUnderWay);

@@ -23,9 +23,11 @@ public:
     // at once, tests record it.
     using Terminator = std::function<void(bool workUnderWay)>;
 
-    // `prompter` replaces the message boxes (tests); by default real ones are shown.
+    // `prompter` replaces the message boxes and `yieldHook` the run's throttled yield (tests);
+    // by default real boxes are shown and events are handled at most every 15 ms.
     explicit ZukApplication(const AppEnvironment& environment = AppEnvironment::fromProcess(),
-                            Terminator terminate = {}, Prompter* prompter = nullptr);
+                            Terminator terminate = {}, Prompter* prompter = nullptr,
+                            YieldHook* yieldHook = nullptr);
     ~ZukApplication();
 
     // Places the window, sets up the application folder, restores and loads the settings,
@@ -48,6 +50,7 @@ private:
     QtPrompter m_prompter;
     Prompter* m_activePrompter;
     QtYieldHook m_yield;
+    YieldHook* m_activeYield;
     AppPaths m_paths;
     std::unique_ptr<frmMain> m_window;
     std::unique_ptr<FrmMainSettings> m_settings;
