@@ -98,7 +98,6 @@ RunOutcome SearchRun::cmdStart_Click() {
     if (m_options.searchOnly() == 0 && !m_state.isBatch && !m_prompter.confirm(kConfirm))
         return RunOutcome::Declined;
 
-    m_aborted = false;
     m_counters = {};
     if (m_options.logChanges() == 1) {
         const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
@@ -274,7 +273,6 @@ RunOutcome SearchRun::abort(const Error& error, const QString& subject) {
         m_state.runActive = false;
         m_window.leaveRunState();
     }
-    m_aborted = true;
     return RunOutcome::Failed;
 }
 

@@ -66,7 +66,6 @@ private:
     ReplacementRoutines m_routines;
     RunCounters m_counters;
     WriteJournal m_journal;
-    bool m_aborted = false;
 };
 
 } // namespace zuk
