@@ -31,10 +31,11 @@ void ZukApplication::Main() {
         m_activePrompter->inform(setup.problemText(), setup.wantedFolder);
 
     m_log = std::make_unique<ActivityLog>(m_paths.logPath());
-    m_run = std::make_unique<SearchRun>(*m_window, m_state, *m_window, m_prompter, m_yield, *m_log,
-                                        MakeBackup);
-    m_rollBack =
-        std::make_unique<RollBack>(*m_window, *m_window, m_prompter, m_yield, m_state, *m_log);
+    // The commands ask and report through the same message boxes as the window.
+    m_run = std::make_unique<SearchRun>(*m_window, m_state, *m_window, *m_activePrompter, m_yield,
+                                        *m_log, MakeBackup);
+    m_rollBack = std::make_unique<RollBack>(*m_window, *m_window, *m_activePrompter, m_yield,
+                                            m_state, *m_log);
     m_window->setStartCommand([this] { m_run->cmdStart_Click(); });
     m_window->setRollBackCommand([this] { m_rollBack->cmdRollBack_Click(); });
     m_window->setUnloadCommand([this] { Form_Unload(); });
