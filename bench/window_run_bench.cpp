@@ -1,0 +1,248 @@
+// A directory run over a web-site-like tree, started from the real main window (offscreen)
+// and headless on an identical copy, timed side by side; then the time from a Cancel press to
+// the end of a run under way.
+#include "backup/make_backup.h"
+#include "bench_support.h"
+#include "engine/activity_log.h"
+#include "engine/headless_run_window.h"
+#include "engine/search_run.h"
+#include "ui/check_box.h"
+#include "ui/multi_line_box.h"
+#include "ui/zuk_application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <unistd.h>
+#include <vector>
+
+using namespace zuk;
+
+namespace {
+
+const QString kSearch = QStringLiteral("needle");
+const QString kReplace = QStringLiteral("pins");
+
+// Answers Yes to the confirmation and OK to everything else.
+class YesPrompter final : public Prompter {
+public:
+    MessageResult show(const Message& message) override {
+        return message.buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
+    }
+};
+
+struct TreeFile {
+    QString relativePath;
+    QByteArray bytes;
+};
+
+// 5,000 files of 2 to 18 KiB (about 50 MB) in 100 folders two levels deep; seven of every
+// ten are of a searched type; most files hold one to five occurrences, one in five none.
+std::vector<TreeFile> makeTree() {
+    static const char* const types[] = {".htm", ".html", ".txt", ".php", ".asp",
+                                        ".cfm", ".pl",   ".css", ".js",  ".dat"};
+    static const QByteArray lines[] = {
+        "<p>Lorem ipsum dolor sit amet, consectetur adipiscing elit.</p>\r\n",
+        "<div class=\"nav\"><a href=\"/index.htm\">Home</a> | <a "
+        "href=\"/about\">About</a></div>\r\n",
+        "  <li>sed do eiusmod tempor incididunt ut labore et dolore magna</li>\r\n",
+        "<td align=\"left\">Ut enim ad minim veniam, quis nostrud exercitation</td>\r\n",
+    };
+    std::mt19937 random(20240601);
+    std::vector<TreeFile> files;
+    files.reserve(5000);
+    for (int i = 0; i < 5000; ++i) {
+        TreeFile file;
+        file.relativePath = QStringLiteral("d%1/s%2/page%3%4")
+                                .arg(i / 500)
+                                .arg(i / 50 % 10)
+                                .arg(i)
+                                .arg(QLatin1String(types[i % 10]));
+        const qsizetype size = 2048 + qsizetype(random() % (16 * 1024));
+        while (file.bytes.size() < size)
+            file.bytes += lines[random() % 4];
+        const int finds = random() % 5 == 0 ? 0 : 1 + int(random() % 5);
+        for (int f = 0; f < finds; ++f) {
+            // At the start of a line, so no occurrence is split or doubled.
+            qsizetype at = file.bytes.indexOf('\n', qsizetype(random() % size));
+            at = at < 0 ? 0 : at + 1;
+            file.bytes.insert(at, "<b>needle</b> ");
+        }
+        files.push_back(std::move(file));
+    }
+    return files;
+}
+
+bool writeTree(const std::vector<TreeFile>& files, const QString& root) {
+    for (const TreeFile& file : files) {
+        const QString path = root + u'/' + file.relativePath;
+        if (!QDir().mkpath(QFileInfo(path).path()))
+            return false;
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(file.bytes) != file.bytes.size())
+            return false;
+    }
+    ::sync(); // the run's closing sync must not pay for the generator's writes
+    return true;
+}
+
+double headlessRun(const QString& root, RunCounters& counters) {
+    RunOptionValues values;
+    values.searchText = kSearch;
+    values.replaceText = kReplace;
+    values.path = QDir::toNativeSeparators(root) + QDir::separator();
+    values.subDirectories = 1;
+    ValueRunOptions options(values);
+    RunState state;
+    HeadlessRunWindow window;
+    YesPrompter prompter;
+    bench::NoYield yield;
+    const ActivityLog log{QString()};
+    SearchRun run(options, state, window, prompter, yield, log, MakeBackup);
+    QElapsedTimer timer;
+    timer.start();
+    run.cmdStart_Click();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    counters = window.counters;
+    return seconds;
+}
+
+// The application with its window up and set for a directory run over `root`.
+struct WindowSetup {
+    QTemporaryDir appData;
+    YesPrompter prompter;
+    ZukApplication app{AppEnvironment{appData.path(), appData.filePath(QStringLiteral("zuk"))},
+                       [](bool) {}, &prompter};
+
+    WindowSetup(const QString& root, bool wide) {
+        app.Main();
+        frmMain& window = app.window();
+        window.textBox(QStringLiteral("txtSearch"))->setText(kSearch);
+        window.textBox(QStringLiteral("txtReplace"))->setText(kReplace);
+        window.lineBox(QStringLiteral("txtPath"))
+            ->setText(QDir::toNativeSeparators(root) + QDir::separator());
+        window.checkBox(QStringLiteral("chkSub"))->setValue(Checked);
+        if (wide)
+            window.button(QStringLiteral("cmdExpand"))->click();
+        QCoreApplication::processEvents(); // shown and painted before the clock starts
+    }
+    RunCounters shownCounters() {
+        auto number = [this](const char* name) {
+            return app.window().label(QString::fromUtf8(name))->text().toInt();
+        };
+        return {number("lblTotFiles"), number("lblFilesDone"), number("lblReplaceMade")};
+    }
+};
+
+double windowRun(const QString& root, bool wide, RunCounters& counters) {
+    WindowSetup setup(root, wide);
+    QElapsedTimer timer;
+    timer.start();
+    setup.app.window().button(QStringLiteral("cmdStart"))->click();
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    counters = setup.shownCounters();
+    return seconds;
+}
+
+// Presses Cancel `afterMs` into a window run; returns milliseconds from the press to the
+// end of the Start command.
+double cancelRun(const QString& root, int afterMs, RunCounters& counters) {
+    WindowSetup setup(root, false);
+    QPushButton* start = setup.app.window().button(QStringLiteral("cmdStart"));
+    QElapsedTimer sincePress;
+    QTimer::singleShot(afterMs, start, [&] {
+        sincePress.start();
+        start->click();
+    });
+    start->click();
+    const double ms = sincePress.isValid() ? sincePress.nsecsElapsed() / 1e6 : -1;
+    counters = setup.shownCounters();
+    return ms;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void printCounters(const char* what, const RunCounters& c) {
+    std::printf("  %-22s files searched %d, changed %d, replacements %d\n", what, c.totFiles,
+                c.filesDone, c.replaceMade);
+}
+
+} // namespace
+
+// Usage: window_run_bench [ROUNDS]   (3 by default)
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+
+    const std::vector<TreeFile> files = makeTree();
+    qint64 bytes = 0;
+    for (const TreeFile& file : files)
+        bytes += file.bytes.size();
+    std::printf("tree: %zu files, %.1f MB\n", files.size(), bytes / 1e6);
+
+    std::vector<double> headless, narrow, wide, cancels;
+    RunCounters headlessCounters, narrowCounters, wideCounters, cancelCounters;
+    for (int round = 0; round < rounds; ++round) {
+        QTemporaryDir work;
+        const QString a = work.filePath(QStringLiteral("a"));
+        const QString b = work.filePath(QStringLiteral("b"));
+        const QString c = work.filePath(QStringLiteral("c"));
+        if (!writeTree(files, a) || !writeTree(files, b) || !writeTree(files, c)) {
+            std::fputs("could not write the tree\n", stderr);
+            return 1;
+        }
+        // Alternate the order so that neither side always runs on the warmer cache.
+        if (round % 2 == 0) {
+            headless.push_back(headlessRun(a, headlessCounters));
+            narrow.push_back(windowRun(b, false, narrowCounters));
+            wide.push_back(windowRun(c, true, wideCounters));
+        } else {
+            wide.push_back(windowRun(c, true, wideCounters));
+            narrow.push_back(windowRun(b, false, narrowCounters));
+            headless.push_back(headlessRun(a, headlessCounters));
+        }
+        std::printf("round %d: headless %.3f s, window %.3f s, wide window %.3f s\n", round + 1,
+                    headless.back(), narrow.back(), wide.back());
+    }
+    printCounters("headless:", headlessCounters);
+    printCounters("window labels:", narrowCounters);
+    printCounters("wide window labels:", wideCounters);
+    if (!(headlessCounters == narrowCounters) || !(headlessCounters == wideCounters)) {
+        std::fputs("the window's counters differ from the headless run's\n", stderr);
+        return 1;
+    }
+
+    // Cancel pressed at about a third of the run, on a fresh copy each time.
+    const int afterMs = std::max(1, int(median(narrow) * 1000 / 3));
+    for (int round = 0; round < rounds; ++round) {
+        QTemporaryDir work;
+        const QString root = work.filePath(QStringLiteral("tree"));
+        if (!writeTree(files, root))
+            return 1;
+        cancels.push_back(cancelRun(root, afterMs, cancelCounters));
+        std::printf("cancel %d: %.2f ms from the press to the end (%d of %d files searched)\n",
+                    round + 1, cancels.back(), cancelCounters.totFiles, headlessCounters.totFiles);
+    }
+
+    const double h = median(headless), n = median(narrow), w = median(wide);
+    std::printf("median headless %.3f s | window %.3f s (%.2fx) | wide window %.3f s (%.2fx)\n", h,
+                n, n / h, w, w / h);
+    std::printf("cancel to end: median %.2f ms, worst %.2f ms\n", median(cancels),
+                *std::max_element(cancels.begin(), cancels.end()));
+    return 0;
+}
