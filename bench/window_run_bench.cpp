@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -83,6 +84,31 @@ std::vector<TreeFile> makeTree() {
     return files;
 }
 
+// Wall-clock and CPU time of one run: the CPU time leaves out the disk's and the other
+// processes' share, which on a busy machine swamps the difference looked for.
+struct Timing {
+    double wall = 0;
+    double cpu = 0;
+};
+
+class Stopwatch {
+public:
+    Stopwatch() {
+        m_wall.start();
+        m_cpu = cpuSeconds();
+    }
+    Timing elapsed() const { return {m_wall.nsecsElapsed() / 1e9, cpuSeconds() - m_cpu}; }
+
+private:
+    static double cpuSeconds() {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return double(t.tv_sec) + t.tv_nsec / 1e9;
+    }
+    QElapsedTimer m_wall;
+    double m_cpu;
+};
+
 bool writeTree(const std::vector<TreeFile>& files, const QString& root) {
     for (const TreeFile& file : files) {
         const QString path = root + u'/' + file.relativePath;
@@ -96,7 +122,7 @@ bool writeTree(const std::vector<TreeFile>& files, const QString& root) {
     return true;
 }
 
-double headlessRun(const QString& root, RunCounters& counters) {
+Timing headlessRun(const QString& root, RunCounters& counters) {
     RunOptionValues values;
     values.searchText = kSearch;
     values.replaceText = kReplace;
@@ -109,12 +135,11 @@ double headlessRun(const QString& root, RunCounters& counters) {
     bench::NoYield yield;
     const ActivityLog log{QString()};
     SearchRun run(options, state, window, prompter, yield, log, MakeBackup);
-    QElapsedTimer timer;
-    timer.start();
+    const Stopwatch stopwatch;
     run.cmdStart_Click();
-    const double seconds = timer.nsecsElapsed() / 1e9;
+    const Timing timing = stopwatch.elapsed();
     counters = window.counters;
-    return seconds;
+    return timing;
 }
 
 // The application with its window up and set for a directory run over `root`.
@@ -144,14 +169,13 @@ struct WindowSetup {
     }
 };
 
-double windowRun(const QString& root, bool wide, RunCounters& counters) {
+Timing windowRun(const QString& root, bool wide, RunCounters& counters) {
     WindowSetup setup(root, wide);
-    QElapsedTimer timer;
-    timer.start();
+    const Stopwatch stopwatch;
     setup.app.window().button(QStringLiteral("cmdStart"))->click();
-    const double seconds = timer.nsecsElapsed() / 1e9;
+    const Timing timing = stopwatch.elapsed();
     counters = setup.shownCounters();
-    return seconds;
+    return timing;
 }
 
 // Presses Cancel `afterMs` into a window run; returns milliseconds from the press to the
@@ -175,6 +199,13 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+double median(const std::vector<Timing>& timings, double Timing::*part) {
+    std::vector<double> values;
+    for (const Timing& t : timings)
+        values.push_back(t.*part);
+    return median(values);
+}
+
 void printCounters(const char* what, const RunCounters& c) {
     std::printf("  %-22s files searched %d, changed %d, replacements %d\n", what, c.totFiles,
                 c.filesDone, c.replaceMade);
@@ -195,7 +226,8 @@ int main(int argc, char** argv) {
         bytes += file.bytes.size();
     std::printf("tree: %zu files, %.1f MB\n", files.size(), bytes / 1e6);
 
-    std::vector<double> headless, narrow, wide, cancels;
+    std::vector<Timing> headless, narrow, wide;
+    std::vector<double> cancels;
     RunCounters headlessCounters, narrowCounters, wideCounters, cancelCounters;
     for (int round = 0; round < rounds; ++round) {
         QTemporaryDir work;
@@ -216,8 +248,10 @@ int main(int argc, char** argv) {
             narrow.push_back(windowRun(b, false, narrowCounters));
             headless.push_back(headlessRun(a, headlessCounters));
         }
-        std::printf("round %d: headless %.3f s, window %.3f s, wide window %.3f s\n", round + 1,
-                    headless.back(), narrow.back(), wide.back());
+        std::printf("round %d (wall/cpu s): headless %.3f/%.3f, window %.3f/%.3f, wide window "
+                    "%.3f/%.3f\n",
+                    round + 1, headless.back().wall, headless.back().cpu, narrow.back().wall,
+                    narrow.back().cpu, wide.back().wall, wide.back().cpu);
     }
     printCounters("headless:", headlessCounters);
     printCounters("window labels:", narrowCounters);
@@ -228,7 +262,7 @@ int main(int argc, char** argv) {
     }
 
     // Cancel pressed at about a third of the run, on a fresh copy each time.
-    const int afterMs = std::max(1, int(median(narrow) * 1000 / 3));
+    const int afterMs = std::max(1, int(median(narrow, &Timing::wall) * 1000 / 3));
     for (int round = 0; round < rounds; ++round) {
         QTemporaryDir work;
         const QString root = work.filePath(QStringLiteral("tree"));
@@ -239,9 +273,12 @@ int main(int argc, char** argv) {
                     round + 1, cancels.back(), cancelCounters.totFiles, headlessCounters.totFiles);
     }
 
-    const double h = median(headless), n = median(narrow), w = median(wide);
-    std::printf("median headless %.3f s | window %.3f s (%.2fx) | wide window %.3f s (%.2fx)\n", h,
-                n, n / h, w, w / h);
+    for (double Timing::*part : {&Timing::wall, &Timing::cpu}) {
+        const double h = median(headless, part), n = median(narrow, part), w = median(wide, part);
+        std::printf("median %s: headless %.3f s | window %.3f s (%.2fx) | wide window %.3f s "
+                    "(%.2fx)\n",
+                    part == &Timing::wall ? "wall" : "cpu ", h, n, n / h, w, w / h);
+    }
     std::printf("cancel to end: median %.2f ms, worst %.2f ms\n", median(cancels),
                 *std::max_element(cancels.begin(), cancels.end()));
     return 0;

@@ -56,21 +56,23 @@ void frmMain::setAutoSizedText(QLabel* label, const QString& text) {
 }
 
 void frmMain::showCounters(const RunCounters& counters) {
-    // Repainted at once: during a run the window gets no other chance between yields.
+    // The captions change at once (a batch reads them back after each run); the labels are
+    // painted when the event loop next runs, which the run's yield hook lets it do every few
+    // milliseconds. Painting them here, once per file name, cost more than the run itself.
     const std::pair<const char*, qint32> shown[] = {{"lblTotFiles", counters.totFiles},
                                                     {"lblFilesDone", counters.filesDone},
                                                     {"lblReplaceMade", counters.replaceMade}};
     for (const auto& [name, value] : shown) {
         QLabel* counter = label(QString::fromUtf8(name));
-        setAutoSizedText(counter, QString::number(value));
-        counter->repaint();
+        const QString text = QString::number(value);
+        if (counter->text() != text)
+            setAutoSizedText(counter, text);
     }
 }
 
 void frmMain::setCurrentPath(const QString& path) {
-    QLabel* current = label(QStringLiteral("lblCurPath"));
-    current->setText(path);
-    current->repaint();
+    // Painted with the counters, when the event loop next runs.
+    label(QStringLiteral("lblCurPath"))->setText(path);
 }
 
 TextBuffer& frmMain::workingBuffer() {
