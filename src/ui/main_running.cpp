@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace zuk {
 
 void frmMain::lockBoxes(bool locked) {
@@ -21,6 +23,7 @@ void frmMain::enterRunState() {
     if (m_boxNewer)
         syncRightBoxIntoBuffer();
     m_state.runActive = true;
+    m_sinceRefresh.invalidate(); // the run's first file is shown at once
     button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Cancel"));
     updateCommandAvailability();
     lockBoxes(true);
@@ -30,6 +33,8 @@ void frmMain::enterRunState() {
 
 void frmMain::leaveRunState() {
     m_state.runActive = false;
+    if (m_bufferNewer)
+        m_refreshTimer.start(0); // the box catches up at once
     button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Start"));
     updateCommandAvailability();
     lockBoxes(false);
@@ -89,10 +94,30 @@ void frmMain::syncRightBoxIntoBuffer() {
 
 void frmMain::workingBufferChanged() {
     // Only noted here; the box takes the text when the event loop next runs and the box is
-    // on screen, so a run over many files never waits for the box.
+    // on screen, so a run over many files never waits for the box. A showing already
+    // planned during a run keeps its time.
     m_bufferNewer = true;
-    if (!m_refreshTimer.isActive())
-        m_refreshTimer.start();
+    if (!m_refreshTimer.isActive() || !m_state.runActive)
+        m_refreshTimer.start(0);
+}
+
+void frmMain::refreshRightBoxWhenDue() {
+    // Off screen (a narrow window) the box waits until it is painted.
+    if (m_rtb1->visibleRegion().isEmpty())
+        return;
+    if (m_state.runActive && m_sinceRefresh.isValid()) {
+        // Five showings a second at most, and fewer for big files, so that the box takes a
+        // few percent of a run at most.
+        const qint64 gap = std::max<qint64>(200, 20 * m_refreshCostMs);
+        const qint64 wait = gap - m_sinceRefresh.elapsed();
+        if (wait > 0) {
+            m_refreshTimer.start(int(wait));
+            return;
+        }
+    }
+    m_sinceRefresh.start();
+    refreshRightBox();
+    m_refreshCostMs = m_sinceRefresh.elapsed();
 }
 
 void frmMain::refreshRightBox() {

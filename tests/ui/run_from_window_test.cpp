@@ -162,7 +162,7 @@ TEST_F(RunFromWindowTest, SelectedFileRunFromTheMenu) {
     EXPECT_TRUE(window().rightBox()->isReadOnly());
 }
 
-TEST_F(RunFromWindowTest, DirectoryTreeRunShowsTheFileAndTheCounters) {
+TEST_F(RunFromWindowTest, DirectoryTreeRunCountsOnlyTheSearchedTypes) {
     ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("sub")));
     writeBytes(tree(QStringLiteral("a.htm")), "cat cat");
     writeBytes(tree(QStringLiteral("b.txt")), "a cat");
@@ -171,11 +171,7 @@ TEST_F(RunFromWindowTest, DirectoryTreeRunShowsTheFileAndTheCounters) {
     writeBytes(tree(QStringLiteral("sub/d.php")), "cat\ncat\ncat");
     check("chkSub");
     setTexts(QStringLiteral("cat"), QStringLiteral("dog"), treePath());
-    duringFirstYield([&] {
-        expectRunning();
-        EXPECT_TRUE(shown("lblCurPath").startsWith(QDir::toNativeSeparators(work.path())))
-            << shown("lblCurPath").toStdString();
-    });
+    duringFirstYield([&] { expectRunning(); });
     pressStart();
 
     EXPECT_EQ(yieldsObserved, 1);
@@ -186,6 +182,27 @@ TEST_F(RunFromWindowTest, DirectoryTreeRunShowsTheFileAndTheCounters) {
     EXPECT_EQ(readBytes(tree(QStringLiteral("sub/d.php"))), "dog\ndog\ndog");
     EXPECT_EQ(prompter.texts().last(), kDone);
     expectIdle();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window().rightBox()->toPlainText(), QString()); // it held the last file
+}
+
+TEST_F(RunFromWindowTest, WideWindowShowsTheFileBeingWorkedOn) {
+    writeFiles(3, 2); // each file has finds, so the first yield comes inside a file
+    cmd("cmdExpand")->click();
+    setTexts(QStringLiteral("x"), QStringLiteral("y"), treePath());
+    duringFirstYield([&] {
+        const QString current = shown("lblCurPath");
+        EXPECT_TRUE(current.startsWith(treePath())) << current.toStdString();
+        QCoreApplication::processEvents(); // the window's next chance to repaint
+        EXPECT_EQ(window().rightBox()->toPlainText().toUtf8(),
+                  readBytes(QDir::fromNativeSeparators(current)));
+    });
+    pressStart();
+
+    EXPECT_EQ(yieldsObserved, 1);
+    EXPECT_EQ(counters(), QStringLiteral("3 3 6"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window().rightBox()->toPlainText(), QString()); // emptied at the end
 }
 
 TEST_F(RunFromWindowTest, CancelFromInsideAYieldEndsWithTheWorkDone) {
