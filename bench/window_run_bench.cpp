@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <time.h>
 #include <unistd.h>
@@ -213,12 +214,12 @@ void printCounters(const char* what, const RunCounters& c) {
 
 } // namespace
 
-// Usage: window_run_bench [ROUNDS]   (3 by default)
+// Usage: window_run_bench [ROUNDS]   (5 by default)
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
 
     const std::vector<TreeFile> files = makeTree();
     qint64 bytes = 0;
@@ -229,7 +230,8 @@ int main(int argc, char** argv) {
     std::vector<Timing> headless, narrow, wide;
     std::vector<double> cancels;
     RunCounters headlessCounters, narrowCounters, wideCounters, cancelCounters;
-    for (int round = 0; round < rounds; ++round) {
+    // Round 0 warms the code and the caches up and is not counted.
+    for (int round = 0; round <= rounds; ++round) {
         QTemporaryDir work;
         const QString a = work.filePath(QStringLiteral("a"));
         const QString b = work.filePath(QStringLiteral("b"));
@@ -238,19 +240,22 @@ int main(int argc, char** argv) {
             std::fputs("could not write the tree\n", stderr);
             return 1;
         }
-        // Alternate the order so that neither side always runs on the warmer cache.
-        if (round % 2 == 0) {
-            headless.push_back(headlessRun(a, headlessCounters));
-            narrow.push_back(windowRun(b, false, narrowCounters));
-            wide.push_back(windowRun(c, true, wideCounters));
-        } else {
-            wide.push_back(windowRun(c, true, wideCounters));
-            narrow.push_back(windowRun(b, false, narrowCounters));
-            headless.push_back(headlessRun(a, headlessCounters));
-        }
+        Timing times[3];
+        const std::function<void()> runs[3] = {
+            [&] { times[0] = headlessRun(a, headlessCounters); },
+            [&] { times[1] = windowRun(b, false, narrowCounters); },
+            [&] { times[2] = windowRun(c, true, wideCounters); }};
+        // Each takes each place in turn, so that none always runs on the warmest cache.
+        for (int i = 0; i < 3; ++i)
+            runs[(round + i) % 3]();
+        if (round == 0)
+            continue;
+        headless.push_back(times[0]);
+        narrow.push_back(times[1]);
+        wide.push_back(times[2]);
         std::printf("round %d (wall/cpu s): headless %.3f/%.3f, window %.3f/%.3f, wide window "
                     "%.3f/%.3f\n",
-                    round + 1, headless.back().wall, headless.back().cpu, narrow.back().wall,
+                    round, headless.back().wall, headless.back().cpu, narrow.back().wall,
                     narrow.back().cpu, wide.back().wall, wide.back().cpu);
     }
     printCounters("headless:", headlessCounters);
