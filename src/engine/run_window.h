@@ -21,9 +21,10 @@ public:
     virtual void enterRollBackState() = 0;
     virtual void leaveRollBackState() = 0;
 
-    // The three result labels, repainted at once.
+    // The three result labels. Their captions change at once; a window paints them when the
+    // run's yield lets it, which keeps them current on screen without a paint per file.
     virtual void showCounters(const RunCounters& counters) = 0;
-    // The label with the file being worked on.
+    // The label with the file being worked on, painted like the counters.
     virtual void setCurrentPath(const QString& path) = 0;
     // The right-hand box's text: the subject in text mode, the working buffer otherwise.
     virtual TextBuffer& workingBuffer() = 0;

@@ -45,14 +45,10 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
 
     m_refreshTimer.setSingleShot(true);
     m_refreshTimer.setInterval(0);
-    connect(&m_refreshTimer, &QTimer::timeout, this, [this] {
-        // Off screen (a narrow window) the box waits until it is painted.
-        if (!m_rtb1->visibleRegion().isEmpty())
-            refreshRightBox();
-    });
+    connect(&m_refreshTimer, &QTimer::timeout, this, &frmMain::refreshRightBoxWhenDue);
     connect(m_rtb1, &RightBox::aboutToPaint, this, [this] {
         if (m_bufferNewer && !m_refreshTimer.isActive())
-            m_refreshTimer.start();
+            m_refreshTimer.start(0);
     });
     connect(m_rtb1->document(), &QTextDocument::contentsChanged, this, [this] {
         if (!m_refreshingBox)

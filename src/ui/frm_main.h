@@ -6,6 +6,7 @@
 #include "engine/text_buffer.h"
 #include "ui/main_layout.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <QTimer>
@@ -159,6 +160,7 @@ private:
     void updateRightBoxEditable();
     void showRightBoxMenu(const QPoint& globalPosition);
     void syncRightBoxIntoBuffer();
+    void refreshRightBoxWhenDue();
 
     RunState& m_state;
     Prompter& m_prompter;
@@ -193,6 +195,10 @@ private:
     bool m_boxNewer = false;         // the box was edited since the buffer last took it
     bool m_refreshingBox = false;
     QTimer m_refreshTimer;
+    // During a run the box shows a file only now and then: filling and painting it for every
+    // file would cost more than the run itself on a tree of small files.
+    QElapsedTimer m_sinceRefresh;
+    qint64 m_refreshCostMs = 0;
     bool m_shownOnce = false;
 };
 

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace zuk {
 
 void frmMain::lockBoxes(bool locked) {
@@ -21,6 +23,7 @@ void frmMain::enterRunState() {
     if (m_boxNewer)
         syncRightBoxIntoBuffer();
     m_state.runActive = true;
+    m_sinceRefresh.invalidate(); // the run's first file is shown at once
     button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Cancel"));
     updateCommandAvailability();
     lockBoxes(true);
@@ -30,6 +33,8 @@ void frmMain::enterRunState() {
 
 void frmMain::leaveRunState() {
     m_state.runActive = false;
+    if (m_bufferNewer)
+        m_refreshTimer.start(0); // the box catches up at once
     button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Start"));
     updateCommandAvailability();
     lockBoxes(false);
@@ -56,21 +61,23 @@ void frmMain::setAutoSizedText(QLabel* label, const QString& text) {
 }
 
 void frmMain::showCounters(const RunCounters& counters) {
-    // Repainted at once: during a run the window gets no other chance between yields.
+    // The captions change at once (a batch reads them back after each run); the labels are
+    // painted when the event loop next runs, which the run's yield hook lets it do every few
+    // milliseconds. Painting them here, once per file name, cost more than the run itself.
     const std::pair<const char*, qint32> shown[] = {{"lblTotFiles", counters.totFiles},
                                                     {"lblFilesDone", counters.filesDone},
                                                     {"lblReplaceMade", counters.replaceMade}};
     for (const auto& [name, value] : shown) {
         QLabel* counter = label(QString::fromUtf8(name));
-        setAutoSizedText(counter, QString::number(value));
-        counter->repaint();
+        const QString text = QString::number(value);
+        if (counter->text() != text)
+            setAutoSizedText(counter, text);
     }
 }
 
 void frmMain::setCurrentPath(const QString& path) {
-    QLabel* current = label(QStringLiteral("lblCurPath"));
-    current->setText(path);
-    current->repaint();
+    // Painted with the counters, when the event loop next runs.
+    label(QStringLiteral("lblCurPath"))->setText(path);
 }
 
 TextBuffer& frmMain::workingBuffer() {
@@ -87,10 +94,30 @@ void frmMain::syncRightBoxIntoBuffer() {
 
 void frmMain::workingBufferChanged() {
     // Only noted here; the box takes the text when the event loop next runs and the box is
-    // on screen, so a run over many files never waits for the box.
+    // on screen, so a run over many files never waits for the box. A showing already
+    // planned during a run keeps its time.
     m_bufferNewer = true;
-    if (!m_refreshTimer.isActive())
-        m_refreshTimer.start();
+    if (!m_refreshTimer.isActive() || !m_state.runActive)
+        m_refreshTimer.start(0);
+}
+
+void frmMain::refreshRightBoxWhenDue() {
+    // Off screen (a narrow window) the box waits until it is painted.
+    if (m_rtb1->visibleRegion().isEmpty())
+        return;
+    if (m_state.runActive && m_sinceRefresh.isValid()) {
+        // Five showings a second at most, and fewer for big files, so that the box takes a
+        // few percent of a run at most.
+        const qint64 gap = std::max<qint64>(200, 20 * m_refreshCostMs);
+        const qint64 wait = gap - m_sinceRefresh.elapsed();
+        if (wait > 0) {
+            m_refreshTimer.start(int(wait));
+            return;
+        }
+    }
+    m_sinceRefresh.start();
+    refreshRightBox();
+    m_refreshCostMs = m_sinceRefresh.elapsed();
 }
 
 void frmMain::refreshRightBox() {
