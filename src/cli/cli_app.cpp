@@ -163,8 +163,13 @@ int runRollBack(Session& s) {
     const QStringList& informed = s.prompter.informed();
     if (s.prompter.declined())
         return InterruptYield::interrupted() ? ExitStatus::Cancelled : ExitStatus::Refused;
-    if (!informed.isEmpty() && informed.last() == kDone)
+    if (!informed.isEmpty() && informed.last() == kDone) {
+        const QByteArray count =
+            QStringLiteral("Roll Backs Done : %1\n").arg(rollBack.lastCount()).toUtf8();
+        if (!writeAll(STDOUT_FILENO, count.constData(), count.size()))
+            return ExitStatus::Failed;
         return s.yield.cancelled() ? ExitStatus::Cancelled : ExitStatus::Completed;
+    }
     for (const QString& text : informed) {
         if (text.startsWith(QStringLiteral("ERROR: ")))
             return ExitStatus::Failed;
