@@ -7,6 +7,7 @@
 #   bench/compare.sh                                  20,000 files (~200 MB) and 256 MiB
 #   FILES=2000 MB=20 BIG_MIB=32 RUNS=3 bench/compare.sh   a quick look
 #   BENCH_DIR=/dev/shm bench/compare.sh               on a RAM disk
+#   SKIP="rpl perl" bench/compare.sh                  leave tools out (by their first word)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -77,6 +78,7 @@ group() {
     local args=() reference="" entry label command
     for entry in "$@"; do
         label=${entry%%|*}
+        case " ${SKIP:-} " in *" ${label%% *} "*) continue ;; esac
         command=${entry#*|}
         args+=(-n "$label" "cd $work/run && $command")
         eval "$prepare"
@@ -91,7 +93,10 @@ group() {
             echo "$name: $label left other bytes than zuk-cli" >> "$work/differences"
         fi
     done
-    hyperfine --style basic --runs "$RUNS" --prepare "$prepare" \
+    # Without a fresh copy to make, one untimed run first fills the caches.
+    local warmup=0
+    [ "$prepare" = ":" ] && warmup=1
+    hyperfine --style basic --runs "$RUNS" --warmup "$warmup" --prepare "$prepare" \
         --export-json "$work/$name.json" "${args[@]}" >/dev/null
 }
 
