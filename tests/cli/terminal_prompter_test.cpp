@@ -75,14 +75,6 @@ TEST(TerminalPrompter, WithoutATerminalTheAnswerIsNoAndSaysWhy) {
     EXPECT_TRUE(terminal.written.contains("--yes"));
 }
 
-TEST(TerminalPrompter, YesAnswersWithoutAsking) {
-    Terminal terminal;
-    TerminalPrompter prompter = terminal.prompter(true);
-    EXPECT_EQ(prompter.show(confirmation()), MessageResult::Yes);
-    EXPECT_TRUE(terminal.asked.isEmpty());
-    EXPECT_TRUE(terminal.written.isEmpty());
-}
-
 TEST(ProgressLine, RedrawsAtMostTenTimesASecondAndClearsOnce) {
     QStringList drawn;
     qint64 now = 1000;
