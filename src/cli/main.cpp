@@ -1,6 +1,8 @@
-#include <cstdio>
+#include "cli/cli_app.h"
 
-int main() {
-    std::fputs("zuk-cli: not available yet\n", stderr);
-    return 2;
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    return zuk::runCli(QCoreApplication::arguments());
 }

@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# zuk-cli side by side with sd, sed -i, perl -pi and rpl for one literal replacement over a
+# generated tree and over one big file, each run on a fresh identical copy, timed by
+# hyperfine; and a search-only count against rg -c -F. Checks that every tool left the same
+# bytes, then prints median time, ratio to zuk-cli and peak memory.
+#
+#   bench/compare.sh                                  20,000 files (~200 MB) and 256 MiB
+#   FILES=2000 MB=20 BIG_MIB=32 RUNS=3 bench/compare.sh   a quick look
+#   BENCH_DIR=/dev/shm bench/compare.sh               on a RAM disk
+#   SKIP="rpl perl" bench/compare.sh                  leave tools out (by their first word)
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+ZUK=${ZUK:-$here/../build/zuk-cli}
+FILES=${FILES:-20000}
+MB=${MB:-200}
+BIG_MIB=${BIG_MIB:-256}
+RUNS=${RUNS:-5}
+WORD=${WORD:-widget}
+NEW=${NEW:-gizmo}
+[ -x "$ZUK" ] || { echo "no zuk-cli at $ZUK: build first (cmake --build --preset default)" >&2; exit 2; }
+ZUK=$(cd "$(dirname "$ZUK")" && pwd)/$(basename "$ZUK")
+
+# The tools, from Debian's own packages.
+missing=()
+for pair in hyperfine:hyperfine sd:sd rpl:rpl rg:ripgrep /usr/bin/time:time python3:python3; do
+    command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing ${missing[*]} ..."
+    apt-get install -y "${missing[@]}" >/dev/null
+fi
+
+work=$(mktemp -d "${BENCH_DIR:-/tmp}/zuk-compare.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+echo "Generating $FILES files (about $MB MB) and a $BIG_MIB MiB file in $work ..."
+python3 "$here/make_tree.py" --tree "$work/tree" --files "$FILES" --total-mb "$MB" \
+    --list "$work/tree.lst0" --big "$work/big.txt" --big-mib "$BIG_MIB" --word "$WORD"
+echo "$(find "$work/tree" -type f | wc -l) files," \
+     "$(tr -cd '\0' < "$work/tree.lst0" | wc -c) of the seven types searched," \
+     "$(du -sm "$work/tree" | cut -f1) MB on disk"
+
+# The same literal, case-sensitive replacement for every tool; the others get the list of
+# the files that zuk-cli picks by type, zuk-cli walks the tree itself.
+list=$work/tree.lst0
+tree_commands=(
+    "zuk-cli|$ZUK --yes --case --subdirs --search $WORD --replace $NEW ."
+    "sd|xargs -0 -a $list sd -s $WORD $NEW"
+    "sed -i|xargs -0 -a $list sed -i s/$WORD/$NEW/g"
+    "perl -pi|xargs -0 -a $list perl -pi -e s/$WORD/$NEW/g"
+    "rpl|xargs -0 -a $list rpl -q -F $WORD $NEW"
+)
+big_commands=(
+    "zuk-cli|$ZUK --yes --case --mode file --search $WORD --replace $NEW big.txt"
+    "sd|sd -s $WORD $NEW big.txt"
+    "sed -i|sed -i s/$WORD/$NEW/g big.txt"
+    "perl -pi|perl -pi -e s/$WORD/$NEW/g big.txt"
+    "rpl|rpl -q -F $WORD $NEW big.txt"
+)
+types='*.{htm,html,cfm,txt,pl,asp,php}'
+search_commands=(
+    "zuk-cli --search-only|$ZUK --case --subdirs --search-only --search $WORD ."
+    "rg -c -F|rg -c -F $WORD -g '$types' ."
+)
+
+prepare_tree="rm -rf $work/run && cp -a $work/tree $work/run && sync"
+prepare_big="rm -rf $work/run && mkdir $work/run && cp $work/big.txt $work/run/ && sync"
+
+digest() {
+    (cd "$work/run" && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum)
+}
+
+# group NAME PREPARE COMMANDS...: hyperfine over fresh copies, then one more run of each
+# under /usr/bin/time for its peak memory and a check of the bytes it left.
+group() {
+    local name=$1 prepare=$2
+    shift 2
+    local args=() reference="" entry label command
+    for entry in "$@"; do
+        label=${entry%%|*}
+        case " ${SKIP:-} " in *" ${label%% *} "*) continue ;; esac
+        command=${entry#*|}
+        args+=(-n "$label" "cd $work/run && $command")
+        eval "$prepare"
+        (cd "$work/run" && /usr/bin/time -f "%M" -o "$work/peak" sh -c "$command" \
+            >/dev/null 2>"$work/stderr") || { cat "$work/stderr" >&2; }
+        echo "$label|$(cat "$work/peak")" >> "$work/$name.peaks"
+        local d
+        d=$(digest)
+        if [ -z "$reference" ]; then
+            reference=$d
+        elif [ "$d" != "$reference" ]; then
+            echo "$name: $label left other bytes than zuk-cli" >> "$work/differences"
+        fi
+    done
+    # Without a fresh copy to make, one untimed run first fills the caches.
+    local warmup=0
+    [ "$prepare" = ":" ] && warmup=1
+    hyperfine --style basic --runs "$RUNS" --warmup "$warmup" --prepare "$prepare" \
+        --export-json "$work/$name.json" "${args[@]}" >/dev/null
+}
+
+echo "Timing the tree ..."
+group tree "$prepare_tree" "${tree_commands[@]}"
+echo "Timing the big file ..."
+group big "$prepare_big" "${big_commands[@]}"
+echo "Timing the search-only count ..."
+eval "$prepare_tree"
+group search ":" "${search_commands[@]}"
+
+# The two counts must agree: zuk-cli's finds against rg's matches, one per line.
+zuk_finds=$(cd "$work/run" && "$ZUK" --case --subdirs --search-only --search "$WORD" . 2>/dev/null \
+    | sed -n 's/^Replaced Items : //p')
+rg_finds=$(cd "$work/run" && rg -o -F --no-filename "$WORD" -g "$types" . | wc -l)
+
+python3 - "$work" <<'PY'
+import json, sys, os
+work = sys.argv[1]
+for name, title in (("tree", "Tree"), ("big", "One big file"), ("search", "Search-only count")):
+    results = json.load(open(os.path.join(work, name + ".json")))["results"]
+    peaks = dict(line.strip().split("|") for line in open(os.path.join(work, name + ".peaks")))
+    base = results[0]["median"]
+    print("\n%s" % title)
+    print("| tool | median s | ratio to zuk-cli | peak memory MB |")
+    print("|---|---:|---:|---:|")
+    for r in results:
+        print("| %s | %.3f | %.2f | %.1f |" % (r["command"], r["median"], r["median"] / base,
+                                              int(peaks[r["command"]]) / 1024))
+PY
+echo
+echo "Finds counted: zuk-cli $zuk_finds, rg -o $rg_finds"
+if [ -s "$work/differences" ]; then
+    cat "$work/differences"
+    exit 1
+fi
+echo "Every tool left byte-identical files."

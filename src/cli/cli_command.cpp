@@ -1,0 +1,241 @@
+#include "cli/cli_command.h"
+
+#include "engine/text_codec.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+
+namespace zuk {
+
+namespace {
+
+Error usageError(const QString& text) {
+    return Error{ErrorNumber::InvalidArgument, text};
+}
+
+QString absolutePath(const QString& path, const QString& currentDirectory) {
+    if (path.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    QString joined = QDir::cleanPath(currentDirectory + u'/' + path);
+    // A trailing separator says "this directory" to the run: keep it.
+    if (path.endsWith(u'/') && !joined.endsWith(u'/'))
+        joined += u'/';
+    return joined;
+}
+
+// The file types of --type, in the order of the window's check boxes.
+struct FileType {
+    const char* name;
+    CheckValue RunOptionValues::*field;
+};
+const FileType kFileTypes[] = {
+    {"htm", &RunOptionValues::typeHtm}, {"html", &RunOptionValues::typeHtml},
+    {"cfm", &RunOptionValues::typeCfm}, {"txt", &RunOptionValues::typeTxt},
+    {"pl", &RunOptionValues::typePl},   {"asp", &RunOptionValues::typeAsp},
+    {"php", &RunOptionValues::typePhp},
+};
+
+Status applyTypes(const QStringList& lists, RunOptionValues& values) {
+    for (const QString& list : lists) {
+        for (const QString& item : list.split(u',')) {
+            const QString name = item.trimmed().toLower();
+            const auto type = std::find_if(std::begin(kFileTypes), std::end(kFileTypes),
+                                           [&](const FileType& t) { return name == t.name; });
+            if (type == std::end(kFileTypes))
+                return usageError(QStringLiteral("unknown file type \"%1\" in --type (known: "
+                                                 "htm, html, cfm, txt, pl, asp, php)")
+                                      .arg(item.trimmed()));
+            values.*(type->field) = Checked;
+        }
+    }
+    return {};
+}
+
+// Options that only a run takes; a roll back refuses them rather than ignore them.
+const char* const kRunOnlyOptions[] = {
+    "search", "search-file", "replace",     "replace-file", "mode", "all-types", "type",
+    "ext",    "case",        "search-only", "backup",       "crlf", "keep-left", "keep-right",
+};
+
+} // namespace
+
+Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString& currentDirectory) {
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const auto valued = [](QStringList names, const char* valueName) {
+        return QCommandLineOption(names, {}, QString::fromLatin1(valueName));
+    };
+    const auto flag = [](QStringList names) { return QCommandLineOption(names); };
+    parser.addOptions({
+        valued({"s", "search"}, "TEXT"),
+        valued({"search-file"}, "FILE"),
+        valued({"r", "replace"}, "TEXT"),
+        valued({"replace-file"}, "FILE"),
+        valued({"m", "mode"}, "MODE"),
+        valued({"type"}, "LIST"),
+        valued({"ext"}, "EXT"),
+        valued({"rollback"}, "PATH"),
+        flag({"subdirs"}),
+        flag({"all-types"}),
+        flag({"case"}),
+        flag({"search-only"}),
+        flag({"backup"}),
+        flag({"log"}),
+        flag({"crlf"}),
+        flag({"keep-left"}),
+        flag({"keep-right"}),
+        flag({"y", "yes"}),
+        flag({"h", "help"}),
+        flag({"version"}),
+    });
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+
+    CliCommand command;
+    if (parser.isSet("help")) {
+        command.kind = CliCommand::Kind::Help;
+        return command;
+    }
+    if (parser.isSet("version")) {
+        command.kind = CliCommand::Kind::Version;
+        return command;
+    }
+    for (const char* name :
+         {"search", "search-file", "replace", "replace-file", "mode", "ext", "rollback"}) {
+        if (parser.values(name).size() > 1)
+            return usageError(QStringLiteral("--%1 given more than once").arg(name));
+    }
+    if (parser.isSet("search") && parser.isSet("search-file"))
+        return usageError(QStringLiteral("--search and --search-file exclude each other"));
+    if (parser.isSet("replace") && parser.isSet("replace-file"))
+        return usageError(QStringLiteral("--replace and --replace-file exclude each other"));
+
+    RunOptionValues& v = command.values;
+    v.subDirectories = parser.isSet("subdirs") ? Checked : Unchecked;
+    v.logChanges = parser.isSet("log") ? Checked : Unchecked;
+    command.assumeYes = parser.isSet("yes");
+    const QStringList positional = parser.positionalArguments();
+
+    if (parser.isSet("rollback")) {
+        command.kind = CliCommand::Kind::RollBack;
+        for (const char* name : kRunOnlyOptions) {
+            if (parser.isSet(name))
+                return usageError(QStringLiteral("--%1 can't be used with --rollback").arg(name));
+        }
+        if (!positional.isEmpty())
+            return usageError(QStringLiteral("--rollback takes no other path"));
+        v.path = absolutePath(parser.value("rollback"), currentDirectory);
+        return command;
+    }
+
+    if (positional.size() > 1)
+        return usageError(QStringLiteral("one path only, got %1").arg(positional.size()));
+    const QString mode = parser.isSet("mode") ? parser.value("mode") : QStringLiteral("dir");
+    if (mode == u"text") {
+        v.optText = true;
+    } else if (mode == u"file") {
+        v.optFile = true;
+    } else if (mode != u"dir") {
+        return usageError(QStringLiteral("--mode takes dir, file or text, not \"%1\"").arg(mode));
+    }
+    const QString path = positional.value(0);
+    v.path = v.optText ? path : absolutePath(path, currentDirectory);
+
+    v.searchText = parser.value("search");
+    v.replaceText = parser.value("replace");
+    command.searchFile = parser.value("search-file");
+    command.replaceFile = parser.value("replace-file");
+
+    const bool typed = parser.isSet("type") || parser.isSet("ext");
+    v.allTypes = (!typed || parser.isSet("all-types")) ? Checked : Unchecked;
+    if (Status types = applyTypes(parser.values("type"), v); !types)
+        return types.error();
+    if (parser.isSet("ext")) {
+        v.customType = Checked;
+        v.customExtension = parser.value("ext");
+    }
+    v.caseSensitive = parser.isSet("case") ? Checked : Unchecked;
+    v.searchOnly = parser.isSet("search-only") ? Checked : Unchecked;
+    v.makeBackups = parser.isSet("backup") ? Checked : Unchecked;
+    v.doAllCrlf = parser.isSet("crlf") ? Checked : Unchecked;
+    v.keepSpaceLeft = parser.isSet("keep-left") ? Checked : Unchecked;
+    v.keepSpaceRight = parser.isSet("keep-right") ? Checked : Unchecked;
+    return command;
+}
+
+Result<QString> readTextFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const int number = file.error() == QFileDevice::OpenError && !QFile::exists(path)
+                               ? ErrorNumber::FileNotFound
+                               : ErrorNumber::PathFileAccess;
+        return makeError(number);
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return makeError(ErrorNumber::DeviceIo);
+    Result<DecodedText> decoded = decodeText(bytes);
+    if (!decoded)
+        return decoded.error();
+    return std::move(decoded.value().text);
+}
+
+Status loadTexts(CliCommand& command) {
+    const auto load = [](const QString& path, QString& text) -> Status {
+        if (path.isEmpty())
+            return {};
+        Result<QString> read = readTextFile(path);
+        if (!read)
+            return usageError(
+                QStringLiteral("can't read %1: %2").arg(path, read.error().message()));
+        text = std::move(read.value());
+        return {};
+    };
+    if (Status s = load(command.searchFile, command.values.searchText); !s)
+        return s;
+    return load(command.replaceFile, command.values.replaceText);
+}
+
+QString versionText() {
+    return QStringLiteral("zuk-cli " ZUK_VERSION "\n");
+}
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage: zuk-cli [OPTIONS] --search TEXT [--replace TEXT] [PATH]\n"
+        "       zuk-cli --rollback PATH [--subdirs] [--log] [--yes]\n"
+        "\n"
+        "Finds and replaces a literal text in text and web source files.\n"
+        "\n"
+        "  -s, --search TEXT       the text to find\n"
+        "      --search-file FILE  the text to find, the file's whole content\n"
+        "  -r, --replace TEXT      the replacement (default: empty)\n"
+        "      --replace-file FILE the replacement, the file's whole content\n"
+        "  -m, --mode dir|file|text\n"
+        "                          dir (default): every matching file of the directory PATH\n"
+        "                          (a file's path means its directory); file: the file PATH;\n"
+        "                          text: standard input to standard output\n"
+        "      --subdirs           also the sub-directories (and for --rollback)\n"
+        "      --all-types         the seven types htm, html, cfm, txt, pl, asp, php\n"
+        "      --type LIST         a comma list of those types\n"
+        "      --ext .EXT          a custom extension as well\n"
+        "                          (without --type and --ext, all seven types are on)\n"
+        "      --case              case-sensitive search\n"
+        "      --search-only       count, change nothing\n"
+        "      --backup            keep each changed file as NAME_BU\n"
+        "      --log               write the activity log\n"
+        "      --crlf              a blank of the search text also matches a line break\n"
+        "      --keep-left         ... keeping the blank before the line break\n"
+        "      --keep-right        ... keeping the blank after the line break\n"
+        "  -y, --yes               don't ask for confirmation\n"
+        "      --rollback PATH     restore every NAME_BU backup in PATH's directory\n"
+        "  -h, --help              this text\n"
+        "      --version           the version\n"
+        "\n"
+        "The counters go to standard output (in text mode to standard error), messages to\n"
+        "standard error. Ctrl+C cancels; the run still closes its log.\n"
+        "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error, 130 cancelled.\n");
+}
+
+} // namespace zuk

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "engine/error.h"
+#include "engine/run_options.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace zuk {
+
+// What the process returns to its caller.
+namespace ExitStatus {
+inline constexpr int Completed = 0; // also when nothing was found
+inline constexpr int Refused = 1;   // a check failed, or the confirmation was declined
+inline constexpr int BadUsage = 2;
+inline constexpr int Failed = 3; // ended by an error
+inline constexpr int Cancelled = 130;
+} // namespace ExitStatus
+
+// One invocation of the command-line front end, as its arguments describe it.
+struct CliCommand {
+    enum class Kind { Run, RollBack, Help, Version };
+
+    Kind kind = Kind::Run;
+    // The run's settings (and for a roll back its path, sub-directories and log switches).
+    // The texts are still empty when they come from files.
+    RunOptionValues values;
+    QString searchFile; // --search-file, read by loadTexts
+    QString replaceFile;
+    bool assumeYes = false;
+};
+
+// Parses the arguments (the program name first). A relative path is made absolute against
+// `currentDirectory`, so the log names every file in full. Failures are bad usage.
+Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString& currentDirectory);
+
+// Reads the texts given as files into the command: every byte counts, line breaks included.
+Status loadTexts(CliCommand& command);
+
+// Decodes a whole file the way a run reads one, without losing a byte.
+Result<QString> readTextFile(const QString& path);
+
+QString usageText();
+QString versionText();
+
+} // namespace zuk

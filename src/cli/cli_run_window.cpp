@@ -1,0 +1,24 @@
+#include "cli/cli_run_window.h"
+
+#include "cli/terminal_prompter.h"
+
+namespace zuk {
+
+void CliRunWindow::showCounters(const RunCounters& shown) {
+    HeadlessRunWindow::showCounters(shown);
+    m_progress.update(counters, currentPath);
+}
+
+void CliRunWindow::setCurrentPath(const QString& path) {
+    HeadlessRunWindow::setCurrentPath(path);
+    m_progress.update(counters, currentPath);
+}
+
+void CliRunWindow::openLogViewer() {
+    HeadlessRunWindow::openLogViewer();
+    m_progress.clear();
+    if (!logPath.isEmpty())
+        TerminalPrompter::writeToStandardError(QStringLiteral("Log: %1\n").arg(logPath));
+}
+
+} // namespace zuk

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/progress_line.h"
+#include "engine/headless_run_window.h"
+
+namespace zuk {
+
+// The run's window on a terminal: keeps what a window would show and draws the progress line.
+class CliRunWindow final : public HeadlessRunWindow {
+public:
+    explicit CliRunWindow(ProgressLine& progress) : m_progress(progress) {}
+
+    void showCounters(const RunCounters& shown) override;
+    void setCurrentPath(const QString& path) override;
+    // There is no viewer here: a search-only run with logging names the log instead.
+    void openLogViewer() override;
+
+    QString logPath; // named by openLogViewer
+
+private:
+    ProgressLine& m_progress;
+};
+
+} // namespace zuk

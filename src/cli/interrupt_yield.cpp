@@ -1,0 +1,38 @@
+#include "cli/interrupt_yield.h"
+
+#include <csignal>
+
+namespace zuk {
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int) {
+    g_interrupted = 1;
+}
+
+} // namespace
+
+void InterruptYield::yield() {
+    if (g_interrupted) {
+        m_state.cancelFlag = true;
+        m_cancelled = true;
+    }
+}
+
+void InterruptYield::installHandler() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    // File operations go on undisturbed; a question waiting on the terminal still wakes up,
+    // since poll is never restarted.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+bool InterruptYield::interrupted() {
+    return g_interrupted != 0;
+}
+
+} // namespace zuk
