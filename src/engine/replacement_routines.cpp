@@ -48,6 +48,7 @@ std::optional<qint32> ReplacementRoutines::loadFailure(const QString& FileName) 
 qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QString& ReplaceString) {
     TextBuffer& buffer = m_window.workingBuffer();
     const SearchPattern pattern(StringToFind);
+    buffer.prepareFor(pattern);
     TextBuffer::Rewrite rewrite(buffer);
     std::optional<QString> replacement; // prepared at the first replacement
     qint32 found = 0;

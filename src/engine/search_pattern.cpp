@@ -1,22 +1,82 @@
 #include "engine/search_pattern.h"
 
+#include <cstring>
+
 namespace zuk {
 
 namespace {
 
-bool isLineBreakChar(QChar c) {
-    return c == u'\r' || c == u'\n';
+char16_t unitAt(QStringView text, qsizetype i) {
+    return text[i].unicode();
+}
+char16_t unitAt(QByteArrayView text, qsizetype i) {
+    return uchar(text[i]);
 }
 
 // Length of the line break at `at` (CR LF counts as one), 0 when there is none.
-qsizetype lineBreakLength(QStringView text, qsizetype at) {
+template <typename View> qsizetype lineBreakLength(View text, qsizetype at) {
     if (at >= text.size())
         return 0;
-    if (text[at] == u'\r')
-        return at + 1 < text.size() && text[at + 1] == u'\n' ? 2 : 1;
-    if (text[at] == u'\n')
-        return at > 0 && text[at - 1] == u'\r' ? 0 : 1; // the LF of a CR LF is no break of its own
+    if (unitAt(text, at) == u'\r')
+        return at + 1 < text.size() && unitAt(text, at + 1) == u'\n' ? 2 : 1;
+    if (unitAt(text, at) == u'\n')
+        return at > 0 && unitAt(text, at - 1) == u'\r' ? 0 : 1; // the LF of a CR LF is no break
     return 0;
+}
+
+template <typename View> qsizetype nextLineBreak(View text, qsizetype from) {
+    for (qsizetype i = from; i < text.size(); ++i) {
+        const char16_t c = unitAt(text, i);
+        if ((c == u'\r' || c == u'\n') && lineBreakLength(text, i) > 0)
+            return i;
+    }
+    return -1;
+}
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+}
+
+bool asciiEqualIgnoringCase(const char* a, const char* b, qsizetype n) {
+    for (qsizetype i = 0; i < n; ++i) {
+        if (asciiLower(a[i]) != asciiLower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool segmentEquals(QStringView subject, qsizetype at, const QString& segment,
+                   Qt::CaseSensitivity cs) {
+    return subject.sliced(at, segment.size()).compare(segment, cs) == 0;
+}
+
+bool segmentEquals(QByteArrayView subject, qsizetype at, const QByteArray& segment,
+                   Qt::CaseSensitivity cs) {
+    const char* here = subject.data() + at;
+    return cs == Qt::CaseSensitive
+               ? std::memcmp(here, segment.constData(), size_t(segment.size())) == 0
+               : asciiEqualIgnoringCase(here, segment.constData(), segment.size());
+}
+
+template <typename View, typename Segments>
+qsizetype matchSegments(View subject, qsizetype at, const Segments& segments,
+                        Qt::CaseSensitivity cs) {
+    qsizetype pos = at;
+    for (qsizetype i = 0; i < segments.size(); ++i) {
+        if (i > 0) {
+            const qsizetype breakLength = lineBreakLength(subject, pos);
+            if (breakLength == 0)
+                return -1;
+            pos += breakLength;
+        }
+        const auto& segment = segments[i];
+        if (segment.isEmpty())
+            continue;
+        if (subject.size() - pos < segment.size() || !segmentEquals(subject, pos, segment, cs))
+            return -1;
+        pos += segment.size();
+    }
+    return pos - at;
 }
 
 } // namespace
@@ -24,7 +84,7 @@ qsizetype lineBreakLength(QStringView text, qsizetype at) {
 SearchPattern::SearchPattern(const QString& searchText) {
     QString segment;
     for (qsizetype i = 0; i < searchText.size(); ++i) {
-        const qsizetype breakLength = lineBreakLength(searchText, i);
+        const qsizetype breakLength = lineBreakLength(QStringView(searchText), i);
         if (breakLength > 0) {
             m_segments.append(segment);
             segment.clear();
@@ -36,45 +96,61 @@ SearchPattern::SearchPattern(const QString& searchText) {
     m_segments.append(segment);
     m_exact = QStringMatcher(m_segments.front(), Qt::CaseSensitive);
     m_folded = QStringMatcher(m_segments.front(), Qt::CaseInsensitive);
+
+    for (const QString& s : std::as_const(m_segments)) {
+        for (QChar c : s) {
+            m_ascii = m_ascii && c.unicode() < 0x80;
+            const char16_t lower = QChar::toLower(c.unicode());
+            m_foldsFromOutsideAscii = m_foldsFromOutsideAscii || lower == u'k' || lower == u's';
+        }
+    }
+    if (m_ascii) {
+        for (const QString& s : std::as_const(m_segments))
+            m_byteSegments.append(s.toLatin1());
+        m_exactBytes = QByteArrayMatcher(m_byteSegments.front());
+    }
 }
 
 qsizetype SearchPattern::findFirstSegment(QStringView subject, qsizetype from,
                                           Qt::CaseSensitivity cs) const {
     const QString& first = m_segments.front();
-    if (first.isEmpty()) {
-        // The pattern starts with a line break: find the next break of the subject.
-        for (qsizetype i = from; i < subject.size(); ++i) {
-            if (isLineBreakChar(subject[i]) && lineBreakLength(subject, i) > 0)
-                return i;
-        }
-        return -1;
-    }
+    if (first.isEmpty())
+        return nextLineBreak(subject, from); // the pattern starts with a line break
     if (first.size() == 1)
         return subject.indexOf(first.front(), from, cs);
     return (cs == Qt::CaseSensitive ? m_exact : m_folded).indexIn(subject, from);
 }
 
-qsizetype SearchPattern::matchAt(QStringView subject, qsizetype at, Qt::CaseSensitivity cs) const {
-    qsizetype pos = at;
-    for (qsizetype i = 0; i < m_segments.size(); ++i) {
-        if (i > 0) {
-            const qsizetype breakLength = lineBreakLength(subject, pos);
-            if (breakLength == 0)
-                return -1;
-            pos += breakLength;
-        }
-        const QString& segment = m_segments[i];
-        if (segment.isEmpty())
-            continue;
-        if (subject.size() - pos < segment.size() ||
-            subject.sliced(pos, segment.size()).compare(segment, cs) != 0)
-            return -1;
-        pos += segment.size();
+qsizetype SearchPattern::findFirstSegment(QByteArrayView subject, qsizetype from,
+                                          Qt::CaseSensitivity cs) const {
+    const QByteArray& first = m_byteSegments.front();
+    if (first.isEmpty())
+        return nextLineBreak(subject, from);
+    if (cs == Qt::CaseSensitive)
+        return first.size() == 1 ? subject.indexOf(first.front(), from)
+                                 : m_exactBytes.indexIn(subject, from);
+    const char lead = asciiLower(first.front());
+    const char* data = subject.data();
+    const qsizetype last = subject.size() - first.size();
+    for (qsizetype i = from; i <= last; ++i) {
+        if (asciiLower(data[i]) == lead &&
+            asciiEqualIgnoringCase(data + i + 1, first.constData() + 1, first.size() - 1))
+            return i;
     }
-    return pos - at;
+    return -1;
 }
 
-TextMatch SearchPattern::findIn(QStringView subject, qsizetype from, Qt::CaseSensitivity cs) const {
+qsizetype SearchPattern::matchAt(QStringView subject, qsizetype at, Qt::CaseSensitivity cs) const {
+    return matchSegments(subject, at, m_segments, cs);
+}
+
+qsizetype SearchPattern::matchAt(QByteArrayView subject, qsizetype at,
+                                 Qt::CaseSensitivity cs) const {
+    return matchSegments(subject, at, m_byteSegments, cs);
+}
+
+template <typename View>
+TextMatch SearchPattern::find(View subject, qsizetype from, Qt::CaseSensitivity cs) const {
     if (isEmpty() || from < 0)
         return {};
     const bool plain = m_segments.size() == 1;
@@ -92,13 +168,23 @@ TextMatch SearchPattern::findIn(QStringView subject, qsizetype from, Qt::CaseSen
     return {};
 }
 
+TextMatch SearchPattern::findIn(QStringView subject, qsizetype from, Qt::CaseSensitivity cs) const {
+    return find(subject, from, cs);
+}
+
+TextMatch SearchPattern::findInBytes(QByteArrayView subject, qsizetype from,
+                                     Qt::CaseSensitivity cs) const {
+    Q_ASSERT(m_ascii);
+    return find(subject, from, cs);
+}
+
 QString withLineBreaks(const QString& text, const QString& lineBreak) {
     if (!text.contains(u'\r') && !text.contains(u'\n'))
         return text;
     QString result;
     result.reserve(text.size() + text.size() / 8);
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype breakLength = lineBreakLength(text, i);
+        const qsizetype breakLength = lineBreakLength(QStringView(text), i);
         if (breakLength > 0) {
             result.append(lineBreak);
             i += breakLength - 1;

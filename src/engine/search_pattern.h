@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayMatcher>
 #include <QList>
 #include <QString>
 #include <QStringMatcher>
@@ -22,13 +24,30 @@ public:
     TextMatch findIn(QStringView subject, qsizetype from, Qt::CaseSensitivity cs) const;
     bool isEmpty() const { return m_segments.size() == 1 && m_segments.front().isEmpty(); }
 
+    // A pattern of plain ASCII finds the same occurrences in the bytes of a UTF-8 or one-byte
+    // text as in its characters (positions and lengths then count bytes), except that without
+    // case the Kelvin sign and the long s fold to "k" and "s": see foldsFromOutsideAscii.
+    bool isAscii() const { return m_ascii; }
+    // True when some non-ASCII character folds to a letter of the pattern (k or s).
+    bool foldsFromOutsideAscii() const { return m_foldsFromOutsideAscii; }
+    TextMatch findInBytes(QByteArrayView subject, qsizetype from, Qt::CaseSensitivity cs) const;
+
 private:
     qsizetype matchAt(QStringView subject, qsizetype at, Qt::CaseSensitivity cs) const;
+    qsizetype matchAt(QByteArrayView subject, qsizetype at, Qt::CaseSensitivity cs) const;
     qsizetype findFirstSegment(QStringView subject, qsizetype from, Qt::CaseSensitivity cs) const;
+    qsizetype findFirstSegment(QByteArrayView subject, qsizetype from,
+                               Qt::CaseSensitivity cs) const;
+    template <typename View>
+    TextMatch find(View subject, qsizetype from, Qt::CaseSensitivity cs) const;
 
     QList<QString> m_segments; // the text between line breaks; line breaks stand between them
     QStringMatcher m_exact;
     QStringMatcher m_folded;
+    bool m_ascii = true;
+    bool m_foldsFromOutsideAscii = false;
+    QList<QByteArray> m_byteSegments; // the segments as bytes, when the pattern is ASCII
+    QByteArrayMatcher m_exactBytes;
 };
 
 // `text` with every line break (CR LF, LF or CR) written as `lineBreak`.

@@ -1,12 +1,33 @@
 #include "engine/text_buffer.h"
 
+#include <QByteArrayMatcher>
+
 namespace zuk {
 
 namespace {
 
-// Pieces of this many characters are encoded and written at a time, so a save never holds a
-// second full copy of a big text.
+// Pieces of this many characters (or bytes) are encoded and written at a time, so a save
+// never holds a second full copy of a big text.
 constexpr qsizetype kSaveChunk = 1 << 20;
+
+QString platformLineBreak() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("\r\n");
+#else
+    return QStringLiteral("\n");
+#endif
+}
+
+template <typename View> QString firstLineBreak(View text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n')
+            return QStringLiteral("\n");
+        if (text[i] == '\r')
+            return i + 1 < text.size() && text[i + 1] == '\n' ? QStringLiteral("\r\n")
+                                                              : QStringLiteral("\r");
+    }
+    return platformLineBreak();
+}
 
 } // namespace
 
@@ -14,12 +35,24 @@ Status TextBuffer::load(const QString& path) {
     Result<LoadedBytes> loaded = readWholeFile(path);
     if (!loaded)
         return loaded.error();
-    Result<DecodedText> decoded = decodeText(loaded.value().bytes);
-    if (!decoded)
-        return decoded.error();
-    loaded.value().bytes = QByteArray(); // free the raw bytes before keeping the text
-    m_text = std::move(decoded.value().text);
-    m_encoding = decoded.value().encoding;
+    QByteArray& bytes = loaded.value().bytes;
+    const Result<EncodingInfo> info = detectEncoding(bytes);
+    if (!info)
+        return info.error();
+    m_encoding = info.value().encoding;
+    m_holdsBytes = m_encoding == TextEncoding::Utf8 || m_encoding == TextEncoding::Utf8Bom ||
+                   m_encoding == TextEncoding::Windows1252;
+    if (m_holdsBytes) {
+        bytes.remove(0, info.value().markLength);
+        m_bytes = std::move(bytes);
+        m_text = QString();
+        m_textDecoded = false;
+    } else {
+        m_text = decodeBody(QByteArrayView(bytes).sliced(info.value().markLength), m_encoding);
+        m_bytes = QByteArray();
+        m_textDecoded = true;
+    }
+    m_asciiFolding.reset();
     m_identity = loaded.value().identity;
     m_loadedPath = path;
     m_modified = false;
@@ -35,12 +68,17 @@ Status TextBuffer::save(const QString& path, WriteJournal* journal) const {
     AtomicFileWriter& writer = *opened.value();
     if (Status s = writer.write(byteOrderMark(m_encoding)); !s)
         return s;
-    const QStringView text(m_text);
-    for (qsizetype from = 0; from < text.size();) {
-        const qsizetype end = safeChunkEnd(text, from, kSaveChunk);
-        if (Status s = writer.write(encodeText(text.sliced(from, end - from), m_encoding)); !s)
+    if (m_holdsBytes) {
+        if (Status s = writer.write(m_bytes); !s)
             return s;
-        from = end;
+    } else {
+        const QStringView text(m_text);
+        for (qsizetype from = 0; from < text.size();) {
+            const qsizetype end = safeChunkEnd(text, from, kSaveChunk);
+            if (Status s = writer.write(encodeText(text.sliced(from, end - from), m_encoding)); !s)
+                return s;
+            from = end;
+        }
     }
     return writer.commit(journal);
 }
@@ -61,8 +99,23 @@ Status TextBuffer::checkUnchangedOnDisk(const QString& path) const {
     return {};
 }
 
+const QString& TextBuffer::text() const {
+    if (!m_textDecoded)
+        decodeBytes();
+    return m_text;
+}
+
+void TextBuffer::decodeBytes() const {
+    m_text = decodeBody(m_bytes, m_encoding);
+    m_textDecoded = true;
+}
+
 void TextBuffer::setText(QString text) {
     m_text = std::move(text);
+    m_bytes = QByteArray();
+    m_holdsBytes = false;
+    m_textDecoded = true;
+    m_asciiFolding.reset();
     m_encoding = TextEncoding::Utf8;
     m_identity.reset();
     m_loadedPath.clear();
@@ -70,44 +123,86 @@ void TextBuffer::setText(QString text) {
 }
 
 QString TextBuffer::lineBreak() const {
-    for (qsizetype i = 0; i < m_text.size(); ++i) {
-        if (m_text[i] == u'\n')
-            return QStringLiteral("\n");
-        if (m_text[i] == u'\r')
-            return i + 1 < m_text.size() && m_text[i + 1] == u'\n' ? QStringLiteral("\r\n")
-                                                                   : QStringLiteral("\r");
+    return m_holdsBytes ? firstLineBreak(QByteArrayView(m_bytes))
+                        : firstLineBreak(QStringView(m_text));
+}
+
+bool TextBuffer::hasAsciiFoldingCharacters() const {
+    if (!m_asciiFolding) {
+        // Only UTF-8 can hold them: the Kelvin sign folds to "k", the long s to "s".
+        static const QByteArrayMatcher kelvin(QByteArrayLiteral("\xE2\x84\xAA"));
+        static const QByteArrayMatcher longS(QByteArrayLiteral("\xC5\xBF"));
+        m_asciiFolding = m_encoding != TextEncoding::Windows1252 &&
+                         (kelvin.indexIn(m_bytes) >= 0 || longS.indexIn(m_bytes) >= 0);
     }
-#ifdef Q_OS_WIN
-    return QStringLiteral("\r\n");
-#else
-    return QStringLiteral("\n");
-#endif
+    return *m_asciiFolding;
+}
+
+void TextBuffer::prepareFor(const SearchPattern& pattern) {
+    if (!m_holdsBytes)
+        return;
+    if (pattern.isAscii() && !(pattern.foldsFromOutsideAscii() && hasAsciiFoldingCharacters()))
+        return;
+    if (!m_textDecoded)
+        decodeBytes();
+    m_bytes = QByteArray();
+    m_holdsBytes = false;
+}
+
+TextMatch TextBuffer::find(const SearchPattern& pattern, qsizetype from,
+                           Qt::CaseSensitivity cs) const {
+    if (m_holdsBytes)
+        return pattern.findInBytes(m_bytes, from, cs);
+    return pattern.findIn(m_text, from, cs);
 }
 
 TextBuffer::Rewrite::Rewrite(TextBuffer& buffer) : m_buffer(buffer) {}
 
-void TextBuffer::Rewrite::replace(qsizetype position, qsizetype length, QStringView replacement) {
-    const QString& source = m_buffer.m_text;
+template <typename Out, typename View>
+void TextBuffer::Rewrite::append(Out& out, View source, qsizetype position, qsizetype length,
+                                 View replacement) {
     if (!m_started) {
-        m_out.reserve(source.size() + source.size() / 16 + replacement.size());
+        out.reserve(source.size() + source.size() / 16 + replacement.size());
         m_started = true;
     }
-    if (!m_differs && QStringView(source).sliced(position, length) != replacement)
+    if (!m_differs && source.sliced(position, length) != replacement)
         m_differs = true;
-    m_out.append(QStringView(source).sliced(m_copied, position - m_copied));
-    m_out.append(replacement);
+    out.append(source.sliced(m_copied, position - m_copied));
+    out.append(replacement);
     m_copied = position + length;
+}
+
+void TextBuffer::Rewrite::replace(qsizetype position, qsizetype length, QStringView replacement) {
+    if (!m_buffer.m_holdsBytes) {
+        append(m_out, QStringView(m_buffer.m_text), position, length, replacement);
+        return;
+    }
+    if (replacement != m_replacement) {
+        m_replacement = replacement.toString();
+        m_replacementBytes = encodeText(m_replacement, m_buffer.m_encoding);
+    }
+    append(m_outBytes, QByteArrayView(m_buffer.m_bytes), position, length,
+           QByteArrayView(m_replacementBytes));
 }
 
 void TextBuffer::Rewrite::finish() {
     if (!m_started)
         return;
     if (m_differs) {
-        m_out.append(QStringView(m_buffer.m_text).sliced(m_copied));
-        m_buffer.m_text = std::move(m_out);
+        if (m_buffer.m_holdsBytes) {
+            m_outBytes.append(QByteArrayView(m_buffer.m_bytes).sliced(m_copied));
+            m_buffer.m_bytes = std::move(m_outBytes);
+            m_buffer.m_textDecoded = false;
+            m_buffer.m_text = QString();
+            m_buffer.m_asciiFolding.reset();
+        } else {
+            m_out.append(QStringView(m_buffer.m_text).sliced(m_copied));
+            m_buffer.m_text = std::move(m_out);
+        }
         m_buffer.m_modified = true;
     }
     m_out = QString();
+    m_outBytes = QByteArray();
     m_started = false;
     m_differs = false;
     m_copied = 0;

@@ -5,6 +5,7 @@
 #include "engine/search_pattern.h"
 #include "engine/text_codec.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -13,6 +14,11 @@ namespace zuk {
 
 // The working buffer: the text a routine finds and replaces in, with what it needs to be
 // written back byte for byte (encoding, mark, the file it came from).
+//
+// A UTF-8 or one-byte file is kept as its bytes for as long as the search texts are plain
+// ASCII: finding, replacing and saving then work on the bytes, and the characters are decoded
+// only when someone asks for the text (the window showing it). Positions and lengths of
+// matches count bytes in that form and characters otherwise; they are only ever handed back.
 class TextBuffer {
 public:
     // Loads the whole file losslessly. On failure the buffer is left as it was.
@@ -23,7 +29,7 @@ public:
     // Fails when the file at path is the one loaded but no longer as it was read.
     Status checkUnchangedOnDisk(const QString& path) const;
 
-    const QString& text() const { return m_text; }
+    const QString& text() const;
     // Replaces the whole text (the right-hand box's own text); forgets any loaded file.
     void setText(QString text);
     void clear() { setText({}); }
@@ -36,9 +42,12 @@ public:
     QString lineBreak() const;
     bool canHold(QStringView text) const { return canEncode(text, m_encoding); }
 
-    TextMatch find(const SearchPattern& pattern, qsizetype from, Qt::CaseSensitivity cs) const {
-        return pattern.findIn(m_text, from, cs);
-    }
+    // Makes the buffer ready for a pass with this pattern: a pattern the byte form can't
+    // search exactly turns the buffer into characters first. Call before the pass's first
+    // find; positions don't carry over a change of form.
+    void prepareFor(const SearchPattern& pattern);
+    TextMatch find(const SearchPattern& pattern, qsizetype from, Qt::CaseSensitivity cs) const;
+    bool holdsBytes() const { return m_holdsBytes; }
 
     // Builds the replaced text in one pass: the pieces between replacements are copied once,
     // so replacing everything is linear in the size of the text.
@@ -51,15 +60,29 @@ public:
         void finish();
 
     private:
+        template <typename Out, typename View>
+        void append(Out& out, View source, qsizetype position, qsizetype length, View replacement);
+
         TextBuffer& m_buffer;
         QString m_out;
+        QByteArray m_outBytes;
+        QString m_replacement; // the last replacement, and its bytes in the buffer's encoding
+        QByteArray m_replacementBytes;
         qsizetype m_copied = 0;
         bool m_started = false;
         bool m_differs = false; // some replacement differs from the text it replaced
     };
 
 private:
-    QString m_text;
+    void decodeBytes() const;
+    // True when some character of the text outside ASCII folds to an ASCII letter.
+    bool hasAsciiFoldingCharacters() const;
+
+    mutable QString m_text;
+    QByteArray m_bytes; // the bytes after the mark, while the buffer holds bytes
+    bool m_holdsBytes = false;
+    mutable bool m_textDecoded = true; // m_text shows m_bytes (when holding bytes)
+    mutable std::optional<bool> m_asciiFolding;
     TextEncoding m_encoding = TextEncoding::Utf8;
     std::optional<FileIdentity> m_identity; // the file loaded, as read
     QString m_loadedPath;

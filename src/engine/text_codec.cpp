@@ -258,7 +258,7 @@ QByteArray encodeUtf16(const char16_t* s, qsizetype n, bool bigEndian) {
 
 } // namespace
 
-Result<DecodedText> decodeText(const QByteArray& bytes) {
+Result<EncodingInfo> detectEncoding(const QByteArray& bytes) {
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
     const qsizetype n = bytes.size();
 
@@ -266,19 +266,40 @@ Result<DecodedText> decodeText(const QByteArray& bytes) {
     if (utf16le || startsWith(bytes, "\xFE\xFF", 2)) {
         if (n % 2 != 0)
             return makeError(ErrorNumber::PathFileAccess);
-        return DecodedText{decodeUtf16(p + 2, n - 2, !utf16le),
-                           utf16le ? TextEncoding::Utf16LE : TextEncoding::Utf16BE};
+        return EncodingInfo{utf16le ? TextEncoding::Utf16LE : TextEncoding::Utf16BE, 2};
     }
 
     if (n > 0 && std::memchr(p, 0, size_t(n)) != nullptr)
         return makeError(ErrorNumber::PathFileAccess);
 
     const qsizetype markLength = startsWith(bytes, "\xEF\xBB\xBF", 3) ? 3 : 0;
-    const qsizetype units = utf8Utf16Length(p + markLength, n - markLength);
-    if (units < 0)
-        return DecodedText{decodeWindows1252(p, n), TextEncoding::Windows1252};
-    return DecodedText{decodeValidUtf8(p + markLength, n - markLength, units),
-                       markLength ? TextEncoding::Utf8Bom : TextEncoding::Utf8};
+    if (utf8Utf16Length(p + markLength, n - markLength) < 0)
+        return EncodingInfo{TextEncoding::Windows1252, 0};
+    return EncodingInfo{markLength ? TextEncoding::Utf8Bom : TextEncoding::Utf8, markLength};
+}
+
+QString decodeBody(QByteArrayView body, TextEncoding encoding) {
+    const auto* p = reinterpret_cast<const uchar*>(body.data());
+    const qsizetype n = body.size();
+    switch (encoding) {
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom:
+        return decodeValidUtf8(p, n, utf8Utf16Length(p, n));
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE:
+        return decodeUtf16(p, n, encoding == TextEncoding::Utf16BE);
+    case TextEncoding::Windows1252:
+        return decodeWindows1252(p, n);
+    }
+    return {};
+}
+
+Result<DecodedText> decodeText(const QByteArray& bytes) {
+    const Result<EncodingInfo> info = detectEncoding(bytes);
+    if (!info)
+        return info.error();
+    const QByteArrayView body = QByteArrayView(bytes).sliced(info.value().markLength);
+    return DecodedText{decodeBody(body, info.value().encoding), info.value().encoding};
 }
 
 bool canEncode(QStringView text, TextEncoding encoding) {

@@ -26,6 +26,17 @@ struct DecodedText {
 // characters); a UTF-16 mark with an odd number of bytes is error 75.
 Result<DecodedText> decodeText(const QByteArray& bytes);
 
+struct EncodingInfo {
+    TextEncoding encoding = TextEncoding::Utf8;
+    qsizetype markLength = 0; // bytes of the byte-order mark at the start
+};
+
+// The decision of decodeText without the decoding: which encoding, how long its mark.
+Result<EncodingInfo> detectEncoding(const QByteArray& bytes);
+
+// Decodes the bytes after the mark of text known to be in `encoding` (see detectEncoding).
+QString decodeBody(QByteArrayView body, TextEncoding encoding);
+
 // True when every character of `text` can be stored in `encoding` and read back the same.
 bool canEncode(QStringView text, TextEncoding encoding);
 
