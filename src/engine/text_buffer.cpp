@@ -2,6 +2,8 @@
 
 #include <QByteArrayMatcher>
 
+#include <cstring>
+
 namespace zuk {
 
 namespace {
@@ -158,17 +160,33 @@ TextMatch TextBuffer::find(const SearchPattern& pattern, qsizetype from,
 
 TextBuffer::Rewrite::Rewrite(TextBuffer& buffer) : m_buffer(buffer) {}
 
+namespace {
+
+// Appends by copying into room made ahead, growing it by doubling: a replace-all makes two
+// appends per find, and the containers' own append costs more than the copy itself.
+template <typename Out, typename View> void put(Out& out, qsizetype& size, View piece) {
+    if (piece.isEmpty())
+        return;
+    if (size + piece.size() > out.size())
+        out.resize(qMax(out.size() * 2, size + piece.size()));
+    std::memcpy(out.data() + size, piece.data(), size_t(piece.size()) * sizeof(*piece.data()));
+    size += piece.size();
+}
+
+} // namespace
+
 template <typename Out, typename View>
 void TextBuffer::Rewrite::append(Out& out, View source, qsizetype position, qsizetype length,
                                  View replacement) {
     if (!m_started) {
-        out.reserve(source.size() + source.size() / 16 + replacement.size());
+        out.resize(source.size() + source.size() / 16 + replacement.size());
+        m_size = 0;
         m_started = true;
     }
     if (!m_differs && source.sliced(position, length) != replacement)
         m_differs = true;
-    out.append(source.sliced(m_copied, position - m_copied));
-    out.append(replacement);
+    put(out, m_size, source.sliced(m_copied, position - m_copied));
+    put(out, m_size, replacement);
     m_copied = position + length;
 }
 
@@ -190,13 +208,15 @@ void TextBuffer::Rewrite::finish() {
         return;
     if (m_differs) {
         if (m_buffer.m_holdsBytes) {
-            m_outBytes.append(QByteArrayView(m_buffer.m_bytes).sliced(m_copied));
+            put(m_outBytes, m_size, QByteArrayView(m_buffer.m_bytes).sliced(m_copied));
+            m_outBytes.resize(m_size);
             m_buffer.m_bytes = std::move(m_outBytes);
             m_buffer.m_textDecoded = false;
             m_buffer.m_text = QString();
             m_buffer.m_asciiFolding.reset();
         } else {
-            m_out.append(QStringView(m_buffer.m_text).sliced(m_copied));
+            put(m_out, m_size, QStringView(m_buffer.m_text).sliced(m_copied));
+            m_out.resize(m_size);
             m_buffer.m_text = std::move(m_out);
         }
         m_buffer.m_modified = true;

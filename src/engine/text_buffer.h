@@ -69,6 +69,7 @@ public:
         QString m_replacement; // the last replacement, and its bytes in the buffer's encoding
         QByteArray m_replacementBytes;
         qsizetype m_copied = 0;
+        qsizetype m_size = 0; // of the output built so far
         bool m_started = false;
         bool m_differs = false; // some replacement differs from the text it replaced
     };
