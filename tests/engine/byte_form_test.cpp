@@ -27,9 +27,21 @@ TEST(ByteForm, OnlyKelvinSignAndLongSFoldIntoAscii) {
 TEST(ByteForm, GivesTheSameResultsAsTheCharacters) {
     QTemporaryDir dir;
     QRandomGenerator random(20261208);
-    const QList<QString> pieces = {"a", "A", "k", "K", "s", "S", " ", "\r", "\n", "\r\n", "ab",
-                                   QStringLiteral("é"), QStringLiteral("\u212A"),
-                                   QStringLiteral("\u017F"), QStringLiteral("中")};
+    const QList<QString> pieces = {"a",
+                                   "A",
+                                   "k",
+                                   "K",
+                                   "s",
+                                   "S",
+                                   " ",
+                                   "\r",
+                                   "\n",
+                                   "\r\n",
+                                   "ab",
+                                   QStringLiteral("é"),
+                                   QStringLiteral("\u212A"),
+                                   QStringLiteral("\u017F"),
+                                   QStringLiteral("中")};
     const QList<QString> patternPieces = {"a", "A", "k", "s", " ", "\r\n", "\n", "b"};
     const auto randomText = [&](const QList<QString>& from, int maxPieces) {
         QString text;
