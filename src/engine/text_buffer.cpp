@@ -31,6 +31,10 @@ template <typename View> QString firstLineBreak(View text) {
     return platformLineBreak();
 }
 
+bool isAsciiText(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 } // namespace
 
 Status TextBuffer::load(const QString& path) {
@@ -38,19 +42,27 @@ Status TextBuffer::load(const QString& path) {
     if (!loaded)
         return loaded.error();
     QByteArray& bytes = loaded.value().bytes;
-    const Result<EncodingInfo> info = detectEncoding(bytes);
-    if (!info)
-        return info.error();
-    m_encoding = info.value().encoding;
-    m_holdsBytes = m_encoding == TextEncoding::Utf8 || m_encoding == TextEncoding::Utf8Bom ||
-                   m_encoding == TextEncoding::Windows1252;
-    if (m_holdsBytes) {
+    const bool marked = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
+                        bytes.startsWith("\xEF\xBB\xBF");
+    if (marked) {
+        const Result<EncodingInfo> info = detectEncoding(bytes);
+        if (!info)
+            return info.error();
+        m_encoding = info.value().encoding;
         bytes.remove(0, info.value().markLength);
+    } else {
+        if (bytes.contains('\0'))
+            return makeError(ErrorNumber::PathFileAccess); // not text
+        m_encoding = TextEncoding::Utf8;
+    }
+    m_encodingSettled = marked;
+    m_holdsBytes = m_encoding != TextEncoding::Utf16LE && m_encoding != TextEncoding::Utf16BE;
+    if (m_holdsBytes) {
         m_bytes = std::move(bytes);
         m_text = QString();
         m_textDecoded = false;
     } else {
-        m_text = decodeBody(QByteArrayView(bytes).sliced(info.value().markLength), m_encoding);
+        m_text = decodeBody(bytes, m_encoding);
         m_bytes = QByteArray();
         m_textDecoded = true;
     }
@@ -59,6 +71,18 @@ Status TextBuffer::load(const QString& path) {
     m_loadedPath = path;
     m_modified = false;
     return {};
+}
+
+TextEncoding TextBuffer::encoding() const {
+    if (!m_encodingSettled) {
+        m_encoding = isValidUtf8(m_bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+        m_encodingSettled = true;
+    }
+    return m_encoding;
+}
+
+bool TextBuffer::canHold(QStringView text) const {
+    return isAsciiText(text) || canEncode(text, encoding());
 }
 
 Status TextBuffer::save(const QString& path, WriteJournal* journal) const {
@@ -108,7 +132,7 @@ const QString& TextBuffer::text() const {
 }
 
 void TextBuffer::decodeBytes() const {
-    m_text = decodeBody(m_bytes, m_encoding);
+    m_text = decodeBody(m_bytes, encoding());
     m_textDecoded = true;
 }
 
@@ -119,6 +143,7 @@ void TextBuffer::setText(QString text) {
     m_textDecoded = true;
     m_asciiFolding.reset();
     m_encoding = TextEncoding::Utf8;
+    m_encodingSettled = true;
     m_identity.reset();
     m_loadedPath.clear();
     m_modified = false;
@@ -134,8 +159,8 @@ bool TextBuffer::hasAsciiFoldingCharacters() const {
         // Only UTF-8 can hold them: the Kelvin sign folds to "k", the long s to "s".
         static const QByteArrayMatcher kelvin(QByteArrayLiteral("\xE2\x84\xAA"));
         static const QByteArrayMatcher longS(QByteArrayLiteral("\xC5\xBF"));
-        m_asciiFolding = m_encoding != TextEncoding::Windows1252 &&
-                         (kelvin.indexIn(m_bytes) >= 0 || longS.indexIn(m_bytes) >= 0);
+        const bool oneByte = m_encodingSettled && m_encoding == TextEncoding::Windows1252;
+        m_asciiFolding = !oneByte && (kelvin.indexIn(m_bytes) >= 0 || longS.indexIn(m_bytes) >= 0);
     }
     return *m_asciiFolding;
 }
@@ -197,7 +222,10 @@ void TextBuffer::Rewrite::replace(qsizetype position, qsizetype length, QStringV
     }
     if (replacement != m_replacement) {
         m_replacement = replacement.toString();
-        m_replacementBytes = encodeText(m_replacement, m_buffer.m_encoding);
+        // ASCII is the same in every encoding the byte form holds.
+        m_replacementBytes = isAsciiText(m_replacement)
+                                 ? m_replacement.toLatin1()
+                                 : encodeText(m_replacement, m_buffer.encoding());
     }
     append(m_outBytes, QByteArrayView(m_buffer.m_bytes), position, length,
            QByteArrayView(m_replacementBytes));

@@ -34,13 +34,13 @@ public:
     void setText(QString text);
     void clear() { setText({}); }
 
-    TextEncoding encoding() const { return m_encoding; }
+    TextEncoding encoding() const;
     // True when a replacement changed the text since it was loaded or set: a file is written
     // only then.
     bool isModified() const { return m_modified; }
     // The form of the text's first line break, or the platform's own when it has none.
     QString lineBreak() const;
-    bool canHold(QStringView text) const { return canEncode(text, m_encoding); }
+    bool canHold(QStringView text) const;
 
     // Makes the buffer ready for a pass with this pattern: a pattern the byte form can't
     // search exactly turns the buffer into characters first. Call before the pass's first
@@ -84,7 +84,10 @@ private:
     bool m_holdsBytes = false;
     mutable bool m_textDecoded = true; // m_text shows m_bytes (when holding bytes)
     mutable std::optional<bool> m_asciiFolding;
-    TextEncoding m_encoding = TextEncoding::Utf8;
+    // A file without a mark is UTF-8 or one byte per character; which one is settled only
+    // when it matters (a replacement or a text outside ASCII), since ASCII is the same in both.
+    mutable TextEncoding m_encoding = TextEncoding::Utf8;
+    mutable bool m_encodingSettled = true;
     std::optional<FileIdentity> m_identity; // the file loaded, as read
     QString m_loadedPath;
     bool m_modified = false;

@@ -278,6 +278,10 @@ Result<EncodingInfo> detectEncoding(const QByteArray& bytes) {
     return EncodingInfo{markLength ? TextEncoding::Utf8Bom : TextEncoding::Utf8, markLength};
 }
 
+bool isValidUtf8(QByteArrayView bytes) {
+    return utf8Utf16Length(reinterpret_cast<const uchar*>(bytes.data()), bytes.size()) >= 0;
+}
+
 QString decodeBody(QByteArrayView body, TextEncoding encoding) {
     const auto* p = reinterpret_cast<const uchar*>(body.data());
     const qsizetype n = body.size();

@@ -34,6 +34,9 @@ struct EncodingInfo {
 // The decision of decodeText without the decoding: which encoding, how long its mark.
 Result<EncodingInfo> detectEncoding(const QByteArray& bytes);
 
+// True when the bytes are strictly valid UTF-8.
+bool isValidUtf8(QByteArrayView bytes);
+
 // Decodes the bytes after the mark of text known to be in `encoding` (see detectEncoding).
 QString decodeBody(QByteArrayView body, TextEncoding encoding);
 

@@ -23,6 +23,7 @@ TEST(TextBuffer, ReplacingKeepsEveryOtherByteOfEachEncoding) {
          QByteArray("\xFF\xFEy\0y\0\r\0\n\0y\0y\0", 14)},
         {"utf16be", QByteArray("\xFE\xFF\0x\0\xE9", 6), QByteArray("\xFE\xFF\0y\0y\0\xE9", 8)},
         {"invalid-utf8", "x\xC3(x\xFF", "yy\xC3(yy\xFF"},
+        {"mark-then-invalid", "\xEF\xBB\xBFx\xFF", "\xEF\xBB\xBFyy\xFF"},
         {"mixed-breaks", "x\r\nx\nx\rx", "yy\r\nyy\nyy\ryy"},
     };
     for (const Case& c : cases) {
