@@ -185,6 +185,13 @@ Result<FileIdentity> identifyFile(const QString& path) {
     return identityOf(st);
 }
 
+Status checkSameAsRead(const QString& path, const FileIdentity& original) {
+    struct stat st;
+    if (::stat(nativePath(path).constData(), &st) != 0)
+        return errorFromErrno(errno);
+    return sameAsRead(st, original) ? Status() : Status(changedOnDisk());
+}
+
 void WriteJournal::note(const QString& writtenPath) {
     struct stat st;
     if (::stat(nativePath(writtenPath).constData(), &st) != 0)

@@ -35,6 +35,10 @@ Result<LoadedBytes> readWholeFile(const QString& path);
 // The identity of the file at path (symbolic links followed).
 Result<FileIdentity> identifyFile(const QString& path);
 
+// Fails when the file at path is no longer the one read as `original` (another file, or a
+// changed size or time); 53 when it is gone.
+Status checkSameAsRead(const QString& path, const FileIdentity& original);
+
 // Remembers where a command wrote, so that it can end with one sync instead of one per file.
 class WriteJournal {
 public:

@@ -112,17 +112,7 @@ Status TextBuffer::save(const QString& path, WriteJournal* journal) const {
 Status TextBuffer::checkUnchangedOnDisk(const QString& path) const {
     if (!m_identity || path != m_loadedPath)
         return {};
-    Result<FileIdentity> now = identifyFile(path);
-    if (!now)
-        return now.error();
-    const FileIdentity& was = *m_identity;
-    const FileIdentity& is = now.value();
-    if (was.device != is.device || was.inode != is.inode || was.size != is.size ||
-        was.mtimeNs != is.mtimeNs)
-        return Error{ErrorNumber::PathFileAccess,
-                     QStringLiteral("Path/File access error (the file changed on disk since it "
-                                    "was read)")};
-    return {};
+    return checkSameAsRead(path, *m_identity);
 }
 
 const QString& TextBuffer::text() const {
