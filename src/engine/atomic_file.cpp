@@ -246,6 +246,20 @@ Result<TemporaryFile> createTemporary(const QByteArray& target) {
     return makeError(ErrorNumber::FileAlreadyExists);
 }
 
+// Links the unnamed file open as `fd` (`source` names it in /proc) to `name`. The direct form
+// needs a capability on older kernels; once refused, /proc is used.
+int linkUnnamed(int fd, const QByteArray& source, const QByteArray& name) {
+    static std::atomic<bool> directRefused{false};
+    if (!directRefused) {
+        if (::linkat(fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0)
+            return 0;
+        if (errno != ENOENT && errno != EPERM)
+            return -1;
+        directRefused = true;
+    }
+    return ::linkat(AT_FDCWD, source.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
+}
+
 // Gives the unnamed file open as `fd` a hidden name beside `target`.
 Result<QByteArray> nameUnnamed(int fd, const QByteArray& target) {
     thread_local std::mt19937 random{std::random_device{}()};
@@ -256,8 +270,7 @@ Result<QByteArray> nameUnnamed(int fd, const QByteArray& target) {
         QByteArray name = temporaryTemplate(target);
         for (qsizetype i = name.size() - kRandomLength; i < name.size(); ++i)
             name[i] = letters[pick(random)];
-        if (::linkat(AT_FDCWD, source.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
-            0)
+        if (linkUnnamed(fd, source, name) == 0)
             return name;
         if (errno != EEXIST)
             return errorFromErrno(errno);
@@ -265,22 +278,37 @@ Result<QByteArray> nameUnnamed(int fd, const QByteArray& target) {
     return makeError(ErrorNumber::FileAlreadyExists);
 }
 
-// Whether the existing file at `path` (`st`: links followed) may be replaced by this process.
-Status checkReplaceable(const QByteArray& path, const struct stat& st) {
+// What a rename over `path` would replace: the name itself and the file it stands for.
+struct Replaced {
+    bool exists = false; // the file is there (a link to nothing is no file)
+    struct stat own {};  // the name, not followed
+    struct stat file {}; // links followed
+};
+
+Result<Replaced> inspect(const QByteArray& path) {
+    Replaced found;
+    if (::lstat(path.constData(), &found.own) != 0)
+        return errno == ENOENT ? Result<Replaced>(found) : Result<Replaced>(errorFromErrno(errno));
+    found.file = found.own;
+    if (S_ISLNK(found.own.st_mode) && ::stat(path.constData(), &found.file) != 0)
+        return errno == ENOENT ? Result<Replaced>(found) : Result<Replaced>(errorFromErrno(errno));
+    found.exists = true;
+    return found;
+}
+
+// Whether the existing file at `path` may be replaced. `askKernel`: also whether this process
+// could write it itself (the rename needs only the folder's permission).
+Status checkReplaceable(const QByteArray& path, const Replaced& found, bool askKernel) {
     // Without any write permission bit a file is read-only, also for root.
-    if ((st.st_mode & 0222) == 0)
+    if ((found.file.st_mode & 0222) == 0)
         return makeError(ErrorNumber::PermissionDenied);
-    // The rename needs only the folder: ask whether the process could write the file itself.
-    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
+    if (askKernel && ::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
         return errorFromErrno(errno);
-    struct stat own; // the name itself, which the rename replaces
-    if (::lstat(path.constData(), &own) != 0)
-        return errorFromErrno(errno);
-    nlink_t links = own.st_nlink;
+    nlink_t links = found.own.st_nlink;
     struct stat backup;
     // Our own backup doesn't count: a kill between making it and the rename leaves it linked.
     if (links == 2 && ::lstat((path + nativePath(kBackupSuffix)).constData(), &backup) == 0 &&
-        sameInode(backup, own))
+        sameInode(backup, found.own))
         links = 1;
     return links > 1 ? Status(otherHardLinks()) : Status();
 }
@@ -513,19 +541,17 @@ AtomicFileWriter::open(const QString& target, const std::optional<FileIdentity>&
         impl->target = resolved.value();
     }
 
-    struct stat existing;
-    bool exists = true;
-    if (::stat(impl->target.constData(), &existing) != 0) {
-        if (errno != ENOENT)
-            return errorFromErrno(errno);
-        exists = false;
-    }
+    const Result<Replaced> found = inspect(impl->target);
+    if (!found)
+        return found.error();
+    const bool exists = found.value().exists;
+    const struct stat& existing = found.value().file;
     if (exists) {
         if (!S_ISREG(existing.st_mode))
             return makeError(ErrorNumber::PathFileAccess);
         if (original && !sameAsRead(existing, *original))
             return changedOnDisk();
-        if (Status replaceable = checkReplaceable(impl->target, existing); !replaceable)
+        if (Status replaceable = checkReplaceable(impl->target, found.value(), true); !replaceable)
             return replaceable.error();
         impl->attributesOf = impl->target;
     } else if (original) {
@@ -562,22 +588,25 @@ Result<std::unique_ptr<AtomicFileWriter>> AtomicFileWriter::start(std::unique_pt
     mode_t mode = d.mode & 07777;
     if (d.owner) {
         const auto [uid, gid] = *d.owner;
-        if (uid != ::geteuid() || gid != ::getegid()) {
-            if (::fchown(d.fd, uid, gid) != 0) {
+        bool uidKept = uid == ::geteuid();
+        bool gidKept = gid == ::getegid();
+        if (!uidKept || !gidKept) {
+            if (::fchown(d.fd, uid, gid) == 0) {
+                uidKept = gidKept = true;
+            } else {
                 if (errno != EPERM)
                     return d.fail(errorFromErrno(errno));
                 // Not allowed to give the file away; the group alone may still be ours to set.
-                if (::fchown(d.fd, uid_t(-1), gid) != 0 && errno != EPERM)
+                if (::fchown(d.fd, uid_t(-1), gid) == 0)
+                    gidKept = true;
+                else if (errno != EPERM)
                     return d.fail(errorFromErrno(errno));
             }
         }
         // Set-user-ID and set-group-ID only stay with the owner and group they belonged to.
-        struct stat now;
-        if (::fstat(d.fd, &now) != 0)
-            return d.fail(errorFromErrno(errno));
-        if (now.st_uid != uid)
+        if (!uidKept)
             mode &= ~mode_t(S_ISUID);
-        if (now.st_gid != gid)
+        if (!gidKept)
             mode &= ~mode_t(S_ISGID);
     }
     // After the owner: changing it clears those bits.
@@ -635,21 +664,24 @@ Status AtomicFileWriter::commit(WriteJournal* journal) {
 
     // Checked again right before the rename: the file may have changed, vanished or become
     // read-only while the new bytes were being written.
-    struct stat st;
-    if (::stat(d.target.constData(), &st) == 0) {
-        if (!S_ISREG(st.st_mode))
+    const Result<Replaced> found = inspect(d.target);
+    if (!found)
+        return d.fail(found.error());
+    if (found.value().exists) {
+        if (!S_ISREG(found.value().file.st_mode))
             return d.fail(makeError(ErrorNumber::PathFileAccess));
-        if (d.original && !sameAsRead(st, *d.original))
+        if (d.original && !sameAsRead(found.value().file, *d.original))
             return d.fail(changedOnDisk());
-        if (Status replaceable = checkReplaceable(d.target, st); !replaceable)
+        // The kernel was asked at open; the bits and links can be told from here.
+        if (Status replaceable = checkReplaceable(d.target, found.value(), false); !replaceable)
             return d.fail(replaceable.error());
         // Linked (not moved) to its backup, so the file never lacks its name.
         if (d.backup) {
             if (Status kept = d.backup(d.targetText); !kept)
                 return d.fail(kept.error());
         }
-    } else if (errno != ENOENT || d.original) {
-        return d.fail(errorFromErrno(errno)); // a file removed since it was read stays removed
+    } else if (d.original) {
+        return d.fail(makeError(ErrorNumber::FileNotFound)); // removed since it was read
     }
     if (::rename(d.temporary.constData(), d.target.constData()) != 0)
         return d.fail(errorFromErrno(errno));
