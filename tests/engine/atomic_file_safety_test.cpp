@@ -173,37 +173,29 @@ QByteArray attribute(const QString& path, const char* name) {
 TEST_F(AtomicFileSafety, ExtendedAttributesAndTheAclAreKept) {
     QTemporaryDir shm(QStringLiteral("/dev/shm/zuk-XXXXXX"));
     const QByteArray acl = aclGivingNobodyRead();
-    QStringList tried;
+    int checked = 0;
     for (const QString& folder : {m_dir.path(), shm.path()}) {
+        const QString file = folder + QStringLiteral("/page.htm");
+        const QString copy = folder + QStringLiteral("/copy.htm");
         if (folder.isEmpty())
             continue;
-        const QString file = folder + QStringLiteral("/page.htm");
         writeBytes(file, "old");
-        if (::setxattr(native(file).constData(), "user.zuk", "kept", 4, 0) != 0) {
-            tried << folder + QStringLiteral(": no user attributes");
-            continue;
-        }
+        if (::setxattr(native(file).constData(), "user.zuk", "kept", 4, 0) != 0)
+            continue; // none on this file system
         const bool hasAcl = ::setxattr(native(file).constData(), "system.posix_acl_access",
                                        acl.constData(), size_t(acl.size()), 0) == 0;
-        if (!hasAcl)
-            tried << folder + QStringLiteral(": no ACL");
-        const QString copy = folder + QStringLiteral("/copy.htm");
         ASSERT_TRUE(copyFileAtomically(file, copy).ok());
         ASSERT_TRUE(writeFileAtomically(file, "new", identifyFile(file).value()).ok());
         for (const QString& written : {file, copy}) {
             SCOPED_TRACE(written.toStdString());
             EXPECT_EQ(attribute(written, "user.zuk"), "kept");
-            if (hasAcl) {
-                EXPECT_EQ(attribute(written, "system.posix_acl_access"), acl);
-            }
-            EXPECT_EQ(statOf(written).st_mode & 07777, 0644u);
+            EXPECT_EQ(attribute(written, "system.posix_acl_access"), hasAcl ? acl : "(none)");
         }
         EXPECT_EQ(readBytes(copy), "old");
-        tried << folder + QStringLiteral(": checked");
+        ++checked;
     }
-    if (!tried.join(u' ').contains(QStringLiteral("checked")))
-        GTEST_SKIP() << "no file system here keeps extended attributes: "
-                     << tried.join(QStringLiteral("; ")).toStdString();
+    if (checked == 0)
+        GTEST_SKIP() << "neither /tmp nor /dev/shm has user extended attributes here";
 }
 
 TEST_F(AtomicFileSafety, SetIdBitsStayOnlyWithTheOwnerAndGroupTheyBelongTo) {
