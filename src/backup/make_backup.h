@@ -1,17 +1,16 @@
 #pragma once
 
+#include "engine/atomic_file.h"
 #include "engine/error.h"
 
 #include <QString>
 
 namespace zuk {
 
-// The backup of a file is the file's full name followed by this, in the same folder.
-inline const QString kBackupSuffix = QStringLiteral("_BU");
-
-// Moves the file at `path` aside to path + "_BU", replacing an earlier backup. The caller then
-// writes the edited text at `path`, giving it the original's permissions (the identity it
-// recorded when it read the file). A symbolic link is moved itself, not its destination.
+// Makes path + "_BU" the file at `path` as it is now (a hard link, a copy where links are
+// impossible), replacing an earlier backup; the file stays under its name. The writer calls it
+// right before it renames the edited file over `path` (AtomicFileWriter::open). A symbolic link
+// is backed up itself, not its destination.
 Status MakeBackup(const QString& path);
 
 } // namespace zuk

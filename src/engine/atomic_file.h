@@ -4,12 +4,21 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace zuk {
+
+// The backup of a file is the file's full name followed by this, in the same folder.
+inline const QString kBackupSuffix = QStringLiteral("_BU");
+
+// Keeps the file at `path` as it is now under its backup name; the file stays under its own
+// name. A symbolic link is kept itself, not its destination.
+using BackupMaker = std::function<Status(const QString& path)>;
 
 // What a file was when it was read: which file, its size and time (to notice a change on disk
 // before overwriting), and its permissions and owner (given to the file written in its place).
@@ -40,6 +49,8 @@ Result<FileIdentity> identifyFile(const QString& path);
 Status checkSameAsRead(const QString& path, const FileIdentity& original);
 
 // Remembers where a command wrote, so that it can end with one sync instead of one per file.
+// The first time it notes a folder, it removes the temporary files a killed writer left there
+// (those whose lock is free).
 class WriteJournal {
 public:
     void note(const QString& writtenPath);
@@ -50,20 +61,32 @@ public:
 private:
     QList<quint64> m_devices;
     QList<QString> m_paths;
+    QSet<QByteArray> m_sweptFolders;
 };
 
-// The one helper that writes a user's file: the bytes go to a hidden temporary file in the
-// target's folder, every write checked, and that file is renamed over the target on commit.
-// A crash, a kill or a full disk never leaves a truncated target; an uncommitted writer
-// removes its temporary file.
+// The one helper that writes a user's file: the bytes go to a temporary file in the target's
+// folder, every write checked, and that file is renamed over the target on commit. The
+// temporary file is unnamed where the file system allows it, so a kill leaves nothing;
+// otherwise it is a hidden one held under a lock, which a later run in that folder removes
+// (see WriteJournal). A crash, a kill or a full disk never leaves a truncated target.
+//
+// An existing target is replaced only if the process could write it itself (70 otherwise,
+// and always for a file without any write permission bit), and not when it has other hard
+// links than its own backup (75), since those would keep the old text. The new file gets the
+// target's permissions, owner and group where the process may set them, set-user-ID and
+// set-group-ID bits where those are kept, its `user.*` extended attributes and its ACL.
 class AtomicFileWriter {
 public:
     // `original`: the identity of the file as it was read. Its permissions and owner go to the
-    // new file; if the target still exists but is no longer that file as it was read (size,
-    // time, inode), the write is refused. Without it, an existing target's own permissions are
-    // kept. A target that is a symbolic link is written at the link's destination.
+    // new file; if the target is no longer that file as it was read (size, time, inode), the
+    // write is refused, and a target that is gone is not created again (53). Without it, an
+    // existing target's own permissions are kept, and a missing one is created.
+    // A target that is a symbolic link is written at the link's destination, unless `backup`
+    // is given: then `backup` is made right before the rename, after the last checks, and the
+    // new file replaces the name itself (a link with its backup keeping the link).
     static Result<std::unique_ptr<AtomicFileWriter>>
-    open(const QString& target, const std::optional<FileIdentity>& original = std::nullopt);
+    open(const QString& target, const std::optional<FileIdentity>& original = std::nullopt,
+         const BackupMaker& backup = {});
 
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -75,8 +98,10 @@ public:
     Status commit(WriteJournal* journal = nullptr);
 
 private:
+    friend Status copyFileAtomically(const QString& source, const QString& target);
     AtomicFileWriter() = default;
     struct Impl;
+    static Result<std::unique_ptr<AtomicFileWriter>> start(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> m_impl;
 };
 
@@ -84,5 +109,17 @@ private:
 Status writeFileAtomically(const QString& target, const QByteArray& bytes,
                            const std::optional<FileIdentity>& original = std::nullopt,
                            WriteJournal* journal = nullptr);
+
+// Copies the file at `source` (links followed) to `target` through the writer, with its
+// permissions, owner, extended attributes and ACL; an existing target is replaced.
+Status copyFileAtomically(const QString& source, const QString& target);
+
+// Makes `backupPath` the file at `path` as it is now, replacing an earlier file of that name:
+// a hard link, or a copy where the file system or the kernel refuse one. A symbolic link is
+// kept itself (linked, or made again with the same destination).
+Status keepAsBackup(const QString& path, const QString& backupPath);
+
+// For tests: use hidden named temporary files even where unnamed ones are possible.
+void forceNamedTemporaryFiles(bool force);
 
 } // namespace zuk

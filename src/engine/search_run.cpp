@@ -207,17 +207,9 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
             return Step::Continue;
         return check(unchanged, path);
     }
+    // The writer makes the backup right before the new text replaces the file.
     const bool backup = m_options.makeBackups() == 1 && m_options.searchOnly() == 0;
-    if (backup && check(m_makeBackup(path), path) == Step::Abort)
-        return Step::Abort;
-    const Status saved = buffer.save(path, &m_journal);
-    if (!saved && backup) {
-        // Put the original back under its name rather than leave only the backup.
-        const QString backupPath = path + QStringLiteral("_BU");
-        if (!QFileInfo::exists(path))
-            QFile::rename(backupPath, path);
-    }
-    return check(saved, path);
+    return check(buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker()), path);
 }
 
 SearchRun::Step SearchRun::runAllFiles() {

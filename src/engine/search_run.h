@@ -23,9 +23,6 @@ enum class RunOutcome {
     Failed,    // ended by an error after its message; the window is idle again
 };
 
-// Moves a file to its "_BU" backup before it is written anew.
-using BackupMaker = std::function<Status(const QString& path)>;
-
 // The Start command: checks the settings, asks for confirmation, hands the right-hand text,
 // the selected file or every matching file of a directory tree to the replacement routines,
 // writes changed files back (with a backup if asked), keeps the counters and the log, and

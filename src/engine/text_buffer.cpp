@@ -85,10 +85,12 @@ bool TextBuffer::canHold(QStringView text) const {
     return isAsciiText(text) || canEncode(text, encoding());
 }
 
-Status TextBuffer::save(const QString& path, WriteJournal* journal) const {
+Status TextBuffer::save(const QString& path, WriteJournal* journal,
+                        const BackupMaker& backup) const {
     const std::optional<FileIdentity> original =
         path == m_loadedPath ? m_identity : std::optional<FileIdentity>();
-    Result<std::unique_ptr<AtomicFileWriter>> opened = AtomicFileWriter::open(path, original);
+    Result<std::unique_ptr<AtomicFileWriter>> opened =
+        AtomicFileWriter::open(path, original, backup);
     if (!opened)
         return opened.error();
     AtomicFileWriter& writer = *opened.value();

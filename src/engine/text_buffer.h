@@ -24,8 +24,10 @@ public:
     // Loads the whole file losslessly. On failure the buffer is left as it was.
     Status load(const QString& path);
     // Writes the text back in the loaded encoding, atomically. Refused when the file at path
-    // is the loaded one and changed on disk since.
-    Status save(const QString& path, WriteJournal* journal = nullptr) const;
+    // is the loaded one and changed on disk since. `backup`, if given, is made right before
+    // the new text replaces the file.
+    Status save(const QString& path, WriteJournal* journal = nullptr,
+                const BackupMaker& backup = {}) const;
     // Fails when the file at path is the one loaded but no longer as it was read.
     Status checkUnchangedOnDisk(const QString& path) const;
 

@@ -23,22 +23,27 @@ protected:
     QTemporaryDir m_dir;
 };
 
-TEST_F(MakeBackupTest, MovesTheFileAsideAndReplacesAnEarlierBackup) {
+TEST_F(MakeBackupTest, LinksTheFileAndReplacesAnEarlierBackup) {
     test::writeBytes(path("page.htm"), "second");
     ASSERT_TRUE(MakeBackup(path("page.htm")).ok()); // no earlier backup: no failure
-    EXPECT_FALSE(QFileInfo::exists(path("page.htm")));
-    EXPECT_EQ(test::readBytes(path("page.htm_BU")), QByteArray("second"));
+    struct stat file;
+    struct stat backup;
+    ASSERT_EQ(::stat(native(path("page.htm")).constData(), &file), 0);
+    ASSERT_EQ(::stat(native(path("page.htm_BU")).constData(), &backup), 0);
+    EXPECT_EQ(file.st_ino, backup.st_ino); // the file never left its name
 
+    ASSERT_EQ(::unlink(native(path("page.htm")).constData()), 0);
     test::writeBytes(path("page.htm"), "third");
     ASSERT_TRUE(MakeBackup(path("page.htm")).ok());
     EXPECT_EQ(test::readBytes(path("page.htm_BU")), QByteArray("third"));
 }
 
-TEST_F(MakeBackupTest, ALinkIsMovedItselfAndItsDestinationIsLeftAlone) {
+TEST_F(MakeBackupTest, ALinkIsBackedUpItselfAndItsDestinationIsLeftAlone) {
     test::writeBytes(path("target.txt"), "content");
     ASSERT_EQ(
         ::symlink(native(path("target.txt")).constData(), native(path("link.txt")).constData()), 0);
     ASSERT_TRUE(MakeBackup(path("link.txt")).ok());
+    EXPECT_TRUE(QFileInfo(path("link.txt")).isSymLink());
     EXPECT_TRUE(QFileInfo(path("link.txt_BU")).isSymLink());
     EXPECT_EQ(test::readBytes(path("target.txt")), QByteArray("content"));
 }
@@ -56,18 +61,23 @@ TEST_F(MakeBackupTest, AFolderTheUserMayNotChangeFailsAndLeavesTheFile) {
     EXPECT_FALSE(QFileInfo::exists(path("page.htm_BU")));
 }
 
-// The file written in place of the one moved aside gets the original's permissions.
+// The writer makes the backup right before its rename: the new file has the original's
+// permissions, and afterwards the two names hold one inode each.
 TEST_F(MakeBackupTest, TheFileWrittenAfterwardsKeepsTheOriginalsPermissions) {
     test::writeBytes(path("page.htm"), "old text");
     ASSERT_EQ(::chmod(native(path("page.htm")).constData(), 0640), 0);
     TextBuffer buffer;
     ASSERT_TRUE(buffer.load(path("page.htm")).ok());
-    ASSERT_TRUE(MakeBackup(path("page.htm")).ok());
-    ASSERT_TRUE(buffer.save(path("page.htm")).ok());
+    ASSERT_TRUE(buffer.save(path("page.htm"), nullptr, MakeBackup).ok());
 
-    struct stat st;
-    ASSERT_EQ(::stat(native(path("page.htm")).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    struct stat file;
+    struct stat backup;
+    ASSERT_EQ(::stat(native(path("page.htm")).constData(), &file), 0);
+    ASSERT_EQ(::stat(native(path("page.htm_BU")).constData(), &backup), 0);
+    EXPECT_EQ(file.st_mode & 07777, 0640u);
+    EXPECT_NE(file.st_ino, backup.st_ino);
+    EXPECT_EQ(file.st_nlink, 1u);
+    EXPECT_EQ(backup.st_nlink, 1u);
     EXPECT_EQ(test::readBytes(path("page.htm")), QByteArray("old text"));
     EXPECT_EQ(test::readBytes(path("page.htm_BU")), QByteArray("old text"));
 }

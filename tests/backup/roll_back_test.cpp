@@ -147,11 +147,12 @@ TEST_F(RollBackTest, NoAtTheConfirmationChangesNothing) {
 
 TEST_F(RollBackTest, TwoRunsThenARollBackGiveTheTextFromBeforeTheSecond) {
     const QString page = work("page.htm");
+    // Each run links the backup and renames its new file over the name.
     write(page, "first");
     ASSERT_TRUE(MakeBackup(page).ok());
-    write(page, "second");
+    ASSERT_TRUE(writeFileAtomically(page, "second").ok());
     ASSERT_TRUE(MakeBackup(page).ok());
-    write(page, "third");
+    ASSERT_TRUE(writeFileAtomically(page, "third").ok());
 
     m_rollBack.cmdRollBack_Click();
     EXPECT_EQ(test::readBytes(page), QByteArray("second"));
