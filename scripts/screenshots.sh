@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Saves pictures of the main window (narrow, wide in text mode, running) to docs/screenshots,
-# drawn on a virtual X server so that no desktop is needed.
+# Saves pictures of the main window (narrow, wide in text mode, running), the log viewer, the
+# help viewer and the About box to docs/screenshots, drawn on a virtual X server so that no
+# desktop is needed.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 tool="$root/build/tests/zuk-screenshots"

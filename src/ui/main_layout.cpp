@@ -183,6 +183,14 @@ BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows) {
         case F::Small:
             widget->setFont(arial(dialogFont, 8.25, false));
             break;
+        case F::DialogTitle: {
+            QFont title = dialogFont;
+            title.setBold(true);
+            if (title.pointSizeF() > 0)
+                title.setPointSizeF(title.pointSizeF() * 9.75 / 8.25);
+            widget->setFont(title);
+            break;
+        }
         }
         widget->setEnabled(row.enabled);
         built.widgets.insert(widget->objectName(), widget);

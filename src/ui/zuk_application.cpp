@@ -39,6 +39,8 @@ void ZukApplication::Main() {
     m_window->setStartCommand([this] { m_run->cmdStart_Click(); });
     m_window->setRollBackCommand([this] { m_rollBack->cmdRollBack_Click(); });
     m_window->setUnloadCommand([this] { Form_Unload(); });
+    m_windows = std::make_unique<SecondaryWindows>(*m_window, *m_activePrompter, m_paths.logPath(),
+                                                   m_paths.executableFolder);
 
     if (m_paths.hasAppFolder()) {
         (void)restoreSettingsIfMissing(m_paths.iniPath, m_paths.settingsBackupPath());
@@ -65,7 +67,8 @@ void ZukApplication::Form_Unload() {
     const bool workUnderWay = m_state.runActive || m_state.rollBackActive;
     if (m_paths.hasAppFolder())
         (void)SaveSettings(m_paths.iniPath, *m_settings); // a failed save is not reported
-    // The other windows need no closing of their own: the process ends right after this.
+    if (m_windows)
+        m_windows->closeAll();
     if (m_paths.hasAppFolder())
         (void)deleteSettingsBackup(m_paths.settingsBackupPath());
     m_terminate(workUnderWay);

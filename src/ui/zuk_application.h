@@ -9,6 +9,7 @@
 #include "ui/frm_main_settings.h"
 #include "ui/qt_prompter.h"
 #include "ui/qt_yield_hook.h"
+#include "ui/secondary_windows.h"
 
 #include <functional>
 #include <memory>
@@ -38,6 +39,7 @@ public:
     const AppPaths& paths() const { return m_paths; }
     RunState& state() { return m_state; }
     Prompter& prompter() { return *m_activePrompter; }
+    SecondaryWindows& secondaryWindows() { return *m_windows; }
 
 private:
     void Form_Load();
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<ActivityLog> m_log;
     std::unique_ptr<SearchRun> m_run;
     std::unique_ptr<RollBack> m_rollBack;
+    std::unique_ptr<SecondaryWindows> m_windows;
 };
 
 } // namespace zuk

@@ -1,16 +1,24 @@
-// Saves pictures of the main window in its typical states, for the documentation:
+// Saves pictures of the main window in its typical states, and of the log viewer (after real
+// runs over a small sample site), the help viewer and the About box, for the documentation:
 //   zuk-screenshots <folder>   (or the folder in ZUK_SCREENSHOT_DIR)
 
 #include "engine/run_state.h"
 #include "engine/text_buffer.h"
+#include "ui/check_box.h"
 #include "ui/frm_main.h"
 #include "ui/multi_line_box.h"
 #include "ui/qt_prompter.h"
+#include "ui/zuk_application.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -26,6 +34,64 @@ bool save(QWidget& window, const QString& folder, const QString& name) {
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// Answers every message box at once, Yes to the confirmation.
+class AnsweringPrompter final : public zuk::Prompter {
+public:
+    zuk::MessageResult show(const zuk::Message& message) override {
+        return message.buttons == zuk::MessageButtons::YesNo ? zuk::MessageResult::Yes
+                                                             : zuk::MessageResult::Ok;
+    }
+};
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+// A replacing run and a search-only run with logging over a sample site; the second opens
+// the log viewer. Then the help viewer and the About box.
+bool saveSecondaryWindows(const QString& folder) {
+    QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/zuk-demo-XXXXXX"));
+    const QString site = temp.filePath(QStringLiteral("site"));
+    const QByteArray page = "<html>\n<body>\n<p>Copyright 2003 Our Shop</p>\n</body>\n</html>\n";
+    for (const char* name : {"index.htm", "about.htm", "news/2003.htm", "news/2004.htm"})
+        writeFile(site + QLatin1Char('/') + QString::fromUtf8(name), page);
+    writeFile(site + QStringLiteral("/style.css"), "p { margin: 0 }\n");
+    QDir().mkpath(temp.filePath(QStringLiteral("AppData")));
+
+    AnsweringPrompter prompter;
+    // The help text lies beside the real executable in the build folder.
+    zuk::ZukApplication app(
+        zuk::AppEnvironment{temp.filePath(QStringLiteral("AppData")),
+                            QFileInfo(QStringLiteral(ZUK_HELP_TEXT)).path() +
+                                QStringLiteral("/zuk")},
+        [](bool) {}, &prompter);
+    app.Main();
+    zuk::frmMain& window = app.window();
+    window.optionButton(QStringLiteral("optAll"))->setChecked(true);
+    window.lineBox(QStringLiteral("txtPath"))->setText(site + QLatin1Char('/'));
+    window.checkBox(QStringLiteral("chkSub"))->setValue(zuk::Checked);
+    window.checkBox(QStringLiteral("chkLog"))->setValue(zuk::Checked);
+    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Copyright 2003"));
+    window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("Copyright 2004"));
+    window.button(QStringLiteral("cmdStart"))->click();
+    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Our Shop"));
+    window.checkBox(QStringLiteral("chkSearchOnly"))->setValue(zuk::Checked);
+    window.button(QStringLiteral("cmdStart"))->click();
+    QWidget* log = app.secondaryWindows().logViewer();
+    bool ok = log && save(*log, folder, QStringLiteral("log.png"));
+
+    window.button(QStringLiteral("cmdHelp"))->click();
+    QWidget* help = app.secondaryWindows().helpViewer();
+    ok = help && save(*help, folder, QStringLiteral("help.png")) && ok;
+
+    window.menuItem(QStringLiteral("mnuAbout"))->trigger();
+    QWidget* about = app.secondaryWindows().aboutBox();
+    return about && save(*about, folder, QStringLiteral("about.png")) && ok;
 }
 
 } // namespace
@@ -70,5 +136,8 @@ int main(int argc, char** argv) {
                        "<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n"));
     window.workingBufferChanged();
     ok = save(window, folder, QStringLiteral("running.png")) && ok;
+    window.leaveRunState();
+    window.hide();
+    ok = saveSecondaryWindows(folder) && ok;
     return ok ? 0 : 1;
 }

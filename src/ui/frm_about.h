@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ui/main_layout.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QUrl>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QScreen;
+
+namespace zuk {
+
+// The About box "About ZUK": the application's name, its release, its authors, and the
+// maker's name as a link to the maker's web page. Not modal; OK closes (and deletes) it.
+class frmAbout final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidthTwips = 3135;
+    static constexpr int kClientHeightTwips = 2310;
+    // Hands an address to the user's web browser; the result is not looked at.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+
+    explicit frmAbout(UrlOpener openUrl = {}, QWidget* parent = nullptr);
+
+    QLabel* label(const QString& name) const; // Label1 to Label6
+    QPushButton* cmdOK() const;
+    const TwipScale& scale() const { return m_scale; }
+    // The version and release date set in the build: "Version 0.1.0, released 2026-12-08".
+    static QString releaseLine();
+    static QUrl makerUrl();
+
+    // Places the top-left corner 200 twips above and left of the screen's centre.
+    void Form_Load(const QScreen* screen);
+    void cmdOK_Click();
+    // Opens the maker's web page; the box stays open.
+    void Label5_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QHash<QString, QWidget*> m_controls;
+    TwipScale m_scale;
+    UrlOpener m_openUrl;
+};
+
+} // namespace zuk

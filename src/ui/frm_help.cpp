@@ -1,0 +1,21 @@
+#include "ui/frm_help.h"
+
+#include "ui/window_placement.h"
+
+namespace zuk {
+
+frmHelp::frmHelp(QString helpPath, const TwipScale& scale, Prompter& prompter,
+                 PrintDialog& printDialog)
+    : TextViewer(QStringLiteral("frmHelp"), QStringLiteral("ZUK Help"), QStringLiteral("txtHelp"),
+                 kClientTwips, scale, prompter, printDialog),
+      m_helpPath(std::move(helpPath)) {
+    addCommand("mnuExit", QStringLiteral("Exit"), [this] { mnuExit_Click(); });
+    addCommand("mnuPrint", QStringLiteral("Print"), [this] { mnuPrint_Click(); });
+}
+
+void frmHelp::Form_Load(const QWidget& mainWindow) {
+    loadFile(m_helpPath, QStringLiteral("Help file missing"));
+    placeWindow(*this, mainWindow.pos() - QPoint(0, scale().py(100)));
+}
+
+} // namespace zuk

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ui/main_layout.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QSize>
+
+#include <functional>
+
+class QAction;
+class QPlainTextEdit;
+
+namespace zuk {
+
+class PrintDialog;
+class Prompter;
+
+// A window that shows one text file in a read-only box filling it, with commands on its menu
+// bar (each a command itself, without a drop-down): the log viewer and the help viewer. What
+// it shows is the file as it was read; edits are never saved. Closing deletes the window.
+class TextViewer : public QMainWindow {
+    Q_OBJECT
+public:
+    QPlainTextEdit* textBox() const { return m_box; }
+    // The menu-bar commands by name ("mnuExit", "mnuPrint", ...).
+    QAction* command(const QString& name) const { return m_commands.value(name); }
+
+    void mnuExit_Click();
+    // The selection, or the whole text when nothing is selected, to a printer.
+    void mnuPrint_Click();
+
+protected:
+    // `clientTwips`: the designed client area below the menu bar.
+    TextViewer(const QString& name, const QString& caption, const QString& boxName,
+               QSize clientTwips, const TwipScale& scale, Prompter& prompter,
+               PrintDialog& printDialog);
+
+    QAction* addCommand(const char* name, const QString& caption, std::function<void()> handler);
+    // Shows the file at `path`; when there is none, `missingText` in a message box and an
+    // empty view. A file that exists but can't be read is reported with its "ERROR: " text.
+    void loadFile(const QString& path, const QString& missingText);
+    Prompter& prompter() { return m_prompter; }
+    const TwipScale& scale() const { return m_scale; }
+
+private:
+    QPlainTextEdit* m_box;
+    QHash<QString, QAction*> m_commands;
+    TwipScale m_scale;
+    Prompter& m_prompter;
+    PrintDialog& m_printDialog;
+};
+
+} // namespace zuk

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QPoint>
+
+class QWidget;
+
+namespace zuk {
+
+// Moves a top-level window's frame to `wanted`, shifted as little as needed to keep the top
+// and left end of its title bar, and a good hold of it, on the available area of the screen
+// under that point, so it can always be dragged.
+void placeWindow(QWidget& window, QPoint wanted);
+
+} // namespace zuk
