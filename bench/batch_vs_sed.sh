@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# A batch of 50 search/replace entries over a generated tree: `zuk-cli --batch` against one
+# `sed -i` with the same 50 expressions and against 50 `sed -i` calls one after the other,
+# each on a fresh identical copy. Prints the median time and the peak memory of each.
+#
+#   bench/batch_vs_sed.sh                      2,000 files, about 20 MB, 50 entries
+#   FILES=500 MB=5 ROUNDS=3 bench/batch_vs_sed.sh
+#   BENCH_DIR=/dev/shm bench/batch_vs_sed.sh   on a RAM disk, without the disk's noise
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+ZUK=${ZUK:-$here/../build/zuk-cli}
+FILES=${FILES:-2000}
+MB=${MB:-20}
+ROUNDS=${ROUNDS:-5}
+ENTRIES=${ENTRIES:-50}
+[ -x "$ZUK" ] || { echo "no zuk-cli at $ZUK: build first (cmake --build --preset default)" >&2; exit 2; }
+"$ZUK" --help 2>&1 | grep -- '--batch' >/dev/null || { echo "$ZUK has no --batch" >&2; exit 2; }
+[ -x /usr/bin/time ] || apt-get install -y time >/dev/null
+
+work=$(mktemp -d "${BENCH_DIR:-/tmp}/zuk-batch-vs-sed.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+echo "Generating $FILES files, about $MB MB, in $work ..."
+python3 "$here/make_tree.py" --tree "$work/pristine" --files "$FILES" --total-mb "$MB" \
+    --list "$work/files.lst0"
+echo "$(find "$work/pristine" -type f | wc -l) files ($(tr -cd '\0' < "$work/files.lst0" | wc -c)" \
+     "of the types searched), $(du -sm "$work/pristine" | cut -f1) MB on disk"
+
+# The entries: the tree's own words, each replaced by an upper-case form no later entry can
+# match, so the three ways give the same bytes. The batch file lies outside the tree.
+python3 - "$here" "$ENTRIES" "$work" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[1])
+from make_tree import VOCABULARY
+count, work = int(sys.argv[2]), sys.argv[3]
+words = [w for w in dict.fromkeys(VOCABULARY) if w.isascii() and len(w) >= 3][:count]
+if len(words) < count:
+    sys.exit("only %d words to search for" % len(words))
+with open(work + "/entries.txt", "w", newline="") as batch, \
+        open(work + "/sed.args", "w") as args, open(work + "/sed_each.sh", "w") as each:
+    for i, w in enumerate(words):
+        batch.write("%s|%s%d\r\n" % (w, w.upper(), i))
+        args.write("-e\ns/%s/%s%d/g\n" % (w, w.upper(), i))
+        each.write("xargs -0 -a ../files.lst0 sed -i s/%s/%s%d/g\n" % (w, w.upper(), i))
+PY
+mapfile -t sed_args < "$work/sed.args"
+
+fresh() {
+    rm -rf "$work/run"
+    cp -a "$work/pristine" "$work/run"
+    sync
+}
+# measure NAME COMMAND...: runs in $work/run, appends "seconds peak-KB" to $work/NAME.times
+measure() {
+    local name=$1
+    shift
+    (cd "$work/run" && /usr/bin/time -f "%e %M" -o "$work/time.out" "$@" >/dev/null 2>&1)
+    cat "$work/time.out" >> "$work/$name.times"
+}
+digest() {
+    (cd "$work/run" && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum)
+}
+
+for round in $(seq "$ROUNDS"); do
+    fresh
+    measure zuk "$ZUK" --yes --case --subdirs --batch "$work/entries.txt" .
+    zuk_digest=$(digest)
+    fresh
+    measure sed_once xargs -0 -a "$work/files.lst0" sed -i "${sed_args[@]}"
+    once_digest=$(digest)
+    fresh
+    measure sed_each bash -e "$work/sed_each.sh"
+    each_digest=$(digest)
+    if [ "$zuk_digest" != "$once_digest" ] || [ "$zuk_digest" != "$each_digest" ]; then
+        echo "round $round: the trees differ" >&2
+        exit 1
+    fi
+done
+
+median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+printf '\n%-10s %12s %12s %14s\n' tool "median s" "ratio" "peak memory"
+zuk_median=$(cut -d' ' -f1 "$work/zuk.times" | median)
+for name in zuk sed_once sed_each; do
+    m=$(cut -d' ' -f1 "$work/$name.times" | median)
+    peak=$(cut -d' ' -f2 "$work/$name.times" | sort -n | tail -1)
+    awk -v n="$name" -v m="$m" -v z="$zuk_median" -v p="$peak" \
+        'BEGIN {printf "%-10s %12.3f %12.2f %11.1f MB\n", n, m, m / z, p / 1024}'
+done
+echo "($ROUNDS rounds, $ENTRIES entries; identical results in every round; ratio = time / zuk-cli's)"

@@ -1,0 +1,17 @@
+#include "batch/batch_entry.h"
+
+namespace zuk {
+
+std::optional<BatchEntry> SplitEntry(const QString& entry, const QString& delimiter) {
+    if (delimiter.isEmpty())
+        return std::nullopt;
+    const qsizetype first = entry.indexOf(delimiter);
+    if (first < 0)
+        return std::nullopt;
+    const qsizetype from = first + delimiter.size();
+    const qsizetype second = entry.indexOf(delimiter, from);
+    const qsizetype length = second < 0 ? entry.size() - from : second - from;
+    return BatchEntry{entry.first(first), entry.sliced(from, length)};
+}
+
+} // namespace zuk

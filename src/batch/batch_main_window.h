@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/run_state.h"
+#include "engine/search_run.h"
+
+#include <QString>
+
+namespace zuk {
+
+// What the batch does to the main window: it types each entry into the search and replace
+// boxes, presses Start and reads the result labels, as a user would. The window implements
+// it with its controls; the command-line front end and the tests without a window.
+class BatchMainWindow {
+public:
+    virtual ~BatchMainWindow() = default;
+
+    // txtSearch and txtReplace, repainted at once.
+    virtual void setSearchTexts(const QString& search, const QString& replace) = 0;
+    // Presses Start; returns when the run it started has ended.
+    virtual RunOutcome pressStart() = 0;
+    // The counts the three result labels show now.
+    virtual RunCounters shownCounters() const = 0;
+    // Shows the batch's sums in lblFilesDone and lblReplaceMade; lblTotFiles keeps its value.
+    virtual void showBatchTotals(qint64 filesDone, qint64 replaceMade) = 0;
+    virtual void takeFocus() = 0;
+};
+
+} // namespace zuk

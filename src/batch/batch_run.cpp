@@ -1,0 +1,110 @@
+#include "batch/batch_run.h"
+
+#include "batch/batch_entry.h"
+#include "batch/batch_file_reader.h"
+
+namespace zuk {
+
+const QString BatchRun::kConfirmText = QStringLiteral(
+    "WARNING! These changes cannot be undone!!  Make sure ALL setting are correct!\r\n\r\n"
+    "Correct Files Type Selected?\r\n\r\nCorrect Location Selected?\r\n\r\n"
+    "Do you want to continue?");
+const QString BatchRun::kDoneText = QStringLiteral("ZUK is done with the Batch Processing");
+
+BatchRun::BatchRun(BatchWindow& batchWindow, BatchMainWindow& mainWindow, RunState& state,
+                   Prompter& prompter, YieldHook& yieldHook)
+    : m_batchWindow(batchWindow), m_mainWindow(mainWindow), m_state(state), m_prompter(prompter),
+      m_yield(yieldHook) {}
+
+BatchOutcome BatchRun::start() {
+    if (m_active) {
+        m_state.cancelFlag = true;
+        m_state.batchCancelFlag = true;
+        return BatchOutcome::CancelRequested;
+    }
+    m_state.cancelFlag = false;
+    m_state.batchCancelFlag = false;
+    const QString path = m_batchWindow.batchPath();
+    if (!batchFilePresent(path)) {
+        m_prompter.inform(kNoBatchFileText);
+        return BatchOutcome::Refused;
+    }
+    // Read once: the entries applied are the ones tested, whatever happens to the boxes or
+    // the file meanwhile.
+    const BatchFormat format = m_batchWindow.batchFormat();
+    if (format.delimiter.isEmpty()) {
+        m_prompter.inform(kNoDelimiterText);
+        return BatchOutcome::Refused;
+    }
+    if (!m_prompter.confirm(kConfirmText))
+        return BatchOutcome::Declined;
+    const Result<QString> text = loadBatchFile(path);
+    if (!text) {
+        m_prompter.inform(text.error().message(), path);
+        return BatchOutcome::Failed;
+    }
+
+    // From here a press of the button is a cancel, also while the file is tested: a second
+    // batch started from a yield would apply every entry twice.
+    m_active = true;
+    const bool passed = CheckBatchFile(text.value(), format, [this] {
+        m_yield.yield();
+        return !m_state.batchCancelFlag;
+    });
+    if (!passed) {
+        m_active = false;
+        m_state.cancelFlag = false;
+        m_state.batchCancelFlag = false;
+        m_prompter.inform(kBatchFailedTestText);
+        return BatchOutcome::Refused;
+    }
+
+    m_batchWindow.enterBatchState();
+    m_mainWindow.takeFocus();
+    m_state.isBatch = true;
+    const bool applied = applyEntries(text.value(), format);
+    const bool cancelled = m_state.batchCancelFlag;
+    m_mainWindow.showBatchTotals(m_filesDone, m_replaceMade);
+
+    m_state.cancelFlag = false;
+    m_state.batchCancelFlag = false;
+    m_batchWindow.leaveBatchState();
+    m_state.isBatch = false;
+    m_active = false;
+    if (!applied)
+        return BatchOutcome::Failed;
+    m_prompter.inform(kDoneText);
+    return cancelled ? BatchOutcome::Cancelled : BatchOutcome::Completed;
+}
+
+bool BatchRun::applyEntries(const QString& text, const BatchFormat& format) {
+    m_filesDone = 0;
+    m_replaceMade = 0;
+    BatchFileReader reader(text);
+    while (!reader.atEnd()) {
+        const std::optional<QString> entry =
+            format.quoted ? reader.ReadQuotedEntry() : reader.ReadBatchLine();
+        const std::optional<BatchEntry> split =
+            entry ? SplitEntry(*entry, format.delimiter) : std::nullopt;
+        if (split) {
+            m_mainWindow.setSearchTexts(split->search, split->replace);
+            const RunOutcome outcome = m_mainWindow.pressStart();
+            // Only a run that got past its checks shows its own counts; a refused one leaves
+            // the previous run's, and a failed one may have ended before it reset them.
+            if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
+                const RunCounters shown = m_mainWindow.shownCounters();
+                m_filesDone += shown.filesDone;
+                m_replaceMade += shown.replaceMade;
+            } else if (outcome == RunOutcome::Failed) {
+                // Later entries build on this one's result: don't apply them to half of it.
+                return false;
+            }
+        }
+        m_yield.yield();
+        if (m_state.batchCancelFlag)
+            break;
+    }
+    return true;
+}
+
+} // namespace zuk
