@@ -1,6 +1,6 @@
 #include "backup/make_backup.h"
 
-#include <QFile>
+#include "engine/path_bytes.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,8 +9,8 @@
 namespace zuk {
 
 Status MakeBackup(const QString& path) {
-    const QByteArray file = QFile::encodeName(path);
-    const QByteArray backup = QFile::encodeName(path + kBackupSuffix);
+    const QByteArray file = encodePath(path);
+    const QByteArray backup = encodePath(path + kBackupSuffix);
     if (::unlink(backup.constData()) != 0 && errno != ENOENT)
         return errorFromErrno(errno);
     if (::rename(file.constData(), backup.constData()) != 0)

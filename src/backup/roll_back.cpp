@@ -2,10 +2,8 @@
 
 #include "backup/make_backup.h"
 #include "engine/file_collection.h"
+#include "engine/path_bytes.h"
 #include "engine/path_text.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -21,13 +19,13 @@ bool isNotFound(const Status& status) {
 }
 
 Status removeFile(const QString& path) {
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+    if (::unlink(encodePath(path).constData()) != 0 && errno != ENOENT)
         return errorFromErrno(errno);
     return {};
 }
 
 Status renameFile(const QString& from, const QString& to) {
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+    if (::rename(encodePath(from).constData(), encodePath(to).constData()) != 0)
         return errorFromErrno(errno);
     return {};
 }
@@ -45,7 +43,7 @@ RollBack::RollBack(const RunOptions& options, RunWindow& window, Prompter& promp
 QString RollBack::confirmationText(const QString& directory) {
     return QStringLiteral("WARNING! Your are attempting a \"Roll Back\" of all files Backed up "
                           "in and below directory :\r\n\r\n") +
-           directory +
+           displayPath(directory) +
            QStringLiteral("\r\n\r\nThis action can not be undone!  Are you sure you want to "
                           "continue?");
 }

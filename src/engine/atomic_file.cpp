@@ -6,7 +6,7 @@
 #error "atomic_file.cpp needs a POSIX system"
 #endif
 
-#include <QFile>
+#include "engine/path_bytes.h"
 
 #include <cerrno>
 #include <climits>
@@ -22,7 +22,7 @@ namespace zuk {
 namespace {
 
 QByteArray nativePath(const QString& path) {
-    return QFile::encodeName(path);
+    return encodePath(path);
 }
 
 qint64 mtimeNs(const struct stat& st) {
@@ -356,7 +356,7 @@ Status AtomicFileWriter::commit(WriteJournal* journal) {
     d.committed = true;
     d.temporary.clear();
     if (journal)
-        journal->note(QFile::decodeName(d.target));
+        journal->note(decodePath(d.target));
     return {};
 }
 

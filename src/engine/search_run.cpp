@@ -1,10 +1,13 @@
 #include "engine/search_run.h"
 
 #include "engine/file_collection.h"
+#include "engine/path_bytes.h"
 #include "engine/path_text.h"
 #include "engine/text_buffer.h"
 
-#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace zuk {
 
@@ -213,9 +216,10 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
     const Status saved = buffer.save(path, &m_journal);
     if (!saved && backup) {
         // Put the original back under its name rather than leave only the backup.
-        const QString backupPath = path + QStringLiteral("_BU");
-        if (!QFileInfo::exists(path))
-            QFile::rename(backupPath, path);
+        const QByteArray native = encodePath(path);
+        struct stat st;
+        if (::lstat(native.constData(), &st) != 0 && errno == ENOENT)
+            ::rename(encodePath(path + QStringLiteral("_BU")).constData(), native.constData());
     }
     return check(saved, path);
 }
@@ -242,7 +246,7 @@ SearchRun::Step SearchRun::runAllFiles() {
             for (const QString& name : names.value()) {
                 if (fileTypeMatches(name, m_options)) {
                     const QString fullPath = dir + separator + name;
-                    m_window.setCurrentPath(fullPath);
+                    m_window.setCurrentPath(displayPath(fullPath));
                     if (runFile(fullPath, true) == Step::Abort)
                         return Step::Abort;
                 }
