@@ -102,6 +102,7 @@ RunOutcome SearchRun::cmdStart_Click() {
         return RunOutcome::Declined;
 
     m_counters = {};
+    m_handled.clear();
     if (m_options.logChanges() == 1) {
         const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
                                                  m_options.searchOnly());
@@ -172,7 +173,16 @@ SearchRun::Step SearchRun::runSelectedFile() {
     return step;
 }
 
+bool SearchRun::noteHandled(const QString& path) {
+    const Result<FileIdentity> identity = identifyFile(path);
+    // One that can't be identified is left to the routine, which reports why.
+    return !identity || m_handled.insert({identity.value().device, identity.value().inode}).second;
+}
+
 SearchRun::Step SearchRun::runFile(const QString& path, bool directoryForm) {
+    // A second name of a file already handled (a link beside its target) is passed over.
+    if (!noteHandled(path))
+        return Step::Continue;
     qint32 result;
     if (m_options.doAllCrlf() == 0) {
         result = m_routines.CleanFile(path, m_options.searchText(), m_options.replaceText());
@@ -221,6 +231,9 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
         if (::lstat(native.constData(), &st) != 0 && errno == ENOENT)
             ::rename(encodePath(path + QStringLiteral("_BU")).constData(), native.constData());
     }
+    // The file written anew has an inode of its own, which a name still to come may lead to.
+    if (saved)
+        (void)noteHandled(path);
     return check(saved, path);
 }
 

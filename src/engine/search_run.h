@@ -10,6 +10,8 @@
 #include "engine/yield_hook.h"
 
 #include <functional>
+#include <set>
+#include <utility>
 
 namespace zuk {
 
@@ -51,6 +53,8 @@ private:
     // Runs the file routine on one file and counts it; saves and logs a changed file.
     Step runFile(const QString& path, bool directoryForm);
     Step saveFile(const QString& path);
+    // Notes the file at path as handled by this run; false when it already was (another name).
+    bool noteHandled(const QString& path);
     // A failure of the run's own steps: file-not-found is passed over (Continue); any other
     // shows its message and puts the window back to idle (Abort).
     Step check(const Status& status, const QString& subject = {});
@@ -66,6 +70,7 @@ private:
     ReplacementRoutines m_routines;
     RunCounters m_counters;
     WriteJournal m_journal;
+    std::set<std::pair<quint64, quint64>> m_handled; // (device, inode) of each file handled
 };
 
 } // namespace zuk

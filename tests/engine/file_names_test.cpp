@@ -65,3 +65,38 @@ TEST_F(NamesRun, NamesThatAreNotUtf8AreWalkedEditedAndLoggedAsTheirOwnBytes) {
     EXPECT_TRUE(logged.contains("      1 ~ " + latin1 + "\r\n")) << logged.toStdString();
     EXPECT_TRUE(logged.contains("/d\\xFF/deep\\xFE/y.htm\r\n"));
 }
+
+TEST_F(NamesRun, ASecondNameOfAFileIsPassedOverAndCountedOnce) {
+    options.values.searchText = "foo";
+    options.values.replaceText = "foo bar";
+    const struct {
+        const char* what;
+        CheckValue backups;
+        QList<std::pair<QByteArray, QByteArray>> links; // name -> destination
+    } cases[] = {
+        {"a link beside its target", Unchecked, {{"link.htm", "page.htm"}}},
+        {"the same with backups", Checked, {{"link.htm", "page.htm"}}},
+        {"two links to a file outside", Unchecked, {{"one.htm", "../out"}, {"two.htm", "../out"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        removeTreeAt(site);
+        makeDirectoryAt(site);
+        writeAt(site + "/../out", "x foo");
+        if (c.links.front().second == "page.htm")
+            writeAt(at("page.htm"), "x foo");
+        for (const auto& [name, destination] : c.links)
+            linkAt(destination, at(name));
+        options.values.makeBackups = c.backups;
+
+        EXPECT_EQ(run.cmdStart_Click(), RunOutcome::Completed);
+        EXPECT_EQ(window.counters, (RunCounters{1, 1, 1}));
+        const QByteArray edited =
+            c.links.front().second == "page.htm" ? at("page.htm") : site + "/../out";
+        if (c.backups == Unchecked) {
+            EXPECT_EQ(readAt(edited), "x foo bar");
+        }
+        for (const auto& [name, destination] : c.links)
+            EXPECT_NE(readAt(at(name)), "x foo bar bar");
+    }
+}
