@@ -58,12 +58,15 @@ void RollBack::cmdRollBack_Click() {
         m_prompter.inform(kMissingPathText);
         return;
     }
-    // The root or a bare name gives no directory: refused rather than walking the root.
-    const QString directory = directoryOfPathText(pathText);
-    if (directory.isEmpty()) {
-        m_prompter.inform(kMissingPathText);
+    // The root or a bare name gives no directory: refused rather than walking the root. A path
+    // that names nothing is refused too, rather than rolling back its parent's tree.
+    const PathDirectory named = directoryOfPathText(pathText);
+    if (named.kind != PathDirectory::Kind::Directory) {
+        m_prompter.inform(named.kind == PathDirectory::Kind::Missing ? missingPathText(pathText)
+                                                                     : kMissingPathText);
         return;
     }
+    const QString& directory = named.directory;
     if (!m_prompter.confirm(confirmationText(directory)))
         return;
 

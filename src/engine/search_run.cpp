@@ -82,9 +82,18 @@ bool SearchRun::validate() {
         m_prompter.inform(kBadExtension);
         return false;
     }
-    // A path without any folder would mean the root of the drive: never walk that.
-    if (mode == RunMode::AllFiles && directoryOfPathText(m_options.path()).isEmpty()) {
-        m_prompter.inform(kNoPath);
+    // Neither the root nor, for a typo, the parent of a path that names nothing is walked.
+    if (mode == RunMode::AllFiles) {
+        const PathDirectory named = directoryOfPathText(m_options.path());
+        if (named.kind != PathDirectory::Kind::Directory) {
+            m_prompter.inform(named.kind == PathDirectory::Kind::Missing
+                                  ? missingPathText(m_options.path())
+                                  : kNoPath);
+            return false;
+        }
+        m_directory = named.directory;
+    } else if (mode == RunMode::SelectedFile && pathIsMissing(m_options.path())) {
+        m_prompter.inform(missingPathText(m_options.path()));
         return false;
     }
     return true;
@@ -238,16 +247,14 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
 }
 
 SearchRun::Step SearchRun::runAllFiles() {
-    const QString directory = directoryOfPathText(m_options.path());
-    if (directory.isEmpty())
-        return Step::Continue;
-    const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
+    const DirectoryList list = CollectDirectories(m_directory, m_options.subDirectories());
     if (list.tooManyDirectories) {
-        abort(Error{ErrorNumber::InvalidArgument, DirectoryList::tooManyDirectoriesText(directory)},
-              directory);
+        abort(
+            Error{ErrorNumber::InvalidArgument, DirectoryList::tooManyDirectoriesText(m_directory)},
+            m_directory);
         return Step::Abort;
     }
-    if (check(list.status, directory) == Step::Abort)
+    if (check(list.status, m_directory) == Step::Abort)
         return Step::Abort;
     const QChar separator = nativeSeparator();
     for (const QString& dir : list.directories) {

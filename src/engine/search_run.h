@@ -70,6 +70,7 @@ private:
     ReplacementRoutines m_routines;
     RunCounters m_counters;
     WriteJournal m_journal;
+    QString m_directory; // a directory run's start, from the path as validated
     std::set<std::pair<quint64, quint64>> m_handled; // (device, inode) of each file handled
 };
 

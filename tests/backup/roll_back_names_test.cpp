@@ -55,3 +55,29 @@ TEST_F(RollBackNames, ABackupWhoseNameIsNotUtf8RestoresThatFileAndNoOther) {
     EXPECT_TRUE(QString::fromUtf8(readAt(logPath))
                     .contains("RB  ~  " + QFile::decodeName(site) + "/caf\\xE9.htm\r\n"));
 }
+
+TEST_F(RollBackNames, TheRootAndPathsThatNameNothingAreRefusedBeforeTheConfirmation) {
+    writeAt(at("a.htm_BU"), "original");
+    const QString missingPath = decodePath(at("typo\xff"));
+    const struct {
+        QString path;
+        QString text;
+    } cases[] = {
+        {"//", "You must select a Directory to \"Roll Back\""},
+        {"/tmp/..", "You must select a Directory to \"Roll Back\""},
+        {"/./", "You must select a Directory to \"Roll Back\""},
+        {missingPath, "Path not found: \"" + QFile::decodeName(site) +
+                          "/typo\\xFF\" does not exist. Nothing was changed; check the path."},
+        {missingPath + "/", "Path not found: \"" + QFile::decodeName(site) +
+                                "/typo\\xFF/\" does not exist. Nothing was changed; check the "
+                                "path."},
+    };
+    for (const auto& c : cases) {
+        prompter.shown.clear();
+        options.values.path = c.path;
+        rollBack.cmdRollBack_Click();
+        EXPECT_EQ(prompter.texts(), QStringList{c.text}) << c.path.toStdString();
+    }
+    EXPECT_TRUE(existsAt(at("a.htm_BU")));
+    EXPECT_FALSE(existsAt(logPath));
+}

@@ -200,12 +200,15 @@ TEST_F(RollBackTest, LoggingIsDecidedAtEachLine) {
     EXPECT_EQ(lines.last(), "RB  ~  " + work("a"));
 }
 
-TEST_F(RollBackTest, AMissingDirectoryIsPassedOver) {
+TEST_F(RollBackTest, AMissingDirectoryIsRefusedBeforeTheConfirmation) {
     m_options.values.path = m_dir.path() + "/gone/";
     m_options.values.subDirectories = Checked;
     m_rollBack.cmdRollBack_Click();
-    EXPECT_EQ(m_prompter.texts().last(), QString("ZUK Done"));
+    EXPECT_EQ(m_prompter.texts(), QStringList{"Path not found: \"" + m_options.values.path +
+                                              "\" does not exist. Nothing was changed; check "
+                                              "the path."});
     EXPECT_EQ(m_rollBack.lastCount(), 0);
+    EXPECT_FALSE(exists(m_log.path()));
     EXPECT_TRUE(idle());
 }
 

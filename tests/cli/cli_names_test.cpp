@@ -96,3 +96,30 @@ TEST_F(CliNames, APathGivenAsBytesReachesThatFileOnly) {
     EXPECT_EQ(readAt(at("caf\xe9.htm")), "abb");
     EXPECT_EQ(readAt(at("caf\xef\xbf\xbd.htm")), "a");
 }
+
+TEST_F(CliNames, RefusalsOfPathsEndWithStatusOneAndChangeNothing) {
+    writeAt(at("page.htm"), "a");
+    const QByteArray missing = "Path not found: \"" + root +
+                               "/site\\xFF/typo\" does not exist. "
+                               "Nothing was changed; check the path.\n";
+    const QByteArray noPath = "You must select a Directory or File before continueing\n";
+    const QByteArray noRollBack = "You must select a Directory to \"Roll Back\"\n";
+    const struct {
+        QList<QByteArray> arguments;
+        QByteArray err;
+    } cases[] = {
+        {{"-y", "--log", "-s", "a", at("typo")}, missing},
+        {{"-y", "--log", "-s", "a", "--mode", "file", at("typo")}, missing},
+        {{"--rollback", at("typo"), "-y", "--log"}, missing},
+        {{"-y", "--log", "-s", "a", "--subdirs", "/tmp/.."}, noPath},
+        {{"--rollback", "//", "-y", "--log", "--subdirs"}, noRollBack},
+    };
+    for (const auto& c : cases) {
+        const Ran ran = run(c.arguments);
+        EXPECT_EQ(ran.status, 1) << c.arguments.join(' ').constData();
+        EXPECT_EQ(ran.err, c.err);
+        EXPECT_TRUE(ran.out.isEmpty());
+    }
+    EXPECT_EQ(readAt(at("page.htm")), "a");
+    EXPECT_FALSE(logged());
+}
