@@ -71,6 +71,13 @@ void RollBack::cmdRollBack_Click() {
         return;
 
     m_count = 0;
+    // Walked before the log header, so that a tree too big is refused with nothing written.
+    const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
+    if (list.tooManyDirectories) {
+        m_prompter.inform(DirectoryList::tooManyDirectoriesText(directory), directory);
+        return;
+    }
+
     if (m_options.logChanges() == Checked) {
         if (Status logged = m_log.logRollBackHeader(); !logged && !isNotFound(logged)) {
             m_prompter.inform(logged.error().message());
@@ -81,12 +88,6 @@ void RollBack::cmdRollBack_Click() {
     m_state.rollBackActive = true;
     m_window.enterRollBackState();
 
-    const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
-    if (list.tooManyDirectories) {
-        m_prompter.inform(DirectoryList::tooManyDirectoriesText(directory), directory);
-        leaveRunningState();
-        return;
-    }
     if (!list.status && !isNotFound(list.status)) {
         fail(list.status.error());
         return;

@@ -109,6 +109,14 @@ RunOutcome SearchRun::cmdStart_Click() {
         return RunOutcome::Refused;
     if (m_options.searchOnly() == 0 && !m_state.isBatch && !m_prompter.confirm(kConfirm))
         return RunOutcome::Declined;
+    if (m_options.mode() == RunMode::AllFiles) {
+        // Walked before the log header, so that a tree too big is refused with nothing written.
+        m_directories = CollectDirectories(m_directory, m_options.subDirectories());
+        if (m_directories.tooManyDirectories) {
+            m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_directory), m_directory);
+            return RunOutcome::Refused;
+        }
+    }
 
     m_counters = {};
     m_handled.clear();
@@ -247,13 +255,7 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
 }
 
 SearchRun::Step SearchRun::runAllFiles() {
-    const DirectoryList list = CollectDirectories(m_directory, m_options.subDirectories());
-    if (list.tooManyDirectories) {
-        abort(
-            Error{ErrorNumber::InvalidArgument, DirectoryList::tooManyDirectoriesText(m_directory)},
-            m_directory);
-        return Step::Abort;
-    }
+    const DirectoryList list = std::exchange(m_directories, {});
     if (check(list.status, m_directory) == Step::Abort)
         return Step::Abort;
     const QChar separator = nativeSeparator();

@@ -2,6 +2,7 @@
 
 #include "engine/activity_log.h"
 #include "engine/atomic_file.h"
+#include "engine/file_collection.h"
 #include "engine/prompter.h"
 #include "engine/replacement_routines.h"
 #include "engine/run_options.h"
@@ -70,7 +71,8 @@ private:
     ReplacementRoutines m_routines;
     RunCounters m_counters;
     WriteJournal m_journal;
-    QString m_directory; // a directory run's start, from the path as validated
+    QString m_directory;         // a directory run's start, from the path as validated
+    DirectoryList m_directories; // its directories, walked before anything was written
     std::set<std::pair<quint64, quint64>> m_handled; // (device, inode) of each file handled
 };
 

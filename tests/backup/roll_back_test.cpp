@@ -253,6 +253,7 @@ TEST_F(RollBackTest, ATreeTooBigForTheListIsRefusedBeforeAnythingChanges) {
     EXPECT_FALSE(exists(big.path() + "/a.htm"));
     EXPECT_EQ(m_prompter.texts().last(), DirectoryList::tooManyDirectoriesText(big.path()));
     EXPECT_FALSE(m_prompter.texts().contains("ZUK Done"));
+    EXPECT_FALSE(exists(m_log.path())); // not even the log's header
     EXPECT_TRUE(idle());
 }
 

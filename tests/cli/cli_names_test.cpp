@@ -123,3 +123,27 @@ TEST_F(CliNames, RefusalsOfPathsEndWithStatusOneAndChangeNothing) {
     EXPECT_EQ(readAt(at("page.htm")), "a");
     EXPECT_FALSE(logged());
 }
+
+TEST_F(CliNames, ATreeTooBigIsRefusedWithStatusOneBeforeTheLogHeader) {
+    // Thirty thousand folders are made much faster in memory, where there is such a place.
+    QTemporaryDir big(QFileInfo("/dev/shm").isWritable() ? "/dev/shm/zuk-test-XXXXXX"
+                                                         : QDir::tempPath() + "/zuk-test-XXXXXX");
+    const QByteArray start = QFile::encodeName(big.path());
+    writeAt(start + "/a.htm", "a");
+    writeAt(start + "/b.htm_BU", "b");
+    for (int i = 0; i <= 32767; ++i) // with the start: one more than a walk holds
+        makeDirectoryAt(start + '/' + QByteArray::number(i));
+    const QByteArray refused = "Too many directories: there are more than 32767 directories in "
+                               "and below \"" +
+                               start + "\". Nothing was changed; choose a smaller directory.\n";
+    for (const QList<QByteArray>& arguments :
+         {QList<QByteArray>{"-y", "--log", "--subdirs", "-s", "a", "-r", "o", start},
+          QList<QByteArray>{"--rollback", start, "--subdirs", "--log", "-y"}}) {
+        const Ran ran = run(arguments);
+        EXPECT_EQ(ran.status, 1) << arguments.join(' ').constData();
+        EXPECT_EQ(ran.err, refused);
+    }
+    EXPECT_EQ(readAt(start + "/a.htm"), "a");
+    EXPECT_TRUE(existsAt(start + "/b.htm_BU"));
+    EXPECT_FALSE(logged());
+}
