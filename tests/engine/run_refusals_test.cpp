@@ -1,7 +1,5 @@
-// Paths that must never widen a run, and trees too big to walk: refused before anything is
-// written.
+// Paths that must never widen a run: refused before the confirmation, with nothing written.
 #include "backup/make_backup.h"
-#include "engine/file_collection.h"
 #include "engine/headless_run_window.h"
 #include "engine/search_run.h"
 #include "support/function_yield.h"
@@ -14,7 +12,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace zuk;
@@ -83,20 +80,4 @@ TEST_F(RunRefusals, APathThatNamesNothingIsRefusedBeforeTheConfirmationAndNeverM
     options.values.optFile = true;
     EXPECT_EQ(refusal(site + "/typo.htm"), QStringList{missing(site + "/typo.htm")});
     EXPECT_EQ(window.counters, RunCounters{});
-}
-
-TEST_F(RunRefusals, ATreeTooBigIsRefusedBeforeTheLogHeaderAndAnyChange) {
-    // Thirty thousand folders are made much faster in memory, where there is such a place.
-    QTemporaryDir big(QFileInfo("/dev/shm").isWritable() ? "/dev/shm/zuk-test-XXXXXX"
-                                                         : QDir::tempPath() + "/zuk-test-XXXXXX");
-    page = big.filePath("a.htm");
-    writeBytes(page, "a");
-    for (int i = 1; i <= kMaxDirectories; ++i) // with the start: one more than a list holds
-        ASSERT_EQ(::mkdir(QFile::encodeName(big.filePath(QString::number(i))).constData(), 0755),
-                  0);
-    EXPECT_EQ(refusal(big.path()),
-              (QStringList{"WARNING! These changes cannot be undone!!\r\n\r\nDo you want to "
-                           "continue?",
-                           DirectoryList::tooManyDirectoriesText(big.path())}));
-    EXPECT_FALSE(state.runActive);
 }

@@ -1,9 +1,9 @@
 #include "support/byte_paths.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
+#include <fstream>
 #include <ftw.h>
+#include <iterator>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,8 +12,9 @@ namespace zuk::test {
 
 namespace {
 
-[[noreturn]] void fail(const char* what, const QByteArray& path) {
-    throw std::runtime_error(std::string("cannot ") + what + " test path " + path.toHex().data());
+void check(bool done, const char* what, const QByteArray& path) {
+    if (!done)
+        throw std::runtime_error(std::string("cannot ") + what + " " + path.toHex().data());
 }
 
 int removeOne(const char* path, const struct stat*, int, struct FTW*) {
@@ -23,27 +24,16 @@ int removeOne(const char* path, const struct stat*, int, struct FTW*) {
 } // namespace
 
 void writeAt(const QByteArray& path, const QByteArray& bytes) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        fail("create", path);
-    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    if (::close(fd) != 0 || !written)
-        fail("write", path);
+    std::ofstream file(path.constData(), std::ios::binary | std::ios::trunc);
+    file.write(bytes.constData(), bytes.size());
+    check(file.good(), "write", path);
 }
 
 QByteArray readAt(const QByteArray& path) {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        fail("open", path);
-    QByteArray bytes;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, got);
-    ::close(fd);
-    if (got < 0)
-        fail("read", path);
-    return bytes;
+    std::ifstream file(path.constData(), std::ios::binary);
+    check(file.good(), "read", path);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
 bool existsAt(const QByteArray& path) {
@@ -52,13 +42,11 @@ bool existsAt(const QByteArray& path) {
 }
 
 void makeDirectoryAt(const QByteArray& path) {
-    if (::mkdir(path.constData(), 0755) != 0 && errno != EEXIST)
-        fail("make", path);
+    check(::mkdir(path.constData(), 0755) == 0, "make", path);
 }
 
 void linkAt(const QByteArray& destination, const QByteArray& link) {
-    if (::symlink(destination.constData(), link.constData()) != 0)
-        fail("link", link);
+    check(::symlink(destination.constData(), link.constData()) == 0, "link", link);
 }
 
 void removeTreeAt(const QByteArray& path) {
