@@ -1,8 +1,9 @@
 #include "app/app_paths.h"
 
+#include "engine/path_bytes.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -40,7 +41,7 @@ bool isDirectory(const QByteArray& path) {
 
 // Makes the one folder at path; its parent must exist. An existing folder is fine.
 Status makeFolder(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = encodePath(path);
     if (isDirectory(native))
         return {};
     if (::mkdir(native.constData(), 0700) == 0)
@@ -69,7 +70,7 @@ QString AppPaths::helpPath() const {
 }
 
 AppEnvironment AppEnvironment::fromProcess() {
-    return AppEnvironment{qEnvironmentVariable("AppData"), QCoreApplication::applicationFilePath()};
+    return AppEnvironment{decodePath(qgetenv("AppData")), QCoreApplication::applicationFilePath()};
 }
 
 QString AppPathsSetup::problemText() const {
@@ -77,7 +78,7 @@ QString AppPathsSetup::problemText() const {
         return {};
     return QStringLiteral("The application folder \"%1\" can't be created or used (%2). "
                           "Settings and the activity log will not be saved.")
-        .arg(wantedFolder, folder.error().message());
+        .arg(displayPath(wantedFolder), folder.error().message());
 }
 
 AppPathsSetup SetAppPaths(const AppEnvironment& environment) {

@@ -1,11 +1,10 @@
 #include "app/start_up.h"
 
 #include "engine/atomic_file.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "engine/path_bytes.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace zuk {
@@ -23,7 +22,8 @@ Status copyIfPresent(const QString& source, const QString& target) {
 } // namespace
 
 Status restoreSettingsIfMissing(const QString& iniPath, const QString& backupPath) {
-    if (QFileInfo::exists(iniPath))
+    struct stat st;
+    if (::stat(encodePath(iniPath).constData(), &st) == 0)
         return {};
     return copyIfPresent(backupPath, iniPath);
 }
@@ -33,7 +33,7 @@ Status makeSettingsBackup(const QString& iniPath, const QString& backupPath) {
 }
 
 Status deleteSettingsBackup(const QString& backupPath) {
-    const std::filesystem::path path(QFile::encodeName(backupPath).toStdString());
+    const std::filesystem::path path(encodePath(backupPath).toStdString());
     std::error_code error;
     // Only a file (or a link) is a backup; a folder of that name is never removed.
     if (std::filesystem::is_directory(std::filesystem::symlink_status(path, error)))

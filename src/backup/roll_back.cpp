@@ -2,10 +2,8 @@
 
 #include "backup/make_backup.h"
 #include "engine/file_collection.h"
+#include "engine/path_bytes.h"
 #include "engine/path_text.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -21,13 +19,13 @@ bool isNotFound(const Status& status) {
 }
 
 Status removeFile(const QString& path) {
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+    if (::unlink(encodePath(path).constData()) != 0 && errno != ENOENT)
         return errorFromErrno(errno);
     return {};
 }
 
 Status renameFile(const QString& from, const QString& to) {
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+    if (::rename(encodePath(from).constData(), encodePath(to).constData()) != 0)
         return errorFromErrno(errno);
     return {};
 }
@@ -45,7 +43,7 @@ RollBack::RollBack(const RunOptions& options, RunWindow& window, Prompter& promp
 QString RollBack::confirmationText(const QString& directory) {
     return QStringLiteral("WARNING! Your are attempting a \"Roll Back\" of all files Backed up "
                           "in and below directory :\r\n\r\n") +
-           directory +
+           displayPath(directory) +
            QStringLiteral("\r\n\r\nThis action can not be undone!  Are you sure you want to "
                           "continue?");
 }
@@ -60,16 +58,26 @@ void RollBack::cmdRollBack_Click() {
         m_prompter.inform(kMissingPathText);
         return;
     }
-    // The root or a bare name gives no directory: refused rather than walking the root.
-    const QString directory = directoryOfPathText(pathText);
-    if (directory.isEmpty()) {
-        m_prompter.inform(kMissingPathText);
+    // The root or a bare name gives no directory: refused rather than walking the root. A path
+    // that names nothing is refused too, rather than rolling back its parent's tree.
+    const PathDirectory named = directoryOfPathText(pathText);
+    if (named.kind != PathDirectory::Kind::Directory) {
+        m_prompter.inform(named.kind == PathDirectory::Kind::Missing ? missingPathText(pathText)
+                                                                     : kMissingPathText);
         return;
     }
+    const QString& directory = named.directory;
     if (!m_prompter.confirm(confirmationText(directory)))
         return;
 
     m_count = 0;
+    // Walked before the log header, so that a tree too big is refused with nothing written.
+    const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
+    if (list.tooManyDirectories) {
+        m_prompter.inform(DirectoryList::tooManyDirectoriesText(directory), directory);
+        return;
+    }
+
     if (m_options.logChanges() == Checked) {
         if (Status logged = m_log.logRollBackHeader(); !logged && !isNotFound(logged)) {
             m_prompter.inform(logged.error().message());
@@ -80,12 +88,6 @@ void RollBack::cmdRollBack_Click() {
     m_state.rollBackActive = true;
     m_window.enterRollBackState();
 
-    const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
-    if (list.tooManyDirectories) {
-        m_prompter.inform(DirectoryList::tooManyDirectoriesText(directory), directory);
-        leaveRunningState();
-        return;
-    }
     if (!list.status && !isNotFound(list.status)) {
         fail(list.status.error());
         return;

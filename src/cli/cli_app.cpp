@@ -8,6 +8,7 @@
 #include "cli/interrupt_yield.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_prompter.h"
+#include "engine/path_bytes.h"
 #include "engine/text_codec.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <unistd.h>
 
 namespace zuk {
@@ -69,10 +71,21 @@ QString logPathFor(const CliCommand& command) {
     const QString executableFolder =
         QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
     const AppPathsSetup setup = SetAppPaths(
-        AppEnvironment{qEnvironmentVariable("AppData"), executableFolder + QStringLiteral("/zuk")});
+        AppEnvironment{decodePath(qgetenv("AppData")), executableFolder + QStringLiteral("/zuk")});
     if (!setup.folder)
         writeError(setup.problemText() + u'\n');
     return setup.paths.logPath();
+}
+
+// The working directory as the bytes it is, so that relative paths keep naming their files.
+QString currentDirectory() {
+    QByteArray buffer(PATH_MAX, Qt::Uninitialized);
+    while (!::getcwd(buffer.data(), size_t(buffer.size()))) {
+        if (errno != ERANGE)
+            return QDir::currentPath();
+        buffer.resize(buffer.size() * 2);
+    }
+    return decodePath(QByteArray(buffer.constData()));
 }
 
 // Everything a command needs to run without a window.
@@ -205,7 +218,7 @@ QString countersText(const RunCounters& counters) {
 }
 
 int runCli(const QStringList& arguments) {
-    Result<CliCommand> parsed = parseCommandLine(arguments, QDir::currentPath());
+    Result<CliCommand> parsed = parseCommandLine(arguments, currentDirectory());
     if (parsed && parsed.value().kind != CliCommand::Kind::Help &&
         parsed.value().kind != CliCommand::Kind::Version) {
         if (Status loaded = loadTexts(parsed.value()); !loaded)

@@ -1,10 +1,11 @@
 #include "cli/cli_command.h"
 
+#include "engine/atomic_file.h"
+#include "engine/path_bytes.h"
 #include "engine/text_codec.h"
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
 
 namespace zuk {
 
@@ -12,6 +13,17 @@ namespace {
 
 Error usageError(const QString& text) {
     return Error{ErrorNumber::InvalidArgument, text};
+}
+
+// The arguments come as paths, byte for byte; a text among them is read as UTF-8 instead.
+QString textArgument(const QString& argument) {
+    return QString::fromUtf8(encodePath(argument));
+}
+QStringList textArguments(const QStringList& arguments) {
+    QStringList texts;
+    for (const QString& argument : arguments)
+        texts.append(textArgument(argument));
+    return texts;
 }
 
 QString absolutePath(const QString& path, const QString& currentDirectory) {
@@ -131,7 +143,8 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
 
     if (positional.size() > 1)
         return usageError(QStringLiteral("one path only, got %1").arg(positional.size()));
-    const QString mode = parser.isSet("mode") ? parser.value("mode") : QStringLiteral("dir");
+    const QString mode =
+        parser.isSet("mode") ? textArgument(parser.value("mode")) : QStringLiteral("dir");
     if (mode == u"text") {
         v.optText = true;
     } else if (mode == u"file") {
@@ -142,18 +155,18 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
     const QString path = positional.value(0);
     v.path = v.optText ? path : absolutePath(path, currentDirectory);
 
-    v.searchText = parser.value("search");
-    v.replaceText = parser.value("replace");
+    v.searchText = textArgument(parser.value("search"));
+    v.replaceText = textArgument(parser.value("replace"));
     command.searchFile = parser.value("search-file");
     command.replaceFile = parser.value("replace-file");
 
     const bool typed = parser.isSet("type") || parser.isSet("ext");
     v.allTypes = (!typed || parser.isSet("all-types")) ? Checked : Unchecked;
-    if (Status types = applyTypes(parser.values("type"), v); !types)
+    if (Status types = applyTypes(textArguments(parser.values("type")), v); !types)
         return types.error();
     if (parser.isSet("ext")) {
         v.customType = Checked;
-        v.customExtension = parser.value("ext");
+        v.customExtension = textArgument(parser.value("ext"));
     }
     v.caseSensitive = parser.isSet("case") ? Checked : Unchecked;
     v.searchOnly = parser.isSet("search-only") ? Checked : Unchecked;
@@ -165,17 +178,10 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
 }
 
 Result<QString> readTextFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const int number = file.error() == QFileDevice::OpenError && !QFile::exists(path)
-                               ? ErrorNumber::FileNotFound
-                               : ErrorNumber::PathFileAccess;
-        return makeError(number);
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return makeError(ErrorNumber::DeviceIo);
-    Result<DecodedText> decoded = decodeText(bytes);
+    const Result<LoadedBytes> read = readWholeFile(path);
+    if (!read)
+        return read.error();
+    Result<DecodedText> decoded = decodeText(read.value().bytes);
     if (!decoded)
         return decoded.error();
     return std::move(decoded.value().text);
@@ -188,7 +194,7 @@ Status loadTexts(CliCommand& command) {
         Result<QString> read = readTextFile(path);
         if (!read)
             return usageError(
-                QStringLiteral("can't read %1: %2").arg(path, read.error().message()));
+                QStringLiteral("can't read %1: %2").arg(displayPath(path), read.error().message()));
         text = std::move(read.value());
         return {};
     };

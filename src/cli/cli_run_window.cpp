@@ -1,6 +1,7 @@
 #include "cli/cli_run_window.h"
 
 #include "cli/terminal_prompter.h"
+#include "engine/path_bytes.h"
 
 namespace zuk {
 
@@ -18,7 +19,8 @@ void CliRunWindow::openLogViewer() {
     HeadlessRunWindow::openLogViewer();
     m_progress.clear();
     if (!logPath.isEmpty())
-        TerminalPrompter::writeToStandardError(QStringLiteral("Log: %1\n").arg(logPath));
+        TerminalPrompter::writeToStandardError(
+            QStringLiteral("Log: %1\n").arg(displayPath(logPath)));
 }
 
 } // namespace zuk

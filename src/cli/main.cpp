@@ -1,8 +1,14 @@
 #include "cli/cli_app.h"
+#include "engine/path_bytes.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    return zuk::runCli(QCoreApplication::arguments());
+    // Each argument as the bytes it is: a path that isn't UTF-8 must still name its file.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(zuk::decodePath(QByteArray(argv[i])));
+    return zuk::runCli(arguments);
 }

@@ -1,5 +1,7 @@
 #include "cli/terminal_prompter.h"
 
+#include "engine/path_bytes.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -48,8 +50,9 @@ TerminalPrompter::TerminalPrompter(bool assumeYes, Output output, Ask ask)
 QString TerminalPrompter::format(const Message& message) {
     QString text = message.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (!message.subject.isEmpty() && !text.contains(message.subject))
-        text = message.subject + QStringLiteral(": ") + text;
+    const QString subject = displayPath(message.subject);
+    if (!subject.isEmpty() && !text.contains(subject))
+        text = subject + QStringLiteral(": ") + text;
     return text;
 }
 

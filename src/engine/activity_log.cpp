@@ -1,6 +1,7 @@
 #include "engine/activity_log.h"
 
-#include <QFile>
+#include "engine/path_bytes.h"
+
 #include <QStringEncoder>
 
 #include <cerrno>
@@ -37,8 +38,8 @@ QString withCrLf(const QString& text) {
 }
 
 Status appendBytes(const QString& path, const QByteArray& bytes) {
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(encodePath(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         // The file itself is created when missing, so "not found" means its folder is.
         const int error = errno;
@@ -129,15 +130,16 @@ QStringList ActivityLog::rollBackTrailer(qint32 rollBacksDone) const {
 }
 
 QString ActivityLog::itemLine(qint32 result, const QString& pathText) {
-    return QString::number(result) + QStringLiteral("  ~  ") + pathText;
+    return QString::number(result) + QStringLiteral("  ~  ") + displayPath(pathText);
 }
 
 QString ActivityLog::directoryItemLine(qint32 result, const QString& filePath) {
-    return QStringLiteral("      ") + QString::number(result) + QStringLiteral(" ~ ") + filePath;
+    return QStringLiteral("      ") + QString::number(result) + QStringLiteral(" ~ ") +
+           displayPath(filePath);
 }
 
 QString ActivityLog::rollBackLine(const QString& restoredPath) {
-    return QStringLiteral("RB  ~  ") + restoredPath;
+    return QStringLiteral("RB  ~  ") + displayPath(restoredPath);
 }
 
 } // namespace zuk

@@ -6,7 +6,7 @@
 #error "atomic_file.cpp needs a POSIX system"
 #endif
 
-#include <QFile>
+#include "engine/path_bytes.h"
 
 #include <atomic>
 #include <cctype>
@@ -32,7 +32,7 @@ namespace {
 std::atomic<bool> g_forceNamedTemporaryFiles{false};
 
 QByteArray nativePath(const QString& path) {
-    return QFile::encodeName(path);
+    return encodePath(path);
 }
 
 qint64 mtimeNs(const struct stat& st) {
@@ -690,7 +690,7 @@ Status AtomicFileWriter::commit(WriteJournal* journal) {
     ::close(d.fd);
     d.fd = -1;
     if (journal)
-        journal->note(QFile::decodeName(d.target));
+        journal->note(decodePath(d.target));
     return {};
 }
 

@@ -1,6 +1,6 @@
 #include "engine/file_collection.h"
 
-#include <QFile>
+#include "engine/path_bytes.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -22,7 +22,7 @@ bool isHidden(const char* name) {
 class Listing {
 public:
     explicit Listing(const QString& directory)
-        : m_dir(::opendir(QFile::encodeName(directory).constData())), m_openError(errno) {}
+        : m_dir(::opendir(encodePath(directory).constData())), m_openError(errno) {}
     ~Listing() {
         if (m_dir)
             ::closedir(m_dir);
@@ -69,7 +69,7 @@ Result<bool> ScanSubdirectories(const QString& directory, QStringList& list) {
             continue;
         if (list.size() >= kMaxDirectories)
             return kOverflow;
-        list.append(prefix + QFile::decodeName(entry->d_name));
+        list.append(prefix + decodePath(QByteArray(entry->d_name)));
         found = true;
     }
     if (Status done = listing.finished(); !done)
@@ -102,7 +102,7 @@ QString DirectoryList::tooManyDirectoriesText(const QString& startDirectory) {
     return QStringLiteral("Too many directories: there are more than %1 directories in and "
                           "below \"%2\". Nothing was changed; choose a smaller directory.")
         .arg(kMaxDirectories)
-        .arg(startDirectory);
+        .arg(displayPath(startDirectory));
 }
 
 DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories) {
@@ -146,7 +146,7 @@ Result<QStringList> ListDirectoryFiles(const QString& directory) {
         if (!plain)
             return plain.error();
         if (plain.value())
-            names.append(QFile::decodeName(entry->d_name));
+            names.append(decodePath(QByteArray(entry->d_name)));
     }
     if (Status done = listing.finished(); !done)
         return done.error();

@@ -1,17 +1,76 @@
 #include "engine/path_text.h"
 
-#include <QFileInfo>
+#include "engine/path_bytes.h"
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace zuk {
 
-QString directoryOfPathText(const QString& pathText) {
+namespace {
+
+// The errors that mean "nothing by that name".
+bool isAbsence(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
+
+bool isRoot(const struct stat& st) {
+    struct stat root;
+    return ::stat("/", &root) == 0 && root.st_dev == st.st_dev && root.st_ino == st.st_ino;
+}
+
+// A directory to work on, unless it is the root in some spelling ("//", "/.", "/tmp/..", a link).
+PathDirectory directoryUnlessRoot(const QString& directory, const struct stat& st) {
+    if (directory.isEmpty() || isRoot(st))
+        return {};
+    return {PathDirectory::Kind::Directory, directory};
+}
+
+} // namespace
+
+PathDirectory directoryOfPathText(const QString& pathText) {
     if (pathText.isEmpty())
         return {};
-    if (isPathSeparator(pathText.back()))
-        return pathText.chopped(1);
-    if (QFileInfo(pathText).isDir())
-        return pathText;
-    return pathText.left(lastSeparator(pathText).value_or(0));
+    struct stat st;
+    if (isPathSeparator(pathText.back())) {
+        const QString directory = pathText.chopped(1);
+        if (directory.isEmpty())
+            return {};
+        if (::stat(encodePath(directory).constData(), &st) != 0) {
+            if (isAbsence(errno))
+                return {PathDirectory::Kind::Missing, {}};
+            // Named exactly: the walk reports what keeps it from being read.
+            return {PathDirectory::Kind::Directory, directory};
+        }
+        if (!S_ISDIR(st.st_mode))
+            return {PathDirectory::Kind::Missing, {}}; // no directory of that name
+        return directoryUnlessRoot(directory, st);
+    }
+    // Without a trailing separator the text may name a file, whose folder is meant; so it must
+    // exist, or a typo would widen the work to the parent's whole tree.
+    if (::stat(encodePath(pathText).constData(), &st) != 0) {
+        // A bare name that is nothing here gives no directory at all, as it always did.
+        if (!lastSeparator(pathText))
+            return {};
+        return {PathDirectory::Kind::Missing, {}};
+    }
+    if (S_ISDIR(st.st_mode))
+        return directoryUnlessRoot(pathText, st);
+    const QString folder = pathText.left(lastSeparator(pathText).value_or(0));
+    if (folder.isEmpty() || ::stat(encodePath(folder).constData(), &st) != 0)
+        return {};
+    return directoryUnlessRoot(folder, st);
+}
+
+bool pathIsMissing(const QString& path) {
+    struct stat st;
+    return ::stat(encodePath(path).constData(), &st) != 0 && isAbsence(errno);
+}
+
+QString missingPathText(const QString& pathText) {
+    return QStringLiteral("Path not found: \"%1\" does not exist. Nothing was changed; check the "
+                          "path.")
+        .arg(displayPath(pathText));
 }
 
 } // namespace zuk

@@ -31,8 +31,21 @@ inline std::optional<qsizetype> lastSeparator(const QString& path) {
 }
 
 // The directory a run or a roll back works on, from the text of the path box: a text ending in
-// a separator, or naming an existing directory, is that directory; anything else names a file,
-// whose folder it is. Empty when there is none (no separator at all, or the root).
-QString directoryOfPathText(const QString& pathText);
+// a separator, or naming an existing directory, is that directory; one naming an existing file
+// is that file's folder. A path that names nothing is Missing, never its parent; a bare name
+// (no separator) that names no directory, or whatever resolves to the root, gives NoDirectory.
+struct PathDirectory {
+    enum class Kind { Directory, NoDirectory, Missing };
+    Kind kind = Kind::NoDirectory;
+    QString directory; // with Directory: the one to work on, without a trailing separator
+};
+PathDirectory directoryOfPathText(const QString& pathText);
+
+// True when nothing exists at path (links followed): no such file, or a part of it that is no
+// directory.
+bool pathIsMissing(const QString& path);
+
+// The refusal of a path that names nothing.
+QString missingPathText(const QString& pathText);
 
 } // namespace zuk

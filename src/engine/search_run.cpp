@@ -1,10 +1,13 @@
 #include "engine/search_run.h"
 
 #include "engine/file_collection.h"
+#include "engine/path_bytes.h"
 #include "engine/path_text.h"
 #include "engine/text_buffer.h"
 
-#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace zuk {
 
@@ -79,9 +82,18 @@ bool SearchRun::validate() {
         m_prompter.inform(kBadExtension);
         return false;
     }
-    // A path without any folder would mean the root of the drive: never walk that.
-    if (mode == RunMode::AllFiles && directoryOfPathText(m_options.path()).isEmpty()) {
-        m_prompter.inform(kNoPath);
+    // Neither the root nor, for a typo, the parent of a path that names nothing is walked.
+    if (mode == RunMode::AllFiles) {
+        const PathDirectory named = directoryOfPathText(m_options.path());
+        if (named.kind != PathDirectory::Kind::Directory) {
+            m_prompter.inform(named.kind == PathDirectory::Kind::Missing
+                                  ? missingPathText(m_options.path())
+                                  : kNoPath);
+            return false;
+        }
+        m_directory = named.directory;
+    } else if (mode == RunMode::SelectedFile && pathIsMissing(m_options.path())) {
+        m_prompter.inform(missingPathText(m_options.path()));
         return false;
     }
     return true;
@@ -97,8 +109,17 @@ RunOutcome SearchRun::cmdStart_Click() {
         return RunOutcome::Refused;
     if (m_options.searchOnly() == 0 && !m_state.isBatch && !m_prompter.confirm(kConfirm))
         return RunOutcome::Declined;
+    if (m_options.mode() == RunMode::AllFiles) {
+        // Walked before the log header, so that a tree too big is refused with nothing written.
+        m_directories = CollectDirectories(m_directory, m_options.subDirectories());
+        if (m_directories.tooManyDirectories) {
+            m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_directory), m_directory);
+            return RunOutcome::Refused;
+        }
+    }
 
     m_counters = {};
+    m_handled.clear();
     if (m_options.logChanges() == 1) {
         const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
                                                  m_options.searchOnly());
@@ -169,7 +190,16 @@ SearchRun::Step SearchRun::runSelectedFile() {
     return step;
 }
 
+bool SearchRun::noteHandled(const QString& path) {
+    const Result<FileIdentity> identity = identifyFile(path);
+    // One that can't be identified is left to the routine, which reports why.
+    return !identity || m_handled.insert({identity.value().device, identity.value().inode}).second;
+}
+
 SearchRun::Step SearchRun::runFile(const QString& path, bool directoryForm) {
+    // A second name of a file already handled (a link beside its target) is passed over.
+    if (!noteHandled(path))
+        return Step::Continue;
     qint32 result;
     if (m_options.doAllCrlf() == 0) {
         result = m_routines.CleanFile(path, m_options.searchText(), m_options.replaceText());
@@ -209,20 +239,17 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
     }
     // The writer makes the backup right before the new text replaces the file.
     const bool backup = m_options.makeBackups() == 1 && m_options.searchOnly() == 0;
-    return check(buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker()), path);
+    const Status saved =
+        buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker());
+    // The file written anew has an inode of its own, which a name still to come may lead to.
+    if (saved)
+        (void)noteHandled(path);
+    return check(saved, path);
 }
 
 SearchRun::Step SearchRun::runAllFiles() {
-    const QString directory = directoryOfPathText(m_options.path());
-    if (directory.isEmpty())
-        return Step::Continue;
-    const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
-    if (list.tooManyDirectories) {
-        abort(Error{ErrorNumber::InvalidArgument, DirectoryList::tooManyDirectoriesText(directory)},
-              directory);
-        return Step::Abort;
-    }
-    if (check(list.status, directory) == Step::Abort)
+    const DirectoryList list = std::exchange(m_directories, {});
+    if (check(list.status, m_directory) == Step::Abort)
         return Step::Abort;
     const QChar separator = nativeSeparator();
     for (const QString& dir : list.directories) {
@@ -234,7 +261,7 @@ SearchRun::Step SearchRun::runAllFiles() {
             for (const QString& name : names.value()) {
                 if (fileTypeMatches(name, m_options)) {
                     const QString fullPath = dir + separator + name;
-                    m_window.setCurrentPath(fullPath);
+                    m_window.setCurrentPath(displayPath(fullPath));
                     if (runFile(fullPath, true) == Step::Abort)
                         return Step::Abort;
                 }

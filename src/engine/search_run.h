@@ -2,6 +2,7 @@
 
 #include "engine/activity_log.h"
 #include "engine/atomic_file.h"
+#include "engine/file_collection.h"
 #include "engine/prompter.h"
 #include "engine/replacement_routines.h"
 #include "engine/run_options.h"
@@ -10,6 +11,8 @@
 #include "engine/yield_hook.h"
 
 #include <functional>
+#include <set>
+#include <utility>
 
 namespace zuk {
 
@@ -48,6 +51,8 @@ private:
     // Runs the file routine on one file and counts it; saves and logs a changed file.
     Step runFile(const QString& path, bool directoryForm);
     Step saveFile(const QString& path);
+    // Notes the file at path as handled by this run; false when it already was (another name).
+    bool noteHandled(const QString& path);
     // A failure of the run's own steps: file-not-found is passed over (Continue); any other
     // shows its message and puts the window back to idle (Abort).
     Step check(const Status& status, const QString& subject = {});
@@ -63,6 +68,9 @@ private:
     ReplacementRoutines m_routines;
     RunCounters m_counters;
     WriteJournal m_journal;
+    QString m_directory;         // a directory run's start, from the path as validated
+    DirectoryList m_directories; // its directories, walked before anything was written
+    std::set<std::pair<quint64, quint64>> m_handled; // (device, inode) of each file handled
 };
 
 } // namespace zuk

@@ -201,12 +201,15 @@ TEST_F(RollBackTest, LoggingIsDecidedAtEachLine) {
     EXPECT_EQ(lines.last(), "RB  ~  " + work("a"));
 }
 
-TEST_F(RollBackTest, AMissingDirectoryIsPassedOver) {
+TEST_F(RollBackTest, AMissingDirectoryIsRefusedBeforeTheConfirmation) {
     m_options.values.path = m_dir.path() + "/gone/";
     m_options.values.subDirectories = Checked;
     m_rollBack.cmdRollBack_Click();
-    EXPECT_EQ(m_prompter.texts().last(), QString("ZUK Done"));
+    EXPECT_EQ(m_prompter.texts(), QStringList{"Path not found: \"" + m_options.values.path +
+                                              "\" does not exist. Nothing was changed; check "
+                                              "the path."});
     EXPECT_EQ(m_rollBack.lastCount(), 0);
+    EXPECT_FALSE(exists(m_log.path()));
     EXPECT_TRUE(idle());
 }
 
@@ -251,6 +254,7 @@ TEST_F(RollBackTest, ATreeTooBigForTheListIsRefusedBeforeAnythingChanges) {
     EXPECT_FALSE(exists(big.path() + "/a.htm"));
     EXPECT_EQ(m_prompter.texts().last(), DirectoryList::tooManyDirectoriesText(big.path()));
     EXPECT_FALSE(m_prompter.texts().contains("ZUK Done"));
+    EXPECT_FALSE(exists(m_log.path())); // not even the log's header
     EXPECT_TRUE(idle());
 }
 

@@ -1,0 +1,146 @@
+// zuk-cli given names that are not UTF-8, paths that name nothing, and trees too big to walk.
+#include "support/byte_paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace zuk::test;
+
+extern char** environ;
+
+namespace {
+
+struct Ran {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class CliNames : public ::testing::Test {
+protected:
+    CliNames() {
+        makeDirectoryAt(root + "/appdata");
+        makeDirectoryAt(site);
+    }
+    ~CliNames() override { removeTreeAt(site); }
+
+    // Runs zuk-cli with arguments as raw bytes, in its own session (no terminal), from `cwd`.
+    Ran run(const QList<QByteArray>& arguments, const QByteArray& cwd = {}) const {
+        const QByteArray program = QFile::encodeName(
+            QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../zuk-cli"));
+        const QByteArray out = root + "/out", err = root + "/err";
+        QList<QByteArray> environment{"AppData=" + root + "/appdata"};
+        for (char** e = environ; *e; ++e) {
+            if (qstrncmp(*e, "AppData=", 8) != 0)
+                environment.append(*e);
+        }
+        std::vector<char*> argv{const_cast<char*>(program.constData())};
+        for (const QByteArray& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.constData()));
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (const QByteArray& entry : environment)
+            envp.push_back(const_cast<char*>(entry.constData()));
+        envp.push_back(nullptr);
+
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setsid();
+            const int in = ::open("/dev/null", O_RDONLY);
+            const int o = ::open(out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int e = ::open(err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (in < 0 || o < 0 || e < 0 || ::dup2(in, 0) < 0 || ::dup2(o, 1) < 0 ||
+                ::dup2(e, 2) < 0 || ::chdir((cwd.isEmpty() ? root : cwd).constData()) != 0)
+                ::_exit(125);
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(126);
+        }
+        int status = 0;
+        EXPECT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status));
+        return Ran{WEXITSTATUS(status), readAt(out), readAt(err)};
+    }
+    QByteArray at(const QByteArray& name) const { return site + '/' + name; }
+    bool logged() const { return existsAt(root + "/appdata/zuk/log.txt"); }
+
+    QTemporaryDir dir;
+    QByteArray root = QFile::encodeName(dir.path());
+    QByteArray site = root + "/site\xff";
+};
+
+const QByteArray kCounters111 = "Items Searched : 1\nItems Changed : 1\nReplaced Items : 1\n";
+
+} // namespace
+
+TEST_F(CliNames, APathGivenAsBytesReachesThatFileOnly) {
+    writeAt(at("caf\xe9.htm"), "a");
+    writeAt(at("caf\xef\xbf\xbd.htm"), "a");
+    Ran ran = run({"-y", "--mode", "file", "-s", "a", "-r", "ab", at("caf\xe9.htm")});
+    EXPECT_EQ(ran.status, 0) << ran.err.constData();
+    EXPECT_EQ(ran.out, kCounters111);
+    EXPECT_EQ(readAt(at("caf\xe9.htm")), "ab");
+    EXPECT_EQ(readAt(at("caf\xef\xbf\xbd.htm")), "a");
+
+    // Relative to a working directory whose name isn't UTF-8 either.
+    ran = run({"-y", "--mode", "file", "-s", "a", "-r", "ab", "caf\xe9.htm"}, site);
+    EXPECT_EQ(ran.status, 0) << ran.err.constData();
+    EXPECT_EQ(readAt(at("caf\xe9.htm")), "abb");
+    EXPECT_EQ(readAt(at("caf\xef\xbf\xbd.htm")), "a");
+}
+
+TEST_F(CliNames, RefusalsOfPathsEndWithStatusOneAndChangeNothing) {
+    writeAt(at("page.htm"), "a");
+    const QByteArray missing = "Path not found: \"" + root +
+                               "/site\\xFF/typo\" does not exist. "
+                               "Nothing was changed; check the path.\n";
+    const QByteArray noRollBack = "You must select a Directory to \"Roll Back\"\n";
+    const struct {
+        QList<QByteArray> arguments;
+        QByteArray err;
+    } cases[] = {
+        {{"-y", "--log", "-s", "a", at("typo")}, missing},
+        {{"--rollback", at("typo"), "-y", "--log"}, missing},
+        {{"--rollback", "//", "-y", "--log", "--subdirs"}, noRollBack},
+    };
+    for (const auto& c : cases) {
+        const Ran ran = run(c.arguments);
+        EXPECT_EQ(ran.status, 1) << c.arguments.join(' ').constData();
+        EXPECT_EQ(ran.err, c.err);
+        EXPECT_TRUE(ran.out.isEmpty());
+    }
+    EXPECT_EQ(readAt(at("page.htm")), "a");
+    EXPECT_FALSE(logged());
+}
+
+TEST_F(CliNames, ATreeTooBigIsRefusedWithStatusOneBeforeTheLogHeader) {
+    // Thirty thousand folders are made much faster in memory, where there is such a place.
+    QTemporaryDir big(QFileInfo("/dev/shm").isWritable() ? "/dev/shm/zuk-test-XXXXXX"
+                                                         : QDir::tempPath() + "/zuk-test-XXXXXX");
+    const QByteArray start = QFile::encodeName(big.path());
+    writeAt(start + "/a.htm", "a");
+    writeAt(start + "/b.htm_BU", "b");
+    for (int i = 0; i <= 32767; ++i) // with the start: one more than a walk holds
+        makeDirectoryAt(start + '/' + QByteArray::number(i));
+    const QByteArray refused = "Too many directories: there are more than 32767 directories in "
+                               "and below \"" +
+                               start + "\". Nothing was changed; choose a smaller directory.\n";
+    for (const QList<QByteArray>& arguments :
+         {QList<QByteArray>{"-y", "--log", "--subdirs", "-s", "a", "-r", "o", start},
+          QList<QByteArray>{"--rollback", start, "--subdirs", "--log", "-y"}}) {
+        const Ran ran = run(arguments);
+        EXPECT_EQ(ran.status, 1) << arguments.join(' ').constData();
+        EXPECT_EQ(ran.err, refused);
+    }
+    EXPECT_EQ(readAt(start + "/a.htm"), "a");
+    EXPECT_TRUE(existsAt(start + "/b.htm_BU"));
+    EXPECT_FALSE(logged());
+}
