@@ -3,6 +3,8 @@
 #include "ui/caption_button.h"
 #include "ui/main_layout.h"
 
+#include <QApplication>
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -112,45 +114,94 @@ TEST_F(MainWindowTest, FocusMovesInTabIndexOrder) {
     EXPECT_EQ(chain, expected);
 }
 
-TEST_F(MainWindowTest, NoCaptionIsClipped) {
-    for (const ControlRow& row : mainControls()) {
-        QWidget* widget = window.control(QString::fromUtf8(row.name));
-        const QString name = QString::fromUtf8(row.name);
-        switch (row.kind) {
-        case ControlKind::Label:
-        case ControlKind::Check:
-        case ControlKind::Option:
-        case ControlKind::Button:
-            EXPECT_GE(widget->width(), widget->sizeHint().width()) << name.toStdString();
-            EXPECT_GE(widget->height(), widget->sizeHint().height()) << name.toStdString();
-            break;
-        case ControlKind::Frame: {
-            auto* frame = static_cast<QGroupBox*>(widget);
-            EXPECT_GT(frame->width(), frame->fontMetrics().horizontalAdvance(frame->title()));
-            break;
+// The default font, the font at 1.5 times (as 144 dpi gives) and at twice its size.
+const double kFontPoints[] = {9, 13.5, 18};
+
+TEST(MainWindowFonts, NoCaptionIsClipped) {
+    for (const double points : kFontPoints) {
+        SCOPED_TRACE(points);
+        AppFont font(points);
+        RunState state;
+        ScriptedPrompter prompter;
+        frmMain window(state, prompter);
+        for (const ControlRow& row : mainControls()) {
+            QWidget* widget = window.control(QString::fromUtf8(row.name));
+            const std::string name = row.name;
+            switch (row.kind) {
+            case ControlKind::Label:
+            case ControlKind::Check:
+            case ControlKind::Option:
+            case ControlKind::Button:
+                EXPECT_GE(widget->width(), widget->sizeHint().width()) << name;
+                [[fallthrough]];
+            case ControlKind::LineText:
+                EXPECT_GE(widget->height(), widget->sizeHint().height()) << name;
+                break;
+            case ControlKind::Frame: {
+                auto* frame = static_cast<QGroupBox*>(widget);
+                EXPECT_GT(frame->width(), frame->fontMetrics().horizontalAdvance(frame->title()));
+                // Its rows lie below its title and above its lower border.
+                for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    EXPECT_GE(child->y(), frame->contentsMargins().top())
+                        << child->objectName().toStdString();
+                    EXPECT_LE(child->geometry().bottom(),
+                              frame->height() - frame->contentsMargins().bottom())
+                        << child->objectName().toStdString();
+                }
+                break;
+            }
+            default:
+                break;
+            }
+            // A button's caption also fits the room its style leaves inside the frame.
+            if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                QStyleOptionButton option;
+                option.initFrom(button);
+                option.text = button->text();
+                const QRect inside =
+                    button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+                EXPECT_GE(inside.width(), button->fontMetrics().horizontalAdvance(button->text()))
+                    << name;
+            }
+            // Everything lies inside the client area of the wide window.
+            if (!row.parent) {
+                EXPECT_LE(widget->geometry().right(), window.scale().px(frmMain::kWideTwips));
+                EXPECT_LE(widget->geometry().bottom(),
+                          window.scale().py(frmMain::kClientHeightTwips));
+            }
         }
-        default:
-            break;
-        }
-        // A button's caption also fits the room its style leaves inside the frame.
-        if (auto* button = qobject_cast<QPushButton*>(widget)) {
-            QStyleOptionButton option;
-            option.initFrom(button);
-            option.text = button->text();
-            const QRect inside =
-                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-            EXPECT_GE(inside.width(), button->fontMetrics().horizontalAdvance(button->text()))
-                << name.toStdString();
-        }
-        // Everything lies inside the client area of the wide window.
-        if (!row.parent) {
-            EXPECT_LE(widget->geometry().right(), window.scale().px(frmMain::kWideTwips));
-            EXPECT_LE(widget->geometry().bottom(), window.scale().py(frmMain::kClientHeightTwips));
+        // The right-hand pane lies beyond the narrow width.
+        EXPECT_GE(window.rightBox()->x(), window.scale().px(frmMain::kNarrowTwips));
+        EXPECT_LT(window.button("cmdExpand")->geometry().right(),
+                  window.scale().px(frmMain::kNarrowTwips));
+    }
+}
+
+// A laptop's 1366 x 768 screen less a 32-pixel panel, and a frame larger than a typical window
+// manager's (openbox draws 1 + 20 + 1 pixels down, 1 + 1 across): 8-pixel borders and a
+// 32-pixel title bar.
+const QRect kLaptopArea(0, 32, 1366, 736);
+const QMargins kFrame(8, 32, 8, 8);
+
+TEST(MainWindowFonts, FitsALaptopScreenAtTheDefaultFontAndKeepsItsTitleBarOnItAtAnyFont) {
+    for (const double points : kFontPoints) {
+        SCOPED_TRACE(points);
+        AppFont font(points);
+        RunState state;
+        ScriptedPrompter prompter;
+        frmMain window(state, prompter);
+        const QPoint start = window.startPosition(kLaptopArea);
+        EXPECT_GE(start.y(), kLaptopArea.top());
+        EXPECT_GE(start.x(), kLaptopArea.left());
+        if (points == 9) {
+            // Wide, with its frame, the whole window is on the free area.
+            window.cmdExpand_Click();
+            const QRect frame = QRect(start, window.size())
+                                    .marginsAdded(kFrame)
+                                    .translated(kFrame.left(), kFrame.top());
+            EXPECT_TRUE(kLaptopArea.contains(frame)) << frame.width() << "x" << frame.height();
         }
     }
-    // The right-hand pane lies beyond the narrow width.
-    EXPECT_GE(window.rightBox()->x(), window.scale().px(frmMain::kNarrowTwips));
-    EXPECT_LT(cmd("cmdExpand")->geometry().right(), window.scale().px(frmMain::kNarrowTwips));
 }
 
 TEST_F(MainWindowTest, CountersGrowWithTheirText) {

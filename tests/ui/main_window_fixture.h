@@ -7,6 +7,7 @@
 #include "ui/path_chooser.h"
 #include "ui/right_box.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QList>
@@ -15,6 +16,23 @@
 #include <gtest/gtest.h>
 
 namespace zuk::test {
+
+// The application font in points for the life of the object; the platform's own comes back
+// after it. Windows take the font that is set when they are built.
+class AppFont {
+public:
+    explicit AppFont(double points) : m_saved(QApplication::font()) {
+        QFont font = m_saved;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+    }
+    ~AppFont() { QApplication::setFont(m_saved); }
+    AppFont(const AppFont&) = delete;
+    AppFont& operator=(const AppFont&) = delete;
+
+private:
+    QFont m_saved;
+};
 
 // Answers Browse from a queue; an empty answer is a cancel.
 class ScriptedChooser : public PathChooser {

@@ -4,6 +4,7 @@
 #include "support/scripted_prompter.h"
 #include "ui/check_box.h"
 #include "ui/frm_main.h"
+#include "ui/main_window_fixture.h"
 #include "ui/multi_line_box.h"
 #include "ui/qt_yield_hook.h"
 #include "ui/zuk_application.h"
@@ -20,6 +21,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -145,8 +147,19 @@ TEST_F(StartUpExitTest, WindowOpensNarrowWithTheLeftEdgeOfTheCentredFullWidth) {
     const int fullWidth = scale.px(frmMain::kWideTwips);
     EXPECT_EQ(window().width(), scale.px(frmMain::kNarrowTwips));
     EXPECT_FALSE(window().isWide());
-    EXPECT_EQ(window().x(), screen.x() + screen.width() / 2 - fullWidth / 2);
+    // A full width wider than the screen would put the left edge off it.
+    EXPECT_EQ(window().x(),
+              std::max(screen.left(), screen.x() + screen.width() / 2 - fullWidth / 2));
     EXPECT_EQ(window().y(), screen.y() + screen.height() / 2 - window().height() / 2);
+}
+
+TEST_F(StartUpExitTest, WindowTallerThanTheScreenOpensWithItsTitleBarOnIt) {
+    AppFont font(18);
+    start();
+    const QRect screen = window().screen()->availableGeometry();
+    ASSERT_GT(window().height(), screen.height());
+    EXPECT_EQ(window().frameGeometry().top(), screen.top());
+    EXPECT_GE(window().frameGeometry().left(), screen.left());
 }
 
 TEST_F(StartUpExitTest, LaterStartKeepsTheBackupWhileRunningAndDeletesItAtExit) {
