@@ -229,6 +229,7 @@ void frmMain::mnuCopy_Click() {
     clipboard->clear();
     QString selected = m_rtb1->textCursor().selectedText();
     selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    selected.replace(QChar::LineSeparator, QLatin1Char('\n'));
     clipboard->setText(selected);
 }
 

@@ -162,6 +162,35 @@ TEST_F(RunFromWindowTest, SelectedFileRunFromTheMenu) {
     EXPECT_TRUE(window().rightBox()->isReadOnly());
 }
 
+// Types `before`, a line break with Shift+Enter and `after` into `box`.
+void typeWithShiftEnter(QWidget* box, const char* before, const char* after) {
+    box->setFocus();
+    QTest::keyClicks(box, QString::fromUtf8(before));
+    QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(box, QString::fromUtf8(after));
+}
+
+TEST_F(RunFromWindowTest, LineBreaksTypedWithShiftEnterAreLineBreaks) {
+    // Searched for and written into a file, they take the form of the file's line break.
+    writeBytes(tree(QStringLiteral("page.txt")), "one\ntwo\n");
+    setTexts({}, {}, QDir::toNativeSeparators(tree(QStringLiteral("page.txt"))));
+    typeWithShiftEnter(window().textBox(QStringLiteral("txtSearch")), "one", "two");
+    typeWithShiftEnter(window().textBox(QStringLiteral("txtReplace")), "1", "2");
+    pressStart();
+    EXPECT_EQ(readBytes(tree(QStringLiteral("page.txt"))), "1\n2\n");
+    EXPECT_EQ(counters(), QStringLiteral("1 1 1"));
+
+    // In the right-hand box they meet a line break typed with Enter.
+    window().optionButton(QStringLiteral("optText"))->click();
+    window().rightBox()->clear();
+    typeWithShiftEnter(window().rightBox(), "a", "b");
+    setTexts(QStringLiteral("a\r\nb"), QStringLiteral("c"), {});
+    pressStart();
+    EXPECT_EQ(counters(), QStringLiteral("1 1 1"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window().rightBox()->toPlainText(), QStringLiteral("c"));
+}
+
 TEST_F(RunFromWindowTest, DirectoryTreeRunCountsOnlyTheSearchedTypes) {
     ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("sub")));
     writeBytes(tree(QStringLiteral("a.htm")), "cat cat");
