@@ -171,6 +171,12 @@ void frmMain::setWidthTwips(int twips) {
     m_widthTwips = twips;
     const int height = m_scale.py(kClientHeightTwips) + m_menuBarHeight;
     setFixedSize(m_scale.px(twips), height);
+    // The right-hand pane is hidden while it lies beyond the window's edge, so that neither Tab
+    // nor anything else puts the focus where the user can't see it.
+    for (const ControlRow& row : mainControls()) {
+        if (!row.parent && row.left >= kNarrowTwips)
+            control(QString::fromUtf8(row.name))->setVisible(row.left < twips);
+    }
 }
 
 QPoint frmMain::startPosition(const QRect& available) const {

@@ -49,6 +49,15 @@ void frmMain::connectRules() {
     onSelected("optText", &frmMain::optText_Click);
     onSelected("optFile", &frmMain::optFile_Click);
     onSelected("optAll", &frmMain::optAll_Click);
+    // Tab stops at the selected option of the group; the arrow keys move between them.
+    for (const char* name : {"optText", "optFile", "optAll"}) {
+        QRadioButton* option = optionButton(QString::fromUtf8(name));
+        auto tabStop = [option](bool selected) {
+            option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+        };
+        tabStop(option->isChecked());
+        connect(option, &QRadioButton::toggled, this, tabStop);
+    }
 
     auto onChanged = [this](const char* name, void (frmMain::*rule)()) {
         connect(checkBox(QString::fromUtf8(name)), &QCheckBox::stateChanged, this, rule);

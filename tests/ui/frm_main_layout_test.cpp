@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTest>
 
 namespace zuk::test {
 namespace {
@@ -91,27 +92,54 @@ TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder) {
     EXPECT_EQ(custom, (QStringList{"Copy", "Paste"}));
 }
 
-TEST_F(MainWindowTest, FocusMovesInTabIndexOrder) {
-    QStringList expected;
-    std::vector<const ControlRow*> rows;
-    for (const ControlRow& row : mainControls())
-        rows.push_back(&row);
-    std::sort(rows.begin(), rows.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
-    for (const ControlRow* row : rows) {
-        if (window.control(QString::fromUtf8(row->name))->focusPolicy() != Qt::NoFocus)
-            expected << QString::fromUtf8(row->name);
+// The controls Tab visits from the search box until it comes back there.
+QStringList tabWalk(frmMain& window) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.control(QStringLiteral("txtSearch"))->setFocus(Qt::TabFocusReason);
+    QStringList visited;
+    for (int i = 0; i < 60; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        visited << (focus ? focus->objectName() : QStringLiteral("(none)"));
+        QTest::keyClick(focus, Qt::Key_Tab);
+        if (QApplication::focusWidget() == window.control(QStringLiteral("txtSearch")))
+            break;
     }
-    ASSERT_EQ(expected.first(), QStringLiteral("txtSearch"));
-    QStringList chain;
-    QWidget* widget = window.control(expected.first());
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        chain << widget->objectName();
-        do
-            widget = widget->nextInFocusChain();
-        while (!expected.contains(widget->objectName()) &&
-               widget != window.control(expected.first()));
-    }
-    EXPECT_EQ(chain, expected);
+    return visited;
+}
+
+TEST_F(MainWindowTest, TabFollowsTheTabIndexesAndSkipsTheHiddenPane) {
+    // Everything enabled: directory mode, single types chosen, the viewers connected.
+    window.setViewLogCommand([] {});
+    window.setHelpCommand([] {});
+    opt("optAll")->setChecked(true);
+    chk("chkAllType")->setValue(Unchecked);
+    chk("chkThis")->setValue(Checked);
+    const QStringList before = {
+        "txtSearch",    "txtReplace",     "optAll",         "chkSub",    "chkAllType",
+        "chkASP",       "chkCFM",         "chkHTM",         "chkHTML",   "chkPHP",
+        "chkPL",        "chkTXT",         "chkThis",        "txtThis",   "chkCase",
+        "chkLog",       "chkSearchOnly",  "chkBackUp",      "cmdBrowse", "txtPath",
+        "cmdStart",     "cmdViewLog",     "cmdExit",        "cmdClear",  "cmdHelp",
+        "chkDoAllCRLF", "chkKeepLeftSpc", "chkKeepRightSpc"};
+    const QStringList after = {"cmdExpand", "cmdRollBack"};
+    EXPECT_EQ(tabWalk(window), before + after); // narrow: the right-hand box is out of sight
+    window.cmdExpand_Click();
+    EXPECT_EQ(tabWalk(window), before + QStringList{"RTB1"} + after);
+
+    // Text mode narrowed again: the editable box takes no focus, so Tab types nothing into it.
+    opt("optText")->setChecked(true);
+    window.rightBox()->setPlainText(QStringLiteral("text"));
+    window.cmdExpand_Click();
+    ASSERT_FALSE(window.isWide());
+    EXPECT_EQ(tabWalk(window),
+              (QStringList{"txtSearch", "txtReplace", "optText", "chkThis", "txtThis", "chkCase",
+                           "chkLog", "chkSearchOnly", "chkBackUp", "cmdBrowse", "txtPath",
+                           "cmdStart", "cmdViewLog", "cmdExit", "cmdClear", "cmdHelp",
+                           "chkDoAllCRLF", "chkKeepLeftSpc", "chkKeepRightSpc"} +
+               after));
+    EXPECT_EQ(window.rightBox()->toPlainText(), QStringLiteral("text"));
 }
 
 // The default font, the font at 1.5 times (as 144 dpi gives) and at twice its size.
