@@ -107,6 +107,12 @@ public:
     void chkThis_Click();
     void chkDoAllCRLF_Click();
 
+    // Runs the click reactions of the option boxes and then of the selected mode, so that every
+    // enabled state is what those clicks give for the current values. Loading the settings
+    // ends with it: a value set to what it already was runs no reaction, and the reactions
+    // that did run came in the order of the file, not in the order a user would click.
+    void applyClickReactions();
+
     // The background colour given to txtThis by the rules.
     QColor txtThisBackground() const;
     // Shows the working buffer in RTB1 now if it changed since it was last shown.

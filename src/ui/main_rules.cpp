@@ -108,6 +108,19 @@ void frmMain::DisableControls(const QString& WhatControls, bool OnOff) {
     }
 }
 
+void frmMain::applyClickReactions() {
+    // chkThis before chkAllType, which may disable it; the mode last, as it overrides the types.
+    chkThis_Click();
+    chkDoAllCRLF_Click();
+    chkAllType_Click();
+    if (optText())
+        optText_Click();
+    else if (optFile())
+        optFile_Click();
+    else
+        optAll_Click();
+}
+
 void frmMain::optFile_Click() {
     if (optFile())
         DisableControls(QStringLiteral("OptFile"), false);

@@ -47,6 +47,7 @@ void ZukApplication::Main() {
     } else {
         LoadSettings(QString(), *m_settings); // no folder: the defaults
     }
+    m_window->applyClickReactions();
     m_window->show();
 }
 

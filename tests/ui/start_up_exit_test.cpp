@@ -258,6 +258,37 @@ TEST_F(StartUpExitTest, TextModeIsSavedAndTheWindowOpensWide) {
     EXPECT_EQ(window().pos(), narrowStart); // widened to the right of the same left edge
 }
 
+TEST_F(StartUpExitTest, LoadedSettingsEnableWhatTheClicksWould) {
+    struct Case {
+        QByteArray ini;
+        QStringList enabled, disabled;
+    };
+    const QStringList dirChoices = QStringList{"chkSub", "chkAllType"} + kTypeBoxes;
+    const Case cases[] = {
+        // Text mode with the types chosen one by one: as choosing text mode by hand.
+        {"[Options]\r\nOptText=1\r\nOptAll=0\r\nAllType=0\r\nTHS=1\r\n",
+         {"chkThis", "txtThis"},
+         dirChoices},
+        // The single file, already the selected option, and so without a reaction of its own.
+        {"[Options]\r\nOptFile=-1\r\nOptAll=0\r\nAllType=0\r\n",
+         {"chkThis"},
+         dirChoices + QStringList{"txtThis"}},
+        {"[Options]\r\nOptAll=1\r\nAllType=0\r\n",
+         dirChoices + QStringList{"chkThis"},
+         {"txtThis"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini.constData());
+        writeBytes(ini(), c.ini);
+        start();
+        for (const QString& name : c.enabled)
+            EXPECT_TRUE(enabled(name)) << name.toStdString();
+        for (const QString& name : c.disabled)
+            EXPECT_FALSE(enabled(name)) << name.toStdString();
+        exitApp();
+    }
+}
+
 TEST_F(StartUpExitTest, SingleFileModeWithOwnTypesKeepsTheDisabledBoxesStates) {
     start();
     chk("chkAllType")->setValue(Unchecked);
