@@ -231,17 +231,28 @@ TEST_F(StartUpExitTest, HandEditedLowerCaseKeyIsReadAndUpdatedInPlace) {
     EXPECT_FALSE(bytes.contains("[Options]"));
 }
 
-TEST_F(StartUpExitTest, LongValueIsCutAndOptFileMinusOneCountsAsOn) {
-    const QByteArray search = QByteArray(1000, 'a') + QByteArray(2000, 'b');
+TEST_F(StartUpExitTest, LongValueComesBackWholeAndOptFileMinusOneCountsAsOn) {
+    const QByteArray search = QByteArray(1000, 'a') + QByteArray(4000, 'b');
     writeBytes(ini(), "[Options]\r\nOptFile=-1\r\nSStr=" + search + "\r\n");
     start();
 
-    EXPECT_EQ(box("txtSearch")->text(), QString::fromLatin1(search.left(2047)));
+    EXPECT_EQ(box("txtSearch")->text(), QString::fromLatin1(search));
     EXPECT_TRUE(opt("optFile")->isChecked());
     EXPECT_FALSE(opt("optAll")->isChecked());
     // The option's own click reaction still disables the directory choices.
     EXPECT_FALSE(enabled("chkSub"));
     EXPECT_FALSE(enabled("chkAllType"));
+}
+
+TEST_F(StartUpExitTest, LongSearchAndReplaceTextsSurviveARestartWhole) {
+    const QString search = QString(2500, u's') + QStringLiteral("\r\n") + QString(2500, u't');
+    const QString replace = QString(5000, u'r');
+    start();
+    box("txtSearch")->setText(search);
+    box("txtReplace")->setText(replace);
+    restart();
+    EXPECT_EQ(box("txtSearch")->text(), search);
+    EXPECT_EQ(box("txtReplace")->text(), replace);
 }
 
 TEST_F(StartUpExitTest, TextModeIsSavedAndTheWindowOpensWide) {
