@@ -198,6 +198,7 @@ TEST_F(RunFromWindowTest, DirectoryTreeRunCountsOnlyTheSearchedTypes) {
     writeBytes(tree(QStringLiteral("c.css")), "cat"); // not a searched type
     writeBytes(tree(QStringLiteral("e.html")), "dog");
     writeBytes(tree(QStringLiteral("sub/d.php")), "cat\ncat\ncat");
+    writeBytes(tree(QStringLiteral("sub/f.pl")), QByteArray("cat\0", 4)); // passed over
     check("chkSub");
     setTexts(QStringLiteral("cat"), QStringLiteral("dog"), treePath());
     duringFirstYield([&] { expectRunning(); });
@@ -205,6 +206,9 @@ TEST_F(RunFromWindowTest, DirectoryTreeRunCountsOnlyTheSearchedTypes) {
 
     EXPECT_EQ(yieldsObserved, 1);
     EXPECT_EQ(counters(), QStringLiteral("4 3 6"));
+    EXPECT_TRUE(prompter.texts().contains("Not a valid file format! Quiting...\n" +
+                                          QDir::toNativeSeparators(tree("sub/f.pl"))))
+        << prompter.texts().join(u'|').toStdString();
     EXPECT_EQ(readBytes(tree(QStringLiteral("a.htm"))), "dog dog");
     EXPECT_EQ(readBytes(tree(QStringLiteral("b.txt"))), "a dog");
     EXPECT_EQ(readBytes(tree(QStringLiteral("c.css"))), "cat");
