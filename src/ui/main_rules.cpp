@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -178,8 +179,12 @@ void frmMain::cmdBrowse_Click() {
     if (optFile()) {
         // The dialog keeps its last file name, so a cancel after an earlier choice brings that
         // choice back.
-        const QString chosen =
-            m_chooser->chooseFile(this, qtFileFilter(kFileFilter), m_cd1FileName);
+        // It opens at the current path when that names a file or a folder that exists.
+        QString startAt = existingFolderOf(txtPath->text());
+        if (!startAt.isEmpty() && QFileInfo(txtPath->text()).isFile())
+            startAt = txtPath->text();
+        const QString chosen = m_chooser->chooseFile(this, qtFileFilter(kFileFilter),
+                                                     startAt.isEmpty() ? m_cd1FileName : startAt);
         if (!chosen.isEmpty())
             m_cd1FileName = QDir::toNativeSeparators(chosen);
         if (!m_cd1FileName.isEmpty())
@@ -188,7 +193,8 @@ void frmMain::cmdBrowse_Click() {
             m_prompter.inform(QStringLiteral("No File Selected!"));
         return;
     }
-    QString folder = m_chooser->chooseFolder(this, QStringLiteral("Select the directory to scan"));
+    QString folder = m_chooser->chooseFolder(this, QStringLiteral("Select the directory to scan"),
+                                             existingFolderOf(txtPath->text()));
     if (!folder.isEmpty()) {
         folder = QDir::toNativeSeparators(folder);
         if (!folder.endsWith(QDir::separator()))

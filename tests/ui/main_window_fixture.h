@@ -37,17 +37,19 @@ private:
 // Answers Browse from a queue; an empty answer is a cancel.
 class ScriptedChooser : public PathChooser {
 public:
-    QString chooseFile(QWidget*, const QString& filter, const QString& current) override {
-        fileCalls.append({filter, current});
+    QString chooseFile(QWidget*, const QString& filter, const QString& startAt) override {
+        fileCalls.append({filter, startAt});
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
-    QString chooseFolder(QWidget*, const QString& title) override {
+    QString chooseFolder(QWidget*, const QString& title, const QString& startAt) override {
         folderTitles.append(title);
+        folderStarts.append(startAt);
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     QList<QString> answers;
-    QList<std::pair<QString, QString>> fileCalls; // filter, name shown
+    QList<std::pair<QString, QString>> fileCalls; // filter, where the dialog opens
     QList<QString> folderTitles;
+    QList<QString> folderStarts;
 };
 
 class MainWindowTest : public ::testing::Test {
