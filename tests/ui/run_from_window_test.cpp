@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,6 +144,33 @@ TEST_F(RunFromWindowTest, TextModeRunFromTheStartButton) {
     EXPECT_EQ(prompter.shown[0].title, QStringLiteral("Warning"));
     expectIdle();
     EXPECT_FALSE(window().rightBox()->isReadOnly());
+}
+
+TEST_F(RunFromWindowTest, LargeTextModeRunShowsItsResultOnTheScreen) {
+    window().optionButton(QStringLiteral("optText"))->click();
+    QString text;
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("line %1 x\n").arg(i);
+    RightBox* box = window().rightBox();
+    box->setPlainText(text);
+    QCoreApplication::processEvents();
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum()); // at the end
+    QCoreApplication::processEvents();
+    setTexts(QStringLiteral("x"), QStringLiteral("y"), QString());
+    pressStart();
+    QCoreApplication::processEvents();
+
+    // What the screen shows of the box is what the box now holds.
+    QWidget* viewport = box->viewport();
+    const QPoint at = viewport->mapTo(&window(), QPoint(0, 0));
+    const QImage shown =
+        window()
+            .screen()
+            ->grabWindow(window().winId(), at.x(), at.y(), viewport->width(), viewport->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(shown == viewport->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(box->toPlainText().endsWith(QStringLiteral("line 19999 y\n")));
 }
 
 TEST_F(RunFromWindowTest, SelectedFileRunFromTheMenu) {
