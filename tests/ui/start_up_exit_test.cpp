@@ -244,17 +244,6 @@ TEST_F(StartUpExitTest, LongValueComesBackWholeAndOptFileMinusOneCountsAsOn) {
     EXPECT_FALSE(enabled("chkAllType"));
 }
 
-TEST_F(StartUpExitTest, LongSearchAndReplaceTextsSurviveARestartWhole) {
-    const QString search = QString(2500, u's') + QStringLiteral("\r\n") + QString(2500, u't');
-    const QString replace = QString(5000, u'r');
-    start();
-    box("txtSearch")->setText(search);
-    box("txtReplace")->setText(replace);
-    restart();
-    EXPECT_EQ(box("txtSearch")->text(), search);
-    EXPECT_EQ(box("txtReplace")->text(), replace);
-}
-
 TEST_F(StartUpExitTest, TextModeIsSavedAndTheWindowOpensWide) {
     start();
     const QPoint narrowStart = window().pos();
