@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the screenshots need, if missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth poppler-utils)
+          libbenchmark-dev xvfb xauth poppler-utils openbox)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves pictures of the main window (narrow, wide in text mode, running), the log viewer, the
 # help viewer and the About box to docs/screenshots, drawn on a virtual X server so that no
-# desktop is needed.
+# desktop is needed, and the whole of a laptop's 1366x768 screen with the window as it opens
+# there, framed by openbox when it is installed.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 tool="$root/build/tests/zuk-screenshots"
@@ -12,3 +13,6 @@ fi
 out="$root/docs/screenshots"
 mkdir -p "$out"
 ZUK_SCREENSHOT_DIR="$out" xvfb-run -a -s "-screen 0 1600x1000x24" "$tool"
+xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
+    if command -v openbox >/dev/null; then openbox >/dev/null 2>&1 & sleep 1; fi
+    "$0" --screen "$1"' "$tool" "$out/screen-1366x768.png"

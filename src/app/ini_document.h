@@ -24,8 +24,9 @@ namespace zuk {
 // \\ backslash, \r CR, \n LF, \t tab, \s a space at the very end, \uXXXX anything else.
 class IniDocument final {
 public:
-    // The longest value a read gives back; longer values are cut.
-    static constexpr qsizetype MaxValueLength = 2047;
+    // The longest value a read gives back, in characters; longer values are cut. Far above any
+    // text typed into the window, so that search and replace texts come back whole.
+    static constexpr qsizetype MaxValueLength = 1024 * 1024;
 
     // A missing file gives an empty document; a file that can't be read is an error.
     static Result<IniDocument> load(const QString& path);

@@ -4,7 +4,7 @@
 
 namespace zuk {
 
-// The stored value of Key in Section of IniFile, decoded and cut to 2047 characters; Default
+// The stored value of Key in Section of IniFile, decoded and cut to 1 MiB characters; Default
 // when the file, the section or the key is missing, the value is empty or the file can't be
 // read. A failure inside the read gives the empty text.
 QString ReadIni(const QString& IniFile, const QString& Section, const QString& Key,

@@ -29,7 +29,9 @@ ReplacementRoutines::ReplacementRoutines(RunOptions& options, RunState& state, R
 
 qint32 ReplacementRoutines::fail(const Error& error, const QString& subject) {
     if (error.number == ErrorNumber::PathFileAccess) {
-        m_prompter.inform(QStringLiteral("Not a valid file format! Quiting..."), subject);
+        // The run goes on after this file, so the message names the one passed over.
+        m_prompter.inform(QStringLiteral("Not a valid file format! Quiting...\n") + subject,
+                          subject);
         return -1;
     }
     m_prompter.inform(error.message(), subject);

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace zuk {
 
 frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
@@ -33,7 +35,7 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
-    BuiltControls built = buildControls(client, mainControls());
+    BuiltControls built = buildControls(client, mainControls(), kClientHeightTwips);
     m_controls = std::move(built.widgets);
     m_scale = built.scale;
     m_rtb1 = static_cast<RightBox*>(control(QStringLiteral("RTB1")));
@@ -169,6 +171,19 @@ void frmMain::setWidthTwips(int twips) {
     m_widthTwips = twips;
     const int height = m_scale.py(kClientHeightTwips) + m_menuBarHeight;
     setFixedSize(m_scale.px(twips), height);
+    // The right-hand pane is hidden while it lies beyond the window's edge, so that neither Tab
+    // nor anything else puts the focus where the user can't see it.
+    for (const ControlRow& row : mainControls()) {
+        if (!row.parent && row.left >= kNarrowTwips)
+            control(QString::fromUtf8(row.name))->setVisible(row.left < twips);
+    }
+}
+
+QPoint frmMain::startPosition(const QRect& available) const {
+    const int fullWidth = m_scale.px(kWideTwips);
+    const int left = available.x() + available.width() / 2 - fullWidth / 2;
+    const int top = available.y() + available.height() / 2 - frameGeometry().height() / 2;
+    return {std::max(left, available.left()), std::max(top, available.top())};
 }
 
 void frmMain::showEvent(QShowEvent* event) {

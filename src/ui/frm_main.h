@@ -60,6 +60,10 @@ public:
     // The window's width in design twips: kNarrowTwips or kWideTwips.
     int widthTwips() const { return m_widthTwips; }
     bool isWide() const { return m_widthTwips == kWideTwips; }
+    // Where the window's frame starts on a screen whose free area is `available`: the left edge
+    // of the full width centred, the height centred, but never with the title bar or the left
+    // edge off that area (a window larger than the area runs off at the right and bottom).
+    QPoint startPosition(const QRect& available) const;
 
     // Handlers of the commands that live elsewhere. Start and Roll Back are called on every
     // press of their button or menu item, also while their work runs (the handler then sets
@@ -102,6 +106,12 @@ public:
     void chkAllType_Click();
     void chkThis_Click();
     void chkDoAllCRLF_Click();
+
+    // Runs the click reactions of the option boxes and then of the selected mode, so that every
+    // enabled state is what those clicks give for the current values. Loading the settings
+    // ends with it: a value set to what it already was runs no reaction, and the reactions
+    // that did run came in the order of the file, not in the order a user would click.
+    void applyClickReactions();
 
     // The background colour given to txtThis by the rules.
     QColor txtThisBackground() const;

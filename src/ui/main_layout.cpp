@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace zuk {
@@ -137,6 +138,90 @@ bool hasCaption(const ControlRow& row) {
     }
 }
 
+// The height a control needs to show its caption or its one line of text.
+int heightNeed(const QWidget* widget, const ControlRow& row) {
+    switch (row.kind) {
+    case K::LineText:
+        return widget->sizeHint().height();
+    case K::Frame:
+    case K::MultiLineText:
+    case K::RightBox:
+        return 0;
+    default:
+        return captionNeed(widget, row).height();
+    }
+}
+
+bool sameHolder(const char* a, const char* b) {
+    return a == b || (a && b && std::strcmp(a, b) == 0);
+}
+
+// Where the room of a control ends: at the next control beneath it, or at the bottom of its
+// holder, `holderHeight` twips high. The room is the pitch of its row, not only its own
+// designed box.
+int roomBottom(const ControlRow& row, std::span<const ControlRow> rows, int holderHeight) {
+    int bottom = holderHeight;
+    for (const ControlRow& other : rows) {
+        const bool across =
+            other.left < row.left + row.width && row.left < other.left + other.width;
+        if (&other != &row && sameHolder(other.parent, row.parent) && across &&
+            other.top >= row.top + row.height / 2)
+            bottom = std::min(bottom, other.top);
+    }
+    return std::max(bottom, row.top + row.height);
+}
+
+// Room that one stretch of a holder, from `top` to `bottom` twips, must give.
+struct Need {
+    int top, bottom;
+    int pixels;
+};
+
+// The stretches of `holder` (a frame, or the client area when null), `height` twips high,
+// whose frames already know the pixels they need.
+std::vector<std::pair<int, double>> stretchesOf(const char* holder, int height,
+                                                const QHash<QString, QWidget*>& widgets,
+                                                std::span<const ControlRow> rows,
+                                                const QHash<QString, int>& framePixels) {
+    std::vector<Need> needs;
+    int firstChild = height;
+    for (const ControlRow& row : rows) {
+        if (!sameHolder(row.parent, holder))
+            continue;
+        firstChild = std::min(firstChild, row.top);
+        if (row.kind == K::Frame) {
+            needs.push_back({row.top, row.top + row.height, framePixels.value(row.name)});
+            continue;
+        }
+        const int bottom = roomBottom(row, rows, height);
+        int pixels = heightNeed(widgets.value(row.name), row);
+        // The last row of a frame stays above its lower border.
+        if (holder && bottom == height)
+            pixels += widgets.value(holder)->contentsMargins().bottom();
+        needs.push_back({row.top, bottom, pixels});
+    }
+    // A frame's title lies above its first control.
+    if (holder)
+        needs.push_back({0, firstChild, widgets.value(holder)->contentsMargins().top()});
+
+    // Each stretch between two edges grows by the most that a need over it asks for.
+    std::vector<int> edges{0, height};
+    for (const Need& need : needs)
+        edges.insert(edges.end(), {need.top, need.bottom});
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::vector<std::pair<int, double>> stretches;
+    for (std::size_t i = 0; i + 1 < edges.size(); ++i) {
+        double factor = 1.0;
+        for (const Need& need : needs) {
+            if (need.top <= edges[i] && edges[i + 1] <= need.bottom && need.pixels > 0)
+                factor = std::max(factor, need.pixels * 15.0 / (need.bottom - need.top));
+        }
+        stretches.emplace_back(edges[i], factor);
+    }
+    return stretches;
+}
+
 } // namespace
 
 std::span<const ControlRow> mainControls() {
@@ -146,8 +231,16 @@ std::span<const ControlRow> mainControls() {
 int TwipScale::px(int twips) const {
     return int(std::lround(twips * x / 15.0));
 }
+
 int TwipScale::py(int twips) const {
-    return int(std::lround(twips * y / 15.0));
+    if (stretches.empty())
+        return int(std::lround(twips / 15.0));
+    double pixels = 0;
+    for (std::size_t i = 0; i < stretches.size() && stretches[i].first < twips; ++i) {
+        const int to = i + 1 < stretches.size() ? std::min(twips, stretches[i + 1].first) : twips;
+        pixels += (to - stretches[i].first) * stretches[i].second / 15.0;
+    }
+    return int(std::lround(pixels));
 }
 
 QSize captionNeed(const QWidget* widget, const ControlRow& row) {
@@ -164,7 +257,8 @@ QSize captionNeed(const QWidget* widget, const ControlRow& row) {
     return widget->sizeHint();
 }
 
-BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows) {
+BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows,
+                            int clientHeightTwips) {
     BuiltControls built;
     const QFont dialogFont = client->font();
     for (const ControlRow& row : rows) {
@@ -196,30 +290,47 @@ BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows) {
         built.widgets.insert(widget->objectName(), widget);
     }
 
-    // The scale: at least 15 twips to the pixel, more where a caption needs the room.
-    // Labels sized to their text only count for their height.
-    TwipScale scale;
+    // Across: at least 15 twips to the pixel, more where a caption needs the room. Labels
+    // sized to their text don't count.
+    TwipScale& scale = built.scale;
     for (const ControlRow& row : rows) {
-        QWidget* widget = built.widgets.value(QString::fromUtf8(row.name));
-        QSize need = captionNeed(widget, row);
-        if (row.kind == K::LineText)
-            need = {0, widget->sizeHint().height()};
-        if (row.autoSize)
-            need.setWidth(0);
+        if (row.autoSize || row.kind == K::LineText)
+            continue;
+        const QSize need = captionNeed(built.widgets.value(row.name), row);
         scale.x = std::max(scale.x, need.width() * 15.0 / row.width);
-        scale.y = std::max(scale.y, need.height() * 15.0 / row.height);
     }
-    built.scale = scale;
+    // Down: each frame grows by what its rows need, then the client area by what its rows and
+    // frames need.
+    QHash<QString, TwipScale> frameScales;
+    QHash<QString, int> framePixels;
+    QHash<QString, int> frameHeights;
+    for (const ControlRow& row : rows) {
+        if (row.kind != K::Frame)
+            continue;
+        TwipScale inside = scale;
+        inside.stretches = stretchesOf(row.name, row.height, built.widgets, rows, {});
+        frameScales.insert(row.name, inside);
+        framePixels.insert(row.name, inside.py(row.height));
+        frameHeights.insert(row.name, row.height);
+    }
+    scale.stretches = stretchesOf(nullptr, clientHeightTwips, built.widgets, rows, framePixels);
 
     for (const ControlRow& row : rows) {
-        QWidget* widget = built.widgets.value(QString::fromUtf8(row.name));
-        const int x = scale.px(row.left);
-        const int y = scale.py(row.top);
-        if (row.autoSize)
+        QWidget* widget = built.widgets.value(row.name);
+        const TwipScale& holder = row.parent ? frameScales[row.parent] : scale;
+        const int x = holder.px(row.left);
+        const int y = holder.py(row.top);
+        if (row.autoSize) {
             widget->setGeometry(x, y, widget->sizeHint().width(), widget->sizeHint().height());
-        else
-            widget->setGeometry(x, y, scale.widthPx(row.left, row.width),
-                                scale.heightPx(row.top, row.height));
+        } else {
+            // As designed, or as high as the caption needs, but never into the row beneath.
+            const int holderHeight = row.parent ? frameHeights[row.parent] : clientHeightTwips;
+            const int room =
+                holder.heightPx(row.top, roomBottom(row, rows, holderHeight) - row.top);
+            const int height = std::max(std::min(holder.heightPx(row.top, row.height), room),
+                                        heightNeed(widget, row));
+            widget->setGeometry(x, y, holder.widthPx(row.left, row.width), height);
+        }
     }
 
     // Focus moves through the controls that take it in increasing tab index.

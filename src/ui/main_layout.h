@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <span>
+#include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -34,12 +36,19 @@ struct ControlRow {
 // The main window's controls in their designed state.
 std::span<const ControlRow> mainControls();
 
-// Converts design twips to pixels. 15 twips make a pixel at the design font; the two factors
-// grow that so every caption of the current font fits in its designed box.
+// Converts design twips to pixels. Across, 15 twips make a pixel at the design font, times a
+// factor that lets every caption of the current font fit its designed width. Down, the client
+// area is cut into stretches at the controls' edges, and each stretch grows only as much as the
+// rows over it need: a check box needs its height within the pitch of its rows, not within its
+// own designed box, and the text boxes need no more than they are given.
 struct TwipScale {
     double x = 1.0;
-    double y = 1.0;
+    // Stretch i runs down from stretches[i].first twips and grows stretches[i].second times;
+    // the last one runs on without end. Empty: no stretch grows.
+    std::vector<std::pair<int, double>> stretches;
+
     int px(int twips) const;
+    // `twips` from the top of the client area.
     int py(int twips) const;
     int widthPx(int left, int width) const { return px(left + width) - px(left); }
     int heightPx(int top, int height) const { return py(top + height) - py(top); }
@@ -52,8 +61,9 @@ struct BuiltControls {
 
 // Creates the widgets of `rows` inside `client` (frames before their children), sets their
 // captions, fonts, values, enabled flags and tab order, then measures the captions, chooses
-// the scale and places everything.
-BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows);
+// the scale and places everything in a client area `clientHeightTwips` high.
+BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows,
+                            int clientHeightTwips);
 
 // The room a control's caption needs, in pixels (zero for controls without a caption).
 QSize captionNeed(const QWidget* widget, const ControlRow& row);

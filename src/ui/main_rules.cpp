@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -49,6 +50,15 @@ void frmMain::connectRules() {
     onSelected("optText", &frmMain::optText_Click);
     onSelected("optFile", &frmMain::optFile_Click);
     onSelected("optAll", &frmMain::optAll_Click);
+    // Tab stops at the selected option of the group; the arrow keys move between them.
+    for (const char* name : {"optText", "optFile", "optAll"}) {
+        QRadioButton* option = optionButton(QString::fromUtf8(name));
+        auto tabStop = [option](bool selected) {
+            option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+        };
+        tabStop(option->isChecked());
+        connect(option, &QRadioButton::toggled, this, tabStop);
+    }
 
     auto onChanged = [this](const char* name, void (frmMain::*rule)()) {
         connect(checkBox(QString::fromUtf8(name)), &QCheckBox::stateChanged, this, rule);
@@ -97,6 +107,19 @@ void frmMain::DisableControls(const QString& WhatControls, bool OnOff) {
             setTxtThisBackground(Qt::white);
         }
     }
+}
+
+void frmMain::applyClickReactions() {
+    // chkThis before chkAllType, which may disable it; the mode last, as it overrides the types.
+    chkThis_Click();
+    chkDoAllCRLF_Click();
+    chkAllType_Click();
+    if (optText())
+        optText_Click();
+    else if (optFile())
+        optFile_Click();
+    else
+        optAll_Click();
 }
 
 void frmMain::optFile_Click() {
@@ -156,8 +179,12 @@ void frmMain::cmdBrowse_Click() {
     if (optFile()) {
         // The dialog keeps its last file name, so a cancel after an earlier choice brings that
         // choice back.
-        const QString chosen =
-            m_chooser->chooseFile(this, qtFileFilter(kFileFilter), m_cd1FileName);
+        // It opens at the current path when that names a file or a folder that exists.
+        QString startAt = existingFolderOf(txtPath->text());
+        if (!startAt.isEmpty() && QFileInfo(txtPath->text()).isFile())
+            startAt = txtPath->text();
+        const QString chosen = m_chooser->chooseFile(this, qtFileFilter(kFileFilter),
+                                                     startAt.isEmpty() ? m_cd1FileName : startAt);
         if (!chosen.isEmpty())
             m_cd1FileName = QDir::toNativeSeparators(chosen);
         if (!m_cd1FileName.isEmpty())
@@ -166,7 +193,8 @@ void frmMain::cmdBrowse_Click() {
             m_prompter.inform(QStringLiteral("No File Selected!"));
         return;
     }
-    QString folder = m_chooser->chooseFolder(this, QStringLiteral("Select the directory to scan"));
+    QString folder = m_chooser->chooseFolder(this, QStringLiteral("Select the directory to scan"),
+                                             existingFolderOf(txtPath->text()));
     if (!folder.isEmpty()) {
         folder = QDir::toNativeSeparators(folder);
         if (!folder.endsWith(QDir::separator()))
@@ -229,6 +257,7 @@ void frmMain::mnuCopy_Click() {
     clipboard->clear();
     QString selected = m_rtb1->textCursor().selectedText();
     selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    selected.replace(QChar::LineSeparator, QLatin1Char('\n'));
     clipboard->setText(selected);
 }
 

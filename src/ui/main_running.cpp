@@ -125,6 +125,9 @@ void frmMain::refreshRightBox() {
         return;
     m_refreshingBox = true;
     m_rtb1->setPlainText(m_buffer.text());
+    // Painted at once: after a big text scrolled far down, the update the box asks for by
+    // itself could leave the old lines on the screen until the box was clicked.
+    m_rtb1->viewport()->repaint();
     m_refreshingBox = false;
     m_bufferNewer = false;
     m_boxNewer = false;

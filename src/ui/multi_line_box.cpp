@@ -49,6 +49,10 @@ QString rawPlainText(const QPlainTextEdit* box, const QString& lineBreak) {
             text += lineBreak;
         text += block.text();
     }
+    // Shift+Enter breaks a line with U+2028 inside a block, and pasted text may bring U+2029:
+    // the box shows both as line breaks, so they are line breaks.
+    text.replace(QChar::LineSeparator, lineBreak);
+    text.replace(QChar::ParagraphSeparator, lineBreak);
     return text;
 }
 

@@ -21,7 +21,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 };
 
-// The raw text of a plain text box with `lineBreak` between its lines.
+// The raw text of a plain text box with `lineBreak` for every line break it shows.
 QString rawPlainText(const QPlainTextEdit* box, const QString& lineBreak);
 
 } // namespace zuk

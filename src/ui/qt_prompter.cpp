@@ -1,9 +1,31 @@
 #include "ui/qt_prompter.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStyle>
 
 namespace zuk {
+
+namespace {
+
+// A box as narrow as a short message leaves the window manager room for "Z…r)" of its
+// title. Title bars draw it in their own font, often bold and larger than the dialog's,
+// between an icon and up to three buttons.
+void makeRoomForTitle(QMessageBox& box) {
+    QFont font = box.font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    const int buttons = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    const int width = QFontMetrics(font).horizontalAdvance(box.windowTitle()) + 5 * buttons;
+    // QMessageBox sets its own size from its layout, so the room goes into the layout.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+} // namespace
 
 MessageResult QtPrompter::show(const Message& message) {
     QMessageBox box(m_owner);
@@ -21,6 +43,7 @@ MessageResult QtPrompter::show(const Message& message) {
         box.setIcon(QMessageBox::Information);
         break;
     }
+    makeRoomForTitle(box);
     if (message.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(message.defaultButton == MessageResult::Yes ? QMessageBox::Yes

@@ -49,6 +49,7 @@ void ZukApplication::Main() {
     } else {
         LoadSettings(QString(), *m_settings); // no folder: the defaults
     }
+    m_window->applyClickReactions();
     m_window->show();
 }
 
@@ -57,10 +58,7 @@ void ZukApplication::Form_Load() {
     const QScreen* screen =
         m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int fullWidth = m_window->scale().px(frmMain::kWideTwips);
-    const int height = m_window->frameGeometry().height();
-    m_window->move(available.x() + available.width() / 2 - fullWidth / 2,
-                   available.y() + available.height() / 2 - height / 2);
+    m_window->move(m_window->startPosition(available));
 }
 
 void ZukApplication::Form_Unload() {

@@ -41,10 +41,13 @@ TEST_F(IniFileTest, UpdatesInPlaceAndKeepsEverythingElse) {
     EXPECT_EQ(ReadIni(path(), "Other", "LOG", ""), "7");
 }
 
-TEST_F(IniFileTest, LongValueIsCutTo2047Characters) {
-    const QString longValue = QString(3000, u'x');
-    ASSERT_TRUE(WriteIni(path(), "Options", "SStr", longValue));
-    EXPECT_EQ(ReadIni(path(), "Options", "SStr", ""), longValue.left(2047));
+TEST_F(IniFileTest, LongValuesComeBackWholeUpToOneMebibyte) {
+    const qsizetype mebibyte = 1024 * 1024;
+    for (const qsizetype length : {qsizetype(5000), mebibyte, mebibyte + 10}) {
+        const QString longValue = QString(length, u'x');
+        ASSERT_TRUE(WriteIni(path(), "Options", "SStr", longValue));
+        EXPECT_EQ(ReadIni(path(), "Options", "SStr", ""), longValue.left(mebibyte));
+    }
 }
 
 TEST_F(IniFileTest, TextsThatWouldNotReadBackVerbatimSurviveExactly) {

@@ -138,7 +138,7 @@ TEST_F(SettingsTest, OptFileMinusOneTurnsTheOptionOnWithoutTheExplicitDisable) {
     EXPECT_TRUE(calls.contains("optFile=1"));
     EXPECT_TRUE(calls.contains("optAll=0"));
     EXPECT_FALSE(calls.contains("DisableControls OptFile 0"));
-    EXPECT_EQ(m_loaded.texts["txtSearch"], QString(2047, u'q'));
+    EXPECT_EQ(m_loaded.texts["txtSearch"], QString(3000, u'q'));
 }
 
 TEST_F(SettingsTest, UnwritableLocationFailsQuietly) {

@@ -137,7 +137,7 @@ TEST_F(Routines, FailuresShowTheirMessageAndLeaveTheFileAlone) {
     const QString binary = dir.filePath("image.htm");
     writeBytes(binary, QByteArray("GIF\0\x01", 5));
     EXPECT_EQ(routines.CleanFile(binary, "GIF", "x"), -1);
-    EXPECT_EQ(prompter.texts(), QStringList{"Not a valid file format! Quiting..."});
+    EXPECT_EQ(prompter.texts(), QStringList{"Not a valid file format! Quiting...\n" + binary});
     EXPECT_EQ(routines.CleanFileCRLF(binary, "GIF", "x"), -1);
 
     prompter.shown.clear();

@@ -275,7 +275,8 @@ TEST_F(Run, FailingFilesAndFailingStepsAreHandledApart) {
     write("site/3.txt", "a");
     EXPECT_EQ(start(), RunOutcome::Completed);
     EXPECT_EQ(window.counters, (RunCounters{2, 2, 2}));
-    EXPECT_TRUE(prompter.texts().contains("Not a valid file format! Quiting..."));
+    EXPECT_TRUE(prompter.texts().contains("Not a valid file format! Quiting...\n" +
+                                          QDir::toNativeSeparators(path("site/2.txt"))));
 
     // A log that can't be written ends the run with its message, and the window is idle.
     prompter.shown.clear();

@@ -1,6 +1,8 @@
 // Saves pictures of the main window in its typical states, and of the log viewer (after real
 // runs over a small sample site), the help viewer and the About box, for the documentation:
 //   zuk-screenshots <folder>   (or the folder in ZUK_SCREENSHOT_DIR)
+//   zuk-screenshots --screen <file>   the whole screen with the window placed as at start-up,
+//                                     frame and all when a window manager runs
 
 #include "engine/run_state.h"
 #include "engine/text_buffer.h"
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QTest>
 
 #include <cstdio>
@@ -92,12 +95,38 @@ bool saveSecondaryWindows(const QString& folder) {
     window.menuItem(QStringLiteral("mnuAbout"))->trigger();
     QWidget* about = app.secondaryWindows().aboutBox();
     return about && save(*about, folder, QStringLiteral("about.png")) && ok;
+void fillIn(zuk::frmMain& window) {
+    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Copyright 2003"));
+    window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("Copyright 2004"));
+    window.lineBox(QStringLiteral("txtPath"))
+        ->setText(QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/")));
+}
+
+int screenShot(const QString& path) {
+    zuk::RunState state;
+    zuk::QtPrompter prompter;
+    zuk::frmMain window(state, prompter);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    window.move(window.startPosition(screen->availableGeometry()));
+    fillIn(window);
+    window.show();
+    QTest::qWait(1000); // the window manager frames the window
+    if (!screen->grabWindow(0).save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    std::printf("%s: window %dx%d, frame %dx%d at %d,%d\n", qPrintable(path), window.width(),
+                window.height(), window.frameGeometry().width(), window.frameGeometry().height(),
+                window.frameGeometry().x(), window.frameGeometry().y());
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (argc > 2 && QByteArray(argv[1]) == "--screen")
+        return screenShot(QString::fromLocal8Bit(argv[2]));
     QString folder = qEnvironmentVariable("ZUK_SCREENSHOT_DIR");
     if (argc > 1)
         folder = QString::fromLocal8Bit(argv[1]);
@@ -111,10 +140,7 @@ int main(int argc, char** argv) {
     zuk::QtPrompter prompter;
     zuk::frmMain window(state, prompter);
     window.show();
-    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Copyright 2003"));
-    window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("Copyright 2004"));
-    window.lineBox(QStringLiteral("txtPath"))
-        ->setText(QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/")));
+    fillIn(window);
     bool ok = save(window, folder, QStringLiteral("narrow.png"));
 
     window.optionButton(QStringLiteral("optText"))->setChecked(true);

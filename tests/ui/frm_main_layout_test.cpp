@@ -3,12 +3,15 @@
 #include "ui/caption_button.h"
 #include "ui/main_layout.h"
 
+#include <QApplication>
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTest>
 
 namespace zuk::test {
 namespace {
@@ -89,68 +92,144 @@ TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder) {
     EXPECT_EQ(custom, (QStringList{"Copy", "Paste"}));
 }
 
-TEST_F(MainWindowTest, FocusMovesInTabIndexOrder) {
-    QStringList expected;
-    std::vector<const ControlRow*> rows;
-    for (const ControlRow& row : mainControls())
-        rows.push_back(&row);
-    std::sort(rows.begin(), rows.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
-    for (const ControlRow* row : rows) {
-        if (window.control(QString::fromUtf8(row->name))->focusPolicy() != Qt::NoFocus)
-            expected << QString::fromUtf8(row->name);
+// The controls Tab visits from the search box until it comes back there.
+QStringList tabWalk(frmMain& window) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.control(QStringLiteral("txtSearch"))->setFocus(Qt::TabFocusReason);
+    QStringList visited;
+    for (int i = 0; i < 60; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        visited << (focus ? focus->objectName() : QStringLiteral("(none)"));
+        QTest::keyClick(focus, Qt::Key_Tab);
+        if (QApplication::focusWidget() == window.control(QStringLiteral("txtSearch")))
+            break;
     }
-    ASSERT_EQ(expected.first(), QStringLiteral("txtSearch"));
-    QStringList chain;
-    QWidget* widget = window.control(expected.first());
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        chain << widget->objectName();
-        do
-            widget = widget->nextInFocusChain();
-        while (!expected.contains(widget->objectName()) &&
-               widget != window.control(expected.first()));
-    }
-    EXPECT_EQ(chain, expected);
+    return visited;
 }
 
-TEST_F(MainWindowTest, NoCaptionIsClipped) {
-    for (const ControlRow& row : mainControls()) {
-        QWidget* widget = window.control(QString::fromUtf8(row.name));
-        const QString name = QString::fromUtf8(row.name);
-        switch (row.kind) {
-        case ControlKind::Label:
-        case ControlKind::Check:
-        case ControlKind::Option:
-        case ControlKind::Button:
-            EXPECT_GE(widget->width(), widget->sizeHint().width()) << name.toStdString();
-            EXPECT_GE(widget->height(), widget->sizeHint().height()) << name.toStdString();
-            break;
-        case ControlKind::Frame: {
-            auto* frame = static_cast<QGroupBox*>(widget);
-            EXPECT_GT(frame->width(), frame->fontMetrics().horizontalAdvance(frame->title()));
-            break;
+TEST_F(MainWindowTest, TabFollowsTheTabIndexesAndSkipsTheHiddenPane) {
+    // Everything enabled: directory mode, single types chosen, the viewers connected.
+    window.setViewLogCommand([] {});
+    window.setHelpCommand([] {});
+    opt("optAll")->setChecked(true);
+    chk("chkAllType")->setValue(Unchecked);
+    chk("chkThis")->setValue(Checked);
+    const QStringList before = {
+        "txtSearch",    "txtReplace",     "optAll",         "chkSub",    "chkAllType",
+        "chkASP",       "chkCFM",         "chkHTM",         "chkHTML",   "chkPHP",
+        "chkPL",        "chkTXT",         "chkThis",        "txtThis",   "chkCase",
+        "chkLog",       "chkSearchOnly",  "chkBackUp",      "cmdBrowse", "txtPath",
+        "cmdStart",     "cmdViewLog",     "cmdExit",        "cmdClear",  "cmdHelp",
+        "chkDoAllCRLF", "chkKeepLeftSpc", "chkKeepRightSpc"};
+    const QStringList after = {"cmdExpand", "cmdRollBack"};
+    EXPECT_EQ(tabWalk(window), before + after); // narrow: the right-hand box is out of sight
+    window.cmdExpand_Click();
+    EXPECT_EQ(tabWalk(window), before + QStringList{"RTB1"} + after);
+
+    // Text mode narrowed again: the editable box takes no focus, so Tab types nothing into it.
+    opt("optText")->setChecked(true);
+    window.rightBox()->setPlainText(QStringLiteral("text"));
+    window.cmdExpand_Click();
+    ASSERT_FALSE(window.isWide());
+    EXPECT_EQ(tabWalk(window),
+              (QStringList{"txtSearch", "txtReplace", "optText", "chkThis", "txtThis", "chkCase",
+                           "chkLog", "chkSearchOnly", "chkBackUp", "cmdBrowse", "txtPath",
+                           "cmdStart", "cmdViewLog", "cmdExit", "cmdClear", "cmdHelp",
+                           "chkDoAllCRLF", "chkKeepLeftSpc", "chkKeepRightSpc"} +
+               after));
+    EXPECT_EQ(window.rightBox()->toPlainText(), QStringLiteral("text"));
+}
+
+// The default font, the font at 1.5 times (as 144 dpi gives) and at twice its size.
+const double kFontPoints[] = {9, 13.5, 18};
+
+TEST(MainWindowFonts, NoCaptionIsClipped) {
+    for (const double points : kFontPoints) {
+        SCOPED_TRACE(points);
+        AppFont font(points);
+        RunState state;
+        ScriptedPrompter prompter;
+        frmMain window(state, prompter);
+        for (const ControlRow& row : mainControls()) {
+            QWidget* widget = window.control(QString::fromUtf8(row.name));
+            const std::string name = row.name;
+            switch (row.kind) {
+            case ControlKind::Label:
+            case ControlKind::Check:
+            case ControlKind::Option:
+            case ControlKind::Button:
+                EXPECT_GE(widget->width(), widget->sizeHint().width()) << name;
+                [[fallthrough]];
+            case ControlKind::LineText:
+                EXPECT_GE(widget->height(), widget->sizeHint().height()) << name;
+                break;
+            case ControlKind::Frame: {
+                auto* frame = static_cast<QGroupBox*>(widget);
+                EXPECT_GT(frame->width(), frame->fontMetrics().horizontalAdvance(frame->title()));
+                // Its rows lie below its title and above its lower border.
+                for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    EXPECT_GE(child->y(), frame->contentsMargins().top())
+                        << child->objectName().toStdString();
+                    EXPECT_LE(child->geometry().bottom(),
+                              frame->height() - frame->contentsMargins().bottom())
+                        << child->objectName().toStdString();
+                }
+                break;
+            }
+            default:
+                break;
+            }
+            // A button's caption also fits the room its style leaves inside the frame.
+            if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                QStyleOptionButton option;
+                option.initFrom(button);
+                option.text = button->text();
+                const QRect inside =
+                    button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+                EXPECT_GE(inside.width(), button->fontMetrics().horizontalAdvance(button->text()))
+                    << name;
+            }
+            // Everything lies inside the client area of the wide window.
+            if (!row.parent) {
+                EXPECT_LE(widget->geometry().right(), window.scale().px(frmMain::kWideTwips));
+                EXPECT_LE(widget->geometry().bottom(),
+                          window.scale().py(frmMain::kClientHeightTwips));
+            }
         }
-        default:
-            break;
-        }
-        // A button's caption also fits the room its style leaves inside the frame.
-        if (auto* button = qobject_cast<QPushButton*>(widget)) {
-            QStyleOptionButton option;
-            option.initFrom(button);
-            option.text = button->text();
-            const QRect inside =
-                button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-            EXPECT_GE(inside.width(), button->fontMetrics().horizontalAdvance(button->text()))
-                << name.toStdString();
-        }
-        // Everything lies inside the client area of the wide window.
-        if (!row.parent) {
-            EXPECT_LE(widget->geometry().right(), window.scale().px(frmMain::kWideTwips));
-            EXPECT_LE(widget->geometry().bottom(), window.scale().py(frmMain::kClientHeightTwips));
+        // The right-hand pane lies beyond the narrow width.
+        EXPECT_GE(window.rightBox()->x(), window.scale().px(frmMain::kNarrowTwips));
+        EXPECT_LT(window.button("cmdExpand")->geometry().right(),
+                  window.scale().px(frmMain::kNarrowTwips));
+    }
+}
+
+// A laptop's 1366 x 768 screen less a 32-pixel panel, and a frame larger than a typical window
+// manager's (openbox draws 1 + 20 + 1 pixels down, 1 + 1 across): 8-pixel borders and a
+// 32-pixel title bar.
+const QRect kLaptopArea(0, 32, 1366, 736);
+const QMargins kFrame(8, 32, 8, 8);
+
+TEST(MainWindowFonts, FitsALaptopScreenAtTheDefaultFontAndKeepsItsTitleBarOnItAtAnyFont) {
+    for (const double points : kFontPoints) {
+        SCOPED_TRACE(points);
+        AppFont font(points);
+        RunState state;
+        ScriptedPrompter prompter;
+        frmMain window(state, prompter);
+        const QPoint start = window.startPosition(kLaptopArea);
+        EXPECT_GE(start.y(), kLaptopArea.top());
+        EXPECT_GE(start.x(), kLaptopArea.left());
+        if (points == 9) {
+            // Wide, with its frame, the whole window is on the free area.
+            window.cmdExpand_Click();
+            const QRect frame = QRect(start, window.size())
+                                    .marginsAdded(kFrame)
+                                    .translated(kFrame.left(), kFrame.top());
+            EXPECT_TRUE(kLaptopArea.contains(frame)) << frame.width() << "x" << frame.height();
         }
     }
-    // The right-hand pane lies beyond the narrow width.
-    EXPECT_GE(window.rightBox()->x(), window.scale().px(frmMain::kNarrowTwips));
-    EXPECT_LT(cmd("cmdExpand")->geometry().right(), window.scale().px(frmMain::kNarrowTwips));
 }
 
 TEST_F(MainWindowTest, CountersGrowWithTheirText) {

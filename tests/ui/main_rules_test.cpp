@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace zuk::test {
@@ -251,9 +253,8 @@ TEST_F(RulesTest, BrowseForAFileKeepsTheLastName) {
     EXPECT_EQ(prompter.texts(), QStringList{"No File Selected!"});
     ASSERT_EQ(chooser.fileCalls.size(), 1);
     EXPECT_EQ(chooser.fileCalls[0].first,
-              QStringLiteral("*.htm (HTM Files) (*.htm);;*.html (HTML Files) (*.html);;"
-                             "*.cfm (Cold Fusion Markup) (*.cfm);;*.txt (Text Files) (*.txt);;"
-                             "*.* (All Files) (*)"));
+              QStringLiteral("HTM Files (*.htm);;HTML Files (*.html);;Cold Fusion Markup (*.cfm);;"
+                             "Text Files (*.txt);;All Files (*)"));
 
     chooser.answers = {QStringLiteral("/site/a.htm")};
     cmd("cmdBrowse")->click();
@@ -288,11 +289,39 @@ TEST_F(RulesTest, BrowseForAFolderInDirectoryAndTextMode) {
     EXPECT_EQ(window.path(), QDir::toNativeSeparators(QDir::rootPath()));
 }
 
+TEST_F(RulesTest, BrowseOpensAtTheCurrentPathWhenItExists) {
+    QTemporaryDir dir;
+    const QString file = QDir::toNativeSeparators(dir.filePath(QStringLiteral("a.htm")));
+    QFile(file).open(QIODevice::WriteOnly);
+    const QString folder = QDir::toNativeSeparators(dir.path());
+    const QString gone = QDir::toNativeSeparators(dir.filePath(QStringLiteral("gone/b.htm")));
+    struct Case {
+        QString path, fileStart, folderStart;
+    };
+    const Case cases[] = {
+        {file, file, dir.path()},
+        {folder, dir.path(), dir.path()},
+        {QDir::toNativeSeparators(dir.filePath(QStringLiteral("new.htm"))), dir.path(), dir.path()},
+        {gone, QString(), QString()}, // the file dialog's own last name (none yet), no folder
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        line("txtPath")->setText(c.path);
+        opt("optFile")->click();
+        cmd("cmdBrowse")->click();
+        EXPECT_EQ(QDir::fromNativeSeparators(chooser.fileCalls.last().second), c.fileStart);
+        opt("optAll")->click();
+        cmd("cmdBrowse")->click();
+        EXPECT_EQ(chooser.folderStarts.last(), c.folderStart);
+    }
+}
+
 TEST(FileFilter, ConvertsPipePairs) {
     EXPECT_EQ(qtFileFilter(QStringLiteral("Text|*.txt;*.asc|")),
               QStringLiteral("Text (*.txt *.asc)"));
     EXPECT_EQ(qtFileFilter(QString()), QString());
     EXPECT_EQ(qtFileFilter(QStringLiteral("Odd|")), QString());
+    EXPECT_EQ(qtFileFilter(QStringLiteral(" *.htm|*.htm|")), QStringLiteral("*.htm"));
 }
 
 } // namespace

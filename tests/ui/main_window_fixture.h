@@ -7,6 +7,7 @@
 #include "ui/path_chooser.h"
 #include "ui/right_box.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QList>
@@ -16,20 +17,39 @@
 
 namespace zuk::test {
 
+// The application font in points for the life of the object; the platform's own comes back
+// after it. Windows take the font that is set when they are built.
+class AppFont {
+public:
+    explicit AppFont(double points) : m_saved(QApplication::font()) {
+        QFont font = m_saved;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+    }
+    ~AppFont() { QApplication::setFont(m_saved); }
+    AppFont(const AppFont&) = delete;
+    AppFont& operator=(const AppFont&) = delete;
+
+private:
+    QFont m_saved;
+};
+
 // Answers Browse from a queue; an empty answer is a cancel.
 class ScriptedChooser : public PathChooser {
 public:
-    QString chooseFile(QWidget*, const QString& filter, const QString& current) override {
-        fileCalls.append({filter, current});
+    QString chooseFile(QWidget*, const QString& filter, const QString& startAt) override {
+        fileCalls.append({filter, startAt});
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
-    QString chooseFolder(QWidget*, const QString& title) override {
+    QString chooseFolder(QWidget*, const QString& title, const QString& startAt) override {
         folderTitles.append(title);
+        folderStarts.append(startAt);
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     QList<QString> answers;
-    QList<std::pair<QString, QString>> fileCalls; // filter, name shown
+    QList<std::pair<QString, QString>> fileCalls; // filter, where the dialog opens
     QList<QString> folderTitles;
+    QList<QString> folderStarts;
 };
 
 class MainWindowTest : public ::testing::Test {

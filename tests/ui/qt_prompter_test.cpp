@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -40,6 +41,11 @@ TEST(QtPrompter, InformationCarriesTheApplicationTitle) {
         EXPECT_EQ(box->windowTitle(), QStringLiteral("ZUK (Zukanor)"));
         EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
         EXPECT_EQ(box->text(), QStringLiteral("ZUK Done"));
+        // Wide enough for a title bar to show the title: bold, an icon and three buttons.
+        QFont bold = box->font();
+        bold.setBold(true);
+        const int bar = box->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, box);
+        EXPECT_GE(box->width(), QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 4 * bar);
         box->button(QMessageBox::Ok)->click();
     });
     prompter.inform(QStringLiteral("ZUK Done"));

@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -144,6 +146,33 @@ TEST_F(RunFromWindowTest, TextModeRunFromTheStartButton) {
     EXPECT_FALSE(window().rightBox()->isReadOnly());
 }
 
+TEST_F(RunFromWindowTest, LargeTextModeRunShowsItsResultOnTheScreen) {
+    window().optionButton(QStringLiteral("optText"))->click();
+    QString text;
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("line %1 x\n").arg(i);
+    RightBox* box = window().rightBox();
+    box->setPlainText(text);
+    QCoreApplication::processEvents();
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum()); // at the end
+    QCoreApplication::processEvents();
+    setTexts(QStringLiteral("x"), QStringLiteral("y"), QString());
+    pressStart();
+    QCoreApplication::processEvents();
+
+    // What the screen shows of the box is what the box now holds.
+    QWidget* viewport = box->viewport();
+    const QPoint at = viewport->mapTo(&window(), QPoint(0, 0));
+    const QImage shown =
+        window()
+            .screen()
+            ->grabWindow(window().winId(), at.x(), at.y(), viewport->width(), viewport->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(shown == viewport->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(box->toPlainText().endsWith(QStringLiteral("line 19999 y\n")));
+}
+
 TEST_F(RunFromWindowTest, SelectedFileRunFromTheMenu) {
     writeBytes(tree(QStringLiteral("page.txt")), "one two one\r\nthree one");
     window().optionButton(QStringLiteral("optFile"))->click();
@@ -162,6 +191,35 @@ TEST_F(RunFromWindowTest, SelectedFileRunFromTheMenu) {
     EXPECT_TRUE(window().rightBox()->isReadOnly());
 }
 
+// Types `before`, a line break with Shift+Enter and `after` into `box`.
+void typeWithShiftEnter(QWidget* box, const char* before, const char* after) {
+    box->setFocus();
+    QTest::keyClicks(box, QString::fromUtf8(before));
+    QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(box, QString::fromUtf8(after));
+}
+
+TEST_F(RunFromWindowTest, LineBreaksTypedWithShiftEnterAreLineBreaks) {
+    // Searched for and written into a file, they take the form of the file's line break.
+    writeBytes(tree(QStringLiteral("page.txt")), "one\ntwo\n");
+    setTexts({}, {}, QDir::toNativeSeparators(tree(QStringLiteral("page.txt"))));
+    typeWithShiftEnter(window().textBox(QStringLiteral("txtSearch")), "one", "two");
+    typeWithShiftEnter(window().textBox(QStringLiteral("txtReplace")), "1", "2");
+    pressStart();
+    EXPECT_EQ(readBytes(tree(QStringLiteral("page.txt"))), "1\n2\n");
+    EXPECT_EQ(counters(), QStringLiteral("1 1 1"));
+
+    // In the right-hand box they meet a line break typed with Enter.
+    window().optionButton(QStringLiteral("optText"))->click();
+    window().rightBox()->clear();
+    typeWithShiftEnter(window().rightBox(), "a", "b");
+    setTexts(QStringLiteral("a\r\nb"), QStringLiteral("c"), {});
+    pressStart();
+    EXPECT_EQ(counters(), QStringLiteral("1 1 1"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window().rightBox()->toPlainText(), QStringLiteral("c"));
+}
+
 TEST_F(RunFromWindowTest, DirectoryTreeRunCountsOnlyTheSearchedTypes) {
     ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("sub")));
     writeBytes(tree(QStringLiteral("a.htm")), "cat cat");
@@ -169,6 +227,7 @@ TEST_F(RunFromWindowTest, DirectoryTreeRunCountsOnlyTheSearchedTypes) {
     writeBytes(tree(QStringLiteral("c.css")), "cat"); // not a searched type
     writeBytes(tree(QStringLiteral("e.html")), "dog");
     writeBytes(tree(QStringLiteral("sub/d.php")), "cat\ncat\ncat");
+    writeBytes(tree(QStringLiteral("sub/f.pl")), QByteArray("cat\0", 4)); // passed over
     check("chkSub");
     setTexts(QStringLiteral("cat"), QStringLiteral("dog"), treePath());
     duringFirstYield([&] { expectRunning(); });
@@ -176,6 +235,9 @@ TEST_F(RunFromWindowTest, DirectoryTreeRunCountsOnlyTheSearchedTypes) {
 
     EXPECT_EQ(yieldsObserved, 1);
     EXPECT_EQ(counters(), QStringLiteral("4 3 6"));
+    EXPECT_TRUE(prompter.texts().contains("Not a valid file format! Quiting...\n" +
+                                          QDir::toNativeSeparators(tree("sub/f.pl"))))
+        << prompter.texts().join(u'|').toStdString();
     EXPECT_EQ(readBytes(tree(QStringLiteral("a.htm"))), "dog dog");
     EXPECT_EQ(readBytes(tree(QStringLiteral("b.txt"))), "a dog");
     EXPECT_EQ(readBytes(tree(QStringLiteral("c.css"))), "cat");

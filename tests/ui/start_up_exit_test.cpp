@@ -4,6 +4,7 @@
 #include "support/scripted_prompter.h"
 #include "ui/check_box.h"
 #include "ui/frm_main.h"
+#include "ui/main_window_fixture.h"
 #include "ui/multi_line_box.h"
 #include "ui/qt_yield_hook.h"
 #include "ui/zuk_application.h"
@@ -20,6 +21,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -145,8 +147,19 @@ TEST_F(StartUpExitTest, WindowOpensNarrowWithTheLeftEdgeOfTheCentredFullWidth) {
     const int fullWidth = scale.px(frmMain::kWideTwips);
     EXPECT_EQ(window().width(), scale.px(frmMain::kNarrowTwips));
     EXPECT_FALSE(window().isWide());
-    EXPECT_EQ(window().x(), screen.x() + screen.width() / 2 - fullWidth / 2);
+    // A full width wider than the screen would put the left edge off it.
+    EXPECT_EQ(window().x(),
+              std::max(screen.left(), screen.x() + screen.width() / 2 - fullWidth / 2));
     EXPECT_EQ(window().y(), screen.y() + screen.height() / 2 - window().height() / 2);
+}
+
+TEST_F(StartUpExitTest, WindowTallerThanTheScreenOpensWithItsTitleBarOnIt) {
+    AppFont font(18);
+    start();
+    const QRect screen = window().screen()->availableGeometry();
+    ASSERT_GT(window().height(), screen.height());
+    EXPECT_EQ(window().frameGeometry().top(), screen.top());
+    EXPECT_GE(window().frameGeometry().left(), screen.left());
 }
 
 TEST_F(StartUpExitTest, LaterStartKeepsTheBackupWhileRunningAndDeletesItAtExit) {
@@ -218,12 +231,12 @@ TEST_F(StartUpExitTest, HandEditedLowerCaseKeyIsReadAndUpdatedInPlace) {
     EXPECT_FALSE(bytes.contains("[Options]"));
 }
 
-TEST_F(StartUpExitTest, LongValueIsCutAndOptFileMinusOneCountsAsOn) {
-    const QByteArray search = QByteArray(1000, 'a') + QByteArray(2000, 'b');
+TEST_F(StartUpExitTest, LongValueComesBackWholeAndOptFileMinusOneCountsAsOn) {
+    const QByteArray search = QByteArray(1000, 'a') + QByteArray(4000, 'b');
     writeBytes(ini(), "[Options]\r\nOptFile=-1\r\nSStr=" + search + "\r\n");
     start();
 
-    EXPECT_EQ(box("txtSearch")->text(), QString::fromLatin1(search.left(2047)));
+    EXPECT_EQ(box("txtSearch")->text(), QString::fromLatin1(search));
     EXPECT_TRUE(opt("optFile")->isChecked());
     EXPECT_FALSE(opt("optAll")->isChecked());
     // The option's own click reaction still disables the directory choices.
@@ -243,6 +256,37 @@ TEST_F(StartUpExitTest, TextModeIsSavedAndTheWindowOpensWide) {
     EXPECT_TRUE(window().isWide());
     EXPECT_EQ(window().width(), window().scale().px(frmMain::kWideTwips));
     EXPECT_EQ(window().pos(), narrowStart); // widened to the right of the same left edge
+}
+
+TEST_F(StartUpExitTest, LoadedSettingsEnableWhatTheClicksWould) {
+    struct Case {
+        QByteArray ini;
+        QStringList enabled, disabled;
+    };
+    const QStringList dirChoices = QStringList{"chkSub", "chkAllType"} + kTypeBoxes;
+    const Case cases[] = {
+        // Text mode with the types chosen one by one: as choosing text mode by hand.
+        {"[Options]\r\nOptText=1\r\nOptAll=0\r\nAllType=0\r\nTHS=1\r\n",
+         {"chkThis", "txtThis"},
+         dirChoices},
+        // The single file, already the selected option, and so without a reaction of its own.
+        {"[Options]\r\nOptFile=-1\r\nOptAll=0\r\nAllType=0\r\n",
+         {"chkThis"},
+         dirChoices + QStringList{"txtThis"}},
+        {"[Options]\r\nOptAll=1\r\nAllType=0\r\n",
+         dirChoices + QStringList{"chkThis"},
+         {"txtThis"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini.constData());
+        writeBytes(ini(), c.ini);
+        start();
+        for (const QString& name : c.enabled)
+            EXPECT_TRUE(enabled(name)) << name.toStdString();
+        for (const QString& name : c.disabled)
+            EXPECT_FALSE(enabled(name)) << name.toStdString();
+        exitApp();
+    }
 }
 
 TEST_F(StartUpExitTest, SingleFileModeWithOwnTypesKeepsTheDisabledBoxesStates) {
