@@ -42,7 +42,7 @@ frmAbout::frmAbout(UrlOpener openUrl, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    BuiltControls built = buildControls(this, kAboutControls);
+    BuiltControls built = buildControls(this, kAboutControls, kClientHeightTwips);
     m_controls = std::move(built.widgets);
     m_scale = built.scale;
     label(QStringLiteral("Label3"))->setText(releaseLine());

@@ -20,8 +20,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -95,6 +95,8 @@ bool saveSecondaryWindows(const QString& folder) {
     window.menuItem(QStringLiteral("mnuAbout"))->trigger();
     QWidget* about = app.secondaryWindows().aboutBox();
     return about && save(*about, folder, QStringLiteral("about.png")) && ok;
+}
+
 void fillIn(zuk::frmMain& window) {
     window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Copyright 2003"));
     window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("Copyright 2004"));
