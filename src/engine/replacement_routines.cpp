@@ -90,9 +90,13 @@ qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
 
 qint32 ReplacementRoutines::replaceVariants(const QString& StringToFind,
                                             const QString& ReplaceString) {
+    // A later entry may find what an earlier one inserted and turn it back: a text that ends
+    // as it began is not written. The copy shares the text's data.
+    const TextBuffer before = m_window.workingBuffer();
     qint32 total = 0;
     for (const QString& variant : BuildVariantList(StringToFind, m_options))
         total += replaceAll(variant, ReplaceString);
+    m_window.workingBuffer().settleModified(before);
     return total;
 }
 

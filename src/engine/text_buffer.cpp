@@ -139,6 +139,13 @@ void TextBuffer::setText(QString text) {
     m_modified = false;
 }
 
+void TextBuffer::settleModified(const TextBuffer& before) {
+    if (!m_modified || before.m_modified)
+        return;
+    if (m_holdsBytes && before.m_holdsBytes ? m_bytes == before.m_bytes : text() == before.text())
+        m_modified = false;
+}
+
 QString TextBuffer::lineBreak() const {
     return m_holdsBytes ? firstLineBreak(QByteArrayView(m_bytes))
                         : firstLineBreak(QStringView(m_text));

@@ -38,6 +38,9 @@ public:
     // True when a replacement changed the text since it was loaded or set: a file is written
     // only then.
     bool isModified() const { return m_modified; }
+    // After several passes: a text that is again what `before` (a copy taken before them)
+    // held counts as unchanged.
+    void settleModified(const TextBuffer& before);
     // The form of the text's first line break, or the platform's own when it has none.
     QString lineBreak() const;
     bool canHold(QStringView text) const;
