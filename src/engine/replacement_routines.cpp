@@ -22,6 +22,32 @@ QStringList BuildVariantList(const QString& StringToFind, const RunOptions& opti
     return variants;
 }
 
+namespace {
+
+// The replacement for one match. Its line breaks take the forms of those the match covered (the
+// k-th like the k-th, further ones like the last), or the text's first form when it covered
+// none. An inserted break never merges with a neighbour into one CR LF, so the number of line
+// breaks changes only by what the replacement adds or removes: an LF that would follow a CR,
+// or a CR that would end the replacement just before an LF, is written as CR LF instead (a
+// CR LF can stand next to anything).
+QString formReplacement(const QList<QString>& pieces, const QStringList& covered,
+                        const QString& firstForm, char16_t before, char16_t after) {
+    QString formed = pieces.front();
+    for (qsizetype k = 1; k < pieces.size(); ++k) {
+        QString form = covered.isEmpty() ? firstForm : covered[qMin(k, covered.size()) - 1];
+        const char16_t previous = formed.isEmpty() ? before : formed.back().unicode();
+        const bool endsReplacement = k + 1 == pieces.size() && pieces[k].isEmpty();
+        if ((form == u"\n" && previous == u'\r') ||
+            (form == u"\r" && endsReplacement && after == u'\n'))
+            form = QStringLiteral("\r\n");
+        formed += form;
+        formed += pieces[k];
+    }
+    return formed;
+}
+
+} // namespace
+
 ReplacementRoutines::ReplacementRoutines(RunOptions& options, RunState& state, RunWindow& window,
                                          Prompter& prompter, YieldHook& yieldHook)
     : m_options(options), m_state(state), m_window(window), m_prompter(prompter),
@@ -50,7 +76,9 @@ qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
     const SearchPattern pattern(StringToFind);
     buffer.prepareFor(pattern);
     TextBuffer::Rewrite rewrite(buffer);
-    std::optional<QString> replacement; // prepared at the first replacement
+    const QList<QString> pieces = splitAtLineBreaks(ReplaceString);
+    QString firstForm;
+    std::optional<QString> replacement; // in the first form, prepared at the first replacement
     qint32 found = 0;
     qsizetype position = 0; // in the text as it was before this pass
     for (;;) {
@@ -62,7 +90,8 @@ qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
         position = match.position;
         if (m_options.searchOnly() == 0) {
             if (!replacement) {
-                replacement = withLineBreaks(ReplaceString, buffer.lineBreak());
+                firstForm = buffer.lineBreak();
+                replacement = withLineBreaks(ReplaceString, firstForm);
                 if (!buffer.canHold(*replacement)) {
                     rewrite.finish();
                     m_window.workingBufferChanged();
@@ -72,7 +101,17 @@ qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
                                 {});
                 }
             }
-            rewrite.replace(match.position, match.length, *replacement);
+            if (pieces.size() == 1) {
+                rewrite.replace(match.position, match.length, *replacement);
+            } else {
+                const QStringList covered = pattern.hasLineBreaks()
+                                                ? buffer.lineBreaksIn(match.position, match.length)
+                                                : QStringList();
+                rewrite.replace(match.position, match.length,
+                                formReplacement(pieces, covered, firstForm,
+                                                rewrite.unitBefore(match.position),
+                                                buffer.unitAt(match.position + match.length)));
+            }
             position = match.position + match.length;
         } else {
             position += 1;

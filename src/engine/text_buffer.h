@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -43,6 +44,10 @@ public:
     void settleModified(const TextBuffer& before);
     // The form of the text's first line break, or the platform's own when it has none.
     QString lineBreak() const;
+    // The forms of the line breaks in [position, position + length), in order.
+    QStringList lineBreaksIn(qsizetype position, qsizetype length) const;
+    // The unit at i (a byte while the buffer holds bytes); 0 outside the text.
+    char16_t unitAt(qsizetype i) const;
     bool canHold(QStringView text) const;
 
     // Makes the buffer ready for a pass with this pattern: a pattern the byte form can't
@@ -59,6 +64,8 @@ public:
         explicit Rewrite(TextBuffer& buffer);
         // Replaces [position, position + length) of the original text; calls come in order.
         void replace(qsizetype position, qsizetype length, QStringView replacement);
+        // The unit the result holds just before a replacement at `position`; 0 at its start.
+        char16_t unitBefore(qsizetype position) const;
         // Puts the result into the buffer (nothing to do when nothing was replaced).
         void finish();
 
