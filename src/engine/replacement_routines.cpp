@@ -53,7 +53,7 @@ ReplacementRoutines::ReplacementRoutines(RunOptions& options, RunState& state, R
     : m_options(options), m_state(state), m_window(window), m_prompter(prompter),
       m_yield(yieldHook) {}
 
-qint32 ReplacementRoutines::fail(const Error& error, const QString& subject) {
+qint64 ReplacementRoutines::fail(const Error& error, const QString& subject) {
     if (error.number == ErrorNumber::PathFileAccess) {
         m_prompter.inform(QStringLiteral("Not a valid file format! Quiting..."), subject);
         return -1;
@@ -62,7 +62,7 @@ qint32 ReplacementRoutines::fail(const Error& error, const QString& subject) {
     return 0;
 }
 
-std::optional<qint32> ReplacementRoutines::loadFailure(const QString& FileName) {
+std::optional<qint64> ReplacementRoutines::loadFailure(const QString& FileName) {
     const Status loaded = m_window.workingBuffer().load(FileName);
     if (loaded)
         m_window.workingBufferChanged();
@@ -71,7 +71,7 @@ std::optional<qint32> ReplacementRoutines::loadFailure(const QString& FileName) 
     return std::nullopt;
 }
 
-qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QString& ReplaceString) {
+qint64 ReplacementRoutines::replaceAll(const QString& StringToFind, const QString& ReplaceString) {
     TextBuffer& buffer = m_window.workingBuffer();
     const SearchPattern pattern(StringToFind);
     buffer.prepareFor(pattern);
@@ -79,7 +79,7 @@ qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
     const QList<QString> pieces = splitAtLineBreaks(ReplaceString);
     QString firstForm;
     std::optional<QString> replacement; // in the first form, prepared at the first replacement
-    qint32 found = 0;
+    qint64 found = 0;
     qsizetype position = 0; // in the text as it was before this pass
     for (;;) {
         const Qt::CaseSensitivity cs =
@@ -127,37 +127,37 @@ qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
     return found;
 }
 
-qint32 ReplacementRoutines::replaceVariants(const QString& StringToFind,
+qint64 ReplacementRoutines::replaceVariants(const QString& StringToFind,
                                             const QString& ReplaceString) {
     // A later entry may find what an earlier one inserted and turn it back: a text that ends
     // as it began is not written. The copy shares the text's data.
     const TextBuffer before = m_window.workingBuffer();
-    qint32 total = 0;
+    qint64 total = 0;
     for (const QString& variant : BuildVariantList(StringToFind, m_options))
         total += replaceAll(variant, ReplaceString);
     m_window.workingBuffer().settleModified(before);
     return total;
 }
 
-qint32 ReplacementRoutines::CleanFile(const QString& FileName, const QString& StringToFind,
+qint64 ReplacementRoutines::CleanFile(const QString& FileName, const QString& StringToFind,
                                       const QString& ReplaceString) {
-    if (std::optional<qint32> failed = loadFailure(FileName))
+    if (std::optional<qint64> failed = loadFailure(FileName))
         return *failed;
     return replaceAll(StringToFind, ReplaceString);
 }
 
-qint32 ReplacementRoutines::CleanText(const QString& StringToFind, const QString& ReplaceString) {
+qint64 ReplacementRoutines::CleanText(const QString& StringToFind, const QString& ReplaceString) {
     return replaceAll(StringToFind, ReplaceString);
 }
 
-qint32 ReplacementRoutines::CleanFileCRLF(const QString& FileName, const QString& StringToFind,
+qint64 ReplacementRoutines::CleanFileCRLF(const QString& FileName, const QString& StringToFind,
                                           const QString& ReplaceString) {
-    if (std::optional<qint32> failed = loadFailure(FileName))
+    if (std::optional<qint64> failed = loadFailure(FileName))
         return *failed;
     return replaceVariants(StringToFind, ReplaceString);
 }
 
-qint32 ReplacementRoutines::CleanTextCRLF(const QString& StringToFind,
+qint64 ReplacementRoutines::CleanTextCRLF(const QString& StringToFind,
                                           const QString& ReplaceString) {
     return replaceVariants(StringToFind, ReplaceString);
 }

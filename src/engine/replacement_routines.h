@@ -28,19 +28,19 @@ public:
     ReplacementRoutines(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
                         YieldHook& yieldHook);
 
-    qint32 CleanFile(const QString& FileName, const QString& StringToFind,
+    qint64 CleanFile(const QString& FileName, const QString& StringToFind,
                      const QString& ReplaceString);
-    qint32 CleanText(const QString& StringToFind, const QString& ReplaceString);
-    qint32 CleanFileCRLF(const QString& FileName, const QString& StringToFind,
+    qint64 CleanText(const QString& StringToFind, const QString& ReplaceString);
+    qint64 CleanFileCRLF(const QString& FileName, const QString& StringToFind,
                          const QString& ReplaceString);
-    qint32 CleanTextCRLF(const QString& StringToFind, const QString& ReplaceString);
+    qint64 CleanTextCRLF(const QString& StringToFind, const QString& ReplaceString);
 
 private:
     // Nothing when the file is loaded; otherwise the routine's result, its message shown.
-    std::optional<qint32> loadFailure(const QString& FileName);
-    qint32 replaceAll(const QString& StringToFind, const QString& ReplaceString);
-    qint32 replaceVariants(const QString& StringToFind, const QString& ReplaceString);
-    qint32 fail(const Error& error, const QString& subject);
+    std::optional<qint64> loadFailure(const QString& FileName);
+    qint64 replaceAll(const QString& StringToFind, const QString& ReplaceString);
+    qint64 replaceVariants(const QString& StringToFind, const QString& ReplaceString);
+    qint64 fail(const Error& error, const QString& subject);
 
     RunOptions& m_options;
     RunState& m_state;

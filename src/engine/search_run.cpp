@@ -143,7 +143,7 @@ RunOutcome SearchRun::work(RunMode mode) {
 }
 
 SearchRun::Step SearchRun::runText() {
-    const qint32 result =
+    const qint64 result =
         m_options.doAllCrlf() == 0
             ? m_routines.CleanText(m_options.searchText(), m_options.replaceText())
             : m_routines.CleanTextCRLF(m_options.searchText(), m_options.replaceText());
@@ -170,7 +170,7 @@ SearchRun::Step SearchRun::runSelectedFile() {
 }
 
 SearchRun::Step SearchRun::runFile(const QString& path, bool directoryForm) {
-    qint32 result;
+    qint64 result;
     if (m_options.doAllCrlf() == 0) {
         result = m_routines.CleanFile(path, m_options.searchText(), m_options.replaceText());
     } else {
