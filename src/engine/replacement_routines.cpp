@@ -3,6 +3,8 @@
 #include "engine/search_pattern.h"
 #include "engine/text_buffer.h"
 
+#include <new>
+
 namespace zuk {
 
 QStringList BuildVariantList(const QString& StringToFind, const RunOptions& options) {
@@ -54,6 +56,7 @@ ReplacementRoutines::ReplacementRoutines(RunOptions& options, RunState& state, R
       m_yield(yieldHook) {}
 
 qint64 ReplacementRoutines::fail(const Error& error, const QString& subject) {
+    m_failed = true;
     if (error.number == ErrorNumber::PathFileAccess) {
         m_prompter.inform(QStringLiteral("Not a valid file format! Quiting..."), subject);
         return -1;
@@ -98,7 +101,7 @@ qint64 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
                     return fail(Error{ErrorNumber::InvalidArgument,
                                       QStringLiteral("The replacement text holds characters that "
                                                      "this file's encoding cannot store")},
-                                {});
+                                m_subject);
                 }
             }
             if (pieces.size() == 1) {
@@ -139,27 +142,44 @@ qint64 ReplacementRoutines::replaceVariants(const QString& StringToFind,
     return total;
 }
 
+template <typename Routine>
+qint64 ReplacementRoutines::guarded(const QString& subject, Routine routine) {
+    m_failed = false;
+    m_subject = subject;
+    try {
+        return routine();
+    } catch (const std::bad_alloc&) {
+        // The text under way is dropped with the unwinding; the buffer isn't saved after a
+        // failure, so the file stays as it was.
+        return fail(makeError(ErrorNumber::OutOfMemory), subject);
+    }
+}
+
 qint64 ReplacementRoutines::CleanFile(const QString& FileName, const QString& StringToFind,
                                       const QString& ReplaceString) {
-    if (std::optional<qint64> failed = loadFailure(FileName))
-        return *failed;
-    return replaceAll(StringToFind, ReplaceString);
+    return guarded(FileName, [&] {
+        if (std::optional<qint64> failed = loadFailure(FileName))
+            return *failed;
+        return replaceAll(StringToFind, ReplaceString);
+    });
 }
 
 qint64 ReplacementRoutines::CleanText(const QString& StringToFind, const QString& ReplaceString) {
-    return replaceAll(StringToFind, ReplaceString);
+    return guarded({}, [&] { return replaceAll(StringToFind, ReplaceString); });
 }
 
 qint64 ReplacementRoutines::CleanFileCRLF(const QString& FileName, const QString& StringToFind,
                                           const QString& ReplaceString) {
-    if (std::optional<qint64> failed = loadFailure(FileName))
-        return *failed;
-    return replaceVariants(StringToFind, ReplaceString);
+    return guarded(FileName, [&] {
+        if (std::optional<qint64> failed = loadFailure(FileName))
+            return *failed;
+        return replaceVariants(StringToFind, ReplaceString);
+    });
 }
 
 qint64 ReplacementRoutines::CleanTextCRLF(const QString& StringToFind,
                                           const QString& ReplaceString) {
-    return replaceVariants(StringToFind, ReplaceString);
+    return guarded({}, [&] { return replaceVariants(StringToFind, ReplaceString); });
 }
 
 } // namespace zuk

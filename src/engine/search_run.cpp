@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <new>
+
 namespace zuk {
 
 namespace {
@@ -99,6 +101,7 @@ RunOutcome SearchRun::cmdStart_Click() {
         return RunOutcome::Declined;
 
     m_counters = {};
+    m_filesFailed = 0;
     if (m_options.logChanges() == 1) {
         const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
                                                  m_options.searchOnly());
@@ -108,7 +111,12 @@ RunOutcome SearchRun::cmdStart_Click() {
     m_state.runActive = true;
     m_window.enterRunState();
     m_window.showCounters(m_counters);
-    return work(m_options.mode());
+    try {
+        return work(m_options.mode());
+    } catch (const std::bad_alloc&) {
+        // Outside any one file (the listing of a huge tree): the run can't go on.
+        return abort(makeError(ErrorNumber::OutOfMemory), {});
+    }
 }
 
 RunOutcome SearchRun::work(RunMode mode) {
@@ -147,6 +155,8 @@ SearchRun::Step SearchRun::runText() {
         m_options.doAllCrlf() == 0
             ? m_routines.CleanText(m_options.searchText(), m_options.replaceText())
             : m_routines.CleanTextCRLF(m_options.searchText(), m_options.replaceText());
+    if (m_routines.failed())
+        ++m_filesFailed;
     if (result <= -1)
         return Step::Continue;
     m_counters.replaceMade += result;
@@ -164,7 +174,7 @@ SearchRun::Step SearchRun::runText() {
 
 SearchRun::Step SearchRun::runSelectedFile() {
     const Step step = runFile(m_options.path(), false);
-    if (step == Step::Continue)
+    if (step != Step::Abort)
         m_window.showCounters(m_counters);
     return step;
 }
@@ -177,20 +187,24 @@ SearchRun::Step SearchRun::runFile(const QString& path, bool directoryForm) {
         m_options.setMakeBackups(0);
         result = m_routines.CleanFileCRLF(path, m_options.searchText(), m_options.replaceText());
     }
+    if (m_routines.failed())
+        ++m_filesFailed;
     if (result <= -1)
         return Step::Continue;
-    m_counters.replaceMade += result;
     m_counters.totFiles += 1;
     if (result < 1)
         return Step::Continue;
+    const Step saved = saveFile(path);
+    if (saved != Step::Continue)
+        return saved;
+    // Counted and logged once saved, so neither ever lists a file that wasn't changed.
+    m_counters.replaceMade += result;
     if (m_options.logChanges() == 1) {
         const QString line = directoryForm ? ActivityLog::directoryItemLine(result, path)
                                            : ActivityLog::itemLine(result, path);
         if (check(m_log.LogIt(line), m_log.path()) == Step::Abort)
             return Step::Abort;
     }
-    if (saveFile(path) == Step::Abort)
-        return Step::Abort;
     m_counters.filesDone += 1;
     return Step::Continue;
 }
@@ -200,24 +214,38 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
     // Only a changed text is written: a search-only run touches nothing.
     if (!buffer.isModified())
         return Step::Continue;
-    const Status unchanged = buffer.checkUnchangedOnDisk(path);
-    if (!unchanged) {
-        // A file removed meanwhile is not brought back.
-        if (unchanged.error().number == ErrorNumber::FileNotFound)
-            return Step::Continue;
-        return check(unchanged, path);
-    }
     const bool backup = m_options.makeBackups() == 1 && m_options.searchOnly() == 0;
-    if (backup && check(m_makeBackup(path), path) == Step::Abort)
-        return Step::Abort;
-    const Status saved = buffer.save(path, &m_journal);
-    if (!saved && backup) {
+    bool backedUp = false;
+    Status saved;
+    try {
+        // A file changed or removed meanwhile is left alone: removed stays removed.
+        saved = buffer.checkUnchangedOnDisk(path);
+        if (saved && backup) {
+            saved = m_makeBackup(path);
+            backedUp = saved.ok();
+        }
+        if (saved)
+            saved = buffer.save(path, &m_journal);
+    } catch (const std::bad_alloc&) {
+        saved = makeError(ErrorNumber::OutOfMemory);
+    }
+    if (!saved && backedUp) {
         // Put the original back under its name rather than leave only the backup.
         const QString backupPath = path + QStringLiteral("_BU");
         if (!QFileInfo::exists(path))
             QFile::rename(backupPath, path);
     }
-    return check(saved, path);
+    return saved ? Step::Continue : fileFailure(saved.error(), path);
+}
+
+SearchRun::Step SearchRun::fileFailure(const Error& error, const QString& path) {
+    if (error.number == ErrorNumber::DiskFull || error.number == ErrorNumber::DeviceIo) {
+        abort(error, path);
+        return Step::Abort;
+    }
+    m_prompter.inform(error.message(), path);
+    ++m_filesFailed;
+    return Step::FileFailed;
 }
 
 SearchRun::Step SearchRun::runAllFiles() {
