@@ -228,7 +228,7 @@ TEST_F(Cli, AnErrorEndsTheRunWithStatusThree) {
     write("site/a.htm", "banana");
     write("site/a.htm_BU/keep", "x");
     Ran ran = run({"-y", "--backup", "-s", "a", "-r", "o", "site"});
-    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.status, 4);
     EXPECT_TRUE(ran.err.startsWith(path("site/a.htm").toUtf8() + ": ERROR: ")) << ran.err.data();
     EXPECT_EQ(ran.out, "Items Searched : 1\nItems Changed : 0\nReplaced Items : 0\n");
     EXPECT_EQ(read("site/a.htm"), "banana");
