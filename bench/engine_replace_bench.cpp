@@ -27,7 +27,7 @@ void runRoutine(benchmark::State& st, bool caseSensitive, bool searchOnly, bool 
     Fixture f;
     f.options.values.caseSensitive = caseSensitive ? 1 : 0;
     f.options.values.searchOnly = searchOnly ? 1 : 0;
-    qint32 found = 0;
+    qint64 found = 0;
     for (auto _ : st) {
         f.window.buffer.setText(text);
         found = crlf ? f.routines.CleanTextCRLF(QStringLiteral("sit amet needle, consectetur"),

@@ -38,13 +38,13 @@ int main(int argc, char** argv) {
     SilentPrompter prompter;
     NoYield yield;
     ReplacementRoutines routines(options, state, window, prompter, yield);
-    const qint32 found = routines.CleanFile(path, QStringLiteral("needle"), QStringLiteral("pins"));
+    const qint64 found = routines.CleanFile(path, QStringLiteral("needle"), QStringLiteral("pins"));
     if (found <= 0 || !window.buffer.save(path))
         return 1;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("file %lld MiB, %d replacements, peak RSS %ld MiB\n",
-                static_cast<long long>(QFileInfo(path).size() >> 20), found,
+    std::printf("file %lld MiB, %lld replacements, peak RSS %ld MiB\n",
+                static_cast<long long>(QFileInfo(path).size() >> 20), static_cast<long long>(found),
                 usage.ru_maxrss / 1024);
     return 0;
 }

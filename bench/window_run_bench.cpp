@@ -208,8 +208,9 @@ double median(const std::vector<Timing>& timings, double Timing::*part) {
 }
 
 void printCounters(const char* what, const RunCounters& c) {
-    std::printf("  %-22s files searched %d, changed %d, replacements %d\n", what, c.totFiles,
-                c.filesDone, c.replaceMade);
+    std::printf("  %-22s files searched %lld, changed %lld, replacements %lld\n", what,
+                static_cast<long long>(c.totFiles), static_cast<long long>(c.filesDone),
+                static_cast<long long>(c.replaceMade));
 }
 
 } // namespace
@@ -274,8 +275,9 @@ int main(int argc, char** argv) {
         if (!writeTree(files, root))
             return 1;
         cancels.push_back(cancelRun(root, afterMs, cancelCounters));
-        std::printf("cancel %d: %.2f ms from the press to the end (%d of %d files searched)\n",
-                    round + 1, cancels.back(), cancelCounters.totFiles, headlessCounters.totFiles);
+        std::printf("cancel %d: %.2f ms from the press to the end (%lld of %lld files searched)\n",
+                    round + 1, cancels.back(), static_cast<long long>(cancelCounters.totFiles),
+                    static_cast<long long>(headlessCounters.totFiles));
     }
 
     for (double Timing::*part : {&Timing::wall, &Timing::cpu}) {

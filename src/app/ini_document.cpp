@@ -126,17 +126,19 @@ IniDocument IniDocument::fromBytes(const QByteArray& bytes) {
         }
     };
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        Result<DecodedText> decoded = decodeText(bytes);
-        if (decoded && (decoded.value().encoding == TextEncoding::Utf16LE ||
-                        decoded.value().encoding == TextEncoding::Utf16BE)) {
-            document.m_utf16 = decoded.value().encoding;
-            const QString& text = decoded.value().text;
-            splitLines(text, 0, [&](qsizetype start, qsizetype length, const QString& lineBreak) {
-                document.m_lines.append(Line{text.sliced(start, length), lineBreak, std::nullopt});
-                noteBreak(lineBreak);
-            });
-            return document;
-        }
+        // The mark decides, also in a broken file with an odd number of bytes: its last byte
+        // is kept apart and written back last, so the file reads the same way after a save.
+        const TextEncoding encoding =
+            bytes.startsWith("\xFF\xFE") ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
+        const qsizetype body = (bytes.size() - 2) & ~qsizetype(1);
+        document.m_utf16 = encoding;
+        document.m_oddByte = bytes.sliced(2 + body);
+        const QString text = decodeBody(QByteArrayView(bytes).sliced(2, body), encoding);
+        splitLines(text, 0, [&](qsizetype start, qsizetype length, const QString& lineBreak) {
+            document.m_lines.append(Line{text.sliced(start, length), lineBreak, std::nullopt});
+            noteBreak(lineBreak);
+        });
+        return document;
     }
     qsizetype from = 0;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
@@ -196,7 +198,7 @@ QByteArray IniDocument::toBytes() const {
         QString text;
         for (const Line& line : m_lines)
             text += line.text + line.lineBreak;
-        return byteOrderMark(*m_utf16) + encodeText(text, *m_utf16);
+        return byteOrderMark(*m_utf16) + encodeText(text, *m_utf16) + m_oddByte;
     }
     QByteArray bytes;
     if (m_utf8Mark)

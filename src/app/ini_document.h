@@ -66,7 +66,8 @@ private:
     QList<Line> m_lines;
     QString m_newLine = QStringLiteral("\r\n");
     bool m_utf8Mark = false;
-    std::optional<TextEncoding> m_utf16; // set when the whole file is UTF-16 with its mark
+    std::optional<TextEncoding> m_utf16; // set when the file starts with a UTF-16 mark
+    QByteArray m_oddByte;                // the last byte of a UTF-16 file of odd length
     std::optional<FileIdentity> m_identity;
 };
 

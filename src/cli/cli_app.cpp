@@ -17,6 +17,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <new>
 #include <unistd.h>
 
 namespace zuk {
@@ -112,6 +113,18 @@ struct Session {
     InterruptYield yield;
 };
 
+// The exit status of a run that ended through its closing steps, and the count of the files
+// that failed on the way as the last line of standard error.
+int finish(const SearchRun& run, RunOutcome outcome) {
+    const qint64 failed = run.filesFailed();
+    if (failed > 0)
+        writeError(QStringLiteral("zuk-cli: %1 %2 failed\n")
+                       .arg(failed)
+                       .arg(failed == 1 ? QStringLiteral("file") : QStringLiteral("files")));
+    const int status = exitStatusOf(outcome);
+    return status == ExitStatus::Completed && failed > 0 ? ExitStatus::FilesFailed : status;
+}
+
 int runText(Session& s, SearchRun& run) {
     Result<QByteArray> input = readAllStandardInput();
     if (!input) {
@@ -133,8 +146,9 @@ int runText(Session& s, SearchRun& run) {
 
     const TextBuffer& buffer = s.window.buffer;
     bool written;
-    if (!buffer.isModified()) {
-        // Unchanged text goes out as it came in, byte for byte.
+    if (!buffer.isModified() || run.filesFailed() > 0) {
+        // Unchanged text goes out as it came in, byte for byte; so does a text whose
+        // replacement failed, like a file that is left as it was.
         written = writeAll(STDOUT_FILENO, input.value().constData(), input.value().size());
     } else {
         if (!canEncode(buffer.text(), encoding)) {
@@ -145,7 +159,13 @@ int runText(Session& s, SearchRun& run) {
             return ExitStatus::Failed;
         }
         input.value().clear();
-        const QByteArray bytes = byteOrderMark(encoding) + encodeText(buffer.text(), encoding);
+        QByteArray bytes;
+        try {
+            bytes = byteOrderMark(encoding) + encodeText(buffer.text(), encoding);
+        } catch (const std::bad_alloc&) {
+            s.prompter.inform(makeError(ErrorNumber::OutOfMemory).message(), kStandardInput);
+            return ExitStatus::Failed;
+        }
         written = writeAll(STDOUT_FILENO, bytes.constData(), bytes.size());
     }
     if (!written) {
@@ -154,7 +174,7 @@ int runText(Session& s, SearchRun& run) {
         return ExitStatus::Failed;
     }
     writeError(countersText(s.window.counters));
-    return exitStatusOf(outcome);
+    return finish(run, outcome);
 }
 
 int runFiles(Session& s, SearchRun& run) {
@@ -165,7 +185,7 @@ int runFiles(Session& s, SearchRun& run) {
         if (!writeAll(STDOUT_FILENO, counters.constData(), counters.size()))
             return ExitStatus::Failed;
     }
-    return exitStatusOf(outcome);
+    return finish(run, outcome);
 }
 
 int runRollBack(Session& s) {
@@ -237,7 +257,11 @@ int runCli(const QStringList& arguments) {
                                                                       : ExitStatus::Failed;
     }
 
-    InterruptYield::installHandler();
+    for (const QString& warning : command.warnings)
+        writeError(QStringLiteral("zuk-cli: warning: %1\n").arg(warning));
+    // Ctrl+C before anything was done: nothing to close.
+    if (InterruptYield::interrupted())
+        return ExitStatus::Cancelled;
     Session session(command);
     if (command.kind == CliCommand::Kind::RollBack)
         return runRollBack(session);

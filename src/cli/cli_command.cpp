@@ -7,6 +7,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include <sys/stat.h>
+
 namespace zuk {
 
 namespace {
@@ -174,10 +176,16 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
     v.doAllCrlf = parser.isSet("crlf") ? Checked : Unchecked;
     v.keepSpaceLeft = parser.isSet("keep-left") ? Checked : Unchecked;
     v.keepSpaceRight = parser.isSet("keep-right") ? Checked : Unchecked;
+    if (v.doAllCrlf == Checked && v.makeBackups == Checked)
+        command.warnings.append(QStringLiteral("--crlf makes no backups; --backup is ignored"));
     return command;
 }
 
 Result<QString> readTextFile(const QString& path) {
+    // A device or a pipe could be read for ever (/dev/zero) or block: only files are texts.
+    if (const Result<FileIdentity> id = identifyFile(path); id && !S_ISREG(id.value().mode))
+        return Error{ErrorNumber::PathFileAccess,
+                     QStringLiteral("Path/File access error (not a regular file)")};
     const Result<LoadedBytes> read = readWholeFile(path);
     if (!read)
         return read.error();
@@ -240,8 +248,12 @@ QString usageText() {
         "      --version           the version\n"
         "\n"
         "The counters go to standard output (in text mode to standard error), messages to\n"
-        "standard error. Ctrl+C cancels; the run still closes its log.\n"
-        "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error, 130 cancelled.\n");
+        "standard error. A file that fails (not text, changed on disk, not writable, out of\n"
+        "memory) is named there and the run goes on. Ctrl+C cancels: the file being worked on\n"
+        "is finished with the finds made so far, and the run still closes its log.\n"
+        "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error (a full disk, an\n"
+        "I/O error, the log), 4 done but one or more files failed (counted on the last line\n"
+        "of standard error), 130 cancelled.\n");
 }
 
 } // namespace zuk

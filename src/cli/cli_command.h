@@ -13,7 +13,8 @@ namespace ExitStatus {
 inline constexpr int Completed = 0; // also when nothing was found
 inline constexpr int Refused = 1;   // a check failed, or the confirmation was declined
 inline constexpr int BadUsage = 2;
-inline constexpr int Failed = 3; // ended by an error
+inline constexpr int Failed = 3;      // ended by an error
+inline constexpr int FilesFailed = 4; // done, but one or more files failed on their own
 inline constexpr int Cancelled = 130;
 } // namespace ExitStatus
 
@@ -28,6 +29,7 @@ struct CliCommand {
     QString searchFile; // --search-file, read by loadTexts
     QString replaceFile;
     bool assumeYes = false;
+    QStringList warnings; // about options that won't do what they say, shown before the run
 };
 
 // Parses the arguments (the program name first). A relative path is made absolute against

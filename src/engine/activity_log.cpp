@@ -129,11 +129,11 @@ QStringList ActivityLog::rollBackTrailer(qint32 rollBacksDone) const {
             QStringLiteral("====> ") + stamp(), QStringLiteral("==> END"), kFullLine};
 }
 
-QString ActivityLog::itemLine(qint32 result, const QString& pathText) {
+QString ActivityLog::itemLine(qint64 result, const QString& pathText) {
     return QString::number(result) + QStringLiteral("  ~  ") + displayPath(pathText);
 }
 
-QString ActivityLog::directoryItemLine(qint32 result, const QString& filePath) {
+QString ActivityLog::directoryItemLine(qint64 result, const QString& filePath) {
     return QStringLiteral("      ") + QString::number(result) + QStringLiteral(" ~ ") +
            displayPath(filePath);
 }

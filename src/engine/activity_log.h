@@ -41,9 +41,9 @@ public:
     QStringList rollBackHeader() const;
     QStringList rollBackTrailer(qint32 rollBacksDone) const;
     // "<result>  ~  <path text>": the text and single-file modes.
-    static QString itemLine(qint32 result, const QString& pathText);
+    static QString itemLine(qint64 result, const QString& pathText);
     // "      <result> ~ <full path>": a file of a directory run.
-    static QString directoryItemLine(qint32 result, const QString& filePath);
+    static QString directoryItemLine(qint64 result, const QString& filePath);
     // "RB  ~  <restored file>".
     static QString rollBackLine(const QString& restoredPath);
 

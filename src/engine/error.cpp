@@ -8,6 +8,8 @@ QString describeError(int number) {
     switch (number) {
     case ErrorNumber::InvalidArgument:
         return QStringLiteral("Invalid procedure call or argument");
+    case ErrorNumber::OutOfMemory:
+        return QStringLiteral("Out of memory");
     case ErrorNumber::FileNotFound:
         return QStringLiteral("File not found");
     case ErrorNumber::DiskFull:

@@ -10,6 +10,7 @@ namespace zuk {
 // Failures carry the numbers users of the old tool know from its "ERROR: " messages.
 namespace ErrorNumber {
 inline constexpr int InvalidArgument = 5;
+inline constexpr int OutOfMemory = 7;
 inline constexpr int FileNotFound = 53;
 inline constexpr int DiskFull = 61;
 inline constexpr int DeviceIo = 57;

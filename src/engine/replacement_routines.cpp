@@ -3,6 +3,8 @@
 #include "engine/search_pattern.h"
 #include "engine/text_buffer.h"
 
+#include <new>
+
 namespace zuk {
 
 QStringList BuildVariantList(const QString& StringToFind, const RunOptions& options) {
@@ -22,12 +24,39 @@ QStringList BuildVariantList(const QString& StringToFind, const RunOptions& opti
     return variants;
 }
 
+namespace {
+
+// The replacement for one match. Its line breaks take the forms of those the match covered (the
+// k-th like the k-th, further ones like the last), or the text's first form when it covered
+// none. An inserted break never merges with a neighbour into one CR LF, so the number of line
+// breaks changes only by what the replacement adds or removes: an LF that would follow a CR,
+// or a CR that would end the replacement just before an LF, is written as CR LF instead (a
+// CR LF can stand next to anything).
+QString formReplacement(const QList<QString>& pieces, const QStringList& covered,
+                        const QString& firstForm, char16_t before, char16_t after) {
+    QString formed = pieces.front();
+    for (qsizetype k = 1; k < pieces.size(); ++k) {
+        QString form = covered.isEmpty() ? firstForm : covered[qMin(k, covered.size()) - 1];
+        const char16_t previous = formed.isEmpty() ? before : formed.back().unicode();
+        const bool endsReplacement = k + 1 == pieces.size() && pieces[k].isEmpty();
+        if ((form == u"\n" && previous == u'\r') ||
+            (form == u"\r" && endsReplacement && after == u'\n'))
+            form = QStringLiteral("\r\n");
+        formed += form;
+        formed += pieces[k];
+    }
+    return formed;
+}
+
+} // namespace
+
 ReplacementRoutines::ReplacementRoutines(RunOptions& options, RunState& state, RunWindow& window,
                                          Prompter& prompter, YieldHook& yieldHook)
     : m_options(options), m_state(state), m_window(window), m_prompter(prompter),
       m_yield(yieldHook) {}
 
-qint32 ReplacementRoutines::fail(const Error& error, const QString& subject) {
+qint64 ReplacementRoutines::fail(const Error& error, const QString& subject) {
+    m_failed = true;
     if (error.number == ErrorNumber::PathFileAccess) {
         // The run goes on after this file, so the message names the one passed over.
         m_prompter.inform(QStringLiteral("Not a valid file format! Quiting...\n") + subject,
@@ -38,7 +67,7 @@ qint32 ReplacementRoutines::fail(const Error& error, const QString& subject) {
     return 0;
 }
 
-std::optional<qint32> ReplacementRoutines::loadFailure(const QString& FileName) {
+std::optional<qint64> ReplacementRoutines::loadFailure(const QString& FileName) {
     const Status loaded = m_window.workingBuffer().load(FileName);
     if (loaded)
         m_window.workingBufferChanged();
@@ -47,13 +76,15 @@ std::optional<qint32> ReplacementRoutines::loadFailure(const QString& FileName) 
     return std::nullopt;
 }
 
-qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QString& ReplaceString) {
+qint64 ReplacementRoutines::replaceAll(const QString& StringToFind, const QString& ReplaceString) {
     TextBuffer& buffer = m_window.workingBuffer();
     const SearchPattern pattern(StringToFind);
     buffer.prepareFor(pattern);
     TextBuffer::Rewrite rewrite(buffer);
-    std::optional<QString> replacement; // prepared at the first replacement
-    qint32 found = 0;
+    const QList<QString> pieces = splitAtLineBreaks(ReplaceString);
+    QString firstForm;
+    std::optional<QString> replacement; // in the first form, prepared at the first replacement
+    qint64 found = 0;
     qsizetype position = 0; // in the text as it was before this pass
     for (;;) {
         const Qt::CaseSensitivity cs =
@@ -64,17 +95,28 @@ qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
         position = match.position;
         if (m_options.searchOnly() == 0) {
             if (!replacement) {
-                replacement = withLineBreaks(ReplaceString, buffer.lineBreak());
+                firstForm = buffer.lineBreak();
+                replacement = withLineBreaks(ReplaceString, firstForm);
                 if (!buffer.canHold(*replacement)) {
                     rewrite.finish();
                     m_window.workingBufferChanged();
                     return fail(Error{ErrorNumber::InvalidArgument,
                                       QStringLiteral("The replacement text holds characters that "
                                                      "this file's encoding cannot store")},
-                                {});
+                                m_subject);
                 }
             }
-            rewrite.replace(match.position, match.length, *replacement);
+            if (pieces.size() == 1) {
+                rewrite.replace(match.position, match.length, *replacement);
+            } else {
+                const QStringList covered = pattern.hasLineBreaks()
+                                                ? buffer.lineBreaksIn(match.position, match.length)
+                                                : QStringList();
+                rewrite.replace(match.position, match.length,
+                                formReplacement(pieces, covered, firstForm,
+                                                rewrite.unitBefore(match.position),
+                                                buffer.unitAt(match.position + match.length)));
+            }
             position = match.position + match.length;
         } else {
             position += 1;
@@ -90,35 +132,56 @@ qint32 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
     return found;
 }
 
-qint32 ReplacementRoutines::replaceVariants(const QString& StringToFind,
+qint64 ReplacementRoutines::replaceVariants(const QString& StringToFind,
                                             const QString& ReplaceString) {
-    qint32 total = 0;
+    // A later entry may find what an earlier one inserted and turn it back: a text that ends
+    // as it began is not written. The copy shares the text's data.
+    const TextBuffer before = m_window.workingBuffer();
+    qint64 total = 0;
     for (const QString& variant : BuildVariantList(StringToFind, m_options))
         total += replaceAll(variant, ReplaceString);
+    m_window.workingBuffer().settleModified(before);
     return total;
 }
 
-qint32 ReplacementRoutines::CleanFile(const QString& FileName, const QString& StringToFind,
+template <typename Routine>
+qint64 ReplacementRoutines::guarded(const QString& subject, Routine routine) {
+    m_failed = false;
+    m_subject = subject;
+    try {
+        return routine();
+    } catch (const std::bad_alloc&) {
+        // The text under way is dropped with the unwinding; the buffer isn't saved after a
+        // failure, so the file stays as it was.
+        return fail(makeError(ErrorNumber::OutOfMemory), subject);
+    }
+}
+
+qint64 ReplacementRoutines::CleanFile(const QString& FileName, const QString& StringToFind,
                                       const QString& ReplaceString) {
-    if (std::optional<qint32> failed = loadFailure(FileName))
-        return *failed;
-    return replaceAll(StringToFind, ReplaceString);
+    return guarded(FileName, [&] {
+        if (std::optional<qint64> failed = loadFailure(FileName))
+            return *failed;
+        return replaceAll(StringToFind, ReplaceString);
+    });
 }
 
-qint32 ReplacementRoutines::CleanText(const QString& StringToFind, const QString& ReplaceString) {
-    return replaceAll(StringToFind, ReplaceString);
+qint64 ReplacementRoutines::CleanText(const QString& StringToFind, const QString& ReplaceString) {
+    return guarded({}, [&] { return replaceAll(StringToFind, ReplaceString); });
 }
 
-qint32 ReplacementRoutines::CleanFileCRLF(const QString& FileName, const QString& StringToFind,
+qint64 ReplacementRoutines::CleanFileCRLF(const QString& FileName, const QString& StringToFind,
                                           const QString& ReplaceString) {
-    if (std::optional<qint32> failed = loadFailure(FileName))
-        return *failed;
-    return replaceVariants(StringToFind, ReplaceString);
+    return guarded(FileName, [&] {
+        if (std::optional<qint64> failed = loadFailure(FileName))
+            return *failed;
+        return replaceVariants(StringToFind, ReplaceString);
+    });
 }
 
-qint32 ReplacementRoutines::CleanTextCRLF(const QString& StringToFind,
+qint64 ReplacementRoutines::CleanTextCRLF(const QString& StringToFind,
                                           const QString& ReplaceString) {
-    return replaceVariants(StringToFind, ReplaceString);
+    return guarded({}, [&] { return replaceVariants(StringToFind, ReplaceString); });
 }
 
 } // namespace zuk

@@ -22,31 +22,39 @@ QStringList BuildVariantList(const QString& StringToFind, const RunOptions& opti
 
 // Finds and replaces in the working buffer of the window: a file loaded into it, or the
 // right-hand text itself. Returns the number of occurrences handled; -1 when the file can't be
-// read as text, 0 after any other failure (its message shown). Nothing is saved here.
+// read as text, 0 after any other failure (its message shown; running out of memory is one).
+// Nothing is saved here.
 class ReplacementRoutines {
 public:
     ReplacementRoutines(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
                         YieldHook& yieldHook);
 
-    qint32 CleanFile(const QString& FileName, const QString& StringToFind,
+    qint64 CleanFile(const QString& FileName, const QString& StringToFind,
                      const QString& ReplaceString);
-    qint32 CleanText(const QString& StringToFind, const QString& ReplaceString);
-    qint32 CleanFileCRLF(const QString& FileName, const QString& StringToFind,
+    qint64 CleanText(const QString& StringToFind, const QString& ReplaceString);
+    qint64 CleanFileCRLF(const QString& FileName, const QString& StringToFind,
                          const QString& ReplaceString);
-    qint32 CleanTextCRLF(const QString& StringToFind, const QString& ReplaceString);
+    qint64 CleanTextCRLF(const QString& StringToFind, const QString& ReplaceString);
+
+    // Whether the last routine failed (its message shown), whatever its result.
+    bool failed() const { return m_failed; }
 
 private:
     // Nothing when the file is loaded; otherwise the routine's result, its message shown.
-    std::optional<qint32> loadFailure(const QString& FileName);
-    qint32 replaceAll(const QString& StringToFind, const QString& ReplaceString);
-    qint32 replaceVariants(const QString& StringToFind, const QString& ReplaceString);
-    qint32 fail(const Error& error, const QString& subject);
+    std::optional<qint64> loadFailure(const QString& FileName);
+    qint64 replaceAll(const QString& StringToFind, const QString& ReplaceString);
+    qint64 replaceVariants(const QString& StringToFind, const QString& ReplaceString);
+    qint64 fail(const Error& error, const QString& subject);
+    // Runs one routine: clears the failure, and makes running out of memory a failure of it.
+    template <typename Routine> qint64 guarded(const QString& subject, Routine routine);
 
     RunOptions& m_options;
     RunState& m_state;
     RunWindow& m_window;
     Prompter& m_prompter;
     YieldHook& m_yield;
+    bool m_failed = false;
+    QString m_subject; // the file of the routine under way
 };
 
 } // namespace zuk

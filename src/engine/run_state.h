@@ -4,11 +4,12 @@
 
 namespace zuk {
 
-// The counters of one run, shown in the three result labels.
+// The counters of one run, shown in the three result labels. 64 bits: one file can hold more
+// than 2^31 finds.
 struct RunCounters {
-    qint32 totFiles = 0;
-    qint32 filesDone = 0;
-    qint32 replaceMade = 0;
+    qint64 totFiles = 0;
+    qint64 filesDone = 0;
+    qint64 replaceMade = 0;
 
     bool operator==(const RunCounters&) const = default;
 };

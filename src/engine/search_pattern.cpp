@@ -81,19 +81,8 @@ qsizetype matchSegments(View subject, qsizetype at, const Segments& segments,
 
 } // namespace
 
-SearchPattern::SearchPattern(const QString& searchText) {
-    QString segment;
-    for (qsizetype i = 0; i < searchText.size(); ++i) {
-        const qsizetype breakLength = lineBreakLength(QStringView(searchText), i);
-        if (breakLength > 0) {
-            m_segments.append(segment);
-            segment.clear();
-            i += breakLength - 1;
-        } else if (searchText[i] != u'\n') {
-            segment.append(searchText[i]);
-        }
-    }
-    m_segments.append(segment);
+SearchPattern::SearchPattern(const QString& searchText)
+    : m_segments(splitAtLineBreaks(searchText)) {
     m_exact = QStringMatcher(m_segments.front(), Qt::CaseSensitive);
     m_folded = QStringMatcher(m_segments.front(), Qt::CaseInsensitive);
 
@@ -176,6 +165,23 @@ TextMatch SearchPattern::findInBytes(QByteArrayView subject, qsizetype from,
                                      Qt::CaseSensitivity cs) const {
     Q_ASSERT(m_ascii);
     return find(subject, from, cs);
+}
+
+QList<QString> splitAtLineBreaks(const QString& text) {
+    QList<QString> pieces;
+    QString piece;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype breakLength = lineBreakLength(QStringView(text), i);
+        if (breakLength > 0) {
+            pieces.append(piece);
+            piece.clear();
+            i += breakLength - 1;
+        } else if (text[i] != u'\n') {
+            piece.append(text[i]);
+        }
+    }
+    pieces.append(piece);
+    return pieces;
 }
 
 QString withLineBreaks(const QString& text, const QString& lineBreak) {

@@ -23,6 +23,7 @@ public:
 
     TextMatch findIn(QStringView subject, qsizetype from, Qt::CaseSensitivity cs) const;
     bool isEmpty() const { return m_segments.size() == 1 && m_segments.front().isEmpty(); }
+    bool hasLineBreaks() const { return m_segments.size() > 1; }
 
     // A pattern of plain ASCII finds the same occurrences in the bytes of a UTF-8 or one-byte
     // text as in its characters (positions and lengths then count bytes), except that without
@@ -52,5 +53,8 @@ private:
 
 // `text` with every line break (CR LF, LF or CR) written as `lineBreak`.
 QString withLineBreaks(const QString& text, const QString& lineBreak);
+
+// The pieces of `text` between its line breaks (one more than it has line breaks).
+QList<QString> splitAtLineBreaks(const QString& text);
 
 } // namespace zuk

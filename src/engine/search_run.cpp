@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+#include <new>
+
 namespace zuk {
 
 namespace {
@@ -120,6 +122,7 @@ RunOutcome SearchRun::cmdStart_Click() {
 
     m_counters = {};
     m_handled.clear();
+    m_filesFailed = 0;
     if (m_options.logChanges() == 1) {
         const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
                                                  m_options.searchOnly());
@@ -129,7 +132,12 @@ RunOutcome SearchRun::cmdStart_Click() {
     m_state.runActive = true;
     m_window.enterRunState();
     m_window.showCounters(m_counters);
-    return work(m_options.mode());
+    try {
+        return work(m_options.mode());
+    } catch (const std::bad_alloc&) {
+        // Outside any one file (the listing of a huge tree): the run can't go on.
+        return abort(makeError(ErrorNumber::OutOfMemory), {});
+    }
 }
 
 RunOutcome SearchRun::work(RunMode mode) {
@@ -164,10 +172,12 @@ RunOutcome SearchRun::work(RunMode mode) {
 }
 
 SearchRun::Step SearchRun::runText() {
-    const qint32 result =
+    const qint64 result =
         m_options.doAllCrlf() == 0
             ? m_routines.CleanText(m_options.searchText(), m_options.replaceText())
             : m_routines.CleanTextCRLF(m_options.searchText(), m_options.replaceText());
+    if (m_routines.failed())
+        ++m_filesFailed;
     if (result <= -1)
         return Step::Continue;
     m_counters.replaceMade += result;
@@ -185,7 +195,7 @@ SearchRun::Step SearchRun::runText() {
 
 SearchRun::Step SearchRun::runSelectedFile() {
     const Step step = runFile(m_options.path(), false);
-    if (step == Step::Continue)
+    if (step != Step::Abort)
         m_window.showCounters(m_counters);
     return step;
 }
@@ -200,27 +210,31 @@ SearchRun::Step SearchRun::runFile(const QString& path, bool directoryForm) {
     // A second name of a file already handled (a link beside its target) is passed over.
     if (!noteHandled(path))
         return Step::Continue;
-    qint32 result;
+    qint64 result;
     if (m_options.doAllCrlf() == 0) {
         result = m_routines.CleanFile(path, m_options.searchText(), m_options.replaceText());
     } else {
         m_options.setMakeBackups(0);
         result = m_routines.CleanFileCRLF(path, m_options.searchText(), m_options.replaceText());
     }
+    if (m_routines.failed())
+        ++m_filesFailed;
     if (result <= -1)
         return Step::Continue;
-    m_counters.replaceMade += result;
     m_counters.totFiles += 1;
     if (result < 1)
         return Step::Continue;
+    const Step saved = saveFile(path);
+    if (saved != Step::Continue)
+        return saved;
+    // Counted and logged once saved, so neither ever lists a file that wasn't changed.
+    m_counters.replaceMade += result;
     if (m_options.logChanges() == 1) {
         const QString line = directoryForm ? ActivityLog::directoryItemLine(result, path)
                                            : ActivityLog::itemLine(result, path);
         if (check(m_log.LogIt(line), m_log.path()) == Step::Abort)
             return Step::Abort;
     }
-    if (saveFile(path) == Step::Abort)
-        return Step::Abort;
     m_counters.filesDone += 1;
     return Step::Continue;
 }
@@ -230,21 +244,32 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
     // Only a changed text is written: a search-only run touches nothing.
     if (!buffer.isModified())
         return Step::Continue;
-    const Status unchanged = buffer.checkUnchangedOnDisk(path);
-    if (!unchanged) {
-        // A file removed meanwhile is not brought back.
-        if (unchanged.error().number == ErrorNumber::FileNotFound)
-            return Step::Continue;
-        return check(unchanged, path);
-    }
-    // The writer makes the backup right before the new text replaces the file.
     const bool backup = m_options.makeBackups() == 1 && m_options.searchOnly() == 0;
-    const Status saved =
-        buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker());
+    Status saved;
+    try {
+        // A file changed or removed meanwhile is left alone: removed stays removed. The writer
+        // makes the backup right before the new text replaces the file.
+        saved = buffer.checkUnchangedOnDisk(path);
+        if (saved)
+            saved = buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker());
+    } catch (const std::bad_alloc&) {
+        saved = makeError(ErrorNumber::OutOfMemory);
+    }
+    if (!saved)
+        return fileFailure(saved.error(), path);
     // The file written anew has an inode of its own, which a name still to come may lead to.
-    if (saved)
-        (void)noteHandled(path);
-    return check(saved, path);
+    (void)noteHandled(path);
+    return Step::Continue;
+}
+
+SearchRun::Step SearchRun::fileFailure(const Error& error, const QString& path) {
+    if (error.number == ErrorNumber::DiskFull || error.number == ErrorNumber::DeviceIo) {
+        abort(error, path);
+        return Step::Abort;
+    }
+    m_prompter.inform(error.message(), path);
+    ++m_filesFailed;
+    return Step::FileFailed;
 }
 
 SearchRun::Step SearchRun::runAllFiles() {

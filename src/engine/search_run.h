@@ -37,11 +37,15 @@ public:
 
     RunOutcome cmdStart_Click();
 
+    // Files of the last run that failed on their own (their message shown) while it went on.
+    qint64 filesFailed() const { return m_filesFailed; }
+
     // Whether a directory run takes the file of this name, by its type.
     static bool fileTypeMatches(const QString& fileName, const RunOptions& options);
 
 private:
-    enum class Step { Continue, Abort };
+    // FileFailed: that file failed on its own, its message shown; the run goes on.
+    enum class Step { Continue, FileFailed, Abort };
 
     bool validate();
     RunOutcome work(RunMode mode);
@@ -53,6 +57,9 @@ private:
     Step saveFile(const QString& path);
     // Notes the file at path as handled by this run; false when it already was (another name).
     bool noteHandled(const QString& path);
+    // A failure of one file's own steps: disk full and I/O errors end the run (Abort); any
+    // other is that file's (its message naming it, FileFailed).
+    Step fileFailure(const Error& error, const QString& path);
     // A failure of the run's own steps: file-not-found is passed over (Continue); any other
     // shows its message and puts the window back to idle (Abort).
     Step check(const Status& status, const QString& subject = {});
@@ -67,6 +74,7 @@ private:
     BackupMaker m_makeBackup;
     ReplacementRoutines m_routines;
     RunCounters m_counters;
+    qint64 m_filesFailed = 0;
     WriteJournal m_journal;
     QString m_directory;         // a directory run's start, from the path as validated
     DirectoryList m_directories; // its directories, walked before anything was written

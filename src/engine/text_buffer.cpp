@@ -31,6 +31,20 @@ template <typename View> QString firstLineBreak(View text) {
     return platformLineBreak();
 }
 
+template <typename View> QStringList lineBreaksOf(View text, qsizetype position, qsizetype length) {
+    QStringList forms;
+    const qsizetype end = position + length;
+    for (qsizetype i = position; i < end; ++i) {
+        if (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') {
+            forms.append(QStringLiteral("\r\n"));
+            ++i;
+        } else if (text[i] == '\r' || text[i] == '\n') {
+            forms.append(QString(QChar(text[i])));
+        }
+    }
+    return forms;
+}
+
 bool isAsciiText(QStringView text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
@@ -141,9 +155,27 @@ void TextBuffer::setText(QString text) {
     m_modified = false;
 }
 
+void TextBuffer::settleModified(const TextBuffer& before) {
+    if (!m_modified || before.m_modified)
+        return;
+    if (m_holdsBytes && before.m_holdsBytes ? m_bytes == before.m_bytes : text() == before.text())
+        m_modified = false;
+}
+
 QString TextBuffer::lineBreak() const {
     return m_holdsBytes ? firstLineBreak(QByteArrayView(m_bytes))
                         : firstLineBreak(QStringView(m_text));
+}
+
+QStringList TextBuffer::lineBreaksIn(qsizetype position, qsizetype length) const {
+    return m_holdsBytes ? lineBreaksOf(QByteArrayView(m_bytes), position, length)
+                        : lineBreaksOf(QStringView(m_text), position, length);
+}
+
+char16_t TextBuffer::unitAt(qsizetype i) const {
+    if (m_holdsBytes)
+        return i >= 0 && i < m_bytes.size() ? uchar(m_bytes[i]) : 0;
+    return i >= 0 && i < m_text.size() ? m_text[i].unicode() : 0;
 }
 
 bool TextBuffer::hasAsciiFoldingCharacters() const {
@@ -221,6 +253,14 @@ void TextBuffer::Rewrite::replace(qsizetype position, qsizetype length, QStringV
     }
     append(m_outBytes, QByteArrayView(m_buffer.m_bytes), position, length,
            QByteArrayView(m_replacementBytes));
+}
+
+char16_t TextBuffer::Rewrite::unitBefore(qsizetype position) const {
+    if (position > m_copied || !m_started)
+        return m_buffer.unitAt(position - 1);
+    if (m_size == 0)
+        return 0;
+    return m_buffer.m_holdsBytes ? uchar(m_outBytes[m_size - 1]) : m_out[m_size - 1].unicode();
 }
 
 void TextBuffer::Rewrite::finish() {

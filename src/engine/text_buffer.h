@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -40,8 +41,15 @@ public:
     // True when a replacement changed the text since it was loaded or set: a file is written
     // only then.
     bool isModified() const { return m_modified; }
+    // After several passes: a text that is again what `before` (a copy taken before them)
+    // held counts as unchanged.
+    void settleModified(const TextBuffer& before);
     // The form of the text's first line break, or the platform's own when it has none.
     QString lineBreak() const;
+    // The forms of the line breaks in [position, position + length), in order.
+    QStringList lineBreaksIn(qsizetype position, qsizetype length) const;
+    // The unit at i (a byte while the buffer holds bytes); 0 outside the text.
+    char16_t unitAt(qsizetype i) const;
     bool canHold(QStringView text) const;
 
     // Makes the buffer ready for a pass with this pattern: a pattern the byte form can't
@@ -58,6 +66,8 @@ public:
         explicit Rewrite(TextBuffer& buffer);
         // Replaces [position, position + length) of the original text; calls come in order.
         void replace(qsizetype position, qsizetype length, QStringView replacement);
+        // The unit the result holds just before a replacement at `position`; 0 at its start.
+        char16_t unitBefore(qsizetype position) const;
         // Puts the result into the buffer (nothing to do when nothing was replaced).
         void finish();
 

@@ -248,6 +248,8 @@ QByteArray encodeWindows1252(const char16_t* s, qsizetype n) {
 }
 
 QByteArray encodeUtf16(const char16_t* s, qsizetype n, bool bigEndian) {
+    if (n == 0)
+        return {}; // an empty view may have no data at all: nothing to copy from
     QByteArray bytes(n * 2, Qt::Uninitialized);
     if (bigEndian)
         qToBigEndian<char16_t>(s, n, bytes.data());

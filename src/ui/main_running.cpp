@@ -64,7 +64,7 @@ void frmMain::showCounters(const RunCounters& counters) {
     // The captions change at once (a batch reads them back after each run); the labels are
     // painted when the event loop next runs, which the run's yield hook lets it do every few
     // milliseconds. Painting them here, once per file name, cost more than the run itself.
-    const std::pair<const char*, qint32> shown[] = {{"lblTotFiles", counters.totFiles},
+    const std::pair<const char*, qint64> shown[] = {{"lblTotFiles", counters.totFiles},
                                                     {"lblFilesDone", counters.filesDone},
                                                     {"lblReplaceMade", counters.replaceMade}};
     for (const auto& [name, value] : shown) {

@@ -100,6 +100,19 @@ TEST_F(IniFileTest, OddEncodingsAndBinaryFilesAreReadSafelyAndKeptByteForByte) {
     EXPECT_TRUE(readBytes(path()).startsWith("\xFF\xFE[\0O\0"));
 }
 
+TEST_F(IniFileTest, ABrokenFileWithAUtf16MarkKeepsAValueWrittenToIt) {
+    // An odd number of bytes after the mark: whatever its length after the save, the file
+    // must be read the same way again.
+    for (const QByteArray& broken : {QByteArray("\xFE\xFF\x41\x42\x0A"), QByteArray("\xFF\xFEx")}) {
+        writeBytes(path(), broken);
+        ASSERT_TRUE(WriteIni(path(), "Options", "Path", "kept"));
+        EXPECT_EQ(ReadIni(path(), "Options", "Path", ""), "kept") << broken.toHex().data();
+        const QByteArray saved = readBytes(path());
+        EXPECT_TRUE(saved.startsWith(broken.chopped(1)));
+        EXPECT_TRUE(saved.endsWith(broken.right(1)));
+    }
+}
+
 TEST_F(IniFileTest, UnwritableOrUnreadableLocationsFailWithoutHarm) {
     writeBytes(path("plain"), "not a folder");
     EXPECT_FALSE(WriteIni(path("plain/zuk.ini"), "Options", "A", "1"));

@@ -134,6 +134,13 @@ TEST(TextCodec, CanEncodeTellsWhatAnEncodingHolds) {
     EXPECT_TRUE(canEncode(loneLow, TextEncoding::Utf16BE));
 }
 
+// An empty view has no data pointer; copying from it is undefined (the sanitizer says so).
+TEST(TextCodec, EncodingAnEmptyTextGivesNoBytes) {
+    for (TextEncoding e : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16LE,
+                           TextEncoding::Utf16BE, TextEncoding::Windows1252})
+        EXPECT_TRUE(encodeText(QStringView(), e).isEmpty());
+}
+
 TEST(TextCodec, SafeChunkEndNeverSplitsASurrogatePair) {
     const QString text = QStringLiteral("ab\U0001F600cd"); // pair at 2..3
     EXPECT_EQ(safeChunkEnd(text, 0, 2), 2);
