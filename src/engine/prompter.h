@@ -17,7 +17,7 @@ struct Message {
     MessageIcon icon = MessageIcon::None;
     MessageResult defaultButton = MessageResult::Ok;
     QString title;   // empty: the application's title
-    QString subject; // the file or folder the message concerns, if any (not shown in boxes)
+    QString subject; // the file or folder the message concerns, if any; named where not in text
 
     bool operator==(const Message&) const = default;
 };

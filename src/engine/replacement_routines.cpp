@@ -1,5 +1,6 @@
 #include "engine/replacement_routines.h"
 
+#include "engine/path_bytes.h"
 #include "engine/search_pattern.h"
 #include "engine/text_buffer.h"
 
@@ -59,7 +60,8 @@ qint64 ReplacementRoutines::fail(const Error& error, const QString& subject) {
     m_failed = true;
     if (error.number == ErrorNumber::PathFileAccess) {
         // The run goes on after this file, so the message names the one passed over.
-        m_prompter.inform(QStringLiteral("Not a valid file format! Quiting...\n") + subject,
+        m_prompter.inform(QStringLiteral("Not a valid file format! Quiting...\n") +
+                              displayPath(subject),
                           subject);
         return -1;
     }

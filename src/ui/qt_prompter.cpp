@@ -1,5 +1,7 @@
 #include "ui/qt_prompter.h"
 
+#include "engine/path_bytes.h"
+
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -30,7 +32,12 @@ void makeRoomForTitle(QMessageBox& box) {
 MessageResult QtPrompter::show(const Message& message) {
     QMessageBox box(m_owner);
     box.setWindowTitle(message.title.isEmpty() ? kApplicationTitle : message.title);
-    box.setText(message.text);
+    // A failure of one file names that file, on a line of its own below the message.
+    QString text = message.text;
+    const QString subject = displayPath(message.subject);
+    if (!subject.isEmpty() && !text.contains(subject))
+        text += QLatin1Char('\n') + subject;
+    box.setText(text);
     box.setTextFormat(Qt::PlainText);
     switch (message.icon) {
     case MessageIcon::None:

@@ -51,5 +51,23 @@ TEST(QtPrompter, InformationCarriesTheApplicationTitle) {
     prompter.inform(QStringLiteral("ZUK Done"));
 }
 
+TEST(QtPrompter, AFileFailureNamesItsFileOnceOnALineBelow) {
+    QtPrompter prompter;
+    const struct {
+        QString text, subject, shown;
+    } cases[] = {
+        {"ERROR: 7 Out of memory", "/site/a\rb.htm", "ERROR: 7 Out of memory\n/site/a\\rb.htm"},
+        {"Too many in /site", "/site", "Too many in /site"},
+        {"ZUK Done", "", "ZUK Done"},
+    };
+    for (const auto& c : cases) {
+        inspectBox([&c](QMessageBox* box) {
+            EXPECT_EQ(box->text(), c.shown);
+            box->button(QMessageBox::Ok)->click();
+        });
+        prompter.inform(c.text, c.subject);
+    }
+}
+
 } // namespace
 } // namespace zuk
