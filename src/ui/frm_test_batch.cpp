@@ -16,7 +16,7 @@ using K = ControlKind;
 // clang-format off
 const std::array kTestBatchControls = {
     ControlRow{"RTB1", K::RightBox, nullptr, "", 120, 120, 8655, 5775, 0},
-    ControlRow{"Command1", K::Button, nullptr, "Command1", 7800, 6015, 975, 495, 1},
+    ControlRow{"Command1", K::Button, nullptr, "Command1", 7560, 6015, 1215, 495, 1},
 };
 // clang-format on
 
