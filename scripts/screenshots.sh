@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Saves pictures of the main window (narrow, wide in text mode, running), the log viewer, the
-# help viewer and the About box to docs/screenshots, drawn on a virtual X server so that no
-# desktop is needed, and the whole of a laptop's 1366x768 screen with the window as it opens
-# there, framed by openbox when it is installed.
+# help viewer, the About box, the batch window and its test view to docs/screenshots, drawn on
+# a virtual X server so that no desktop is needed, and the whole of a laptop's 1366x768 screen
+# with the window as it opens there, framed by openbox when it is installed.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 tool="$root/build/tests/zuk-screenshots"

@@ -5,6 +5,7 @@
 #include "ui/multi_line_box.h"
 #include "ui/right_box.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -121,6 +122,14 @@ QWidget* createWidget(const ControlRow& row, QWidget* parent) {
         box->setReadOnly(true);
         return box;
     }
+    case K::Combo: {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(true);
+        // Typed text is used as typed: not completed from the list, not added to it.
+        combo->setCompleter(nullptr);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        return combo;
+    }
     }
     return nullptr;
 }
@@ -142,6 +151,7 @@ bool hasCaption(const ControlRow& row) {
 int heightNeed(const QWidget* widget, const ControlRow& row) {
     switch (row.kind) {
     case K::LineText:
+    case K::Combo:
         return widget->sizeHint().height();
     case K::Frame:
     case K::MultiLineText:

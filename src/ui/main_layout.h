@@ -14,7 +14,17 @@ class QWidget;
 
 namespace zuk {
 
-enum class ControlKind { Label, Button, MultiLineText, LineText, Frame, Option, Check, RightBox };
+enum class ControlKind {
+    Label,
+    Button,
+    MultiLineText,
+    LineText,
+    Frame,
+    Option,
+    Check,
+    RightBox,
+    Combo, // takes list choices and typed text
+};
 // DialogTitle: the dialog face in bold, as much bigger as 9.75 pt is than 8.25 pt.
 enum class ControlFont { Dialog, Heading, PaneHeading, Small, DialogTitle };
 

@@ -36,11 +36,22 @@ void ZukApplication::Main() {
                                         *m_activeYield, *m_log, MakeBackup);
     m_rollBack = std::make_unique<RollBack>(*m_window, *m_window, *m_activePrompter, *m_activeYield,
                                             m_state, *m_log);
-    m_window->setStartCommand([this] { m_run->cmdStart_Click(); });
+    m_window->setStartCommand([this] {
+        // Between two entries of a batch Start is still the batch's Cancel: a run started
+        // there would skip its confirmation.
+        if (m_state.isBatch && !m_state.runActive) {
+            m_state.cancelFlag = true;
+            m_state.batchCancelFlag = true;
+            return;
+        }
+        m_run->cmdStart_Click();
+    });
     m_window->setRollBackCommand([this] { m_rollBack->cmdRollBack_Click(); });
     m_window->setUnloadCommand([this] { Form_Unload(); });
     m_windows = std::make_unique<SecondaryWindows>(*m_window, *m_activePrompter, m_paths.logPath(),
                                                    m_paths.executableFolder);
+    m_batch = std::make_unique<BatchWindows>(*m_window, *m_run, m_state, *m_activePrompter,
+                                             *m_activeYield);
 
     if (m_paths.hasAppFolder()) {
         (void)restoreSettingsIfMissing(m_paths.iniPath, m_paths.settingsBackupPath());
@@ -62,11 +73,14 @@ void ZukApplication::Form_Load() {
 }
 
 void ZukApplication::Form_Unload() {
-    const bool workUnderWay = m_state.runActive || m_state.rollBackActive;
+    const bool workUnderWay =
+        m_state.runActive || m_state.rollBackActive || (m_batch && m_batch->batchUnderWay());
     if (m_paths.hasAppFolder())
         (void)SaveSettings(m_paths.iniPath, *m_settings); // a failed save is not reported
     if (m_windows)
         m_windows->closeAll();
+    if (m_batch)
+        m_batch->closeAll();
     if (m_paths.hasAppFolder())
         (void)deleteSettingsBackup(m_paths.settingsBackupPath());
     m_terminate(workUnderWay);

@@ -5,6 +5,7 @@
 #include "engine/activity_log.h"
 #include "engine/run_state.h"
 #include "engine/search_run.h"
+#include "ui/batch_windows.h"
 #include "ui/frm_main.h"
 #include "ui/frm_main_settings.h"
 #include "ui/qt_prompter.h"
@@ -40,6 +41,7 @@ public:
     RunState& state() { return m_state; }
     Prompter& prompter() { return *m_activePrompter; }
     SecondaryWindows& secondaryWindows() { return *m_windows; }
+    BatchWindows& batchWindows() { return *m_batch; }
 
 private:
     void Form_Load();
@@ -60,6 +62,7 @@ private:
     std::unique_ptr<SearchRun> m_run;
     std::unique_ptr<RollBack> m_rollBack;
     std::unique_ptr<SecondaryWindows> m_windows;
+    std::unique_ptr<BatchWindows> m_batch;
 };
 
 } // namespace zuk

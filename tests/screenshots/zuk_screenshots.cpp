@@ -1,5 +1,6 @@
 // Saves pictures of the main window in its typical states, and of the log viewer (after real
-// runs over a small sample site), the help viewer and the About box, for the documentation:
+// runs over a small sample site), the help viewer, the About box, the batch window and its
+// test view, for the documentation:
 //   zuk-screenshots <folder>   (or the folder in ZUK_SCREENSHOT_DIR)
 //   zuk-screenshots --screen <file>   the whole screen with the window placed as at start-up,
 //                                     frame and all when a window manager runs
@@ -7,6 +8,7 @@
 #include "engine/run_state.h"
 #include "engine/text_buffer.h"
 #include "ui/check_box.h"
+#include "ui/frm_batch.h"
 #include "ui/frm_main.h"
 #include "ui/multi_line_box.h"
 #include "ui/qt_prompter.h"
@@ -56,7 +58,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 // A replacing run and a search-only run with logging over a sample site; the second opens
-// the log viewer. Then the help viewer and the About box.
+// the log viewer. Then the help viewer, the About box, the batch window and its test view.
 bool saveSecondaryWindows(const QString& folder) {
     QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/zuk-demo-XXXXXX"));
     const QString site = temp.filePath(QStringLiteral("site"));
@@ -94,7 +96,20 @@ bool saveSecondaryWindows(const QString& folder) {
 
     window.menuItem(QStringLiteral("mnuAbout"))->trigger();
     QWidget* about = app.secondaryWindows().aboutBox();
-    return about && save(*about, folder, QStringLiteral("about.png")) && ok;
+    ok = about && save(*about, folder, QStringLiteral("about.png")) && ok;
+
+    // The batch window with a file of two entries, and the test view listing them.
+    const QString entries = temp.filePath(QStringLiteral("entries.txt"));
+    writeFile(entries, "Copyright 2004|Copyright 2005\r\nOur Shop|Our New Shop\r\n");
+    window.menuItem(QStringLiteral("mnuBatch"))->trigger();
+    zuk::frmBatch* batch = app.batchWindows().batchWindow();
+    if (!batch)
+        return false;
+    batch->tBatchPath()->setText(entries);
+    ok = save(*batch, folder, QStringLiteral("batch.png")) && ok;
+    batch->cTest_Click();
+    QWidget* test = app.batchWindows().testView();
+    return test && save(*test, folder, QStringLiteral("batch-test.png")) && ok;
 }
 
 void fillIn(zuk::frmMain& window) {

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "batch/batch_run.h"
+#include "batch/batch_window.h"
+#include "ui/main_layout.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace zuk {
+
+class PathChooser;
+
+// The batch window "Batch Processing": the batch file's path, its delineation and whether its
+// items are quoted, and the Test, Batch and Quit buttons. Not modal; closing deletes it.
+class frmBatch final : public QWidget, public BatchWindow {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidthTwips = 8880;
+    static constexpr int kClientHeightTwips = 7200;
+    static const QString kFileFilter;
+    static const QString kHelpText;
+
+    // `showListing` opens the test view (or brings it forward) with a listing.
+    frmBatch(BatchMainWindow& mainWindow, RunState& state, Prompter& prompter, YieldHook& yieldHook,
+             PathChooser& chooser, std::function<void(const QString&)> showListing);
+
+    QWidget* control(const QString& name) const { return m_controls.value(name); }
+    QPushButton* button(const QString& name) const;
+    QLabel* label(const QString& name) const;
+    QPlainTextEdit* Text1() const;
+    QLineEdit* tBatchPath() const;
+    QComboBox* cboDelin() const;
+    QCheckBox* chkQuote() const;
+    const TwipScale& scale() const { return m_scale; }
+    bool batchUnderWay() const { return m_run.isActive(); }
+
+    // Places the window's left edge at the main window's and its top 100 twips above it.
+    void Form_Load(const QWidget& mainWindow);
+    void cTest_Click();
+    void cB_Click();
+    // Starts a batch, or asks the one under way to stop.
+    BatchOutcome cBatch_Click();
+    void cExit_Click();
+
+    // BatchWindow.
+    QString batchPath() const override;
+    BatchFormat batchFormat() const override;
+    void enterBatchState() override;
+    void leaveBatchState() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setBatchState(bool running);
+
+    Prompter& m_prompter;
+    PathChooser& m_chooser;
+    std::function<void(const QString&)> m_showListing;
+    BatchRun m_run;
+    QHash<QString, QWidget*> m_controls;
+    TwipScale m_scale;
+    // The file name the dialog keeps from one use to the next.
+    QString m_cd1FileName;
+    bool m_closeWhenIdle = false;
+};
+
+} // namespace zuk

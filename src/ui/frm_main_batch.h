@@ -1,0 +1,27 @@
+#pragma once
+
+#include "batch/batch_main_window.h"
+
+namespace zuk {
+
+class frmMain;
+class SearchRun;
+
+// The main window as the batch drives it: the search and replace boxes, Start (the run itself,
+// so that the batch gets its outcome) and the result labels.
+class FrmMainBatch final : public BatchMainWindow {
+public:
+    FrmMainBatch(frmMain& window, SearchRun& run) : m_window(window), m_run(run) {}
+
+    void setSearchTexts(const QString& search, const QString& replace) override;
+    RunOutcome pressStart() override;
+    RunCounters shownCounters() const override;
+    void showBatchTotals(qint64 filesDone, qint64 replaceMade) override;
+    void takeFocus() override;
+
+private:
+    frmMain& m_window;
+    SearchRun& m_run;
+};
+
+} // namespace zuk
