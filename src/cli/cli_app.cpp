@@ -2,6 +2,7 @@
 
 #include "backup/make_backup.h"
 #include "backup/roll_back.h"
+#include "cli/cli_batch.h"
 #include "cli/cli_command.h"
 #include "cli/cli_session.h"
 #include "engine/path_bytes.h"
@@ -138,8 +139,12 @@ int runCli(const QStringList& arguments) {
     Session session(command);
     if (command.kind == CliCommand::Kind::RollBack)
         return runRollBack(session);
+    if (command.kind == CliCommand::Kind::BatchTest)
+        return runBatchTest(session, command);
     SearchRun run(session.options, session.state, session.window, session.prompter, session.yield,
                   session.log, MakeBackup);
+    if (command.kind == CliCommand::Kind::Batch)
+        return runBatch(session, run, command);
     return command.values.optText ? runText(session, run) : runFiles(session, run);
 }
 

@@ -1,7 +1,6 @@
 #include "cli/cli_session.h"
 
 #include "app/app_paths.h"
-#include "cli/cli_app.h"
 #include "engine/path_bytes.h"
 
 #include <QCoreApplication>
