@@ -90,6 +90,10 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
         valued({"type"}, "LIST"),
         valued({"ext"}, "EXT"),
         valued({"rollback"}, "PATH"),
+        valued({"batch"}, "FILE"),
+        valued({"batch-test"}, "FILE"),
+        valued({"delimiter"}, "TEXT"),
+        flag({"quoted"}),
         flag({"subdirs"}),
         flag({"all-types"}),
         flag({"case"}),
@@ -115,8 +119,8 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
         command.kind = CliCommand::Kind::Version;
         return command;
     }
-    for (const char* name :
-         {"search", "search-file", "replace", "replace-file", "mode", "ext", "rollback"}) {
+    for (const char* name : {"search", "search-file", "replace", "replace-file", "mode", "ext",
+                             "rollback", "batch", "batch-test", "delimiter"}) {
         if (parser.values(name).size() > 1)
             return usageError(QStringLiteral("--%1 given more than once").arg(name));
     }
@@ -130,6 +134,44 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
     v.logChanges = parser.isSet("log") ? Checked : Unchecked;
     command.assumeYes = parser.isSet("yes");
     const QStringList positional = parser.positionalArguments();
+
+    const bool batch = parser.isSet("batch");
+    const bool batchTest = parser.isSet("batch-test");
+    if (batch || batchTest) {
+        if (parser.isSet("delimiter"))
+            command.batchFormat.delimiter = textArgument(parser.value("delimiter"));
+        command.batchFormat.quoted = parser.isSet("quoted");
+    } else {
+        for (const char* name : {"delimiter", "quoted"}) {
+            if (parser.isSet(name))
+                return usageError(QStringLiteral("--%1 needs --batch or --batch-test").arg(name));
+        }
+    }
+    if (batchTest) {
+        // The test only reads the file: a run's options would do nothing, so say so.
+        for (const QString& name : parser.optionNames()) {
+            if (name != u"batch-test" && name != u"delimiter" && name != u"quoted")
+                return usageError(
+                    QStringLiteral("%1%2 can't be used with --batch-test")
+                        .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name));
+        }
+        if (!positional.isEmpty())
+            return usageError(QStringLiteral("--batch-test takes no other path"));
+        command.kind = CliCommand::Kind::BatchTest;
+        command.batchPath = absolutePath(parser.value("batch-test"), currentDirectory);
+        return command;
+    }
+    if (batch) {
+        for (const char* name : {"search", "search-file", "replace", "replace-file", "rollback"}) {
+            if (parser.isSet(name))
+                return usageError(QStringLiteral("--%1 can't be used with --batch: its entries "
+                                                 "give the texts")
+                                      .arg(name));
+        }
+        // Every other option is a setting of each entry's run, as the window's are.
+        command.kind = CliCommand::Kind::Batch;
+        command.batchPath = absolutePath(parser.value("batch"), currentDirectory);
+    }
 
     if (parser.isSet("rollback")) {
         command.kind = CliCommand::Kind::RollBack;
@@ -218,6 +260,8 @@ QString versionText() {
 QString usageText() {
     return QStringLiteral(
         "Usage: zuk-cli [OPTIONS] --search TEXT [--replace TEXT] [PATH]\n"
+        "       zuk-cli [OPTIONS] --batch FILE [--delimiter TEXT] [--quoted] [PATH]\n"
+        "       zuk-cli --batch-test FILE [--delimiter TEXT] [--quoted]\n"
         "       zuk-cli --rollback PATH [--subdirs] [--log] [--yes]\n"
         "\n"
         "Finds and replaces a literal text in text and web source files.\n"
@@ -244,6 +288,13 @@ QString usageText() {
         "      --keep-right        ... keeping the blank after the line break\n"
         "  -y, --yes               don't ask for confirmation\n"
         "      --rollback PATH     restore every NAME_BU backup in PATH's directory\n"
+        "      --batch FILE        one run per entry of the batch file, in file order, each\n"
+        "                          with the other options (text mode: each entry on the\n"
+        "                          text the ones before it left)\n"
+        "      --delimiter TEXT    what stands between an entry's two texts (default: |)\n"
+        "      --quoted            the entries' texts stand in double quotes, line breaks\n"
+        "                          and all\n"
+        "      --batch-test FILE   list the entries as the batch window's Test shows them\n"
         "  -h, --help              this text\n"
         "      --version           the version\n"
         "\n"
@@ -251,6 +302,9 @@ QString usageText() {
         "standard error. A file that fails (not text, changed on disk, not writable, out of\n"
         "memory) is named there and the run goes on. Ctrl+C cancels: the file being worked on\n"
         "is finished with the finds made so far, and the run still closes its log.\n"
+        "A batch asks once for all its entries. At its end Items Searched is the last run's,\n"
+        "the other two counters are summed over the entries; Ctrl+C stops it after the entry\n"
+        "in progress.\n"
         "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error (a full disk, an\n"
         "I/O error, the log), 4 done but one or more files failed (counted on the last line\n"
         "of standard error), 130 cancelled.\n");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/batch_file.h"
 #include "engine/error.h"
 #include "engine/run_options.h"
 
@@ -20,7 +21,7 @@ inline constexpr int Cancelled = 130;
 
 // One invocation of the command-line front end, as its arguments describe it.
 struct CliCommand {
-    enum class Kind { Run, RollBack, Help, Version };
+    enum class Kind { Run, RollBack, Batch, BatchTest, Help, Version };
 
     Kind kind = Kind::Run;
     // The run's settings (and for a roll back its path, sub-directories and log switches).
@@ -28,6 +29,8 @@ struct CliCommand {
     RunOptionValues values;
     QString searchFile; // --search-file, read by loadTexts
     QString replaceFile;
+    QString batchPath; // --batch or --batch-test
+    BatchFormat batchFormat{QStringLiteral("|"), false};
     bool assumeYes = false;
     QStringList warnings; // about options that won't do what they say, shown before the run
 };

@@ -16,7 +16,9 @@ extern "C" void onInterrupt(int) {
 
 void InterruptYield::yield() {
     if (g_interrupted) {
+        // Both flags, as the Cancel button sets them: a batch stops after the entry in progress.
         m_state.cancelFlag = true;
+        m_state.batchCancelFlag = true;
         m_cancelled = true;
     }
 }

@@ -6,9 +6,9 @@
 namespace zuk {
 
 // Ctrl+C is the Cancel button: the signal only notes the press, and the run sees it at its
-// next yield, where it becomes the CancelFlag. The run then stops after its current find or
-// file and still makes its closing steps. A second Ctrl+C ends the process at once; the
-// atomic writes leave every file whole.
+// next yield, where it becomes the CancelFlag (and the BatchCancelFlag). The run then stops
+// after its current find or file and still makes its closing steps; a batch stops after it. A
+// second Ctrl+C ends the process at once; the atomic writes leave every file whole.
 class InterruptYield final : public YieldHook {
 public:
     explicit InterruptYield(RunState& state) : m_state(state) {}

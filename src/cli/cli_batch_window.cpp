@@ -1,0 +1,30 @@
+#include "cli/cli_batch_window.h"
+
+namespace zuk {
+
+CliBatchWindow::CliBatchWindow(QString path, BatchFormat format, ValueRunOptions& options,
+                               SearchRun& run, CliRunWindow& window)
+    : m_path(std::move(path)), m_format(std::move(format)), m_options(options), m_run(run),
+      m_window(window) {}
+
+void CliBatchWindow::setSearchTexts(const QString& search, const QString& replace) {
+    m_options.values.searchText = search;
+    m_options.values.replaceText = replace;
+}
+
+RunOutcome CliBatchWindow::pressStart() {
+    const RunOutcome outcome = m_run.cmdStart_Click();
+    // A refused run keeps the previous run's count; only one that got to its files has its own.
+    if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled ||
+        outcome == RunOutcome::Failed)
+        m_filesFailed += m_run.filesFailed();
+    return outcome;
+}
+
+void CliBatchWindow::showBatchTotals(qint64 filesDone, qint64 replaceMade) {
+    // Items Searched keeps the last run's count, as lblTotFiles does.
+    m_window.counters.filesDone = filesDone;
+    m_window.counters.replaceMade = replaceMade;
+}
+
+} // namespace zuk

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "batch/batch_main_window.h"
+#include "batch/batch_window.h"
+#include "cli/cli_run_window.h"
+#include "engine/run_options.h"
+#include "engine/search_run.h"
+
+namespace zuk {
+
+// Both windows of a batch on a terminal: the batch window's settings come from the command
+// line, and each entry is typed into the run's options and started as the Start button would.
+class CliBatchWindow final : public BatchWindow, public BatchMainWindow {
+public:
+    CliBatchWindow(QString path, BatchFormat format, ValueRunOptions& options, SearchRun& run,
+                   CliRunWindow& window);
+
+    QString batchPath() const override { return m_path; }
+    BatchFormat batchFormat() const override { return m_format; }
+    void enterBatchState() override { m_entered = true; }
+    void leaveBatchState() override {}
+
+    void setSearchTexts(const QString& search, const QString& replace) override;
+    RunOutcome pressStart() override;
+    RunCounters shownCounters() const override { return m_window.counters; }
+    void showBatchTotals(qint64 filesDone, qint64 replaceMade) override;
+    void takeFocus() override {}
+
+    // Whether the batch got past its checks to its entries (and so has totals to show).
+    bool entered() const { return m_entered; }
+    // The files that failed on their own, over all the entries' runs.
+    qint64 filesFailed() const { return m_filesFailed; }
+
+private:
+    QString m_path;
+    BatchFormat m_format;
+    ValueRunOptions& m_options;
+    SearchRun& m_run;
+    CliRunWindow& m_window;
+    bool m_entered = false;
+    qint64 m_filesFailed = 0;
+};
+
+} // namespace zuk

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "cli/cli_command.h"
+#include "cli/cli_run_window.h"
+#include "cli/interrupt_yield.h"
+#include "cli/progress_line.h"
+#include "cli/terminal_prompter.h"
+#include "engine/activity_log.h"
+#include "engine/run_options.h"
+#include "engine/run_state.h"
+#include "engine/text_codec.h"
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace zuk {
+
+// Everything a command needs to run without a window.
+struct Session {
+    explicit Session(const CliCommand& command);
+
+    ProgressLine progress;
+    TerminalPrompter prompter;
+    ActivityLog log;
+    ValueRunOptions options;
+    RunState state;
+    CliRunWindow window;
+    InterruptYield yield;
+};
+
+// Standard input in text mode: the bytes as they came and how their text was decoded.
+struct StandardInput {
+    QByteArray bytes;
+    TextEncoding encoding = TextEncoding::Utf8;
+};
+
+void writeError(const QString& text);
+bool writeStandardOutput(const QByteArray& bytes);
+
+// Reads standard input whole and puts its text into the window's buffer; nothing after the
+// message when it can't be read or isn't text.
+std::optional<StandardInput> loadStandardInput(Session& s);
+// Writes the buffer's text to standard output in the input's encoding, or the input's own
+// bytes when the text is unchanged or `asItCame`. Completed, or Failed after its message.
+int writeBufferText(Session& s, StandardInput& input, bool asItCame);
+// The status of a command that went through its closing steps, with the count of the files
+// that failed on the way as the last line of standard error.
+int withFilesFailed(int status, qint64 failed);
+
+} // namespace zuk

@@ -1,0 +1,216 @@
+// zuk-cli --batch and --batch-test, run as a script would run them on real temporary trees.
+#include "support/temp_files.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <numeric>
+#include <unistd.h>
+
+using namespace zuk::test;
+
+namespace {
+
+const QByteArray kDone = "ZUK is done with the Batch Processing\n";
+const QByteArray kNoSearch = "You must enter somthing to search for before continueing\n";
+const QByteArray kNoFile = "You must select file with batch item entries\n";
+const QByteArray kFailedTest =
+    "Batch File Failed Test, Either wrong delineation or quote select wrong, Quiting...\n";
+// Chained entries, a line without the delimiter and one with an empty search text.
+const QByteArray kEntries = "apple|pear\r\n|nothing\r\nno entry\r\nbanana|kiwi\r\npear|plum";
+
+QByteArray counters(qint64 searched, qint64 changed, qint64 replaced) {
+    return QString("Items Searched : %1\nItems Changed : %2\nReplaced Items : %3\n")
+        .arg(searched)
+        .arg(changed)
+        .arg(replaced)
+        .toUtf8();
+}
+
+struct Ran {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class CliBatch : public ::testing::Test {
+protected:
+    CliBatch() {
+        write("e.txt", kEntries);
+        write("site/a.htm", "apple banana apple");
+        write("site/sub/b.txt", "banana");
+        QDir().mkpath(path("appdata"));
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path(name)).path());
+        writeBytes(path(name), bytes);
+    }
+
+    // Its own session: no terminal to confirm on, and the log in AppData here.
+    void start(QProcess& process, const QStringList& arguments) const {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("AppData", path("appdata"));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(dir.path());
+        process.setChildProcessModifier([] { ::setsid(); });
+        process.start(QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../zuk-cli"),
+                      arguments);
+        EXPECT_TRUE(process.waitForStarted());
+    }
+    static Ran finished(QProcess& process) {
+        EXPECT_TRUE(process.waitForFinished(120000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        return Ran{process.exitCode(), process.readAllStandardOutput(),
+                   process.readAllStandardError()};
+    }
+    Ran run(const QStringList& arguments, const QByteArray& input = {}) const {
+        QProcess process;
+        start(process, arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        return finished(process);
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(CliBatch, AppliesEachEntryInTurnInEveryMode) {
+    const struct {
+        const char* name;
+        QStringList arguments;
+        QByteArray input, out, err, a, b;
+    } cases[] = {
+        {"directory, with the other options",
+         {"--batch", "e.txt", "--subdirs", "site"},
+         {},
+         counters(2, 4, 6),
+         kNoSearch + kDone,
+         "plum kiwi plum",
+         "kiwi"},
+        {"file",
+         {"--batch", "e.txt", "-m", "file", "site/a.htm"},
+         {},
+         counters(1, 3, 5),
+         kNoSearch + kDone,
+         "plum kiwi plum",
+         "banana"},
+        {"text: one text out at the end",
+         {"--batch", "e.txt", "-m", "text"},
+         "apple banana apple",
+         "plum kiwi plum",
+         kNoSearch + kDone + counters(1, 3, 5),
+         "apple banana apple",
+         "banana"},
+        {"text, quoted with a two-character delimiter",
+         {"-m", "text", "--quoted", "--delimiter", "::", "--batch", "quoted.txt"},
+         "apple\r\npie",
+         "tart",
+         kDone + counters(1, 2, 2),
+         "apple banana apple",
+         "banana"},
+    };
+    write("quoted.txt", "\"apple\"::\"pear\"\r\n\"pear\npie\"::\"tart\"\n");
+    for (const auto& c : cases) {
+        write("site/a.htm", "apple banana apple");
+        write("site/sub/b.txt", "banana");
+        const Ran ran = run(QStringList{"-y"} + c.arguments, c.input);
+        EXPECT_EQ(ran.status, 0) << c.name;
+        EXPECT_EQ(ran.out, c.out) << c.name;
+        EXPECT_EQ(ran.err, c.err) << c.name;
+        EXPECT_EQ(readBytes(path("site/a.htm")), c.a) << c.name;
+        EXPECT_EQ(readBytes(path("site/sub/b.txt")), c.b) << c.name;
+    }
+}
+
+TEST_F(CliBatch, TestPrintsTheListingAsTheViewHoldsIt) {
+    write("e.txt", "caf\xe9|tea,milk\r\n|x\r\n"); // not UTF-8: one byte per character
+    const QByteArray rule = QByteArray(68, '_') + "\r\n\r\n";
+    const Ran ran = run({"--batch-test", "e.txt"});
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out, "- SEARCH FOR 1: -\r\ncaf\xc3\xa9\r\n\r\n- REPLACE WITH 1: -\r\ntea\r\n" +
+                           rule + "- SEARCH FOR 2: -\r\n\r\n\r\n- REPLACE WITH 2: -\r\nx\r\n" +
+                           rule);
+    EXPECT_TRUE(ran.err.isEmpty());
+}
+
+TEST_F(CliBatch, RefusalsChangeNothing) {
+    const struct {
+        QStringList arguments;
+        int status;
+        QByteArray err;
+    } cases[] = {
+        {{"-y", "--batch", "missing.txt", "site"}, 1, kNoFile},
+        {{"-y", "--batch", "site", "site"}, 1, kNoFile},
+        {{"--batch-test", ""}, 1, kNoFile},
+        {{"-y", "--batch", "e.txt", "--delimiter", "#", "site"}, 1, kFailedTest},
+        {{"--batch-test", "e.txt", "--delimiter", "#"}, 1, kFailedTest},
+        {{"-y", "--batch", "e.txt", "--delimiter", "", "site"}, 1, "You must enter a delineation"},
+        {{"--batch", "e.txt", "site"}, 1, "zuk-cli: no answer from a terminal"},
+        {{"-y", "--batch", "e.txt", "-s", "a", "site"}, 2, "zuk-cli: --search can't be used"},
+        {{"--batch-test", "e.txt", "--subdirs"}, 2, "zuk-cli: --subdirs can't be used"},
+        {{"-y", "-s", "a", "--delimiter", "#", "site"}, 2, "zuk-cli: --delimiter needs --batch"},
+    };
+    for (const auto& c : cases) {
+        const Ran ran = run(c.arguments);
+        const std::string name = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(ran.status, c.status) << name;
+        EXPECT_TRUE(ran.err.startsWith(c.err)) << name << ": " << ran.err.data();
+        EXPECT_TRUE(ran.out.isEmpty()) << name;
+    }
+    EXPECT_EQ(readBytes(path("site/a.htm")), "apple banana apple");
+}
+
+TEST_F(CliBatch, FilesThatFailedInAnyEntryGiveStatusFour) {
+    write("site/bad.htm", QByteArray("apple\0", 6)); // not text: each entry's run passes it over
+    const Ran ran = run({"-y", "--batch", "e.txt", "site"});
+    EXPECT_EQ(ran.status, 4);
+    EXPECT_EQ(ran.out, counters(1, 3, 5));
+    EXPECT_TRUE(ran.err.endsWith(kDone + "zuk-cli: 3 files failed\n")) << ran.err.data();
+}
+
+TEST_F(CliBatch, CtrlCStopsAfterTheEntryInProgressWithTheTotalsSoFar) {
+    // Each entry changes every file; enough files that the batch is early on when the signal
+    // comes. What is asserted holds whichever entry and file the signal reaches.
+    const int entries = 6;
+    write("e.txt", QByteArray("apple|pear\r\npear|apple\r\n").repeated(entries / 2));
+    for (int i = 0; i < 1000; ++i)
+        writeBytes(path(QString("site/f%1.txt").arg(i)), QByteArray("apple ").repeated(50));
+
+    QProcess process;
+    start(process, {"-y", "--log", "--batch", "e.txt", "site"});
+    process.closeWriteChannel();
+    // The first entry's header is logged before its first file: the batch is under way.
+    const QString logPath = path("appdata/zuk/log.txt");
+    for (int waited = 0; !QFileInfo(logPath).size() && waited < 60000; ++waited)
+        ASSERT_FALSE(process.waitForFinished(1)) << process.readAllStandardError().data();
+    ASSERT_EQ(::kill(pid_t(process.processId()), SIGINT), 0);
+    const Ran ran = finished(process);
+    EXPECT_EQ(ran.status, 130);
+    EXPECT_TRUE(ran.err.endsWith(kDone)) << ran.err.data();
+
+    // Every entry that started closed its log; the totals are the sums of what they logged.
+    const QStringList log = QString::fromUtf8(readBytes(logPath)).split("\r\n");
+    const auto values = [&](const QString& label) {
+        QList<qint64> found;
+        for (const QString& line : log.filter("====> " + label))
+            found.append(line.mid(line.indexOf("= ") + 2).toLongLong());
+        return found;
+    };
+    const QList<qint64> searched = values("Total Files"), changed = values("Items Modified"),
+                        replaced = values("Replacment done");
+    ASSERT_FALSE(searched.isEmpty());
+    EXPECT_LT(searched.size(), entries);
+    EXPECT_EQ(log.filter("==> START").size(), searched.size());
+    EXPECT_EQ(ran.out,
+              counters(searched.last(), std::accumulate(changed.begin(), changed.end(), qint64(0)),
+                       std::accumulate(replaced.begin(), replaced.end(), qint64(0))));
+}
