@@ -63,7 +63,7 @@ fi
 mkdir -p "$tmp/theme/icons/hicolor"
 cp "$index" "$tmp/theme/icons/hicolor/"
 for data_dirs in "$usr/share:$tmp/theme" "$tmp/theme"; do
-    probe=$(XDG_DATA_DIRS=$data_dirs XDG_DATA_HOME=$tmp/none \
+    probe=$(QT_QPA_PLATFORM=xcb XDG_DATA_DIRS=$data_dirs XDG_DATA_HOME=$tmp/none \
         ZUK_TEST_INSTALL_PROBE=1 timeout 60 xvfb-run -a "$usr/bin/zuk" 2>/dev/null) ||
         fail "zuk did not start under xvfb-run: $probe"
     want=drawn
