@@ -1,5 +1,6 @@
-# Builds over CMake; `make run` starts the application, `make test` runs every test.
-.PHONY: deps build run test bench clean screenshots
+# Builds over CMake; `make run` starts the application, `make test` runs every test,
+# `make package` builds the Debian package in build/.
+.PHONY: deps build run test bench clean screenshots package
 
 deps:
 	@scripts/install-deps.sh
@@ -16,6 +17,9 @@ test: build
 
 bench: build
 	./build/bench/engine_bench
+
+package: build
+	cmake --build --preset default --target package
 
 screenshots: build
 	scripts/screenshots.sh

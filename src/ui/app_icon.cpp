@@ -2,11 +2,14 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
 namespace zuk {
 
 QIcon applicationIcon() {
+    return QIcon::fromTheme(QStringLiteral(ZUK_APP_ID), QIcon(drawnApplicationIcon()));
+}
+
+QPixmap drawnApplicationIcon() {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -38,10 +41,7 @@ QIcon applicationIcon() {
     painter.setBrush(QColor(0, 255, 255, 110));
     painter.drawEllipse(QPointF(18, 18), 6.5, 6.5);
     painter.end();
-
-    QIcon icon;
-    icon.addPixmap(pixmap);
-    return icon;
+    return pixmap;
 }
 
 } // namespace zuk
