@@ -49,11 +49,11 @@ for option in $("$cli" --help | sed -n -E 's/^ +(-[[:alnum:]], )?(--[[:alnum:]-]
 done
 # An option added later completes by what its value is called in --help.
 real_cli=$cli cli=$tmp/newer-zuk-cli
-printf '#!/bin/sh\n"%s" "$@"\necho "      --batch FILE        entries"\necho "      --delimiter TEXT    x"\n' \
+printf '#!/bin/sh\n"%s" "$@"\necho "      --later-file FILE   x"\necho "      --later-text TEXT   x"\n' \
     "$real_cli" >"$cli"
 chmod +x "$cli"
-check "--batch" --bat
-check "$tmp/search.txt" --batch "$tmp/sea"
-check "" --delimiter ""
+check "--later-file" --later-f
+check "$tmp/search.txt" --later-file "$tmp/sea"
+check "" --later-text ""
 [ $failures -eq 0 ] || exit 1
 echo "completion: every case passed"
