@@ -1,20 +1,9 @@
 #include "ui/batch_windows.h"
 
 #include "ui/frm_main.h"
+#include "ui/window_placement.h"
 
 namespace zuk {
-
-namespace {
-
-void bringForward(QWidget* window) {
-    window->show();
-    if (window->isMinimized())
-        window->showNormal();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
 
 BatchWindows::BatchWindows(frmMain& main, SearchRun& run, RunState& state, Prompter& prompter,
                            YieldHook& yieldHook)

@@ -2,20 +2,9 @@
 
 #include "app/help_file.h"
 #include "ui/frm_main.h"
+#include "ui/window_placement.h"
 
 namespace zuk {
-
-namespace {
-
-void bringForward(QWidget* window) {
-    window->show();
-    if (window->isMinimized())
-        window->showNormal();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
 
 SecondaryWindows::SecondaryWindows(frmMain& main, Prompter& prompter, QString logPath,
                                    QString executableFolder)

@@ -31,4 +31,12 @@ void placeWindow(QWidget& window, QPoint wanted) {
                 std::clamp(wanted.y(), available.top(), bottom));
 }
 
+void bringForward(QWidget* window) {
+    window->show();
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace zuk

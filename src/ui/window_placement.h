@@ -11,4 +11,7 @@ namespace zuk {
 // under that point, so it can always be dragged.
 void placeWindow(QWidget& window, QPoint wanted);
 
+// Shows a secondary window, restored if minimised, above the others and active.
+void bringForward(QWidget* window);
+
 } // namespace zuk
