@@ -32,9 +32,10 @@ void ZukApplication::Main() {
         m_activePrompter->inform(setup.problemText(), setup.wantedFolder);
 
     m_log = std::make_unique<ActivityLog>(m_paths.logPath());
-    m_run = std::make_unique<SearchRun>(*m_window, m_state, *m_window, *m_activePrompter,
+    MainWindowAdapter& adapter = m_window->adapter();
+    m_run = std::make_unique<SearchRun>(adapter, m_state, adapter, *m_activePrompter,
                                         *m_activeYield, *m_log, MakeBackup);
-    m_rollBack = std::make_unique<RollBack>(*m_window, *m_window, *m_activePrompter, *m_activeYield,
+    m_rollBack = std::make_unique<RollBack>(adapter, adapter, *m_activePrompter, *m_activeYield,
                                             m_state, *m_log);
     m_window->setStartCommand([this] { m_run->cmdStart_Click(); });
     m_window->setRollBackCommand([this] { m_rollBack->cmdRollBack_Click(); });
