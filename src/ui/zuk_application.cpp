@@ -17,8 +17,7 @@ ZukApplication::ZukApplication(const AppEnvironment& environment, Terminator ter
       m_terminate(terminate ? std::move(terminate) : Terminator(&ZukApplication::endProcess)),
       m_activePrompter(prompter ? prompter : &m_prompter),
       m_activeYield(yieldHook ? yieldHook : &m_yield),
-      m_window(std::make_unique<frmMain>(m_state, *m_activePrompter)),
-      m_settings(std::make_unique<FrmMainSettings>(*m_window)) {
+      m_window(std::make_unique<frmMain>(m_state, *m_activePrompter)) {
     m_prompter.setOwner(m_window.get());
 }
 
@@ -45,10 +44,10 @@ void ZukApplication::Main() {
 
     if (m_paths.hasAppFolder()) {
         (void)restoreSettingsIfMissing(m_paths.iniPath, m_paths.settingsBackupPath());
-        LoadSettings(m_paths.iniPath, *m_settings);
+        applySettings(*m_window, LoadSettings(m_paths.iniPath));
         (void)makeSettingsBackup(m_paths.iniPath, m_paths.settingsBackupPath());
     } else {
-        LoadSettings(QString(), *m_settings); // no folder: the defaults
+        applySettings(*m_window, LoadSettings(QString())); // no folder: the defaults
     }
     m_window->applyClickReactions();
     m_window->show();
@@ -65,7 +64,8 @@ void ZukApplication::Form_Load() {
 void ZukApplication::Form_Unload() {
     const bool workUnderWay = m_state.runActive || m_state.rollBackActive;
     if (m_paths.hasAppFolder())
-        (void)SaveSettings(m_paths.iniPath, *m_settings); // a failed save is not reported
+        (void)SaveSettings(m_paths.iniPath,
+                           readSettings(*m_window)); // a failed save is not reported
     if (m_windows)
         m_windows->closeAll();
     if (m_paths.hasAppFolder())
