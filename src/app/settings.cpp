@@ -2,6 +2,7 @@
 
 #include "app/ini_document.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace zuk {
@@ -9,139 +10,131 @@ namespace zuk {
 namespace {
 
 const QString Section = QStringLiteral("Options");
-
-enum class Kind { Check, Text };
-
-struct SavedKey {
-    const char* key;
-    const char* control;
-    Kind kind;
-};
-
-// The keys after the three options, in the order they are written.
-constexpr SavedKey SavedKeys[] = {
-    {"ChkSub", "chkSub", Kind::Check},        {"AllType", "chkAllType", Kind::Check},
-    {"ASP", "chkASP", Kind::Check},           {"PHP", "chkPHP", Kind::Check},
-    {"CFM", "chkCFM", Kind::Check},           {"HTM", "chkHTM", Kind::Check},
-    {"HTML", "chkHTML", Kind::Check},         {"PL", "chkPL", Kind::Check},
-    {"TXT", "chkTXT", Kind::Check},           {"THS", "chkThis", Kind::Check},
-    {"THST", "txtThis", Kind::Text},          {"BU", "chkBackUp", Kind::Check},
-    {"Case", "chkCase", Kind::Check},         {"LOG", "chkLog", Kind::Check},
-    {"SERONL", "chkSearchOnly", Kind::Check}, {"Path", "txtPath", Kind::Text},
-    {"SStr", "txtSearch", Kind::Text},        {"RStr", "txtReplace", Kind::Text},
-    {"CRLF", "chkDoAllCRLF", Kind::Check},    {"SPLT", "chkKeepLeftSpc", Kind::Check},
-    {"SPRT", "chkKeepRightSpc", Kind::Check},
-};
-
 const QString One = QStringLiteral("1");
 const QString Zero = QStringLiteral("0");
 
-class Loader {
-public:
-    Loader(const IniDocument& document, SettingsControls& controls)
-        : m_document(document), m_controls(controls) {}
+using Kind = SettingRow::Kind;
+using S = MainSettings;
 
-    QString read(const char* key, const QString& fallback) const {
-        try {
-            return m_document.value(Section, QString::fromLatin1(key), fallback);
-        } catch (const std::exception&) {
-            return QString();
-        }
+SettingRow option(const char* key, const QString& fallback, bool S::*field) {
+    return {QString::fromLatin1(key), fallback, Kind::Option, field};
+}
+SettingRow check(const char* key, const QString& fallback, CheckValue S::*field) {
+    return {QString::fromLatin1(key), fallback, Kind::Check, nullptr, field};
+}
+SettingRow text(const char* key, const QString& fallback, QString S::*field) {
+    return {QString::fromLatin1(key), fallback, Kind::Text, nullptr, nullptr, field};
+}
+
+std::vector<SettingRow> makeRows() {
+    std::vector<SettingRow> rows = {
+        option("OptText", Zero, &S::optText), option("OptFile", Zero, &S::optFile),
+        option("OptAll", One, &S::optAll),    check("ChkSub", Zero, &S::subDirectories),
+        check("AllType", One, &S::allTypes),
+    };
+    std::vector<int> types(kFileTypes.size());
+    for (std::size_t i = 0; i < types.size(); ++i)
+        types[i] = int(i);
+    std::sort(types.begin(), types.end(),
+              [](int a, int b) { return kFileTypes[a].savedPlace < kFileTypes[b].savedPlace; });
+    for (int type : types) {
+        SettingRow row{QString::fromLatin1(kFileTypes[type].settingsKey), Zero, Kind::Check};
+        row.fileType = type;
+        rows.push_back(row);
     }
+    rows.insert(rows.end(), {
+                                check("THS", Zero, &S::customType),
+                                // An empty custom extension comes back as "0".
+                                text("THST", Zero, &S::customExtension),
+                                check("BU", Zero, &S::makeBackups),
+                                check("Case", Zero, &S::caseSensitive),
+                                check("LOG", Zero, &S::logChanges),
+                                check("SERONL", Zero, &S::searchOnly),
+                                text("Path", QString(), &S::path),
+                                text("SStr", QString(), &S::searchText),
+                                text("RStr", QString(), &S::replaceText),
+                                check("CRLF", Zero, &S::doAllCrlf),
+                                check("SPLT", Zero, &S::keepSpaceLeft),
+                                check("SPRT", Zero, &S::keepSpaceRight),
+                            });
+    return rows;
+}
 
-    // Any number other than zero turns the option on; anything else takes the default.
-    QString option(const char* key, const char* control, const QString& fallback) {
-        QString value = read(key, fallback);
-        bool ok = false;
-        qlonglong number = value.toLongLong(&ok);
-        if (!ok) {
-            value = fallback;
-            number = fallback.toLongLong();
-        }
-        m_controls.setOptionValue(QString::fromLatin1(control), number != 0);
-        return value;
+QString read(const IniDocument& document, const SettingRow& row) {
+    try {
+        return document.value(Section, row.key, row.fallback);
+    } catch (const std::exception&) {
+        return QString();
     }
-
-    // Only 0, 1 and 2 are check box states; anything else takes the default.
-    QString check(const char* key, const char* control, const QString& fallback) {
-        QString value = read(key, fallback);
-        bool ok = false;
-        int number = value.toInt(&ok);
-        if (!ok || number < Unchecked || number > Greyed) {
-            value = fallback;
-            number = fallback.toInt();
-        }
-        m_controls.setCheckValue(QString::fromLatin1(control), CheckValue(number));
-        return value;
-    }
-
-    void text(const char* key, const char* control, const QString& fallback) {
-        m_controls.setText(QString::fromLatin1(control), read(key, fallback));
-    }
-
-private:
-    const IniDocument& m_document;
-    SettingsControls& m_controls;
-};
+}
 
 } // namespace
 
-Status SaveSettings(const QString& iniPath, const SettingsControls& controls) {
+CheckValue& SettingRow::checkIn(MainSettings& settings) const {
+    return fileType >= 0 ? settings.fileTypes[std::size_t(fileType)] : settings.*check;
+}
+
+const std::vector<SettingRow>& settingRows() {
+    static const std::vector<SettingRow> rows = makeRows();
+    return rows;
+}
+
+Status SaveSettings(const QString& iniPath, const MainSettings& settings) {
     // A file that exists but can't be read is left alone rather than replaced.
     Result<IniDocument> loaded = IniDocument::load(iniPath);
     if (!loaded)
         return loaded.error();
     IniDocument& document = loaded.value();
 
-    const bool text = controls.optionValue(QStringLiteral("optText"));
-    const bool file = !text && controls.optionValue(QStringLiteral("optFile"));
-    document.setValue(Section, QStringLiteral("OptText"), text ? One : Zero);
-    document.setValue(Section, QStringLiteral("OptFile"), file ? One : Zero);
-    document.setValue(Section, QStringLiteral("OptAll"), text || file ? Zero : One);
-    for (const SavedKey& saved : SavedKeys) {
-        const QString control = QString::fromLatin1(saved.control);
-        const QString value = saved.kind == Kind::Check
-                                  ? QString::number(controls.checkValue(control))
-                                  : controls.text(control);
-        document.setValue(Section, QString::fromLatin1(saved.key), value);
+    MainSettings saved = settings;
+    saved.optFile = !settings.optText && settings.optFile;
+    saved.optAll = !settings.optText && !saved.optFile;
+    for (const SettingRow& row : settingRows()) {
+        QString value;
+        switch (row.kind) {
+        case Kind::Option:
+            value = saved.*row.option ? One : Zero;
+            break;
+        case Kind::Check:
+            value = QString::number(row.checkIn(saved));
+            break;
+        case Kind::Text:
+            value = saved.*row.text;
+            break;
+        }
+        document.setValue(Section, row.key, value);
     }
     return document.save(iniPath);
 }
 
-void LoadSettings(const QString& iniPath, SettingsControls& controls) {
+MainSettings LoadSettings(const QString& iniPath) {
     Result<IniDocument> loaded = IniDocument::load(iniPath);
-    // An unreadable file counts as a missing one: every control takes its default.
+    // An unreadable file counts as a missing one: every setting takes its default.
     const IniDocument document = loaded ? std::move(loaded).value() : IniDocument();
-    Loader load(document, controls);
-
-    load.option("OptAll", "optAll", One);
-    load.option("optText", "optText", Zero);
-    for (const auto& [key, control] : {std::pair{"chkSub", "chkSub"},
-                                       {"ASP", "chkASP"},
-                                       {"PHP", "chkPHP"},
-                                       {"CFM", "chkCFM"},
-                                       {"HTM", "chkHTM"},
-                                       {"HTML", "chkHTML"},
-                                       {"PL", "chkPL"},
-                                       {"TXT", "chkTXT"},
-                                       {"THS", "chkThis"}})
-        load.check(key, control, Zero);
-    load.text("THST", "txtThis", Zero);
-    for (const auto& [key, control] : {std::pair{"BU", "chkBackUp"},
-                                       {"Case", "chkCase"},
-                                       {"log", "chkLog"},
-                                       {"SERONL", "chkSearchOnly"},
-                                       {"CRLF", "chkDoAllCRLF"},
-                                       {"SPLT", "chkKeepLeftSpc"},
-                                       {"SPRT", "chkKeepRightSpc"}})
-        load.check(key, control, Zero);
-    if (load.check("Alltype", "chkAllType", One) == One)
-        controls.DisableControls(QStringLiteral("AllType"), false);
-    if (load.option("OptFile", "optFile", Zero) == One)
-        controls.DisableControls(QStringLiteral("OptFile"), false);
-    load.text("Path", "txtPath", QString());
-    load.text("SStr", "txtSearch", QString());
-    load.text("RStr", "txtReplace", QString());
+    MainSettings settings;
+    for (const SettingRow& row : settingRows()) {
+        const QString value = read(document, row);
+        bool ok = false;
+        switch (row.kind) {
+        case Kind::Option: {
+            // Any number other than zero turns the option on; anything else takes the default.
+            const qlonglong number = value.toLongLong(&ok);
+            settings.*row.option = (ok ? number : row.fallback.toLongLong()) != 0;
+            break;
+        }
+        case Kind::Check: {
+            // Only 0, 1 and 2 are check box states; anything else takes the default.
+            const int number = value.toInt(&ok);
+            const bool usable = ok && number >= Unchecked && number <= Greyed;
+            row.checkIn(settings) = CheckValue(usable ? number : row.fallback.toInt());
+            break;
+        }
+        case Kind::Text:
+            settings.*row.text = value;
+            break;
+        }
+    }
+    return settings;
 }
 
 } // namespace zuk

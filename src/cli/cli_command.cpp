@@ -1,6 +1,7 @@
 #include "cli/cli_command.h"
 
 #include "engine/atomic_file.h"
+#include "engine/file_types.h"
 #include "engine/path_bytes.h"
 #include "engine/text_codec.h"
 
@@ -38,29 +39,28 @@ QString absolutePath(const QString& path, const QString& currentDirectory) {
     return joined;
 }
 
-// The file types of --type, in the order of the window's check boxes.
-struct FileType {
-    const char* name;
-    CheckValue RunOptionValues::*field;
-};
-const FileType kFileTypes[] = {
-    {"htm", &RunOptionValues::typeHtm}, {"html", &RunOptionValues::typeHtml},
-    {"cfm", &RunOptionValues::typeCfm}, {"txt", &RunOptionValues::typeTxt},
-    {"pl", &RunOptionValues::typePl},   {"asp", &RunOptionValues::typeAsp},
-    {"php", &RunOptionValues::typePhp},
-};
+// The command-line names of the file types, as "htm, html, ...".
+QString fileTypeNames() {
+    QStringList names;
+    for (const FileType& type : kFileTypes)
+        names.append(QString::fromLatin1(type.cliName));
+    return names.join(QStringLiteral(", "));
+}
+
+QString countWord(std::size_t count) {
+    static const char* const words[] = {"no",    "one",   "two",  "three", "four",   "five",  "six",
+                                        "seven", "eight", "nine", "ten",   "eleven", "twelve"};
+    return count < std::size(words) ? QString::fromLatin1(words[count]) : QString::number(count);
+}
 
 Status applyTypes(const QStringList& lists, RunOptionValues& values) {
     for (const QString& list : lists) {
         for (const QString& item : list.split(u',')) {
-            const QString name = item.trimmed().toLower();
-            const auto type = std::find_if(std::begin(kFileTypes), std::end(kFileTypes),
-                                           [&](const FileType& t) { return name == t.name; });
-            if (type == std::end(kFileTypes))
-                return usageError(QStringLiteral("unknown file type \"%1\" in --type (known: "
-                                                 "htm, html, cfm, txt, pl, asp, php)")
-                                      .arg(item.trimmed()));
-            values.*(type->field) = Checked;
+            const std::optional<std::size_t> type = fileTypeNamed(item.trimmed().toLower());
+            if (!type)
+                return usageError(QStringLiteral("unknown file type \"%1\" in --type (known: %2)")
+                                      .arg(item.trimmed(), fileTypeNames()));
+            values.fileTypes[*type] = Checked;
         }
     }
     return {};
@@ -258,7 +258,7 @@ QString versionText() {
 }
 
 QString usageText() {
-    return QStringLiteral(
+    const QString text = QStringLiteral(
         "Usage: zuk-cli [OPTIONS] --search TEXT [--replace TEXT] [PATH]\n"
         "       zuk-cli [OPTIONS] --batch FILE [--delimiter TEXT] [--quoted] [PATH]\n"
         "       zuk-cli --batch-test FILE [--delimiter TEXT] [--quoted]\n"
@@ -275,10 +275,10 @@ QString usageText() {
         "                          (a file's path means its directory); file: the file PATH;\n"
         "                          text: standard input to standard output\n"
         "      --subdirs           also the sub-directories (and for --rollback)\n"
-        "      --all-types         the seven types htm, html, cfm, txt, pl, asp, php\n"
+        "      --all-types         the %1 types %2\n"
         "      --type LIST         a comma list of those types\n"
         "      --ext .EXT          a custom extension as well\n"
-        "                          (without --type and --ext, all seven types are on)\n"
+        "                          (without --type and --ext, all %1 types are on)\n"
         "      --case              case-sensitive search\n"
         "      --search-only       count, change nothing\n"
         "      --backup            keep each changed file as NAME_BU\n"
@@ -308,6 +308,7 @@ QString usageText() {
         "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error (a full disk, an\n"
         "I/O error, the log), 4 done but one or more files failed (counted on the last line\n"
         "of standard error), 130 cancelled.\n");
+    return text.arg(countWord(kFileTypes.size()), fileTypeNames());
 }
 
 } // namespace zuk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/check_value.h"
+#include "engine/file_types.h"
 
 #include <QString>
 
@@ -21,13 +22,8 @@ public:
     virtual bool optFile() const = 0;
     virtual CheckValue subDirectories() const = 0;
     virtual CheckValue allTypes() const = 0;
-    virtual CheckValue typeHtm() const = 0;
-    virtual CheckValue typeHtml() const = 0;
-    virtual CheckValue typeCfm() const = 0;
-    virtual CheckValue typeTxt() const = 0;
-    virtual CheckValue typePl() const = 0;
-    virtual CheckValue typeAsp() const = 0;
-    virtual CheckValue typePhp() const = 0;
+    // The check box of each row of kFileTypes, in its order.
+    virtual FileTypeValues fileTypes() const = 0;
     virtual CheckValue customType() const = 0;
     virtual QString customExtension() const = 0;
     virtual CheckValue caseSensitive() const = 0;
@@ -55,13 +51,7 @@ struct RunOptionValues {
     bool optFile = false;
     CheckValue subDirectories = 0;
     CheckValue allTypes = 1;
-    CheckValue typeHtm = 0;
-    CheckValue typeHtml = 0;
-    CheckValue typeCfm = 0;
-    CheckValue typeTxt = 0;
-    CheckValue typePl = 0;
-    CheckValue typeAsp = 0;
-    CheckValue typePhp = 0;
+    FileTypeValues fileTypes{};
     CheckValue customType = 0;
     QString customExtension;
     CheckValue caseSensitive = 0;
@@ -85,13 +75,7 @@ public:
     bool optFile() const override { return values.optFile; }
     CheckValue subDirectories() const override { return values.subDirectories; }
     CheckValue allTypes() const override { return values.allTypes; }
-    CheckValue typeHtm() const override { return values.typeHtm; }
-    CheckValue typeHtml() const override { return values.typeHtml; }
-    CheckValue typeCfm() const override { return values.typeCfm; }
-    CheckValue typeTxt() const override { return values.typeTxt; }
-    CheckValue typePl() const override { return values.typePl; }
-    CheckValue typeAsp() const override { return values.typeAsp; }
-    CheckValue typePhp() const override { return values.typePhp; }
+    FileTypeValues fileTypes() const override { return values.fileTypes; }
     CheckValue customType() const override { return values.customType; }
     QString customExtension() const override { return values.customExtension; }
     CheckValue caseSensitive() const override { return values.caseSensitive; }

@@ -49,17 +49,14 @@ SearchRun::SearchRun(RunOptions& options, RunState& state, RunWindow& window, Pr
 
 bool SearchRun::fileTypeMatches(const QString& fileName, const RunOptions& o) {
     const QString low = fileName.toLower();
-    const auto fixed = [&](QLatin1StringView extension, CheckValue single) {
-        return low.endsWith(extension) && (o.allTypes() == 1 || single == 1);
-    };
-    return fixed(QLatin1StringView(".htm"), o.typeHtm()) ||
-           fixed(QLatin1StringView(".html"), o.typeHtml()) ||
-           fixed(QLatin1StringView(".cfm"), o.typeCfm()) ||
-           fixed(QLatin1StringView(".txt"), o.typeTxt()) ||
-           fixed(QLatin1StringView(".pl"), o.typePl()) ||
-           fixed(QLatin1StringView(".asp"), o.typeAsp()) ||
-           fixed(QLatin1StringView(".php"), o.typePhp()) ||
-           (o.customType() == 1 && low.endsWith(trimBlanks(o.customExtension())));
+    const bool allTypes = o.allTypes() == 1;
+    const FileTypeValues chosen = o.fileTypes();
+    for (std::size_t i = 0; i < kFileTypes.size(); ++i) {
+        if (low.endsWith(QLatin1StringView(kFileTypes[i].extension)) &&
+            (allTypes || chosen[i] == 1))
+            return true;
+    }
+    return o.customType() == 1 && low.endsWith(trimBlanks(o.customExtension()));
 }
 
 bool SearchRun::validate() {
@@ -72,10 +69,9 @@ bool SearchRun::validate() {
         m_prompter.inform(kNoPath);
         return false;
     }
-    const CheckValue types[] = {m_options.allTypes(), m_options.typeHtm(),    m_options.typeHtml(),
-                                m_options.typeCfm(),  m_options.typeTxt(),    m_options.typePl(),
-                                m_options.typeAsp(),  m_options.customType(), m_options.typePhp()};
-    if (std::all_of(std::begin(types), std::end(types), [](CheckValue v) { return v == 0; })) {
+    const FileTypeValues types = m_options.fileTypes();
+    if (m_options.allTypes() == 0 && m_options.customType() == 0 &&
+        std::all_of(types.begin(), types.end(), [](CheckValue v) { return v == 0; })) {
         m_prompter.inform(kNoFileType);
         return false;
     }

@@ -38,6 +38,7 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
     BuiltControls built = buildControls(client, mainControls(), kClientHeightTwips);
     m_controls = std::move(built.widgets);
     m_scale = built.scale;
+    m_adapter = std::make_unique<MainWindowAdapter>(*this, m_controls);
     m_rtb1 = static_cast<RightBox*>(control(QStringLiteral("RTB1")));
     setTxtThisBackground(QColor(192, 192, 192));
 
@@ -206,81 +207,6 @@ void frmMain::closeEvent(QCloseEvent* event) {
     if (m_unloadCommand)
         m_unloadCommand();
     event->accept();
-}
-
-// RunOptions
-
-QString frmMain::searchText() const {
-    return textBox(QStringLiteral("txtSearch"))->text();
-}
-QString frmMain::replaceText() const {
-    return textBox(QStringLiteral("txtReplace"))->text();
-}
-QString frmMain::path() const {
-    return lineBox(QStringLiteral("txtPath"))->text();
-}
-bool frmMain::optText() const {
-    return optionButton(QStringLiteral("optText"))->isChecked();
-}
-bool frmMain::optFile() const {
-    return optionButton(QStringLiteral("optFile"))->isChecked();
-}
-CheckValue frmMain::subDirectories() const {
-    return checkBox(QStringLiteral("chkSub"))->value();
-}
-CheckValue frmMain::allTypes() const {
-    return checkBox(QStringLiteral("chkAllType"))->value();
-}
-CheckValue frmMain::typeHtm() const {
-    return checkBox(QStringLiteral("chkHTM"))->value();
-}
-CheckValue frmMain::typeHtml() const {
-    return checkBox(QStringLiteral("chkHTML"))->value();
-}
-CheckValue frmMain::typeCfm() const {
-    return checkBox(QStringLiteral("chkCFM"))->value();
-}
-CheckValue frmMain::typeTxt() const {
-    return checkBox(QStringLiteral("chkTXT"))->value();
-}
-CheckValue frmMain::typePl() const {
-    return checkBox(QStringLiteral("chkPL"))->value();
-}
-CheckValue frmMain::typeAsp() const {
-    return checkBox(QStringLiteral("chkASP"))->value();
-}
-CheckValue frmMain::typePhp() const {
-    return checkBox(QStringLiteral("chkPHP"))->value();
-}
-CheckValue frmMain::customType() const {
-    return checkBox(QStringLiteral("chkThis"))->value();
-}
-QString frmMain::customExtension() const {
-    return lineBox(QStringLiteral("txtThis"))->text();
-}
-CheckValue frmMain::caseSensitive() const {
-    return checkBox(QStringLiteral("chkCase"))->value();
-}
-CheckValue frmMain::searchOnly() const {
-    return checkBox(QStringLiteral("chkSearchOnly"))->value();
-}
-CheckValue frmMain::makeBackups() const {
-    return checkBox(QStringLiteral("chkBackUp"))->value();
-}
-CheckValue frmMain::logChanges() const {
-    return checkBox(QStringLiteral("chkLog"))->value();
-}
-CheckValue frmMain::doAllCrlf() const {
-    return checkBox(QStringLiteral("chkDoAllCRLF"))->value();
-}
-CheckValue frmMain::keepSpaceLeft() const {
-    return checkBox(QStringLiteral("chkKeepLeftSpc"))->value();
-}
-CheckValue frmMain::keepSpaceRight() const {
-    return checkBox(QStringLiteral("chkKeepRightSpc"))->value();
-}
-void frmMain::setMakeBackups(CheckValue value) {
-    checkBox(QStringLiteral("chkBackUp"))->setValue(value);
 }
 
 } // namespace zuk

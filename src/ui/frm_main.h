@@ -1,10 +1,9 @@
 #pragma once
 
-#include "engine/run_options.h"
 #include "engine/run_state.h"
-#include "engine/run_window.h"
 #include "engine/text_buffer.h"
 #include "ui/main_layout.h"
+#include "ui/main_window_adapter.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -31,9 +30,9 @@ class Prompter;
 class RightBox;
 
 // The main window. Its controls come from the control table (main_layout.cpp); its rules and
-// small commands live in main_rules.cpp, its running states in main_running.cpp. It is the
-// run's RunOptions (every read looks at the controls) and its RunWindow.
-class frmMain final : public QMainWindow, public RunOptions, public RunWindow {
+// small commands live in main_rules.cpp, its working buffer in main_running.cpp. Its adapter is
+// the run's RunOptions (every read looks at the controls) and its RunWindow.
+class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int kNarrowTwips = 6840;
@@ -118,42 +117,18 @@ public:
     // Shows the working buffer in RTB1 now if it changed since it was last shown.
     void refreshRightBox();
 
-    // RunOptions: each read looks at the control.
-    QString searchText() const override;
-    QString replaceText() const override;
-    QString path() const override;
-    bool optText() const override;
-    bool optFile() const override;
-    CheckValue subDirectories() const override;
-    CheckValue allTypes() const override;
-    CheckValue typeHtm() const override;
-    CheckValue typeHtml() const override;
-    CheckValue typeCfm() const override;
-    CheckValue typeTxt() const override;
-    CheckValue typePl() const override;
-    CheckValue typeAsp() const override;
-    CheckValue typePhp() const override;
-    CheckValue customType() const override;
-    QString customExtension() const override;
-    CheckValue caseSensitive() const override;
-    CheckValue searchOnly() const override;
-    CheckValue makeBackups() const override;
-    CheckValue logChanges() const override;
-    CheckValue doAllCrlf() const override;
-    CheckValue keepSpaceLeft() const override;
-    CheckValue keepSpaceRight() const override;
-    void setMakeBackups(CheckValue value) override;
+    // The run's and the roll back's view of the window.
+    MainWindowAdapter& adapter() { return *m_adapter; }
+    const MainWindowAdapter& adapter() const { return *m_adapter; }
 
-    // RunWindow.
-    void enterRunState() override;
-    void leaveRunState() override;
-    void enterRollBackState() override;
-    void leaveRollBackState() override;
-    void showCounters(const RunCounters& counters) override;
-    void setCurrentPath(const QString& path) override;
-    TextBuffer& workingBuffer() override;
-    void workingBufferChanged() override;
-    void openLogViewer() override;
+    // The right-hand box's working buffer, which a run works on; the box shows it lazily.
+    TextBuffer& workingBuffer();
+    void workingBufferChanged();
+    // Called by the adapter: a run starts (the buffer takes what the box holds now) or ends
+    // (the box catches up); the run or roll back flags changed.
+    void runStarting();
+    void runEnded();
+    void workStateChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -164,8 +139,6 @@ private:
     void connectRules();
     void setWidthTwips(int twips);
     void setTxtThisBackground(const QColor& colour);
-    void setAutoSizedText(QLabel* label, const QString& text);
-    void lockBoxes(bool locked);
     void updateCommandAvailability();
     void updateRightBoxEditable();
     void showRightBoxMenu(const QPoint& globalPosition);
@@ -178,6 +151,7 @@ private:
     PathChooser* m_chooser = nullptr;
 
     QHash<QString, QWidget*> m_controls;
+    std::unique_ptr<MainWindowAdapter> m_adapter;
     QHash<QString, QAction*> m_menuItems;
     QMenu* m_customMenu = nullptr;
     RightBox* m_rtb1 = nullptr;

@@ -1,27 +1,17 @@
 #pragma once
 
-#include "app/settings_controls.h"
+#include "app/settings.h"
 
 namespace zuk {
 
 class frmMain;
 
-// The main window's controls as the settings file reads and writes them. Values go through
-// the controls themselves, so each change runs the window's click reaction.
-class FrmMainSettings final : public SettingsControls {
-public:
-    explicit FrmMainSettings(frmMain& window) : m_window(window) {}
+// Puts the settings into the main window's controls in the order start-up sets them. Each value
+// goes through its control, so a change runs the control's click reaction; an option set off
+// and a check box set to the value it has run nothing.
+void applySettings(frmMain& window, const MainSettings& settings);
 
-    bool optionValue(const QString& name) const override;
-    void setOptionValue(const QString& name, bool on) override;
-    CheckValue checkValue(const QString& name) const override;
-    void setCheckValue(const QString& name, CheckValue value) override;
-    QString text(const QString& name) const override;
-    void setText(const QString& name, const QString& text) override;
-    void DisableControls(const QString& WhatControls, bool OnOff) override;
-
-private:
-    frmMain& m_window;
-};
+// The settings as the main window's controls hold them now.
+MainSettings readSettings(const frmMain& window);
 
 } // namespace zuk

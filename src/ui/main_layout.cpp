@@ -40,6 +40,7 @@ const std::array kMainControls = {
     ControlRow{"optAll", K::Option, "Frame1", "Search All files in directory.", 120, 720, 2295, 195, 4, 0},
     ControlRow{"chkSub", K::Check, "Frame1", "Search in sub-directories", 360, 960, 2535, 195, 5, 1, false},
     ControlRow{"chkAllType", K::Check, "Frame1", "Search all compatible file types", 360, 1200, 2535, 195, 6, 1, false},
+    // The file types' boxes: kFileTypes names them, their places are here.
     ControlRow{"chkASP", K::Check, "Frame1", "Search *.asp Files", 600, 1440, 1695, 195, 7, 1, false},
     ControlRow{"chkCFM", K::Check, "Frame1", "Search *.cfm Files", 600, 1680, 1695, 195, 8, 1, false},
     ControlRow{"chkHTM", K::Check, "Frame1", "Search *.htm Files", 600, 1905, 1695, 195, 9, 1, false},

@@ -22,11 +22,6 @@ namespace zuk {
 
 namespace {
 
-const QStringList kSingleTypes = {QStringLiteral("chkHTM"), QStringLiteral("chkHTML"),
-                                  QStringLiteral("chkCFM"), QStringLiteral("chkTXT"),
-                                  QStringLiteral("chkPL"),  QStringLiteral("chkASP"),
-                                  QStringLiteral("chkPHP")};
-
 const QString kFileFilter = QStringLiteral(
     " *.htm (HTM Files)|*.htm| *.html (HTML Files)|*.html| *.cfm (Cold Fusion Markup)|*.cfm|"
     " *.txt (Text Files)|*.txt| *.* (All Files)|*.*|");
@@ -86,23 +81,23 @@ void frmMain::DisableControls(const QString& WhatControls, bool OnOff) {
     if (WhatControls == QLatin1String("OptFile")) {
         control(QStringLiteral("chkSub"))->setEnabled(false);
         control(QStringLiteral("chkAllType"))->setEnabled(false);
-        for (const QString& name : kSingleTypes)
-            control(name)->setEnabled(false);
+        for (CheckBox* type : m_adapter->controls().fileTypes)
+            type->setEnabled(false);
     } else if (WhatControls == QLatin1String("OptAll")) {
         control(QStringLiteral("chkSub"))->setEnabled(true);
         control(QStringLiteral("chkAllType"))->setEnabled(true);
-        if (allTypes() == Unchecked) {
-            for (const QString& name : kSingleTypes)
-                control(name)->setEnabled(true);
+        if (m_adapter->allTypes() == Unchecked) {
+            for (CheckBox* type : m_adapter->controls().fileTypes)
+                type->setEnabled(true);
         }
     } else if (WhatControls == QLatin1String("AllType")) {
-        for (const QString& name : kSingleTypes)
-            control(name)->setEnabled(OnOff);
+        for (CheckBox* type : m_adapter->controls().fileTypes)
+            type->setEnabled(OnOff);
         control(QStringLiteral("chkThis"))->setEnabled(OnOff);
         if (!OnOff) {
             lineBox(QStringLiteral("txtThis"))->setEnabled(false);
             setTxtThisBackground(buttonFace());
-        } else if (customType() == Checked) {
+        } else if (m_adapter->customType() == Checked) {
             lineBox(QStringLiteral("txtThis"))->setEnabled(true);
             setTxtThisBackground(Qt::white);
         }
@@ -114,16 +109,16 @@ void frmMain::applyClickReactions() {
     chkThis_Click();
     chkDoAllCRLF_Click();
     chkAllType_Click();
-    if (optText())
+    if (m_adapter->optText())
         optText_Click();
-    else if (optFile())
+    else if (m_adapter->optFile())
         optFile_Click();
     else
         optAll_Click();
 }
 
 void frmMain::optFile_Click() {
-    if (optFile())
+    if (m_adapter->optFile())
         DisableControls(QStringLiteral("OptFile"), false);
     m_rightBoxEditable = false;
     updateRightBoxEditable();
@@ -147,18 +142,18 @@ void frmMain::optText_Click() {
 }
 
 void frmMain::chkAllType_Click() {
-    DisableControls(QStringLiteral("AllType"), allTypes() == Unchecked);
+    DisableControls(QStringLiteral("AllType"), m_adapter->allTypes() == Unchecked);
 }
 
 void frmMain::chkThis_Click() {
     auto* txtThis = lineBox(QStringLiteral("txtThis"));
-    const bool on = customType() == Checked;
+    const bool on = m_adapter->customType() == Checked;
     txtThis->setEnabled(on);
     setTxtThisBackground(on ? QColor(Qt::white) : buttonFace());
 }
 
 void frmMain::chkDoAllCRLF_Click() {
-    const bool on = doAllCrlf() == Checked;
+    const bool on = m_adapter->doAllCrlf() == Checked;
     control(QStringLiteral("chkKeepLeftSpc"))->setEnabled(on);
     control(QStringLiteral("chkKeepRightSpc"))->setEnabled(on);
 }
@@ -176,7 +171,7 @@ void frmMain::cmdExpand_Click() {
 
 void frmMain::cmdBrowse_Click() {
     auto* txtPath = lineBox(QStringLiteral("txtPath"));
-    if (optFile()) {
+    if (m_adapter->optFile()) {
         // The dialog keeps its last file name, so a cancel after an earlier choice brings that
         // choice back.
         // It opens at the current path when that names a file or a folder that exists.

@@ -1,83 +1,28 @@
-// The main window's running states and what a run shows in it.
+// The main window's working buffer and how the right-hand box shows it during a run.
 
 #include "ui/frm_main.h"
 #include "ui/multi_line_box.h"
 #include "ui/right_box.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
 #include <algorithm>
 
 namespace zuk {
 
-void frmMain::lockBoxes(bool locked) {
-    textBox(QStringLiteral("txtSearch"))->setReadOnly(locked);
-    textBox(QStringLiteral("txtReplace"))->setReadOnly(locked);
-    lineBox(QStringLiteral("txtPath"))->setReadOnly(locked);
-}
-
-void frmMain::enterRunState() {
+void frmMain::runStarting() {
     // In text mode the run works on what the box holds now.
     if (m_boxNewer)
         syncRightBoxIntoBuffer();
-    m_state.runActive = true;
     m_sinceRefresh.invalidate(); // the run's first file is shown at once
-    button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Cancel"));
-    updateCommandAvailability();
-    lockBoxes(true);
-    updateRightBoxEditable();
-    showCounters({});
 }
 
-void frmMain::leaveRunState() {
-    m_state.runActive = false;
+void frmMain::runEnded() {
     if (m_bufferNewer)
         m_refreshTimer.start(0); // the box catches up at once
-    button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Start"));
+}
+
+void frmMain::workStateChanged() {
     updateCommandAvailability();
-    lockBoxes(false);
     updateRightBoxEditable();
-}
-
-void frmMain::enterRollBackState() {
-    m_state.rollBackActive = true;
-    updateCommandAvailability();
-    button(QStringLiteral("cmdRollBack"))->setText(QStringLiteral("Cancel"));
-    lockBoxes(true);
-}
-
-void frmMain::leaveRollBackState() {
-    m_state.rollBackActive = false;
-    updateCommandAvailability();
-    button(QStringLiteral("cmdRollBack"))->setText(QStringLiteral("Roll Back"));
-    lockBoxes(false);
-}
-
-void frmMain::setAutoSizedText(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->resize(label->sizeHint());
-}
-
-void frmMain::showCounters(const RunCounters& counters) {
-    // The captions change at once (a batch reads them back after each run); the labels are
-    // painted when the event loop next runs, which the run's yield hook lets it do every few
-    // milliseconds. Painting them here, once per file name, cost more than the run itself.
-    const std::pair<const char*, qint64> shown[] = {{"lblTotFiles", counters.totFiles},
-                                                    {"lblFilesDone", counters.filesDone},
-                                                    {"lblReplaceMade", counters.replaceMade}};
-    for (const auto& [name, value] : shown) {
-        QLabel* counter = label(QString::fromUtf8(name));
-        const QString text = QString::number(value);
-        if (counter->text() != text)
-            setAutoSizedText(counter, text);
-    }
-}
-
-void frmMain::setCurrentPath(const QString& path) {
-    // Painted with the counters, when the event loop next runs.
-    label(QStringLiteral("lblCurPath"))->setText(path);
 }
 
 TextBuffer& frmMain::workingBuffer() {
@@ -131,10 +76,6 @@ void frmMain::refreshRightBox() {
     m_refreshingBox = false;
     m_bufferNewer = false;
     m_boxNewer = false;
-}
-
-void frmMain::openLogViewer() {
-    cmdViewLog_Click();
 }
 
 } // namespace zuk

@@ -17,8 +17,7 @@ ZukApplication::ZukApplication(const AppEnvironment& environment, Terminator ter
       m_terminate(terminate ? std::move(terminate) : Terminator(&ZukApplication::endProcess)),
       m_activePrompter(prompter ? prompter : &m_prompter),
       m_activeYield(yieldHook ? yieldHook : &m_yield),
-      m_window(std::make_unique<frmMain>(m_state, *m_activePrompter)),
-      m_settings(std::make_unique<FrmMainSettings>(*m_window)) {
+      m_window(std::make_unique<frmMain>(m_state, *m_activePrompter)) {
     m_prompter.setOwner(m_window.get());
 }
 
@@ -32,9 +31,10 @@ void ZukApplication::Main() {
         m_activePrompter->inform(setup.problemText(), setup.wantedFolder);
 
     m_log = std::make_unique<ActivityLog>(m_paths.logPath());
-    m_run = std::make_unique<SearchRun>(*m_window, m_state, *m_window, *m_activePrompter,
+    MainWindowAdapter& adapter = m_window->adapter();
+    m_run = std::make_unique<SearchRun>(adapter, m_state, adapter, *m_activePrompter,
                                         *m_activeYield, *m_log, MakeBackup);
-    m_rollBack = std::make_unique<RollBack>(*m_window, *m_window, *m_activePrompter, *m_activeYield,
+    m_rollBack = std::make_unique<RollBack>(adapter, adapter, *m_activePrompter, *m_activeYield,
                                             m_state, *m_log);
     m_window->setStartCommand([this] {
         // Between two entries of a batch Start is still the batch's Cancel: a run started
@@ -55,10 +55,10 @@ void ZukApplication::Main() {
 
     if (m_paths.hasAppFolder()) {
         (void)restoreSettingsIfMissing(m_paths.iniPath, m_paths.settingsBackupPath());
-        LoadSettings(m_paths.iniPath, *m_settings);
+        applySettings(*m_window, LoadSettings(m_paths.iniPath));
         (void)makeSettingsBackup(m_paths.iniPath, m_paths.settingsBackupPath());
     } else {
-        LoadSettings(QString(), *m_settings); // no folder: the defaults
+        applySettings(*m_window, LoadSettings(QString())); // no folder: the defaults
     }
     m_window->applyClickReactions();
     m_window->show();
@@ -76,7 +76,8 @@ void ZukApplication::Form_Unload() {
     const bool workUnderWay =
         m_state.runActive || m_state.rollBackActive || (m_batch && m_batch->batchUnderWay());
     if (m_paths.hasAppFolder())
-        (void)SaveSettings(m_paths.iniPath, *m_settings); // a failed save is not reported
+        (void)SaveSettings(m_paths.iniPath,
+                           readSettings(*m_window)); // a failed save is not reported
     if (m_windows)
         m_windows->closeAll();
     if (m_batch)

@@ -57,7 +57,6 @@ private:
     YieldHook* m_activeYield;
     AppPaths m_paths;
     std::unique_ptr<frmMain> m_window;
-    std::unique_ptr<FrmMainSettings> m_settings;
     std::unique_ptr<ActivityLog> m_log;
     std::unique_ptr<SearchRun> m_run;
     std::unique_ptr<RollBack> m_rollBack;

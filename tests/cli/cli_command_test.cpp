@@ -39,8 +39,9 @@ TEST(CliCommand, DefaultsToADirectoryRunOverAllTypesWithARelativePathMadeAbsolut
     EXPECT_EQ(c.values.customType, 0);
     for (CheckValue v : {c.values.subDirectories, c.values.caseSensitive, c.values.searchOnly,
                          c.values.makeBackups, c.values.logChanges, c.values.doAllCrlf,
-                         c.values.keepSpaceLeft, c.values.keepSpaceRight, c.values.typeHtm})
+                         c.values.keepSpaceLeft, c.values.keepSpaceRight})
         EXPECT_EQ(v, 0);
+    EXPECT_EQ(c.values.fileTypes, FileTypeValues{});
 
     EXPECT_EQ(values({"-s", "a", "./x/../site"}).path, "/work/here/site");
     EXPECT_EQ(values({"-s", "a", "/abs/./as typed"}).path, "/abs/./as typed");
@@ -68,10 +69,11 @@ TEST(CliCommand, EveryFlagSetsItsOption) {
 TEST(CliCommand, TypeAndExtensionChooseTheTypes) {
     RunOptionValues v = values({"-s", "a", "--type", "HTM,php", "--type", "txt", "d"});
     EXPECT_EQ(v.allTypes, 0);
-    EXPECT_EQ(v.typeHtm, 1);
-    EXPECT_EQ(v.typePhp, 1);
-    EXPECT_EQ(v.typeTxt, 1);
-    EXPECT_EQ(v.typeHtml + v.typeCfm + v.typePl + v.typeAsp + v.customType, 0);
+    FileTypeValues chosen{};
+    for (const char16_t* name : {u"htm", u"php", u"txt"})
+        chosen[*fileTypeNamed(name)] = 1;
+    EXPECT_EQ(v.fileTypes, chosen);
+    EXPECT_EQ(v.customType, 0);
 
     v = values({"-s", "a", "--ext", ".inc", "d"});
     EXPECT_EQ(v.allTypes, 0);

@@ -127,13 +127,29 @@ TEST_F(Run, SelectedFileWithoutOccurrenceIsNeitherWrittenNorBackedUp) {
     EXPECT_EQ(prompter.texts().last(), kDone);
 }
 
+TEST(FileTypes, EachRowsBoxTakesItsExtensionAlone) {
+    for (std::size_t chosen = 0; chosen < kFileTypes.size(); ++chosen) {
+        ValueRunOptions options;
+        options.values.allTypes = 0;
+        options.values.fileTypes[chosen] = Checked;
+        for (std::size_t i = 0; i < kFileTypes.size(); ++i) {
+            const QString name = QStringLiteral("Page") + QLatin1String(kFileTypes[i].extension);
+            EXPECT_EQ(SearchRun::fileTypeMatches(name.toUpper(), options), i == chosen)
+                << kFileTypes[chosen].cliName << " " << name.toStdString();
+        }
+        options.values.fileTypes[chosen] = Greyed; // only a checked box counts
+        EXPECT_FALSE(SearchRun::fileTypeMatches(
+            QStringLiteral("a") + QLatin1String(kFileTypes[chosen].extension), options));
+    }
+}
+
 TEST_F(Run, DirectoryRunTakesTheFileTypesAsTabled) {
     directoryMode();
     for (const char* name :
          {"site/a.HTM", "site/b.html", "site/c.css", "site/d.php", "site/e.inc", "site/f.INC"})
         write(name, "a");
     options.values.allTypes = 0;
-    options.values.typeHtm = 1;
+    options.values.fileTypes[*fileTypeNamed(u"htm")] = 1;
     options.values.path = path("site/b.html"); // a file's path means its whole folder
     EXPECT_EQ(start(), RunOutcome::Completed);
     EXPECT_EQ(window.counters.totFiles, 1);

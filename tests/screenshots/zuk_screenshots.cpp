@@ -169,17 +169,17 @@ int main(int argc, char** argv) {
     ok = save(window, folder, QStringLiteral("wide-text.png")) && ok;
 
     window.optionButton(QStringLiteral("optAll"))->setChecked(true);
-    window.enterRunState();
-    window.showCounters({128, 17, 23});
+    window.adapter().enterRunState();
+    window.adapter().showCounters({128, 17, 23});
     const QString current =
         QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/news/2003.htm"));
-    window.setCurrentPath(current);
+    window.adapter().setCurrentPath(current);
     window.workingBuffer().setText(
         QStringLiteral("<html>\n<body>\n<h1>News of 2003</h1>\n<p>We opened our shop.</p>\n"
                        "<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n"));
     window.workingBufferChanged();
     ok = save(window, folder, QStringLiteral("running.png")) && ok;
-    window.leaveRunState();
+    window.adapter().leaveRunState();
     window.hide();
     ok = saveSecondaryWindows(folder) && ok;
     return ok ? 0 : 1;

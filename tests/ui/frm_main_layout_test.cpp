@@ -27,14 +27,20 @@ TEST_F(MainWindowTest, DesignedStateBeforeSettings) {
     EXPECT_TRUE(opt("optFile")->isChecked());
     EXPECT_FALSE(opt("optText")->isChecked());
     EXPECT_FALSE(opt("optAll")->isChecked());
-    EXPECT_EQ(window.mode(), RunMode::SelectedFile);
+    EXPECT_EQ(window.adapter().mode(), RunMode::SelectedFile);
 
-    QStringList disabled = kSevenTypes;
+    // Each file type's box, wherever the layout puts it, is in the options frame and names it.
+    for (const FileType& type : kFileTypes) {
+        CheckBox* box = chk(type.checkBox);
+        EXPECT_EQ(box->parentWidget(), window.frame(QStringLiteral("Frame1"))) << type.checkBox;
+        EXPECT_EQ(box->text(), QStringLiteral("Search *%1 Files").arg(type.extension));
+    }
+    QStringList disabled = kFileTypeBoxes;
     disabled << QStringLiteral("chkSub") << QStringLiteral("chkAllType")
              << QStringLiteral("chkThis") << QStringLiteral("txtThis");
     for (const QString& name : disabled)
         EXPECT_FALSE(window.control(name)->isEnabled()) << name.toStdString();
-    QStringList checked = kSevenTypes;
+    QStringList checked = kFileTypeBoxes;
     checked << QStringLiteral("chkAllType") << QStringLiteral("chkSub") << QStringLiteral("chkCase")
             << QStringLiteral("chkLog") << QStringLiteral("chkSearchOnly")
             << QStringLiteral("chkBackUp") << QStringLiteral("chkDoAllCRLF");
@@ -68,7 +74,7 @@ TEST_F(MainWindowTest, ConnectingAViewerEnablesItsCommands) {
     EXPECT_TRUE(itemEnabled("mnuViewLog"));
     cmd("cmdViewLog")->click();
     window.menuItem(QStringLiteral("mnuViewLog"))->trigger();
-    window.openLogViewer();
+    window.adapter().openLogViewer();
     EXPECT_EQ(opened, 3);
 }
 
@@ -233,13 +239,13 @@ TEST(MainWindowFonts, FitsALaptopScreenAtTheDefaultFontAndKeepsItsTitleBarOnItAt
 }
 
 TEST_F(MainWindowTest, CountersGrowWithTheirText) {
-    window.showCounters({1234567, 2, 300});
+    window.adapter().showCounters({1234567, 2, 300});
     QLabel* total = window.label(QStringLiteral("lblTotFiles"));
     EXPECT_EQ(total->text(), QStringLiteral("1234567"));
     EXPECT_GE(total->width(), total->sizeHint().width());
     EXPECT_EQ(window.label(QStringLiteral("lblFilesDone"))->text(), QStringLiteral("2"));
     EXPECT_EQ(window.label(QStringLiteral("lblReplaceMade"))->text(), QStringLiteral("300"));
-    window.setCurrentPath(QStringLiteral("/a/b.htm"));
+    window.adapter().setCurrentPath(QStringLiteral("/a/b.htm"));
     EXPECT_EQ(window.label(QStringLiteral("lblCurPath"))->text(), QStringLiteral("/a/b.htm"));
 }
 

@@ -33,29 +33,29 @@ protected:
 TEST_F(RulesTest, DisableControlsOptFileDisablesTheTypeChoices) {
     enableAll();
     window.DisableControls(QStringLiteral("OptFile"), true);
-    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType"}, false);
+    expectEnabled(kFileTypeBoxes + QStringList{"chkSub", "chkAllType"}, false);
     expectEnabled({"chkThis", "txtThis"}, true);
 }
 
 TEST_F(RulesTest, DisableControlsOptAllEnablesTheSevenOnlyWithoutAllTypes) {
     window.DisableControls(QStringLiteral("OptAll"), false);
     expectEnabled({"chkSub", "chkAllType"}, true);
-    expectEnabled(kSevenTypes, false); // chkAllType is 1
+    expectEnabled(kFileTypeBoxes, false); // chkAllType is 1
     expectEnabled({"chkThis", "txtThis"}, false);
 
     chk("chkAllType")->blockSignals(true);
     chk("chkAllType")->setValue(Greyed); // neither 0 nor 1: the seven stay as they are
     window.DisableControls(QStringLiteral("OptAll"), false);
-    expectEnabled(kSevenTypes, false);
+    expectEnabled(kFileTypeBoxes, false);
     chk("chkAllType")->setValue(Unchecked);
     window.DisableControls(QStringLiteral("OptAll"), false);
-    expectEnabled(kSevenTypes, true);
+    expectEnabled(kFileTypeBoxes, true);
     expectEnabled({"chkThis", "txtThis"}, false);
 }
 
 TEST_F(RulesTest, DisableControlsAllType) {
     window.DisableControls(QStringLiteral("AllType"), true);
-    expectEnabled(kSevenTypes + QStringList{"chkThis"}, true);
+    expectEnabled(kFileTypeBoxes + QStringList{"chkThis"}, true);
     EXPECT_FALSE(enabled("txtThis")); // chkThis is 0
 
     chk("chkThis")->blockSignals(true);
@@ -65,10 +65,10 @@ TEST_F(RulesTest, DisableControlsAllType) {
     EXPECT_EQ(window.txtThisBackground(), QColor(Qt::white));
 
     window.DisableControls(QStringLiteral("AllType"), false);
-    expectEnabled(kSevenTypes + QStringList{"chkThis", "txtThis"}, false);
+    expectEnabled(kFileTypeBoxes + QStringList{"chkThis", "txtThis"}, false);
     EXPECT_EQ(window.txtThisBackground(), buttonFace());
     // Values never change.
-    for (const QString& name : kSevenTypes)
+    for (const QString& name : kFileTypeBoxes)
         EXPECT_EQ(window.checkBox(name)->value(), Checked);
     EXPECT_EQ(chk("chkThis")->value(), Checked);
 }
@@ -77,33 +77,33 @@ TEST_F(RulesTest, DisableControlsIgnoresOtherGroups) {
     enableAll();
     window.DisableControls(QStringLiteral("optfile"), false);
     window.DisableControls(QString(), false);
-    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType", "chkThis", "txtThis"}, true);
+    expectEnabled(kFileTypeBoxes + QStringList{"chkSub", "chkAllType", "chkThis", "txtThis"}, true);
 }
 
 TEST_F(RulesTest, DirectoryModeTypeRulesInSequence) {
     opt("optAll")->click();
     expectEnabled({"chkSub", "chkAllType"}, true);
-    expectEnabled(kSevenTypes, false);
+    expectEnabled(kFileTypeBoxes, false);
 
     chk("chkAllType")->click(); // cleared
     EXPECT_EQ(chk("chkAllType")->value(), Unchecked);
-    expectEnabled(kSevenTypes + QStringList{"chkThis"}, true);
+    expectEnabled(kFileTypeBoxes + QStringList{"chkThis"}, true);
     EXPECT_FALSE(enabled("txtThis"));
     chk("chkThis")->click();
     EXPECT_TRUE(enabled("txtThis"));
     EXPECT_EQ(window.txtThisBackground(), QColor(Qt::white));
 
     opt("optFile")->click();
-    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType"}, false);
+    expectEnabled(kFileTypeBoxes + QStringList{"chkSub", "chkAllType"}, false);
     expectEnabled({"chkThis", "txtThis"}, true);
 
     opt("optAll")->click();
-    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType"}, true);
+    expectEnabled(kFileTypeBoxes + QStringList{"chkSub", "chkAllType"}, true);
 
     chk("chkAllType")->click(); // checked again
-    expectEnabled(kSevenTypes + QStringList{"chkThis", "txtThis"}, false);
+    expectEnabled(kFileTypeBoxes + QStringList{"chkThis", "txtThis"}, false);
     EXPECT_EQ(window.txtThisBackground(), buttonFace());
-    for (const QString& name : kSevenTypes)
+    for (const QString& name : kFileTypeBoxes)
         EXPECT_EQ(window.checkBox(name)->value(), Checked);
     EXPECT_EQ(chk("chkThis")->value(), Checked);
 }
@@ -113,7 +113,7 @@ TEST_F(RulesTest, ValuesSetFromCodeRunTheRules) {
     opt("optAll")->setChecked(true);
     EXPECT_TRUE(enabled("chkSub"));
     chk("chkAllType")->setValue(Unchecked);
-    expectEnabled(kSevenTypes, true);
+    expectEnabled(kFileTypeBoxes, true);
     chk("chkThis")->setValue(Checked);
     EXPECT_TRUE(enabled("txtThis"));
     chk("chkThis")->setValue(Unchecked);
@@ -139,7 +139,7 @@ TEST_F(RulesTest, TextModeWidensAndFileModeDoesNotNarrow) {
     EXPECT_EQ(window.width(), window.scale().px(frmMain::kWideTwips));
     EXPECT_EQ(cmd("cmdExpand")->text(), QStringLiteral("<"));
     EXPECT_FALSE(window.rightBox()->isReadOnly());
-    expectEnabled(kSevenTypes + QStringList{"chkSub", "chkAllType"}, false);
+    expectEnabled(kFileTypeBoxes + QStringList{"chkSub", "chkAllType"}, false);
 
     opt("optFile")->click();
     EXPECT_EQ(window.widthTwips(), frmMain::kWideTwips);
@@ -171,14 +171,14 @@ TEST_F(RulesTest, ClearEmptiesTheBoxesOnly) {
     line("txtPath")->setText(QStringLiteral("/x/"));
     line("txtThis")->setText(QStringLiteral(".inc"));
     window.rightBox()->setPlainText(QStringLiteral("right"));
-    window.showCounters({3, 2, 1});
+    window.adapter().showCounters({3, 2, 1});
     window.menuItem(QStringLiteral("mnuClear"))->trigger();
-    EXPECT_EQ(window.searchText(), QString());
-    EXPECT_EQ(window.replaceText(), QString());
-    EXPECT_EQ(window.path(), QString());
+    EXPECT_EQ(window.adapter().searchText(), QString());
+    EXPECT_EQ(window.adapter().replaceText(), QString());
+    EXPECT_EQ(window.adapter().path(), QString());
     EXPECT_EQ(window.rightBox()->toPlainText(), QString());
     EXPECT_EQ(window.workingBuffer().text(), QString());
-    EXPECT_EQ(window.customExtension(), QStringLiteral(".inc"));
+    EXPECT_EQ(window.adapter().customExtension(), QStringLiteral(".inc"));
     EXPECT_EQ(window.label(QStringLiteral("lblTotFiles"))->text(), QStringLiteral("3"));
 }
 
@@ -238,14 +238,14 @@ TEST_F(RulesTest, FocusSelectsTheWholeTextAndStartsInTheSearchBox) {
     EXPECT_EQ(QApplication::focusWidget(), replace);
     EXPECT_EQ(replace->textCursor().selectedText(), QStringLiteral("other"));
     QTest::keyClicks(replace, QStringLiteral("x")); // typing replaces the whole text
-    EXPECT_EQ(window.replaceText(), QStringLiteral("x"));
+    EXPECT_EQ(window.adapter().replaceText(), QStringLiteral("x"));
 
     // Ctrl+Tab types a tab, Enter a line break.
     QTest::keyClick(replace, Qt::Key_Tab, Qt::ControlModifier);
     QTest::keyClick(replace, Qt::Key_Return);
     QTest::keyClicks(replace, QStringLiteral("y"));
     EXPECT_EQ(QApplication::focusWidget(), replace);
-    EXPECT_EQ(window.replaceText(), QStringLiteral("x\t\r\ny"));
+    EXPECT_EQ(window.adapter().replaceText(), QStringLiteral("x\t\r\ny"));
 }
 
 TEST_F(RulesTest, BrowseForAFileKeepsTheLastName) {
@@ -258,13 +258,13 @@ TEST_F(RulesTest, BrowseForAFileKeepsTheLastName) {
 
     chooser.answers = {QStringLiteral("/site/a.htm")};
     cmd("cmdBrowse")->click();
-    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QStringLiteral("/site/a.htm")));
+    EXPECT_EQ(window.adapter().path(), QDir::toNativeSeparators(QStringLiteral("/site/a.htm")));
 
     line("txtPath")->setText(QStringLiteral("typed"));
     cmd("cmdBrowse")->click(); // cancelled: the earlier choice comes back
     EXPECT_EQ(chooser.fileCalls.last().second,
               QDir::toNativeSeparators(QStringLiteral("/site/a.htm")));
-    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QStringLiteral("/site/a.htm")));
+    EXPECT_EQ(window.adapter().path(), QDir::toNativeSeparators(QStringLiteral("/site/a.htm")));
     EXPECT_EQ(prompter.shown.size(), 1);
 }
 
@@ -278,15 +278,15 @@ TEST_F(RulesTest, BrowseForAFolderInDirectoryAndTextMode) {
     opt("optAll")->click();
     chooser.answers = {QStringLiteral("/site")};
     cmd("cmdBrowse")->click();
-    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QStringLiteral("/site/")));
+    EXPECT_EQ(window.adapter().path(), QDir::toNativeSeparators(QStringLiteral("/site/")));
 
     cmd("cmdBrowse")->click(); // cancelled with a path present: nothing changes
-    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QStringLiteral("/site/")));
+    EXPECT_EQ(window.adapter().path(), QDir::toNativeSeparators(QStringLiteral("/site/")));
     EXPECT_EQ(prompter.shown.size(), 1);
 
     chooser.answers = {QDir::rootPath()}; // already ends with the separator
     cmd("cmdBrowse")->click();
-    EXPECT_EQ(window.path(), QDir::toNativeSeparators(QDir::rootPath()));
+    EXPECT_EQ(window.adapter().path(), QDir::toNativeSeparators(QDir::rootPath()));
 }
 
 TEST_F(RulesTest, BrowseOpensAtTheCurrentPathWhenItExists) {

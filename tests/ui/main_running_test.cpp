@@ -61,7 +61,7 @@ protected:
                 state.batchCancelFlag = true;
                 return;
             }
-            window.enterRunState();
+            window.adapter().enterRunState();
             QTimer::singleShot(0, &window, insideFirstYield);
             QElapsedTimer guard;
             guard.start();
@@ -71,7 +71,7 @@ protected:
             }
             cancelled = state.cancelFlag;
             state.cancelFlag = false;
-            window.leaveRunState();
+            window.adapter().leaveRunState();
         });
     }
 
@@ -118,7 +118,7 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
             state.cancelFlag = true;
             return;
         }
-        window.enterRollBackState();
+        window.adapter().enterRollBackState();
         EXPECT_EQ(cmd("cmdRollBack")->text(), QStringLiteral("Cancel"));
         EXPECT_TRUE(enabled("cmdRollBack"));
         for (const char* name :
@@ -132,7 +132,7 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
         expectBoxesLocked();
         window.menuItem(QStringLiteral("mnuRollBack"))->trigger(); // the Cancel
         state.cancelFlag = false;
-        window.leaveRollBackState();
+        window.adapter().leaveRollBackState();
     });
     cmd("cmdRollBack")->click();
     EXPECT_EQ(presses, 2);
@@ -140,11 +140,11 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
 }
 
 TEST_F(RunningTest, EnteringTheRunStateZeroesTheCounters) {
-    window.showCounters({5, 4, 3});
-    window.enterRunState();
+    window.adapter().showCounters({5, 4, 3});
+    window.adapter().enterRunState();
     for (const char* name : {"lblTotFiles", "lblFilesDone", "lblReplaceMade"})
         EXPECT_EQ(window.label(QString::fromUtf8(name))->text(), QStringLiteral("0"));
-    window.leaveRunState();
+    window.adapter().leaveRunState();
 }
 
 TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
@@ -159,7 +159,7 @@ TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
 
     QString seen;
     window.setStartCommand([&] {
-        window.enterRunState();
+        window.adapter().enterRunState();
         TextBuffer& buffer = window.workingBuffer();
         seen = buffer.text();
         EXPECT_TRUE(box->isReadOnly());
@@ -174,7 +174,7 @@ TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
         EXPECT_EQ(box->toPlainText(), QStringLiteral("banana\nban")); // not yet: lazily
         QCoreApplication::processEvents();
         EXPECT_EQ(box->toPlainText(), QStringLiteral("bonono\nbon"));
-        window.leaveRunState();
+        window.adapter().leaveRunState();
     });
     cmd("cmdStart")->click();
     EXPECT_EQ(seen, QStringLiteral("banana\r\nban"));
@@ -197,7 +197,7 @@ TEST_F(RunningTest, BoxOutOfSightIsFilledWhenItComesIntoView) {
 
 TEST_F(RunningTest, ClosingDuringARunStopsIt) {
     window.show();
-    window.enterRunState();
+    window.adapter().enterRunState();
     bool unloaded = false;
     window.setUnloadCommand([&] { unloaded = true; });
     window.menuItem(QStringLiteral("mnuExit"))->trigger();
@@ -210,50 +210,65 @@ TEST_F(RunningTest, ClosingDuringARunStopsIt) {
 TEST_F(RunningTest, RunOptionsReadTheControlsAtEachRead) {
     auto* search = window.textBox(QStringLiteral("txtSearch"));
     search->setText(QStringLiteral("a\nb"));
-    EXPECT_EQ(window.searchText(), QStringLiteral("a\r\nb"));
+    EXPECT_EQ(window.adapter().searchText(), QStringLiteral("a\r\nb"));
     search->setText(QStringLiteral("x") + QChar(0x00A0)); // a non-breaking space stays one
-    EXPECT_EQ(window.searchText(), QStringLiteral("x") + QChar(0x00A0));
+    EXPECT_EQ(window.adapter().searchText(), QStringLiteral("x") + QChar(0x00A0));
 
-    EXPECT_EQ(window.logChanges(), Checked);
+    EXPECT_EQ(window.adapter().logChanges(), Checked);
     chk("chkLog")->click();
-    EXPECT_EQ(window.logChanges(), Unchecked);
+    EXPECT_EQ(window.adapter().logChanges(), Unchecked);
     chk("chkSearchOnly")->setValue(Greyed);
-    EXPECT_EQ(window.searchOnly(), Greyed);
+    EXPECT_EQ(window.adapter().searchOnly(), Greyed);
 
     line("txtThis")->setText(QStringLiteral(" .inc"));
-    EXPECT_EQ(window.customExtension(), QStringLiteral(" .inc"));
+    EXPECT_EQ(window.adapter().customExtension(), QStringLiteral(" .inc"));
     line("txtPath")->setText(QStringLiteral("/p/"));
-    EXPECT_EQ(window.path(), QStringLiteral("/p/"));
+    EXPECT_EQ(window.adapter().path(), QStringLiteral("/p/"));
 
     opt("optAll")->click();
-    EXPECT_EQ(window.mode(), RunMode::AllFiles);
+    EXPECT_EQ(window.adapter().mode(), RunMode::AllFiles);
     opt("optText")->click();
-    EXPECT_EQ(window.mode(), RunMode::RightBoxText);
+    EXPECT_EQ(window.adapter().mode(), RunMode::RightBoxText);
 
-    window.setMakeBackups(Unchecked);
+    window.adapter().setMakeBackups(Unchecked);
     EXPECT_EQ(chk("chkBackUp")->value(), Unchecked);
-    EXPECT_EQ(window.makeBackups(), Unchecked);
+    EXPECT_EQ(window.adapter().makeBackups(), Unchecked);
 
-    const std::pair<const char*, CheckValue (frmMain::*)() const> fields[] = {
-        {"chkSub", &frmMain::subDirectories},
-        {"chkAllType", &frmMain::allTypes},
-        {"chkHTM", &frmMain::typeHtm},
-        {"chkHTML", &frmMain::typeHtml},
-        {"chkCFM", &frmMain::typeCfm},
-        {"chkTXT", &frmMain::typeTxt},
-        {"chkPL", &frmMain::typePl},
-        {"chkASP", &frmMain::typeAsp},
-        {"chkPHP", &frmMain::typePhp},
-        {"chkThis", &frmMain::customType},
-        {"chkCase", &frmMain::caseSensitive},
-        {"chkDoAllCRLF", &frmMain::doAllCrlf},
-        {"chkKeepLeftSpc", &frmMain::keepSpaceLeft},
-        {"chkKeepRightSpc", &frmMain::keepSpaceRight}};
+    const MainWindowAdapter& options = window.adapter();
+    const std::pair<const char*, CheckValue (MainWindowAdapter::*)() const> fields[] = {
+        {"chkSub", &MainWindowAdapter::subDirectories},
+        {"chkAllType", &MainWindowAdapter::allTypes},
+        {"chkThis", &MainWindowAdapter::customType},
+        {"chkCase", &MainWindowAdapter::caseSensitive},
+        {"chkDoAllCRLF", &MainWindowAdapter::doAllCrlf},
+        {"chkKeepLeftSpc", &MainWindowAdapter::keepSpaceLeft},
+        {"chkKeepRightSpc", &MainWindowAdapter::keepSpaceRight}};
     for (const auto& [name, read] : fields) {
         chk(name)->setValue(Greyed);
-        EXPECT_EQ((window.*read)(), Greyed) << name;
+        EXPECT_EQ((options.*read)(), Greyed) << name;
         chk(name)->setValue(Unchecked);
-        EXPECT_EQ((window.*read)(), Unchecked) << name;
+        EXPECT_EQ((options.*read)(), Unchecked) << name;
+    }
+    for (std::size_t i = 0; i < kFileTypes.size(); ++i) {
+        CheckBox* box = chk(kFileTypes[i].checkBox);
+        box->setValue(Greyed);
+        EXPECT_EQ(options.fileTypes()[i], Greyed) << kFileTypes[i].checkBox;
+        box->setValue(Unchecked);
+        EXPECT_EQ(options.fileTypes()[i], Unchecked) << kFileTypes[i].checkBox;
+    }
+}
+
+TEST_F(RunningTest, AControlMissingOrOfAnotherKindFailsWhenTheAdapterIsMade) {
+    QHash<QString, QWidget*> controls;
+    for (const ControlRow& row : mainControls())
+        controls.insert(QString::fromUtf8(row.name), window.control(QString::fromUtf8(row.name)));
+    EXPECT_NO_THROW(MainWindowAdapter(window, controls));
+    for (const char* name : {"chkPHP", "txtSearch", "lblCurPath"}) {
+        QHash<QString, QWidget*> missing = controls;
+        missing.remove(QString::fromLatin1(name));
+        EXPECT_THROW(MainWindowAdapter(window, missing), std::logic_error) << name;
+        missing.insert(QString::fromLatin1(name), window.control(QStringLiteral("Frame1")));
+        EXPECT_THROW(MainWindowAdapter(window, missing), std::logic_error) << name;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/file_types.h"
 #include "engine/run_state.h"
 #include "support/scripted_prompter.h"
 #include "ui/check_box.h"
@@ -71,9 +72,13 @@ protected:
     frmMain window{state, prompter};
 };
 
-inline const QStringList kSevenTypes = {QStringLiteral("chkHTM"), QStringLiteral("chkHTML"),
-                                        QStringLiteral("chkCFM"), QStringLiteral("chkTXT"),
-                                        QStringLiteral("chkPL"),  QStringLiteral("chkASP"),
-                                        QStringLiteral("chkPHP")};
+// The check boxes of the file types, in the order of kFileTypes.
+inline QStringList fileTypeBoxes() {
+    QStringList names;
+    for (const FileType& type : kFileTypes)
+        names.append(QString::fromLatin1(type.checkBox));
+    return names;
+}
+inline const QStringList kFileTypeBoxes = fileTypeBoxes();
 
 } // namespace zuk::test

@@ -28,8 +28,6 @@
 namespace zuk::test {
 namespace {
 
-const QStringList kTypeBoxes = {"chkHTM", "chkHTML", "chkCFM", "chkTXT",
-                                "chkPL",  "chkASP",  "chkPHP"};
 const QStringList kOtherChecks = {"chkSub",       "chkThis",        "chkBackUp",
                                   "chkCase",      "chkLog",         "chkSearchOnly",
                                   "chkDoAllCRLF", "chkKeepLeftSpc", "chkKeepRightSpc"};
@@ -113,7 +111,7 @@ TEST_F(StartUpExitTest, FirstStartShowsTheDefaultsAndTheFirstExitWritesTheSettin
     EXPECT_FALSE(opt("optFile")->isChecked());
     EXPECT_FALSE(opt("optText")->isChecked());
     EXPECT_EQ(chk("chkAllType")->value(), Checked);
-    for (const QString& name : kTypeBoxes) {
+    for (const QString& name : kFileTypeBoxes) {
         EXPECT_EQ(chk(name)->value(), Unchecked) << name.toStdString();
         EXPECT_FALSE(enabled(name)) << name.toStdString();
     }
@@ -263,7 +261,7 @@ TEST_F(StartUpExitTest, LoadedSettingsEnableWhatTheClicksWould) {
         QByteArray ini;
         QStringList enabled, disabled;
     };
-    const QStringList dirChoices = QStringList{"chkSub", "chkAllType"} + kTypeBoxes;
+    const QStringList dirChoices = QStringList{"chkSub", "chkAllType"} + kFileTypeBoxes;
     const Case cases[] = {
         // Text mode with the types chosen one by one: as choosing text mode by hand.
         {"[Options]\r\nOptText=1\r\nOptAll=0\r\nAllType=0\r\nTHS=1\r\n",
@@ -302,7 +300,7 @@ TEST_F(StartUpExitTest, SingleFileModeWithOwnTypesKeepsTheDisabledBoxesStates) {
     EXPECT_FALSE(opt("optAll")->isChecked());
     EXPECT_FALSE(enabled("chkSub"));
     EXPECT_FALSE(enabled("chkAllType"));
-    for (const QString& name : kTypeBoxes) {
+    for (const QString& name : kFileTypeBoxes) {
         EXPECT_FALSE(enabled(name)) << name.toStdString();
         const bool saved = name == "chkHTM" || name == "chkPHP";
         EXPECT_EQ(chk(name)->value(), saved ? Checked : Unchecked) << name.toStdString();

@@ -94,7 +94,7 @@ TEST_F(ViewersTest, ViewLogReadsTheLogAfreshAtEveryOpeningAndClearDeletesIt) {
     EXPECT_FALSE(first);
     EXPECT_EQ(windows.logViewer()->txtLog()->toPlainText(), QStringLiteral("==> START\n"));
     writeBytes(logPath, "==> START\r\n==> END\r\n");
-    window.openLogViewer(); // how a search-only run with logging opens it
+    window.adapter().openLogViewer(); // how a search-only run with logging opens it
     EXPECT_EQ(windows.logViewer()->txtLog()->toPlainText(), QStringLiteral("==> START\n==> END\n"));
 
     windows.logViewer()->command(QStringLiteral("mnuClear"))->trigger();

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "engine/file_types.h"
+#include "engine/run_options.h"
+#include "engine/run_window.h"
+
+#include <QHash>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace zuk {
+
+class CheckBox;
+class MultiLineBox;
+class frmMain;
+
+// The main window as the run and the roll back see it: RunOptions read from the controls at
+// every read, and RunWindow shown on them. The controls are found once, when the window is
+// built; a name that is missing or names another kind of control throws then.
+class MainWindowAdapter final : public RunOptions, public RunWindow {
+public:
+    // The controls by name, as the window's builder made them.
+    MainWindowAdapter(frmMain& window, const QHash<QString, QWidget*>& controls);
+
+    struct Controls {
+        MultiLineBox* txtSearch;
+        MultiLineBox* txtReplace;
+        QLineEdit* txtPath;
+        QLineEdit* txtThis;
+        QRadioButton* optText;
+        QRadioButton* optFile;
+        QRadioButton* optAll;
+        CheckBox* chkSub;
+        CheckBox* chkAllType;
+        std::array<CheckBox*, kFileTypes.size()> fileTypes; // in the order of kFileTypes
+        CheckBox* chkThis;
+        CheckBox* chkCase;
+        CheckBox* chkSearchOnly;
+        CheckBox* chkBackUp;
+        CheckBox* chkLog;
+        CheckBox* chkDoAllCRLF;
+        CheckBox* chkKeepLeftSpc;
+        CheckBox* chkKeepRightSpc;
+        QPushButton* cmdStart;
+        QPushButton* cmdRollBack;
+        QLabel* lblTotFiles;
+        QLabel* lblFilesDone;
+        QLabel* lblReplaceMade;
+        QLabel* lblCurPath;
+    };
+    const Controls& controls() const { return m_c; }
+
+    // RunOptions.
+    QString searchText() const override;
+    QString replaceText() const override;
+    QString path() const override;
+    bool optText() const override;
+    bool optFile() const override;
+    CheckValue subDirectories() const override;
+    CheckValue allTypes() const override;
+    FileTypeValues fileTypes() const override;
+    CheckValue customType() const override;
+    QString customExtension() const override;
+    CheckValue caseSensitive() const override;
+    CheckValue searchOnly() const override;
+    CheckValue makeBackups() const override;
+    CheckValue logChanges() const override;
+    CheckValue doAllCrlf() const override;
+    CheckValue keepSpaceLeft() const override;
+    CheckValue keepSpaceRight() const override;
+    void setMakeBackups(CheckValue value) override;
+
+    // RunWindow.
+    void enterRunState() override;
+    void leaveRunState() override;
+    void enterRollBackState() override;
+    void leaveRollBackState() override;
+    void showCounters(const RunCounters& counters) override;
+    void setCurrentPath(const QString& path) override;
+    TextBuffer& workingBuffer() override;
+    void workingBufferChanged() override;
+    void openLogViewer() override;
+
+private:
+    void lockBoxes(bool locked);
+
+    frmMain& m_window;
+    const Controls m_c;
+};
+
+} // namespace zuk
