@@ -9,9 +9,9 @@
 namespace zuk {
 
 void FrmMainBatch::setSearchTexts(const QString& search, const QString& replace) {
-    for (const auto& [name, text] :
-         {std::pair{"txtSearch", search}, std::pair{"txtReplace", replace}}) {
-        MultiLineBox* box = m_window.textBox(QString::fromUtf8(name));
+    const MainWindowAdapter::Controls& c = m_window.adapter().controls();
+    for (const auto& [box, text] :
+         {std::pair{c.txtSearch, search}, std::pair{c.txtReplace, replace}}) {
         box->setText(text);
         box->repaint();
     }
@@ -22,14 +22,13 @@ RunOutcome FrmMainBatch::pressStart() {
 }
 
 RunCounters FrmMainBatch::shownCounters() const {
-    auto shown = [this](const char* name) {
-        return m_window.label(QString::fromUtf8(name))->text().toLongLong();
-    };
-    return {shown("lblTotFiles"), shown("lblFilesDone"), shown("lblReplaceMade")};
+    const MainWindowAdapter::Controls& c = m_window.adapter().controls();
+    auto shown = [](const QLabel* label) { return label->text().toLongLong(); };
+    return {shown(c.lblTotFiles), shown(c.lblFilesDone), shown(c.lblReplaceMade)};
 }
 
 void FrmMainBatch::showBatchTotals(qint64 filesDone, qint64 replaceMade) {
-    m_window.showCounters({shownCounters().totFiles, filesDone, replaceMade});
+    m_window.adapter().showCounters({shownCounters().totFiles, filesDone, replaceMade});
 }
 
 void FrmMainBatch::takeFocus() {

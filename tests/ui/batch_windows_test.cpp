@@ -151,7 +151,7 @@ TEST(BatchWindowFonts, NoCaptionIsClippedAndAllLiesInside) {
         RunState state;
         frmMain main(state, prompter);
         const ActivityLog log{QString()};
-        SearchRun run(main, state, main, prompter, yield, log, {});
+        SearchRun run(main.adapter(), state, main.adapter(), prompter, yield, log, {});
         FrmMainBatch mainBatch(main, run);
         frmBatch batch(mainBatch, state, prompter, yield, chooser, {});
         frmTestBatch view;
