@@ -72,11 +72,11 @@ ActivityLog::ActivityLog(QString path, Clock clock, QLocale locale)
         m_clock = [] { return QDateTime::currentDateTime(); };
 }
 
-Status ActivityLog::LogIt(const QString& StringToLog) const {
+Status ActivityLog::LogIt(const QString& line) const {
     if (m_path.isEmpty())
         return makeError(ErrorNumber::PathNotFound);
     QStringEncoder encoder(QStringConverter::System);
-    const QByteArray bytes = encoder.encode(withCrLf(StringToLog) + kCrLf);
+    const QByteArray bytes = encoder.encode(withCrLf(line) + kCrLf);
     return appendBytes(m_path, bytes);
 }
 
