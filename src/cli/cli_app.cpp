@@ -24,7 +24,6 @@ namespace zuk {
 
 namespace {
 
-const QString kDone = QStringLiteral("ZUK Done");
 const QString kStandardInput = QStringLiteral("<standard input>");
 
 void writeError(const QString& text) {
@@ -139,7 +138,7 @@ int runText(Session& s, SearchRun& run) {
     const TextEncoding encoding = decoded.value().encoding;
     s.window.buffer.setText(std::move(decoded.value().text));
 
-    const RunOutcome outcome = run.cmdStart_Click();
+    const RunOutcome outcome = run.start();
     s.progress.clear();
     if (outcome != RunOutcome::Completed && outcome != RunOutcome::Cancelled)
         return exitStatusOf(outcome);
@@ -178,7 +177,7 @@ int runText(Session& s, SearchRun& run) {
 }
 
 int runFiles(Session& s, SearchRun& run) {
-    const RunOutcome outcome = run.cmdStart_Click();
+    const RunOutcome outcome = run.start();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
         const QByteArray counters = countersText(s.window.counters).toUtf8();
@@ -190,24 +189,15 @@ int runFiles(Session& s, SearchRun& run) {
 
 int runRollBack(Session& s) {
     RollBack rollBack(s.options, s.window, s.prompter, s.yield, s.state, s.log);
-    rollBack.cmdRollBack_Click();
+    const RunOutcome outcome = rollBack.start();
     s.progress.clear();
-    // The command reports only through its messages: read its ending from them.
-    const QStringList& informed = s.prompter.informed();
-    if (s.prompter.declined())
-        return InterruptYield::interrupted() ? ExitStatus::Cancelled : ExitStatus::Refused;
-    if (!informed.isEmpty() && informed.last() == kDone) {
+    if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
         const QByteArray count =
             QStringLiteral("Roll Backs Done : %1\n").arg(rollBack.lastCount()).toUtf8();
         if (!writeAll(STDOUT_FILENO, count.constData(), count.size()))
             return ExitStatus::Failed;
-        return s.yield.cancelled() ? ExitStatus::Cancelled : ExitStatus::Completed;
     }
-    for (const QString& text : informed) {
-        if (text.startsWith(QStringLiteral("ERROR: ")))
-            return ExitStatus::Failed;
-    }
-    return ExitStatus::Refused;
+    return exitStatusOf(outcome);
 }
 
 } // namespace

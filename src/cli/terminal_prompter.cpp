@@ -63,7 +63,6 @@ bool TerminalPrompter::isYes(const QString& answer) {
 
 MessageResult TerminalPrompter::show(const Message& message) {
     if (message.buttons == MessageButtons::Ok) {
-        m_informed.append(message.text);
         m_output(format(message) + u'\n');
         return MessageResult::Ok;
     }
@@ -74,14 +73,12 @@ MessageResult TerminalPrompter::show(const Message& message) {
         m_ask(title + QStringLiteral(": ") + format(message) + QStringLiteral("\n[y/N] "));
     if (!answer) {
         m_noTerminal = true;
-        m_declined = true;
         m_output(QStringLiteral("zuk-cli: no answer from a terminal; give --yes to go on "
                                 "without asking\n"));
         return MessageResult::No;
     }
     if (isYes(*answer))
         return MessageResult::Yes;
-    m_declined = true;
     return MessageResult::No;
 }
 

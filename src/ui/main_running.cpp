@@ -22,7 +22,6 @@ void frmMain::enterRunState() {
     // In text mode the run works on what the box holds now.
     if (m_boxNewer)
         syncRightBoxIntoBuffer();
-    m_state.runActive = true;
     m_sinceRefresh.invalidate(); // the run's first file is shown at once
     button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Cancel"));
     updateCommandAvailability();
@@ -32,7 +31,6 @@ void frmMain::enterRunState() {
 }
 
 void frmMain::leaveRunState() {
-    m_state.runActive = false;
     if (m_bufferNewer)
         m_refreshTimer.start(0); // the box catches up at once
     button(QStringLiteral("cmdStart"))->setText(QStringLiteral("Start"));
@@ -42,14 +40,12 @@ void frmMain::leaveRunState() {
 }
 
 void frmMain::enterRollBackState() {
-    m_state.rollBackActive = true;
     updateCommandAvailability();
     button(QStringLiteral("cmdRollBack"))->setText(QStringLiteral("Cancel"));
     lockBoxes(true);
 }
 
 void frmMain::leaveRollBackState() {
-    m_state.rollBackActive = false;
     updateCommandAvailability();
     button(QStringLiteral("cmdRollBack"))->setText(QStringLiteral("Roll Back"));
     lockBoxes(false);

@@ -36,8 +36,8 @@ void ZukApplication::Main() {
                                         *m_activeYield, *m_log, MakeBackup);
     m_rollBack = std::make_unique<RollBack>(*m_window, *m_window, *m_activePrompter, *m_activeYield,
                                             m_state, *m_log);
-    m_window->setStartCommand([this] { m_run->cmdStart_Click(); });
-    m_window->setRollBackCommand([this] { m_rollBack->cmdRollBack_Click(); });
+    m_window->setStartCommand([this] { (void)m_run->start(); });
+    m_window->setRollBackCommand([this] { (void)m_rollBack->start(); });
     m_window->setUnloadCommand([this] { Form_Unload(); });
     m_windows = std::make_unique<SecondaryWindows>(*m_window, *m_activePrompter, m_paths.logPath(),
                                                    m_paths.executableFolder);

@@ -61,7 +61,7 @@ protected:
                 state.batchCancelFlag = true;
                 return;
             }
-            window.enterRunState();
+            enterRun();
             QTimer::singleShot(0, &window, insideFirstYield);
             QElapsedTimer guard;
             guard.start();
@@ -71,7 +71,7 @@ protected:
             }
             cancelled = state.cancelFlag;
             state.cancelFlag = false;
-            window.leaveRunState();
+            leaveRun();
         });
     }
 
@@ -118,7 +118,7 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
             state.cancelFlag = true;
             return;
         }
-        window.enterRollBackState();
+        enterRollBack();
         EXPECT_EQ(cmd("cmdRollBack")->text(), QStringLiteral("Cancel"));
         EXPECT_TRUE(enabled("cmdRollBack"));
         for (const char* name :
@@ -132,7 +132,7 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
         expectBoxesLocked();
         window.menuItem(QStringLiteral("mnuRollBack"))->trigger(); // the Cancel
         state.cancelFlag = false;
-        window.leaveRollBackState();
+        leaveRollBack();
     });
     cmd("cmdRollBack")->click();
     EXPECT_EQ(presses, 2);
@@ -141,10 +141,10 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
 
 TEST_F(RunningTest, EnteringTheRunStateZeroesTheCounters) {
     window.showCounters({5, 4, 3});
-    window.enterRunState();
+    enterRun();
     for (const char* name : {"lblTotFiles", "lblFilesDone", "lblReplaceMade"})
         EXPECT_EQ(window.label(QString::fromUtf8(name))->text(), QStringLiteral("0"));
-    window.leaveRunState();
+    leaveRun();
 }
 
 TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
@@ -159,7 +159,7 @@ TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
 
     QString seen;
     window.setStartCommand([&] {
-        window.enterRunState();
+        enterRun();
         TextBuffer& buffer = window.workingBuffer();
         seen = buffer.text();
         EXPECT_TRUE(box->isReadOnly());
@@ -174,7 +174,7 @@ TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
         EXPECT_EQ(box->toPlainText(), QStringLiteral("banana\nban")); // not yet: lazily
         QCoreApplication::processEvents();
         EXPECT_EQ(box->toPlainText(), QStringLiteral("bonono\nbon"));
-        window.leaveRunState();
+        leaveRun();
     });
     cmd("cmdStart")->click();
     EXPECT_EQ(seen, QStringLiteral("banana\r\nban"));
@@ -197,7 +197,7 @@ TEST_F(RunningTest, BoxOutOfSightIsFilledWhenItComesIntoView) {
 
 TEST_F(RunningTest, ClosingDuringARunStopsIt) {
     window.show();
-    window.enterRunState();
+    enterRun();
     bool unloaded = false;
     window.setUnloadCommand([&] { unloaded = true; });
     window.menuItem(QStringLiteral("mnuExit"))->trigger();

@@ -65,6 +65,24 @@ protected:
         return window.menuItem(QString::fromUtf8(name))->isEnabled();
     }
 
+    // Stand in for the run and the roll back, which own the flags the window reads.
+    void enterRun() {
+        state.runActive = true;
+        window.enterRunState();
+    }
+    void leaveRun() {
+        state.runActive = false;
+        window.leaveRunState();
+    }
+    void enterRollBack() {
+        state.rollBackActive = true;
+        window.enterRollBackState();
+    }
+    void leaveRollBack() {
+        state.rollBackActive = false;
+        window.leaveRollBackState();
+    }
+
     RunState state;
     ScriptedPrompter prompter;
     ScriptedChooser chooser;
