@@ -2,12 +2,9 @@
 
 #include "backup/make_backup.h"
 #include "engine/file_collection.h"
+#include "engine/file_io.h"
 #include "engine/path_bytes.h"
 #include "engine/path_text.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <unistd.h>
 
 namespace zuk {
 
@@ -16,18 +13,6 @@ namespace {
 // A missing file is passed over wherever the roll back meets one.
 bool isNotFound(const Status& status) {
     return !status && status.error().number == ErrorNumber::FileNotFound;
-}
-
-Status removeFile(const QString& path) {
-    if (::unlink(encodePath(path).constData()) != 0 && errno != ENOENT)
-        return errorFromErrno(errno);
-    return {};
-}
-
-Status renameFile(const QString& from, const QString& to) {
-    if (::rename(encodePath(from).constData(), encodePath(to).constData()) != 0)
-        return errorFromErrno(errno);
-    return {};
 }
 
 } // namespace
@@ -119,11 +104,10 @@ Status RollBack::restoreAll(const QStringList& directories) {
             return names.error();
         }
         for (const QString& name : names.value()) {
-            // "_BU" alone names no file to give back.
-            if (name.size() > kBackupSuffix.size() && name.endsWith(kBackupSuffix)) {
+            if (isBackupName(name)) {
                 ++m_count;
                 const QString backup = directory + nativeSeparator() + name;
-                const QString restored = backup.chopped(kBackupSuffix.size());
+                const QString restored = backedUpPathOf(backup);
                 if (Status removed = removeFile(restored); !removed)
                     return removed;
                 // A backup that vanished meanwhile is passed over, and not logged as restored.

@@ -8,6 +8,7 @@
 #include "cli/interrupt_yield.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_prompter.h"
+#include "engine/file_io.h"
 #include "engine/path_bytes.h"
 #include "engine/text_codec.h"
 
@@ -28,39 +29,6 @@ const QString kStandardInput = QStringLiteral("<standard input>");
 
 void writeError(const QString& text) {
     TerminalPrompter::writeToStandardError(text);
-}
-
-bool writeAll(int fd, const char* data, qsizetype size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
-Result<QByteArray> readAllStandardInput() {
-    QByteArray bytes;
-    qsizetype filled = 0;
-    for (;;) {
-        if (bytes.size() - filled < 65536)
-            bytes.resize(qMax<qsizetype>(bytes.size() * 2, filled + 65536));
-        const ssize_t n =
-            ::read(STDIN_FILENO, bytes.data() + filled, size_t(bytes.size() - filled));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errorFromErrno(errno);
-        if (n == 0)
-            break;
-        filled += n;
-    }
-    bytes.resize(filled);
-    return bytes;
 }
 
 // The log goes to the window's application folder, so both show the same log: the
@@ -125,7 +93,7 @@ int finish(const SearchRun& run, RunOutcome outcome) {
 }
 
 int runText(Session& s, SearchRun& run) {
-    Result<QByteArray> input = readAllStandardInput();
+    Result<QByteArray> input = readAll(STDIN_FILENO);
     if (!input) {
         s.prompter.inform(input.error().message(), kStandardInput);
         return ExitStatus::Failed;
@@ -144,11 +112,11 @@ int runText(Session& s, SearchRun& run) {
         return exitStatusOf(outcome);
 
     const TextBuffer& buffer = s.window.buffer;
-    bool written;
+    Status written;
     if (!buffer.isModified() || run.filesFailed() > 0) {
         // Unchanged text goes out as it came in, byte for byte; so does a text whose
         // replacement failed, like a file that is left as it was.
-        written = writeAll(STDOUT_FILENO, input.value().constData(), input.value().size());
+        written = writeAll(STDOUT_FILENO, input.value());
     } else {
         if (!canEncode(buffer.text(), encoding)) {
             s.prompter.inform(QStringLiteral("ERROR: %1 The replacement text holds characters "
@@ -165,11 +133,10 @@ int runText(Session& s, SearchRun& run) {
             s.prompter.inform(makeError(ErrorNumber::OutOfMemory).message(), kStandardInput);
             return ExitStatus::Failed;
         }
-        written = writeAll(STDOUT_FILENO, bytes.constData(), bytes.size());
+        written = writeAll(STDOUT_FILENO, bytes);
     }
     if (!written) {
-        writeError(
-            QStringLiteral("zuk-cli: standard output: %1\n").arg(errorFromErrno(errno).message()));
+        writeError(QStringLiteral("zuk-cli: standard output: %1\n").arg(written.error().message()));
         return ExitStatus::Failed;
     }
     writeError(countersText(s.window.counters));
@@ -181,7 +148,7 @@ int runFiles(Session& s, SearchRun& run) {
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
         const QByteArray counters = countersText(s.window.counters).toUtf8();
-        if (!writeAll(STDOUT_FILENO, counters.constData(), counters.size()))
+        if (!writeAll(STDOUT_FILENO, counters))
             return ExitStatus::Failed;
     }
     return finish(run, outcome);
@@ -194,7 +161,7 @@ int runRollBack(Session& s) {
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
         const QByteArray count =
             QStringLiteral("Roll Backs Done : %1\n").arg(rollBack.lastCount()).toUtf8();
-        if (!writeAll(STDOUT_FILENO, count.constData(), count.size()))
+        if (!writeAll(STDOUT_FILENO, count))
             return ExitStatus::Failed;
     }
     return exitStatusOf(outcome);
@@ -243,8 +210,7 @@ int runCli(const QStringList& arguments) {
     if (command.kind == CliCommand::Kind::Help || command.kind == CliCommand::Kind::Version) {
         const QByteArray text =
             (command.kind == CliCommand::Kind::Help ? usageText() : versionText()).toUtf8();
-        return writeAll(STDOUT_FILENO, text.constData(), text.size()) ? ExitStatus::Completed
-                                                                      : ExitStatus::Failed;
+        return writeAll(STDOUT_FILENO, text) ? ExitStatus::Completed : ExitStatus::Failed;
     }
 
     for (const QString& warning : command.warnings)

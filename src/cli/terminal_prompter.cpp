@@ -1,5 +1,6 @@
 #include "cli/terminal_prompter.h"
 
+#include "engine/file_io.h"
 #include "engine/path_bytes.h"
 
 #include <cerrno>
@@ -10,19 +11,6 @@
 namespace zuk {
 
 namespace {
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
 
 // One line from fd, without its line break; nothing at end of input or on an interruption
 // (Ctrl+C while asking means No).
