@@ -137,7 +137,7 @@ Timing headlessRun(const QString& root, RunCounters& counters) {
     const ActivityLog log{QString()};
     SearchRun run(options, state, window, prompter, yield, log, MakeBackup);
     const Stopwatch stopwatch;
-    run.cmdStart_Click();
+    (void)run.start();
     const Timing timing = stopwatch.elapsed();
     counters = window.counters;
     return timing;

@@ -1,11 +1,10 @@
 #include "app/start_up.h"
 
 #include "engine/atomic_file.h"
+#include "engine/file_io.h"
 #include "engine/path_bytes.h"
 
-#include <filesystem>
 #include <sys/stat.h>
-#include <system_error>
 
 namespace zuk {
 
@@ -33,15 +32,8 @@ Status makeSettingsBackup(const QString& iniPath, const QString& backupPath) {
 }
 
 Status deleteSettingsBackup(const QString& backupPath) {
-    const std::filesystem::path path(encodePath(backupPath).toStdString());
-    std::error_code error;
     // Only a file (or a link) is a backup; a folder of that name is never removed.
-    if (std::filesystem::is_directory(std::filesystem::symlink_status(path, error)))
-        return makeError(ErrorNumber::PathFileAccess);
-    std::filesystem::remove(path, error);
-    if (error)
-        return errorFromErrno(error.value());
-    return {};
+    return removeFile(backupPath);
 }
 
 } // namespace zuk

@@ -3,7 +3,7 @@
 namespace zuk {
 
 Status MakeBackup(const QString& path) {
-    return keepAsBackup(path, path + kBackupSuffix);
+    return keepAsBackup(path, backupPathOf(path));
 }
 
 } // namespace zuk

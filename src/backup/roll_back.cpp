@@ -2,12 +2,9 @@
 
 #include "backup/make_backup.h"
 #include "engine/file_collection.h"
+#include "engine/file_io.h"
 #include "engine/path_bytes.h"
 #include "engine/path_text.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <unistd.h>
 
 namespace zuk {
 
@@ -16,18 +13,6 @@ namespace {
 // A missing file is passed over wherever the roll back meets one.
 bool isNotFound(const Status& status) {
     return !status && status.error().number == ErrorNumber::FileNotFound;
-}
-
-Status removeFile(const QString& path) {
-    if (::unlink(encodePath(path).constData()) != 0 && errno != ENOENT)
-        return errorFromErrno(errno);
-    return {};
-}
-
-Status renameFile(const QString& from, const QString& to) {
-    if (::rename(encodePath(from).constData(), encodePath(to).constData()) != 0)
-        return errorFromErrno(errno);
-    return {};
 }
 
 } // namespace
@@ -48,15 +33,15 @@ QString RollBack::confirmationText(const QString& directory) {
                           "continue?");
 }
 
-void RollBack::cmdRollBack_Click() {
+RunOutcome RollBack::start() {
     if (m_state.rollBackActive) {
         m_state.cancelFlag = true;
-        return;
+        return RunOutcome::CancelRequested;
     }
     const QString pathText = m_options.path();
     if (pathText.isEmpty()) {
         m_prompter.inform(kMissingPathText);
-        return;
+        return RunOutcome::Refused;
     }
     // The root or a bare name gives no directory: refused rather than walking the root. A path
     // that names nothing is refused too, rather than rolling back its parent's tree.
@@ -64,53 +49,50 @@ void RollBack::cmdRollBack_Click() {
     if (named.kind != PathDirectory::Kind::Directory) {
         m_prompter.inform(named.kind == PathDirectory::Kind::Missing ? missingPathText(pathText)
                                                                      : kMissingPathText);
-        return;
+        return RunOutcome::Refused;
     }
     const QString& directory = named.directory;
     if (!m_prompter.confirm(confirmationText(directory)))
-        return;
+        return RunOutcome::Declined;
 
     m_count = 0;
     // Walked before the log header, so that a tree too big is refused with nothing written.
     const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
     if (list.tooManyDirectories) {
         m_prompter.inform(DirectoryList::tooManyDirectoriesText(directory), directory);
-        return;
+        return RunOutcome::Refused;
     }
 
     if (m_options.logChanges() == Checked) {
         if (Status logged = m_log.logRollBackHeader(); !logged && !isNotFound(logged)) {
             m_prompter.inform(logged.error().message());
-            return;
+            return RunOutcome::Failed;
         }
     }
 
     m_state.rollBackActive = true;
     m_window.enterRollBackState();
 
-    if (!list.status && !isNotFound(list.status)) {
-        fail(list.status.error());
-        return;
-    }
+    if (!list.status && !isNotFound(list.status))
+        return fail(list.status.error());
     if (Status restored = restoreAll(list.directories); !restored) {
         (void)m_journal.syncAll(); // keep what was restored; the failure is what gets shown
-        fail(restored.error());
-        return;
+        return fail(restored.error());
     }
     // What was renamed is on disk before the command says it is done.
-    if (Status synced = m_journal.syncAll(); !synced) {
-        fail(synced.error());
-        return;
-    }
+    if (Status synced = m_journal.syncAll(); !synced)
+        return fail(synced.error());
 
+    const bool cancelled = m_state.cancelFlag;
     leaveRunningState();
     if (m_options.logChanges() == Checked) {
         if (Status logged = m_log.logRollBackTrailer(m_count); !logged && !isNotFound(logged)) {
             m_prompter.inform(logged.error().message());
-            return;
+            return RunOutcome::Failed;
         }
     }
     m_prompter.inform(QStringLiteral("ZUK Done"));
+    return cancelled ? RunOutcome::Cancelled : RunOutcome::Completed;
 }
 
 Status RollBack::restoreAll(const QStringList& directories) {
@@ -122,11 +104,10 @@ Status RollBack::restoreAll(const QStringList& directories) {
             return names.error();
         }
         for (const QString& name : names.value()) {
-            // "_BU" alone names no file to give back.
-            if (name.size() > kBackupSuffix.size() && name.endsWith(kBackupSuffix)) {
+            if (isBackupName(name)) {
                 ++m_count;
                 const QString backup = directory + nativeSeparator() + name;
-                const QString restored = backup.chopped(kBackupSuffix.size());
+                const QString restored = backedUpPathOf(backup);
                 if (Status removed = removeFile(restored); !removed)
                     return removed;
                 // A backup that vanished meanwhile is passed over, and not logged as restored.
@@ -152,15 +133,17 @@ Status RollBack::restoreAll(const QStringList& directories) {
     return {};
 }
 
-void RollBack::fail(const Error& error) {
+RunOutcome RollBack::fail(const Error& error) {
     m_prompter.inform(error.message());
     leaveRunningState();
+    return RunOutcome::Failed;
 }
 
 void RollBack::leaveRunningState() {
-    m_window.leaveRollBackState();
+    // Cleared first: the window reads the flag to set its buttons back.
     m_state.rollBackActive = false;
     m_state.cancelFlag = false;
+    m_window.leaveRollBackState();
 }
 
 } // namespace zuk

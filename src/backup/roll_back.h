@@ -5,6 +5,7 @@
 #include "engine/error.h"
 #include "engine/prompter.h"
 #include "engine/run_options.h"
+#include "engine/run_outcome.h"
 #include "engine/run_state.h"
 #include "engine/run_window.h"
 #include "engine/yield_hook.h"
@@ -21,8 +22,8 @@ public:
     RollBack(const RunOptions& options, RunWindow& window, Prompter& prompter, YieldHook& yieldHook,
              RunState& state, const ActivityLog& log);
 
-    // The Roll Back button and menu command. While a roll back runs, the same press cancels it.
-    void cmdRollBack_Click();
+    // Starts a roll back; while one runs, the same call asks it to stop.
+    RunOutcome start();
 
     // The backups found by the last roll back (also when it was cancelled or failed).
     qint32 lastCount() const { return m_count; }
@@ -32,7 +33,7 @@ public:
 
 private:
     Status restoreAll(const QStringList& directories);
-    void fail(const Error& error);
+    RunOutcome fail(const Error& error);
     void leaveRunningState();
 
     const RunOptions& m_options;

@@ -5,6 +5,7 @@
 #include "cli/cli_batch.h"
 #include "cli/cli_command.h"
 #include "cli/cli_session.h"
+#include "engine/file_io.h"
 #include "engine/path_bytes.h"
 
 #include <QDir>
@@ -16,8 +17,6 @@
 namespace zuk {
 
 namespace {
-
-const QString kDone = QStringLiteral("ZUK Done");
 
 // The working directory as the bytes it is, so that relative paths keep naming their files.
 QString currentDirectory() {
@@ -40,7 +39,7 @@ int runText(Session& s, SearchRun& run) {
     if (!input)
         return ExitStatus::Failed;
 
-    const RunOutcome outcome = run.cmdStart_Click();
+    const RunOutcome outcome = run.start();
     s.progress.clear();
     if (outcome != RunOutcome::Completed && outcome != RunOutcome::Cancelled)
         return exitStatusOf(outcome);
@@ -55,7 +54,7 @@ int runText(Session& s, SearchRun& run) {
 }
 
 int runFiles(Session& s, SearchRun& run) {
-    const RunOutcome outcome = run.cmdStart_Click();
+    const RunOutcome outcome = run.start();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
         if (!writeStandardOutput(countersText(s.window.counters).toUtf8()))
@@ -66,23 +65,14 @@ int runFiles(Session& s, SearchRun& run) {
 
 int runRollBack(Session& s) {
     RollBack rollBack(s.options, s.window, s.prompter, s.yield, s.state, s.log);
-    rollBack.cmdRollBack_Click();
+    const RunOutcome outcome = rollBack.start();
     s.progress.clear();
-    // The command reports only through its messages: read its ending from them.
-    const QStringList& informed = s.prompter.informed();
-    if (s.prompter.declined())
-        return InterruptYield::interrupted() ? ExitStatus::Cancelled : ExitStatus::Refused;
-    if (!informed.isEmpty() && informed.last() == kDone) {
+    if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
         if (!writeStandardOutput(
                 QStringLiteral("Roll Backs Done : %1\n").arg(rollBack.lastCount()).toUtf8()))
             return ExitStatus::Failed;
-        return s.yield.cancelled() ? ExitStatus::Cancelled : ExitStatus::Completed;
     }
-    for (const QString& text : informed) {
-        if (text.startsWith(QStringLiteral("ERROR: ")))
-            return ExitStatus::Failed;
-    }
-    return ExitStatus::Refused;
+    return exitStatusOf(outcome);
 }
 
 } // namespace

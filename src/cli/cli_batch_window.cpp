@@ -13,7 +13,7 @@ void CliBatchWindow::setSearchTexts(const QString& search, const QString& replac
 }
 
 RunOutcome CliBatchWindow::pressStart() {
-    const RunOutcome outcome = m_run.cmdStart_Click();
+    const RunOutcome outcome = m_run.start();
     // A refused run keeps the previous run's count; only one that got to its files has its own.
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled ||
         outcome == RunOutcome::Failed)

@@ -1,6 +1,7 @@
 #include "cli/cli_session.h"
 
 #include "app/app_paths.h"
+#include "engine/file_io.h"
 #include "engine/path_bytes.h"
 
 #include <QCoreApplication>
@@ -15,39 +16,6 @@ namespace zuk {
 namespace {
 
 const QString kStandardInput = QStringLiteral("<standard input>");
-
-bool writeAll(int fd, const char* data, qsizetype size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
-Result<QByteArray> readAllStandardInput() {
-    QByteArray bytes;
-    qsizetype filled = 0;
-    for (;;) {
-        if (bytes.size() - filled < 65536)
-            bytes.resize(qMax<qsizetype>(bytes.size() * 2, filled + 65536));
-        const ssize_t n =
-            ::read(STDIN_FILENO, bytes.data() + filled, size_t(bytes.size() - filled));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errorFromErrno(errno);
-        if (n == 0)
-            break;
-        filled += n;
-    }
-    bytes.resize(filled);
-    return bytes;
-}
 
 // The log goes to the window's application folder, so both show the same log: the
 // application name is the window's, whatever this program is called.
@@ -83,11 +51,11 @@ void writeError(const QString& text) {
 }
 
 bool writeStandardOutput(const QByteArray& bytes) {
-    return writeAll(STDOUT_FILENO, bytes.constData(), bytes.size());
+    return writeAll(STDOUT_FILENO, bytes).ok();
 }
 
 std::optional<StandardInput> loadStandardInput(Session& s) {
-    Result<QByteArray> input = readAllStandardInput();
+    Result<QByteArray> input = readAll(STDIN_FILENO);
     if (!input) {
         s.prompter.inform(input.error().message(), kStandardInput);
         return std::nullopt;

@@ -1,5 +1,6 @@
 #include "cli/terminal_prompter.h"
 
+#include "engine/file_io.h"
 #include "engine/path_bytes.h"
 
 #include <cerrno>
@@ -10,19 +11,6 @@
 namespace zuk {
 
 namespace {
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
 
 // One line from fd, without its line break; nothing at end of input or on an interruption
 // (Ctrl+C while asking means No).
@@ -63,7 +51,6 @@ bool TerminalPrompter::isYes(const QString& answer) {
 
 MessageResult TerminalPrompter::show(const Message& message) {
     if (message.buttons == MessageButtons::Ok) {
-        m_informed.append(message.text);
         m_output(format(message) + u'\n');
         return MessageResult::Ok;
     }
@@ -74,14 +61,12 @@ MessageResult TerminalPrompter::show(const Message& message) {
         m_ask(title + QStringLiteral(": ") + format(message) + QStringLiteral("\n[y/N] "));
     if (!answer) {
         m_noTerminal = true;
-        m_declined = true;
         m_output(QStringLiteral("zuk-cli: no answer from a terminal; give --yes to go on "
                                 "without asking\n"));
         return MessageResult::No;
     }
     if (isYes(*answer))
         return MessageResult::Yes;
-    m_declined = true;
     return MessageResult::No;
 }
 

@@ -3,7 +3,6 @@
 #include "engine/prompter.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -26,10 +25,6 @@ public:
 
     // Whether a confirmation found no terminal to ask on.
     bool noTerminal() const { return m_noTerminal; }
-    // Whether a confirmation was answered No (or could not be asked).
-    bool declined() const { return m_declined; }
-    // The texts of the OK-only messages shown so far, in order.
-    const QStringList& informed() const { return m_informed; }
     // The text of a message as standard error shows it: line breaks as LF, the file first.
     static QString format(const Message& message);
     // Yes only for y or yes, in any case; everything else is the default No.
@@ -44,8 +39,6 @@ private:
     Output m_output;
     Ask m_ask;
     bool m_noTerminal = false;
-    bool m_declined = false;
-    QStringList m_informed;
 };
 
 } // namespace zuk

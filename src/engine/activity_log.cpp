@@ -1,12 +1,9 @@
 #include "engine/activity_log.h"
 
+#include "engine/file_io.h"
 #include "engine/path_bytes.h"
 
 #include <QStringEncoder>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zuk {
 
@@ -37,33 +34,6 @@ QString withCrLf(const QString& text) {
     return out;
 }
 
-Status appendBytes(const QString& path, const QByteArray& bytes) {
-    const int fd =
-        ::open(encodePath(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        // The file itself is created when missing, so "not found" means its folder is.
-        const int error = errno;
-        return error == ENOENT ? makeError(ErrorNumber::PathNotFound) : errorFromErrno(error);
-    }
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            return errorFromErrno(error);
-        }
-        data += written;
-        left -= written;
-    }
-    if (::close(fd) != 0 && errno != EINTR)
-        return errorFromErrno(errno);
-    return {};
-}
-
 } // namespace
 
 ActivityLog::ActivityLog(QString path, Clock clock, QLocale locale)
@@ -72,12 +42,12 @@ ActivityLog::ActivityLog(QString path, Clock clock, QLocale locale)
         m_clock = [] { return QDateTime::currentDateTime(); };
 }
 
-Status ActivityLog::LogIt(const QString& StringToLog) const {
+Status ActivityLog::LogIt(const QString& line) const {
     if (m_path.isEmpty())
         return makeError(ErrorNumber::PathNotFound);
     QStringEncoder encoder(QStringConverter::System);
-    const QByteArray bytes = encoder.encode(withCrLf(StringToLog) + kCrLf);
-    return appendBytes(m_path, bytes);
+    const QByteArray bytes = encoder.encode(withCrLf(line) + kCrLf);
+    return appendToFile(m_path, bytes);
 }
 
 Status ActivityLog::logLines(const QStringList& lines) const {

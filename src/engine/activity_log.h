@@ -27,7 +27,7 @@ public:
     const QString& path() const { return m_path; }
 
     // Appends one line, creating the file when missing.
-    Status LogIt(const QString& StringToLog) const;
+    Status LogIt(const QString& line) const;
     // Appends the lines in order and stops at the first that fails.
     Status logLines(const QStringList& lines) const;
 

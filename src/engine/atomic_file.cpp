@@ -307,7 +307,7 @@ Status checkReplaceable(const QByteArray& path, const Replaced& found, bool askK
     nlink_t links = found.own.st_nlink;
     struct stat backup;
     // Our own backup doesn't count: a kill between making it and the rename leaves it linked.
-    if (links == 2 && ::lstat((path + nativePath(kBackupSuffix)).constData(), &backup) == 0 &&
+    if (links == 2 && ::lstat(backupPathOf(path).constData(), &backup) == 0 &&
         sameInode(backup, found.own))
         links = 1;
     return links > 1 ? Status(otherHardLinks()) : Status();
@@ -405,30 +405,12 @@ Result<LoadedBytes> readWholeFile(const QString& path) {
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
 
-    LoadedBytes loaded;
-    loaded.identity = identityOf(st);
     // One byte more than the size so that a file that grew since fstat is still read whole.
-    QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            return error == EISDIR ? makeError(ErrorNumber::PathFileAccess) : errorFromErrno(error);
-        }
-        if (got == 0)
-            break;
-        filled += got;
-    }
+    Result<QByteArray> bytes = readAll(fd, qsizetype(st.st_size) + 1);
     ::close(fd);
-    bytes.truncate(filled);
-    loaded.bytes = std::move(bytes);
-    return loaded;
+    if (!bytes)
+        return bytes.error();
+    return LoadedBytes{std::move(bytes.value()), identityOf(st)};
 }
 
 Result<FileIdentity> identifyFile(const QString& path) {
@@ -627,18 +609,8 @@ Status AtomicFileWriter::write(const char* data, qsizetype size) {
     Impl& d = *m_impl;
     if (d.failed || d.committed || d.fd < 0)
         return makeError(ErrorNumber::PathFileAccess);
-    while (size > 0) {
-        const ssize_t written = ::write(d.fd, data, size_t(size));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return d.fail(errorFromErrno(errno));
-        }
-        if (written == 0)
-            return d.fail(makeError(ErrorNumber::DeviceIo));
-        data += written;
-        size -= written;
-    }
+    if (Status written = writeAll(d.fd, data, size); !written)
+        return d.fail(written.error());
     return {};
 }
 
@@ -683,8 +655,8 @@ Status AtomicFileWriter::commit(WriteJournal* journal) {
     } else if (d.original) {
         return d.fail(makeError(ErrorNumber::FileNotFound)); // removed since it was read
     }
-    if (::rename(d.temporary.constData(), d.target.constData()) != 0)
-        return d.fail(errorFromErrno(errno));
+    if (Status renamed = renameFile(d.temporary, d.target); !renamed)
+        return d.fail(renamed.error());
     d.committed = true;
     d.temporary.clear();
     ::close(d.fd);
@@ -732,17 +704,14 @@ Status copyFileAtomically(const QString& source, const QString& target) {
     }
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (;;) {
-        const ssize_t got = ::read(in, buffer.data(), size_t(buffer.size()));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const int error = errno;
+        const Result<qsizetype> got = readSome(in, buffer.data(), buffer.size());
+        if (!got) {
             ::close(in);
-            return errorFromErrno(error);
+            return got.error();
         }
-        if (got == 0)
+        if (got.value() == 0)
             break;
-        if (Status written = writer.value()->write(buffer.constData(), got); !written) {
+        if (Status written = writer.value()->write(buffer.constData(), got.value()); !written) {
             ::close(in);
             return written;
         }
@@ -761,8 +730,8 @@ Status keepAsBackup(const QString& path, const QString& backupPath) {
     // leaves the file itself as it was. Linking to a spare name and renaming that over the
     // backup would keep a backup at every moment, but a kill could then leave the spare name
     // behind as a second link of the user's file.
-    if (::unlink(backup.constData()) != 0 && errno != ENOENT)
-        return errorFromErrno(errno);
+    if (Status removed = removeFile(backupPath); !removed)
+        return removed;
     if (::linkat(AT_FDCWD, file.constData(), AT_FDCWD, backup.constData(), 0) == 0)
         return {};
     if (!linkImpossible(errno))

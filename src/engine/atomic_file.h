@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/error.h"
+#include "engine/file_io.h"
 
 #include <QByteArray>
 #include <QList>
@@ -12,9 +13,6 @@
 #include <optional>
 
 namespace zuk {
-
-// The backup of a file is the file's full name followed by this, in the same folder.
-inline const QString kBackupSuffix = QStringLiteral("_BU");
 
 // Keeps the file at `path` as it is now under its backup name; the file stays under its own
 // name. A symbolic link is kept itself, not its destination.

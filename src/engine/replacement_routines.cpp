@@ -8,18 +8,18 @@
 
 namespace zuk {
 
-QStringList BuildVariantList(const QString& StringToFind, const RunOptions& options) {
-    QStringList variants{StringToFind};
-    for (qsizetype i = 0; i < StringToFind.size(); ++i) {
-        if (StringToFind[i] != u' ')
+QStringList BuildVariantList(const QString& searchText, const RunOptions& options) {
+    QStringList variants{searchText};
+    for (qsizetype i = 0; i < searchText.size(); ++i) {
+        if (searchText[i] != u' ')
             continue;
-        QString variant = StringToFind.left(i);
+        QString variant = searchText.left(i);
         if (options.keepSpaceLeft() == 1)
             variant += u' ';
         variant += QStringLiteral("\r\n");
         if (options.keepSpaceRight() == 1)
             variant += u' ';
-        variant += QStringView(StringToFind).sliced(i + 1);
+        variant += QStringView(searchText).sliced(i + 1);
         variants.append(variant);
     }
     return variants;
@@ -69,21 +69,21 @@ qint64 ReplacementRoutines::fail(const Error& error, const QString& subject) {
     return 0;
 }
 
-std::optional<qint64> ReplacementRoutines::loadFailure(const QString& FileName) {
-    const Status loaded = m_window.workingBuffer().load(FileName);
+std::optional<qint64> ReplacementRoutines::loadFailure(const QString& path) {
+    const Status loaded = m_window.workingBuffer().load(path);
     if (loaded)
         m_window.workingBufferChanged();
     else
-        return fail(loaded.error(), FileName);
+        return fail(loaded.error(), path);
     return std::nullopt;
 }
 
-qint64 ReplacementRoutines::replaceAll(const QString& StringToFind, const QString& ReplaceString) {
+qint64 ReplacementRoutines::replaceAll(const QString& searchText, const QString& replaceText) {
     TextBuffer& buffer = m_window.workingBuffer();
-    const SearchPattern pattern(StringToFind);
+    const SearchPattern pattern(searchText);
     buffer.prepareFor(pattern);
     TextBuffer::Rewrite rewrite(buffer);
-    const QList<QString> pieces = splitAtLineBreaks(ReplaceString);
+    const QList<QString> pieces = splitAtLineBreaks(replaceText);
     QString firstForm;
     std::optional<QString> replacement; // in the first form, prepared at the first replacement
     qint64 found = 0;
@@ -98,7 +98,7 @@ qint64 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
         if (m_options.searchOnly() == 0) {
             if (!replacement) {
                 firstForm = buffer.lineBreak();
-                replacement = withLineBreaks(ReplaceString, firstForm);
+                replacement = withLineBreaks(replaceText, firstForm);
                 if (!buffer.canHold(*replacement)) {
                     rewrite.finish();
                     m_window.workingBufferChanged();
@@ -134,14 +134,13 @@ qint64 ReplacementRoutines::replaceAll(const QString& StringToFind, const QStrin
     return found;
 }
 
-qint64 ReplacementRoutines::replaceVariants(const QString& StringToFind,
-                                            const QString& ReplaceString) {
+qint64 ReplacementRoutines::replaceVariants(const QString& searchText, const QString& replaceText) {
     // A later entry may find what an earlier one inserted and turn it back: a text that ends
     // as it began is not written. The copy shares the text's data.
     const TextBuffer before = m_window.workingBuffer();
     qint64 total = 0;
-    for (const QString& variant : BuildVariantList(StringToFind, m_options))
-        total += replaceAll(variant, ReplaceString);
+    for (const QString& variant : BuildVariantList(searchText, m_options))
+        total += replaceAll(variant, replaceText);
     m_window.workingBuffer().settleModified(before);
     return total;
 }
@@ -159,31 +158,30 @@ qint64 ReplacementRoutines::guarded(const QString& subject, Routine routine) {
     }
 }
 
-qint64 ReplacementRoutines::CleanFile(const QString& FileName, const QString& StringToFind,
-                                      const QString& ReplaceString) {
-    return guarded(FileName, [&] {
-        if (std::optional<qint64> failed = loadFailure(FileName))
+qint64 ReplacementRoutines::CleanFile(const QString& path, const QString& searchText,
+                                      const QString& replaceText) {
+    return guarded(path, [&] {
+        if (std::optional<qint64> failed = loadFailure(path))
             return *failed;
-        return replaceAll(StringToFind, ReplaceString);
+        return replaceAll(searchText, replaceText);
     });
 }
 
-qint64 ReplacementRoutines::CleanText(const QString& StringToFind, const QString& ReplaceString) {
-    return guarded({}, [&] { return replaceAll(StringToFind, ReplaceString); });
+qint64 ReplacementRoutines::CleanText(const QString& searchText, const QString& replaceText) {
+    return guarded({}, [&] { return replaceAll(searchText, replaceText); });
 }
 
-qint64 ReplacementRoutines::CleanFileCRLF(const QString& FileName, const QString& StringToFind,
-                                          const QString& ReplaceString) {
-    return guarded(FileName, [&] {
-        if (std::optional<qint64> failed = loadFailure(FileName))
+qint64 ReplacementRoutines::CleanFileCRLF(const QString& path, const QString& searchText,
+                                          const QString& replaceText) {
+    return guarded(path, [&] {
+        if (std::optional<qint64> failed = loadFailure(path))
             return *failed;
-        return replaceVariants(StringToFind, ReplaceString);
+        return replaceVariants(searchText, replaceText);
     });
 }
 
-qint64 ReplacementRoutines::CleanTextCRLF(const QString& StringToFind,
-                                          const QString& ReplaceString) {
-    return guarded({}, [&] { return replaceVariants(StringToFind, ReplaceString); });
+qint64 ReplacementRoutines::CleanTextCRLF(const QString& searchText, const QString& replaceText) {
+    return guarded({}, [&] { return replaceVariants(searchText, replaceText); });
 }
 
 } // namespace zuk

@@ -18,7 +18,7 @@ class TextBuffer;
 // The search text and its line-break variants: one entry per blank of the text, each with
 // that blank turned into a line break (keeping a blank on the left or right when asked).
 // The keep-space options are read once for every blank.
-QStringList BuildVariantList(const QString& StringToFind, const RunOptions& options);
+QStringList BuildVariantList(const QString& searchText, const RunOptions& options);
 
 // Finds and replaces in the working buffer of the window: a file loaded into it, or the
 // right-hand text itself. Returns the number of occurrences handled; -1 when the file can't be
@@ -29,21 +29,20 @@ public:
     ReplacementRoutines(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
                         YieldHook& yieldHook);
 
-    qint64 CleanFile(const QString& FileName, const QString& StringToFind,
-                     const QString& ReplaceString);
-    qint64 CleanText(const QString& StringToFind, const QString& ReplaceString);
-    qint64 CleanFileCRLF(const QString& FileName, const QString& StringToFind,
-                         const QString& ReplaceString);
-    qint64 CleanTextCRLF(const QString& StringToFind, const QString& ReplaceString);
+    qint64 CleanFile(const QString& path, const QString& searchText, const QString& replaceText);
+    qint64 CleanText(const QString& searchText, const QString& replaceText);
+    qint64 CleanFileCRLF(const QString& path, const QString& searchText,
+                         const QString& replaceText);
+    qint64 CleanTextCRLF(const QString& searchText, const QString& replaceText);
 
     // Whether the last routine failed (its message shown), whatever its result.
     bool failed() const { return m_failed; }
 
 private:
     // Nothing when the file is loaded; otherwise the routine's result, its message shown.
-    std::optional<qint64> loadFailure(const QString& FileName);
-    qint64 replaceAll(const QString& StringToFind, const QString& ReplaceString);
-    qint64 replaceVariants(const QString& StringToFind, const QString& ReplaceString);
+    std::optional<qint64> loadFailure(const QString& path);
+    qint64 replaceAll(const QString& searchText, const QString& replaceText);
+    qint64 replaceVariants(const QString& searchText, const QString& replaceText);
     qint64 fail(const Error& error, const QString& subject);
     // Runs one routine: clears the failure, and makes running out of memory a failure of it.
     template <typename Routine> qint64 guarded(const QString& subject, Routine routine);

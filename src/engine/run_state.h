@@ -16,12 +16,14 @@ struct RunCounters {
 
 // State that lives as long as the application: the stop requests and the batch marker.
 // Owned by the application and handed to whatever needs it; there are no globals.
+// The commands own their flags: the run, the roll back and the batch set and clear them; the
+// window only reads them (and, when it closes, asks for a stop like Cancel does).
 struct RunState {
     bool cancelFlag = false;      // stop the run or roll back under way
     bool batchCancelFlag = false; // stop the batch between entries
-    bool isBatch = false;         // the run is driven by the batch
-    bool runActive = false;       // the Start button reads "Cancel"
-    bool rollBackActive = false;  // the Roll Back button reads "Cancel"
+    bool isBatch = false;         // the run is driven by the batch (set by the batch)
+    bool runActive = false;       // a run is under way (set by SearchRun)
+    bool rollBackActive = false;  // a roll back is under way (set by RollBack)
 };
 
 } // namespace zuk

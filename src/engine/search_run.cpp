@@ -97,7 +97,7 @@ bool SearchRun::validate() {
     return true;
 }
 
-RunOutcome SearchRun::cmdStart_Click() {
+RunOutcome SearchRun::start() {
     if (m_state.runActive) {
         m_state.cancelFlag = true;
         m_state.batchCancelFlag = true;

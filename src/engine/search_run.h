@@ -6,6 +6,7 @@
 #include "engine/prompter.h"
 #include "engine/replacement_routines.h"
 #include "engine/run_options.h"
+#include "engine/run_outcome.h"
 #include "engine/run_state.h"
 #include "engine/run_window.h"
 #include "engine/yield_hook.h"
@@ -16,16 +17,6 @@
 
 namespace zuk {
 
-// How a press of Start ended, for front ends that report it (the window ignores it).
-enum class RunOutcome {
-    CancelRequested, // a run was under way: the press only asked it to stop
-    Refused,         // a check failed; its message was shown and nothing changed
-    Declined,        // the confirmation was answered No
-    Completed,
-    Cancelled, // stopped early by Cancel; the closing steps were made
-    Failed,    // ended by an error after its message; the window is idle again
-};
-
 // The Start command: checks the settings, asks for confirmation, hands the right-hand text,
 // the selected file or every matching file of a directory tree to the replacement routines,
 // writes changed files back (with a backup if asked), keeps the counters and the log, and
@@ -35,7 +26,8 @@ public:
     SearchRun(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
               YieldHook& yieldHook, const ActivityLog& log, BackupMaker makeBackup);
 
-    RunOutcome cmdStart_Click();
+    // Starts a run; while one runs, the same call asks it to stop.
+    RunOutcome start();
 
     // Files of the last run that failed on their own (their message shown) while it went on.
     qint64 filesFailed() const { return m_filesFailed; }

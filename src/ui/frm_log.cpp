@@ -1,13 +1,10 @@
 #include "ui/frm_log.h"
 
 #include "engine/error.h"
+#include "engine/file_io.h"
 #include "engine/prompter.h"
 
-#include <QFile>
 #include <QPlainTextEdit>
-
-#include <cerrno>
-#include <unistd.h>
 
 namespace zuk {
 
@@ -30,8 +27,8 @@ void frmLog::mnuClear_Click() {
     if (m_logPath.isEmpty())
         return;
     // A log that can't be deleted is reported: the user must not think it gone.
-    if (::unlink(QFile::encodeName(m_logPath).constData()) != 0 && errno != ENOENT)
-        prompter().inform(errorFromErrno(errno).message(), m_logPath);
+    if (Status removed = removeFile(m_logPath); !removed)
+        prompter().inform(removed.error().message(), m_logPath);
 }
 
 } // namespace zuk

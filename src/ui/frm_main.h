@@ -78,9 +78,8 @@ public:
     // Replaces the dialogs behind Browse (tests); the window keeps ownership with the caller.
     void setPathChooser(PathChooser* chooser);
 
-    RunState& runState() { return m_state; }
+    const RunState& runState() const { return m_state; }
     bool IsBatch() const { return m_state.isBatch; }
-    void setIsBatch(bool on) { m_state.isBatch = on; }
 
     // Sets the enabled flags of a group of controls: "OptFile", "OptAll" or "AllType" (the
     // only one that uses OnOff). Never changes a value.

@@ -18,7 +18,7 @@ void FrmMainBatch::setSearchTexts(const QString& search, const QString& replace)
 }
 
 RunOutcome FrmMainBatch::pressStart() {
-    return m_run.cmdStart_Click();
+    return m_run.start();
 }
 
 RunCounters FrmMainBatch::shownCounters() const {

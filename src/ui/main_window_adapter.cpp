@@ -137,7 +137,6 @@ void MainWindowAdapter::lockBoxes(bool locked) {
 void MainWindowAdapter::enterRunState() {
     // In text mode the run works on what the box holds now.
     m_window.runStarting();
-    m_window.runState().runActive = true;
     m_c.cmdStart->setText(QStringLiteral("Cancel"));
     m_window.workStateChanged();
     lockBoxes(true);
@@ -145,7 +144,6 @@ void MainWindowAdapter::enterRunState() {
 }
 
 void MainWindowAdapter::leaveRunState() {
-    m_window.runState().runActive = false;
     m_window.runEnded();
     m_c.cmdStart->setText(QStringLiteral("Start"));
     m_window.workStateChanged();
@@ -153,14 +151,12 @@ void MainWindowAdapter::leaveRunState() {
 }
 
 void MainWindowAdapter::enterRollBackState() {
-    m_window.runState().rollBackActive = true;
     m_window.workStateChanged();
     m_c.cmdRollBack->setText(QStringLiteral("Cancel"));
     lockBoxes(true);
 }
 
 void MainWindowAdapter::leaveRollBackState() {
-    m_window.runState().rollBackActive = false;
     m_window.workStateChanged();
     m_c.cmdRollBack->setText(QStringLiteral("Roll Back"));
     lockBoxes(false);

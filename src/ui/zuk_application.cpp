@@ -44,9 +44,9 @@ void ZukApplication::Main() {
             m_state.batchCancelFlag = true;
             return;
         }
-        m_run->cmdStart_Click();
+        (void)m_run->start();
     });
-    m_window->setRollBackCommand([this] { m_rollBack->cmdRollBack_Click(); });
+    m_window->setRollBackCommand([this] { (void)m_rollBack->start(); });
     m_window->setUnloadCommand([this] { Form_Unload(); });
     m_windows = std::make_unique<SecondaryWindows>(*m_window, *m_activePrompter, m_paths.logPath(),
                                                    m_paths.executableFolder);

@@ -45,7 +45,7 @@ TEST_F(RollBackNames, ABackupWhoseNameIsNotUtf8RestoresThatFileAndNoOther) {
     writeAt(at("caf\xe9.htm_BU"), "original");
     writeAt(at("caf\xef\xbf\xbd.htm"), "another file");
     options.values.path = decodePath(site);
-    rollBack.cmdRollBack_Click();
+    rollBack.start();
 
     EXPECT_EQ(prompter.texts().last(), "ZUK Done");
     EXPECT_EQ(rollBack.lastCount(), 1);
@@ -70,7 +70,7 @@ TEST_F(RollBackNames, TheRootAndPathsThatNameNothingAreRefusedBeforeTheConfirmat
     for (const auto& c : cases) {
         prompter.shown.clear();
         options.values.path = c.path;
-        rollBack.cmdRollBack_Click();
+        rollBack.start();
         EXPECT_EQ(prompter.texts(), QStringList{c.text}) << c.path.toStdString();
     }
     EXPECT_TRUE(existsAt(at("a.htm_BU")));

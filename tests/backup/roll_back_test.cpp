@@ -65,7 +65,7 @@ TEST_F(RollBackTest, RestoresTheBackupsOfTheNamedDirectoryOnly) {
     write(work("sub/e.htm_BU"), "below");
     write(m_dir.path() + "/parent.htm_BU", "the parent is not walked");
 
-    m_rollBack.cmdRollBack_Click();
+    EXPECT_EQ(m_rollBack.start(), RunOutcome::Completed);
 
     EXPECT_EQ(test::readBytes(work("a.htm")), QByteArray("original"));
     EXPECT_EQ(test::readBytes(work("b.htm")), QByteArray("b original"));
@@ -112,7 +112,7 @@ TEST_F(RollBackTest, WithSubDirectoriesAFilePathRestoresItsWholeTree) {
     m_options.values.logChanges = Unchecked;
     for (const QString& path : {work("a.htm"), work("")}) { // a file, a trailing separator
         m_options.values.path = path;
-        m_rollBack.cmdRollBack_Click();
+        m_rollBack.start();
     }
     EXPECT_EQ(test::readBytes(work("a.htm")), QByteArray("original"));
     EXPECT_TRUE(exists(work("other.htm")));
@@ -127,7 +127,7 @@ TEST_F(RollBackTest, PathsThatGiveNoDirectoryAreRefused) {
     for (const QString& path : {QString(), QString("a.htm_BU"), QString("/")}) {
         m_prompter.shown.clear();
         m_options.values.path = path;
-        m_rollBack.cmdRollBack_Click();
+        EXPECT_EQ(m_rollBack.start(), RunOutcome::Refused);
         EXPECT_EQ(m_prompter.texts(), QStringList{"You must select a Directory to \"Roll Back\""})
             << path.toStdString();
     }
@@ -138,7 +138,7 @@ TEST_F(RollBackTest, PathsThatGiveNoDirectoryAreRefused) {
 TEST_F(RollBackTest, NoAtTheConfirmationChangesNothing) {
     write(work("a.htm_BU"), "original");
     m_prompter.answers = {MessageResult::No};
-    m_rollBack.cmdRollBack_Click();
+    EXPECT_EQ(m_rollBack.start(), RunOutcome::Declined);
     EXPECT_TRUE(exists(work("a.htm_BU")));
     EXPECT_FALSE(exists(m_log.path()));
     EXPECT_EQ(m_prompter.shown.size(), 1);
@@ -154,12 +154,12 @@ TEST_F(RollBackTest, TwoRunsThenARollBackGiveTheTextFromBeforeTheSecond) {
     ASSERT_TRUE(MakeBackup(page).ok());
     ASSERT_TRUE(writeFileAtomically(page, "third").ok());
 
-    m_rollBack.cmdRollBack_Click();
+    m_rollBack.start();
     EXPECT_EQ(test::readBytes(page), QByteArray("second"));
     EXPECT_EQ(m_rollBack.lastCount(), 1);
 
     // Nothing is left to restore: the count is 0 and the command still ends normally.
-    m_rollBack.cmdRollBack_Click();
+    m_rollBack.start();
     EXPECT_EQ(m_rollBack.lastCount(), 0);
     EXPECT_TRUE(logLines().contains("====> Roll Backs Done= 0"));
     EXPECT_EQ(m_prompter.texts().last(), QString("ZUK Done"));
@@ -167,7 +167,7 @@ TEST_F(RollBackTest, TwoRunsThenARollBackGiveTheTextFromBeforeTheSecond) {
 
 TEST_F(RollBackTest, FilesRenamedWhileWorkingAreNotTakenAgain) {
     write(work("a_BU_BU"), "twice");
-    m_rollBack.cmdRollBack_Click();
+    m_rollBack.start();
     EXPECT_EQ(test::readBytes(work("a_BU")), QByteArray("twice"));
     EXPECT_FALSE(exists(work("a")));
     EXPECT_EQ(m_rollBack.lastCount(), 1);
@@ -179,9 +179,9 @@ TEST_F(RollBackTest, ASecondPressWhileRunningCancelsAfterTheCurrentName) {
     bool runningDuringYield = false;
     m_yield.action = [&](int) {
         runningDuringYield = m_window.rollingBack && m_state.rollBackActive;
-        m_rollBack.cmdRollBack_Click(); // the button reads "Cancel"
+        EXPECT_EQ(m_rollBack.start(), RunOutcome::CancelRequested); // the button reads "Cancel"
     };
-    m_rollBack.cmdRollBack_Click();
+    EXPECT_EQ(m_rollBack.start(), RunOutcome::Cancelled);
 
     EXPECT_TRUE(runningDuringYield);
     EXPECT_EQ(m_yield.calls, 1);
@@ -195,7 +195,7 @@ TEST_F(RollBackTest, ASecondPressWhileRunningCancelsAfterTheCurrentName) {
 TEST_F(RollBackTest, LoggingIsDecidedAtEachLine) {
     write(work("a_BU"), "x");
     m_yield.action = [&](int) { m_options.values.logChanges = Unchecked; };
-    m_rollBack.cmdRollBack_Click();
+    m_rollBack.start();
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 4); // header and the one restore, no trailer
     EXPECT_EQ(lines.last(), "RB  ~  " + work("a"));
@@ -204,7 +204,7 @@ TEST_F(RollBackTest, LoggingIsDecidedAtEachLine) {
 TEST_F(RollBackTest, AMissingDirectoryIsRefusedBeforeTheConfirmation) {
     m_options.values.path = m_dir.path() + "/gone/";
     m_options.values.subDirectories = Checked;
-    m_rollBack.cmdRollBack_Click();
+    m_rollBack.start();
     EXPECT_EQ(m_prompter.texts(), QStringList{"Path not found: \"" + m_options.values.path +
                                               "\" does not exist. Nothing was changed; check "
                                               "the path."});
@@ -225,11 +225,12 @@ TEST_F(RollBackTest, AFileThatCantBeDeletedStopsWithTheErrorAndTheWindowIdle) {
     m_options.values.path = work("");
 
     const QString result = test::runUnprivileged([&] {
-        m_rollBack.cmdRollBack_Click();
-        return m_prompter.texts().mid(1).join("|") + (idle() ? "|idle" : "|stuck");
+        const bool failed = m_rollBack.start() == RunOutcome::Failed;
+        return m_prompter.texts().mid(1).join("|") + (idle() ? "|idle" : "|stuck") +
+               (failed ? "|failed" : "");
     });
 
-    EXPECT_EQ(result, QString("ERROR: 70 Permission denied|idle"));
+    EXPECT_EQ(result, QString("ERROR: 70 Permission denied|idle|failed"));
     EXPECT_EQ(test::readBytes(work("first.htm")), QByteArray("restored before the failure"));
     EXPECT_EQ(test::readBytes(work("locked/page.htm")), QByteArray("edited"));
     EXPECT_TRUE(exists(work("locked/page.htm_BU")));
@@ -248,7 +249,7 @@ TEST_F(RollBackTest, ATreeTooBigForTheListIsRefusedBeforeAnythingChanges) {
             ::mkdir(QFile::encodeName(big.path() + "/" + QString::number(i)).constData(), 0755), 0);
     m_options.values.path = big.path();
     m_options.values.subDirectories = Checked;
-    m_rollBack.cmdRollBack_Click();
+    EXPECT_EQ(m_rollBack.start(), RunOutcome::Refused);
 
     EXPECT_TRUE(exists(big.path() + "/a.htm_BU"));
     EXPECT_FALSE(exists(big.path() + "/a.htm"));

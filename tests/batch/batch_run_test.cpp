@@ -50,7 +50,7 @@ public:
         pressedInBatch.append(m_state.isBatch);
         if (beforePress)
             beforePress(int(pressed.size()));
-        return m_run.cmdStart_Click();
+        return m_run.start();
     }
     RunCounters shownCounters() const override { return window.counters; }
     void showBatchTotals(qint64 filesDone, qint64 replaceMade) override {

@@ -240,8 +240,10 @@ TEST_F(Cli, AnErrorEndsTheRunWithStatusThree) {
     EXPECT_TRUE(ran.err.contains("ERROR: 76"));
 }
 
-TEST_F(Cli, CtrlCEndsALongRunWithItsTrailerAndStatus130) {
-    // Enough files that the run is still early on when the signal comes.
+TEST_F(Cli, CtrlCEndsARunThroughItsClosingSteps) {
+    // Whenever the signal comes during the run, the run ends through its closing steps:
+    // cancelled (130) with the files done so far, or done (0) if it had just finished. Enough
+    // files make the first the likely one; stopping at an exact file is the engine's test.
     const int files = 6000;
     const QByteArray content = QByteArray("a ").repeated(100);
     for (int i = 0; i < files; ++i)
@@ -261,17 +263,31 @@ TEST_F(Cli, CtrlCEndsALongRunWithItsTrailerAndStatus130) {
     ASSERT_EQ(::kill(pid_t(process.processId()), SIGINT), 0);
     ASSERT_TRUE(process.waitForFinished(120000));
     ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 130);
+    const int status = process.exitCode();
+    ASSERT_TRUE(status == 130 || status == 0) << status;
 
-    const QByteArray out = process.readAllStandardOutput();
     const QString text = log();
     EXPECT_TRUE(text.endsWith("==> END\r\n" + QString(56, '=') + "\r\n"));
     const QStringList lines = text.split("\r\n");
     const QString total = lines.filter("====> Total Files    = ").value(0);
     ASSERT_FALSE(total.isEmpty());
     const int searched = total.mid(total.indexOf('=', 6) + 2).toInt();
-    EXPECT_LT(searched, files);
-    EXPECT_TRUE(out.startsWith("Items Searched : " + QByteArray::number(searched) + "\n"));
+    if (status == 0) {
+        EXPECT_EQ(searched, files);
+    }
+    EXPECT_LE(searched, files);
+    // What the counters say is what the files hold; the file under way may be cut short.
+    qint64 changed = 0;
+    qint64 replaced = 0;
+    for (int i = 0; i < files; ++i) {
+        const qint64 made = readBytes(site + QString("/f%1.txt").arg(i)).count('b');
+        changed += made > 0 ? 1 : 0;
+        replaced += made;
+    }
+    EXPECT_EQ(process.readAllStandardOutput(),
+              "Items Searched : " + QByteArray::number(searched) +
+                  "\nItems Changed : " + QByteArray::number(changed) +
+                  "\nReplaced Items : " + QByteArray::number(replaced) + "\n");
     EXPECT_EQ(process.readAllStandardError(), "ZUK Done\n");
 }
 

@@ -55,7 +55,7 @@ TEST_F(NamesRun, NamesThatAreNotUtf8AreWalkedEditedAndLoggedAsTheirOwnBytes) {
     QStringList shown;
     yield.action = [&](int) { shown.append(window.currentPath); };
 
-    EXPECT_EQ(run.cmdStart_Click(), RunOutcome::Completed);
+    EXPECT_EQ(run.start(), RunOutcome::Completed);
     for (const QByteArray& file : files)
         EXPECT_EQ(readAt(at(file)), "ab") << file.toHex().constData();
     EXPECT_EQ(window.counters, (RunCounters{5, 5, 5}));
@@ -89,7 +89,7 @@ TEST_F(NamesRun, ASecondNameOfAFileIsPassedOverAndCountedOnce) {
             linkAt(destination, at(name));
         options.values.makeBackups = c.backups;
 
-        EXPECT_EQ(run.cmdStart_Click(), RunOutcome::Completed);
+        EXPECT_EQ(run.start(), RunOutcome::Completed);
         EXPECT_EQ(window.counters, (RunCounters{1, 1, 1}));
         const QByteArray edited =
             c.links.front().second == "page.htm" ? at("page.htm") : site + "/../out";

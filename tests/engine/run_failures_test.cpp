@@ -110,7 +110,7 @@ TEST_F(RunFailures, AFileThatFailsOnItsOwnIsNamedAndTheRunGoesOn) {
                             : std::function<void()>();
         backupOfB = c.backupOfB;
 
-        EXPECT_EQ(run.cmdStart_Click(), RunOutcome::Completed);
+        EXPECT_EQ(run.start(), RunOutcome::Completed);
         ASSERT_EQ(prompter.shown.size(), 3); // the confirmation, the failure, the end
         EXPECT_TRUE(prompter.shown[1].text.startsWith(c.message))
             << prompter.shown[1].text.toStdString();
@@ -138,7 +138,7 @@ TEST_F(RunFailures, DiskFullOrAnIoErrorEndsTheRun) {
         writeBytes(file("b.txt"), "banana");
         prompter.shown.clear();
         backupOfB = [number] { return Status(makeError(number)); };
-        EXPECT_EQ(run.cmdStart_Click(), RunOutcome::Failed);
+        EXPECT_EQ(run.start(), RunOutcome::Failed);
         EXPECT_EQ(prompter.shown.last().text, makeError(number).message());
         EXPECT_EQ(prompter.shown.last().subject, file("b.txt"));
         EXPECT_FALSE(prompter.texts().contains("ZUK Done"));

@@ -40,7 +40,7 @@ protected:
     QStringList refusal(const QString& path) {
         options.values.path = path;
         prompter.shown.clear();
-        EXPECT_EQ(run.cmdStart_Click(), RunOutcome::Refused) << path.toStdString();
+        EXPECT_EQ(run.start(), RunOutcome::Refused) << path.toStdString();
         EXPECT_EQ(readBytes(page), "a");
         EXPECT_FALSE(QFileInfo::exists(logPath));
         EXPECT_FALSE(window.running);

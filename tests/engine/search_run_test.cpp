@@ -38,7 +38,7 @@ protected:
             text.chop(2);
         return text.split("\r\n");
     }
-    RunOutcome start() { return run.cmdStart_Click(); }
+    RunOutcome start() { return run.start(); }
     void directoryMode(const QString& sub = "site") {
         options.values.path = path(sub) + "/";
         QDir().mkpath(path(sub));
@@ -233,7 +233,7 @@ TEST_F(Run, CancelDuringADirectoryRunStillCloses) {
     yield.action = [&](int call) {
         EXPECT_TRUE(window.running);
         if (call == 4) { // the yield after the second file's name
-            EXPECT_EQ(run.cmdStart_Click(), RunOutcome::CancelRequested);
+            EXPECT_EQ(run.start(), RunOutcome::CancelRequested);
         }
     };
     EXPECT_EQ(start(), RunOutcome::Cancelled);

@@ -169,6 +169,7 @@ int main(int argc, char** argv) {
     ok = save(window, folder, QStringLiteral("wide-text.png")) && ok;
 
     window.optionButton(QStringLiteral("optAll"))->setChecked(true);
+    state.runActive = true; // as the run sets it
     window.adapter().enterRunState();
     window.adapter().showCounters({128, 17, 23});
     const QString current =
@@ -179,6 +180,7 @@ int main(int argc, char** argv) {
                        "<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n"));
     window.workingBufferChanged();
     ok = save(window, folder, QStringLiteral("running.png")) && ok;
+    state.runActive = false;
     window.adapter().leaveRunState();
     window.hide();
     ok = saveSecondaryWindows(folder) && ok;

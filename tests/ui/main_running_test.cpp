@@ -61,7 +61,7 @@ protected:
                 state.batchCancelFlag = true;
                 return;
             }
-            window.adapter().enterRunState();
+            enterRun();
             QTimer::singleShot(0, &window, insideFirstYield);
             QElapsedTimer guard;
             guard.start();
@@ -71,11 +71,11 @@ protected:
             }
             cancelled = state.cancelFlag;
             state.cancelFlag = false;
-            window.adapter().leaveRunState();
+            leaveRun();
         });
     }
 
-    QtYieldHook hook;
+    QtYieldHook hook{0}; // events at every yield: no wait for the interval
     int yields = 0;
     bool cancelled = false;
 };
@@ -118,7 +118,7 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
             state.cancelFlag = true;
             return;
         }
-        window.adapter().enterRollBackState();
+        enterRollBack();
         EXPECT_EQ(cmd("cmdRollBack")->text(), QStringLiteral("Cancel"));
         EXPECT_TRUE(enabled("cmdRollBack"));
         for (const char* name :
@@ -132,7 +132,7 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
         expectBoxesLocked();
         window.menuItem(QStringLiteral("mnuRollBack"))->trigger(); // the Cancel
         state.cancelFlag = false;
-        window.adapter().leaveRollBackState();
+        leaveRollBack();
     });
     cmd("cmdRollBack")->click();
     EXPECT_EQ(presses, 2);
@@ -141,10 +141,10 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
 
 TEST_F(RunningTest, EnteringTheRunStateZeroesTheCounters) {
     window.adapter().showCounters({5, 4, 3});
-    window.adapter().enterRunState();
+    enterRun();
     for (const char* name : {"lblTotFiles", "lblFilesDone", "lblReplaceMade"})
         EXPECT_EQ(window.label(QString::fromUtf8(name))->text(), QStringLiteral("0"));
-    window.adapter().leaveRunState();
+    leaveRun();
 }
 
 TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
@@ -159,7 +159,7 @@ TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
 
     QString seen;
     window.setStartCommand([&] {
-        window.adapter().enterRunState();
+        enterRun();
         TextBuffer& buffer = window.workingBuffer();
         seen = buffer.text();
         EXPECT_TRUE(box->isReadOnly());
@@ -174,7 +174,7 @@ TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
         EXPECT_EQ(box->toPlainText(), QStringLiteral("banana\nban")); // not yet: lazily
         QCoreApplication::processEvents();
         EXPECT_EQ(box->toPlainText(), QStringLiteral("bonono\nbon"));
-        window.adapter().leaveRunState();
+        leaveRun();
     });
     cmd("cmdStart")->click();
     EXPECT_EQ(seen, QStringLiteral("banana\r\nban"));
@@ -190,14 +190,15 @@ TEST_F(RunningTest, BoxOutOfSightIsFilledWhenItComesIntoView) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window.rightBox()->toPlainText(), QString()); // narrow: not shown, not filled
     cmd("cmdExpand")->click();
-    for (int i = 0; i < 50 && window.rightBox()->toPlainText().isEmpty(); ++i)
-        QTest::qWait(10);
+    QCoreApplication::processEvents(); // the wider window is laid out
+    window.rightBox()->viewport()->repaint();
+    QCoreApplication::processEvents(); // the box asked to be filled when it was painted
     EXPECT_EQ(window.rightBox()->toPlainText(), QStringLiteral("file content"));
 }
 
 TEST_F(RunningTest, ClosingDuringARunStopsIt) {
     window.show();
-    window.adapter().enterRunState();
+    enterRun();
     bool unloaded = false;
     window.setUnloadCommand([&] { unloaded = true; });
     window.menuItem(QStringLiteral("mnuExit"))->trigger();

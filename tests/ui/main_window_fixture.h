@@ -66,6 +66,24 @@ protected:
         return window.menuItem(QString::fromUtf8(name))->isEnabled();
     }
 
+    // Stand in for the run and the roll back, which own the flags the window reads.
+    void enterRun() {
+        state.runActive = true;
+        window.adapter().enterRunState();
+    }
+    void leaveRun() {
+        state.runActive = false;
+        window.adapter().leaveRunState();
+    }
+    void enterRollBack() {
+        state.rollBackActive = true;
+        window.adapter().enterRollBackState();
+    }
+    void leaveRollBack() {
+        state.rollBackActive = false;
+        window.adapter().leaveRollBackState();
+    }
+
     RunState state;
     ScriptedPrompter prompter;
     ScriptedChooser chooser;

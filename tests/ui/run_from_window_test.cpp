@@ -1,6 +1,7 @@
 // Whole runs and roll backs started from the real window through the application, with the
 // message boxes answered from a script.
 
+#include "support/function_yield.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_files.h"
 #include "ui/check_box.h"
@@ -20,8 +21,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace zuk::test {
 namespace {
@@ -53,16 +55,9 @@ protected:
     void check(const char* name) { window().checkBox(QString::fromUtf8(name))->setValue(Checked); }
     void pressStart() { QTest::mouseClick(cmd("cmdStart"), Qt::LeftButton); }
 
-    // Runs `action` in the first yield of the command started next. The window's hook handles
-    // events at most every 15 ms; once that long has passed since it last did, the command's
-    // first yield handles them, so the timer posted here fires there.
-    void duringFirstYield(std::function<void()> action) {
-        QTest::qWait(20);
-        QTimer::singleShot(0, &window(), [this, action] {
-            ++yieldsObserved;
-            action();
-        });
-    }
+    // Runs `action` in the first yield of the command started next, where the window's own
+    // hook would handle the user's input.
+    void duringFirstYield(std::function<void()> action) { m_duringYield = std::move(action); }
 
     void expectBoxesLocked(bool locked) {
         EXPECT_EQ(window().textBox(QStringLiteral("txtSearch"))->isReadOnly(), locked);
@@ -121,9 +116,17 @@ protected:
     QTemporaryDir work; // the user's files
     ScriptedPrompter prompter;
     QList<bool> terminations;
-    ZukApplication app{AppEnvironment{home.path(), home.filePath(QStringLiteral("bin/zuk"))},
-                       [this](bool workUnderWay) { terminations.append(workUnderWay); }, &prompter};
     int yieldsObserved = 0;
+    std::function<void()> m_duringYield;
+    FunctionYield yield{[this](int) {
+        if (!m_duringYield)
+            return;
+        ++yieldsObserved;
+        std::exchange(m_duringYield, {})();
+    }};
+    ZukApplication app{AppEnvironment{home.path(), home.filePath(QStringLiteral("bin/zuk"))},
+                       [this](bool workUnderWay) { terminations.append(workUnderWay); }, &prompter,
+                       &yield};
 };
 
 TEST_F(RunFromWindowTest, TextModeRunFromTheStartButton) {
