@@ -36,6 +36,9 @@ public:
                          const QString& ReplaceString);
     qint64 CleanTextCRLF(const QString& StringToFind, const QString& ReplaceString);
 
+    // The size of the buffer the file routine streams a file through (for tests).
+    void setStreamBufferSize(qsizetype bytes) { m_streamBufferSize = bytes; }
+
     // Whether the last routine failed (its message shown), whatever its result.
     bool failed() const { return m_failed; }
 
@@ -43,6 +46,10 @@ private:
     // Nothing when the file is loaded; otherwise the routine's result, its message shown.
     std::optional<qint64> loadFailure(const QString& FileName);
     qint64 replaceAll(const QString& StringToFind, const QString& ReplaceString);
+    // Finds and replaces while the file streams through a buffer, its new text going straight
+    // to the file written in its place. Nothing when the file needs the whole-text form.
+    std::optional<qint64> streamFile(const QString& FileName, const QString& StringToFind,
+                                     const QString& ReplaceString);
     qint64 replaceVariants(const QString& StringToFind, const QString& ReplaceString);
     qint64 fail(const Error& error, const QString& subject);
     // Runs one routine: clears the failure, and makes running out of memory a failure of it.
@@ -55,6 +62,7 @@ private:
     YieldHook& m_yield;
     bool m_failed = false;
     QString m_subject; // the file of the routine under way
+    qsizetype m_streamBufferSize;
 };
 
 } // namespace zuk
