@@ -20,6 +20,10 @@
 #include <new>
 #include <unistd.h>
 
+#include <algorithm>
+#include <memory>
+#include <thread>
+
 namespace zuk {
 
 namespace {
@@ -178,6 +182,10 @@ int runText(Session& s, SearchRun& run) {
 }
 
 int runFiles(Session& s, SearchRun& run) {
+    // The options are fixed here: files are prepared on every core, and committed in order.
+    const int threads = int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    run.prepareInParallel(threads,
+                          [&s] { return std::make_unique<ValueRunOptions>(s.options.values); });
     const RunOutcome outcome = run.cmdStart_Click();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
