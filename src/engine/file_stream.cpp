@@ -218,7 +218,8 @@ void FileStream::emitInput(qint64 to) {
     // Input before the window is read again (only before the first replacement of a big file).
     while (m_copied < std::min(to, m_start)) {
         flush();
-        const qsizetype size = qsizetype(std::min<qint64>(m_out.capacity(), m_start - m_copied));
+        const qsizetype size = qsizetype(std::min<qint64>(
+            std::max<qsizetype>(m_out.capacity(), kDirectSpan), m_start - m_copied));
         m_out.resize(size);
         qsizetype got = 0;
         if (Status s = readAt(m_copied, m_out.data(), size, got); !s || got < size) {
