@@ -35,7 +35,7 @@ private:
 } // namespace
 
 FilePreparer::FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine)
-    : m_lineBreakRoutine(lineBreakRoutine) {
+    : m_lineBreakRoutine(lineBreakRoutine), m_ownOptions(options()) {
     for (int i = 0; i < threads; ++i)
         m_threads.emplace_back(&FilePreparer::work, this, options());
 }
@@ -63,6 +63,15 @@ qsizetype FilePreparer::waiting() const {
 
 std::optional<FilePreparer::Prepared> FilePreparer::takeNext(std::chrono::milliseconds wait) {
     std::unique_lock lock(m_mutex);
+    if (!m_jobs.empty() && m_started == 0) {
+        // Nobody has started it yet: the taking thread prepares it itself rather than wait.
+        std::shared_ptr<Job> job = m_jobs.front();
+        ++m_started;
+        lock.unlock();
+        prepare(*job, *m_ownOptions);
+        lock.lock();
+        job->done = true;
+    }
     if (!m_wakeTaker.wait_for(lock, wait, [&] { return !m_jobs.empty() && m_jobs.front()->done; }))
         return std::nullopt;
     std::shared_ptr<Job> job = std::move(m_jobs.front());
@@ -79,6 +88,22 @@ void FilePreparer::cancel() {
     m_wakeWorker.notify_all();
 }
 
+void FilePreparer::prepare(Job& job, RunOptions& options) {
+    RunState state;
+    HeadlessRunWindow window;
+    RecordingPrompter prompter;
+    StopYield yield(m_stop, state);
+    ReplacementRoutines routines(options, state, window, prompter, yield);
+    Prepared& prepared = job.prepared;
+    prepared.result =
+        m_lineBreakRoutine
+            ? routines.CleanFileCRLF(job.path, options.searchText(), options.replaceText())
+            : routines.CleanFile(job.path, options.searchText(), options.replaceText());
+    prepared.failed = routines.failed();
+    prepared.messages = std::move(prompter.messages);
+    prepared.buffer = std::move(window.buffer);
+}
+
 void FilePreparer::work(std::unique_ptr<RunOptions> options) {
     for (;;) {
         std::shared_ptr<Job> job;
@@ -89,19 +114,7 @@ void FilePreparer::work(std::unique_ptr<RunOptions> options) {
                 return;
             job = m_jobs[m_started++];
         }
-        RunState state;
-        HeadlessRunWindow window;
-        RecordingPrompter prompter;
-        StopYield yield(m_stop, state);
-        ReplacementRoutines routines(*options, state, window, prompter, yield);
-        Prepared& prepared = job->prepared;
-        prepared.result =
-            m_lineBreakRoutine
-                ? routines.CleanFileCRLF(job->path, options->searchText(), options->replaceText())
-                : routines.CleanFile(job->path, options->searchText(), options->replaceText());
-        prepared.failed = routines.failed();
-        prepared.messages = std::move(prompter.messages);
-        prepared.buffer = std::move(window.buffer);
+        prepare(*job, *options);
         {
             const std::lock_guard lock(m_mutex);
             job->done = true;

@@ -56,8 +56,10 @@ private:
         Prepared prepared;
     };
     void work(std::unique_ptr<RunOptions> options);
+    void prepare(Job& job, RunOptions& options);
 
     bool m_lineBreakRoutine;
+    std::unique_ptr<RunOptions> m_ownOptions; // the taking thread's, when it prepares a file
     mutable std::mutex m_mutex;
     std::condition_variable m_wakeWorker;
     std::condition_variable m_wakeTaker;

@@ -36,11 +36,16 @@ qsizetype incompleteTail(QByteArrayView bytes) {
 
 Result<std::unique_ptr<FileStream>> FileStream::open(const QString& path, qsizetype bufferSize) {
     const QByteArray native = encodePath(path);
-    // Non-blocking so that a FIFO is refused instead of waiting for a writer.
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // Non-blocking so that a FIFO is refused instead of waiting for a writer. A symbolic link
+    // is told by the refusal to follow it, without a path lookup of its own.
+    int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    const bool link = fd < 0 && errno == ELOOP;
+    if (link)
+        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errorFromErrno(errno);
     std::unique_ptr<FileStream> stream(new FileStream);
+    stream->m_link = link;
     stream->m_fd = fd;
     stream->m_path = path;
     struct stat st;
@@ -49,8 +54,6 @@ Result<std::unique_ptr<FileStream>> FileStream::open(const QString& path, qsizet
     if (!S_ISREG(st.st_mode))
         return notText();
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    struct stat named;
-    stream->m_link = ::lstat(native.constData(), &named) == 0 && S_ISLNK(named.st_mode);
     FileIdentity& id = stream->m_identity;
     id.device = quint64(st.st_dev);
     id.inode = quint64(st.st_ino);

@@ -41,7 +41,7 @@ public:
     // Files of the last run that failed on their own (their message shown) while it went on.
     qint64 filesFailed() const { return m_filesFailed; }
 
-    // Lets a directory run prepare its files on `threads` threads, each reading its own copy of
+    // Lets a directory run prepare its files on `threads` more threads, each reading its own copy of
     // the options; only for a front end whose options can't change during a run. The files
     // are still committed, counted and logged one by one in the run's order.
     void prepareInParallel(int threads, OptionsSnapshot snapshot);
