@@ -36,6 +36,15 @@ trap 'rm -rf "$work"' EXIT
 echo "Generating $FILES files (about $MB MB) and a $BIG_MIB MiB file in $work ..."
 python3 "$here/make_tree.py" --tree "$work/tree" --files "$FILES" --total-mb "$MB" \
     --list "$work/tree.lst0" --big "$work/big.txt" --big-mib "$BIG_MIB" --word "$WORD"
+# The dense variant: as big, with the word on every second line.
+python3 - "$work/dense.txt" "$BIG_MIB" "$WORD" <<'PY'
+import sys
+path, mib, word = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+pair = ("<p>the quick brown %s jumps over the lazy dog</p>\n" % word +
+        "<p>and then it rests for a while in the sun</p>\n").encode()
+with open(path, "wb") as out:
+    out.write(pair * (mib * 1024 * 1024 // len(pair)))
+PY
 echo "$(find "$work/tree" -type f | wc -l) files," \
      "$(tr -cd '\0' < "$work/tree.lst0" | wc -c) of the seven types searched," \
      "$(du -sm "$work/tree" | cut -f1) MB on disk"
@@ -50,13 +59,16 @@ tree_commands=(
     "perl -pi|xargs -0 -a $list perl -pi -e s/$WORD/$NEW/g"
     "rpl|xargs -0 -a $list rpl -q -F $WORD $NEW"
 )
-big_commands=(
-    "zuk-cli|$ZUK --yes --case --mode file --search $WORD --replace $NEW big.txt"
-    "sd|sd -s $WORD $NEW big.txt"
-    "sed -i|sed -i s/$WORD/$NEW/g big.txt"
-    "perl -pi|perl -pi -e s/$WORD/$NEW/g big.txt"
-    "rpl|rpl -q -F $WORD $NEW big.txt"
-)
+# file_commands NAME: the same replacement on one file.
+file_commands() {
+    file_command_list=(
+        "zuk-cli|$ZUK --yes --case --mode file --search $WORD --replace $NEW $1"
+        "sd|sd -s $WORD $NEW $1"
+        "sed -i|sed -i s/$WORD/$NEW/g $1"
+        "perl -pi|perl -pi -e s/$WORD/$NEW/g $1"
+        "rpl|rpl -q -F $WORD $NEW $1"
+    )
+}
 types='*.{htm,html,cfm,txt,pl,asp,php}'
 search_commands=(
     "zuk-cli --search-only|$ZUK --case --subdirs --search-only --search $WORD ."
@@ -65,6 +77,7 @@ search_commands=(
 
 prepare_tree="rm -rf $work/run && cp -a $work/tree $work/run && sync"
 prepare_big="rm -rf $work/run && mkdir $work/run && cp $work/big.txt $work/run/ && sync"
+prepare_dense="rm -rf $work/run && mkdir $work/run && cp $work/dense.txt $work/run/ && sync"
 
 digest() {
     (cd "$work/run" && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum)
@@ -103,7 +116,11 @@ group() {
 echo "Timing the tree ..."
 group tree "$prepare_tree" "${tree_commands[@]}"
 echo "Timing the big file ..."
-group big "$prepare_big" "${big_commands[@]}"
+file_commands big.txt
+group big "$prepare_big" "${file_command_list[@]}"
+echo "Timing the dense file ..."
+file_commands dense.txt
+group dense "$prepare_dense" "${file_command_list[@]}"
 echo "Timing the search-only count ..."
 eval "$prepare_tree"
 group search ":" "${search_commands[@]}"
@@ -116,7 +133,9 @@ rg_finds=$(cd "$work/run" && rg -o -F --no-filename "$WORD" -g "$types" . | wc -
 python3 - "$work" <<'PY'
 import json, sys, os
 work = sys.argv[1]
-for name, title in (("tree", "Tree"), ("big", "One big file"), ("search", "Search-only count")):
+for name, title in (("tree", "Tree"), ("big", "One big file"),
+                    ("dense", "One big file, a find on every second line"),
+                    ("search", "Search-only count")):
     results = json.load(open(os.path.join(work, name + ".json")))["results"]
     peaks = dict(line.strip().split("|") for line in open(os.path.join(work, name + ".peaks")))
     base = results[0]["median"]

@@ -14,6 +14,10 @@
 #include <climits>
 #include <unistd.h>
 
+#include <algorithm>
+#include <memory>
+#include <thread>
+
 namespace zuk {
 
 namespace {
@@ -54,6 +58,10 @@ int runText(Session& s, SearchRun& run) {
 }
 
 int runFiles(Session& s, SearchRun& run) {
+    // The options are fixed here: files are prepared on every core, and committed in order.
+    const int threads = int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u)) - 1;
+    run.prepareInParallel(threads,
+                          [&s] { return std::make_unique<ValueRunOptions>(s.options.values); });
     const RunOutcome outcome = run.start();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {

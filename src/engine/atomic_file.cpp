@@ -614,6 +614,10 @@ Status AtomicFileWriter::write(const char* data, qsizetype size) {
     return {};
 }
 
+void AtomicFileWriter::setBackup(const BackupMaker& backup) {
+    m_impl->backup = backup;
+}
+
 Status AtomicFileWriter::commit(WriteJournal* journal) {
     Impl& d = *m_impl;
     if (d.failed || d.committed || d.fd < 0)

@@ -92,6 +92,9 @@ public:
 
     Status write(const char* data, qsizetype size);
     Status write(const QByteArray& bytes) { return write(bytes.constData(), bytes.size()); }
+    // The backup to make at commit, for a writer opened before it was known. Only for a target
+    // that is not a symbolic link (where the backup decides which name is replaced).
+    void setBackup(const BackupMaker& backup);
     // Renames the temporary file over the target; notes the write in `journal` if given.
     Status commit(WriteJournal* journal = nullptr);
 

@@ -1,5 +1,6 @@
 #include "engine/replacement_routines.h"
 
+#include "engine/file_stream.h"
 #include "engine/path_bytes.h"
 #include "engine/search_pattern.h"
 #include "engine/text_buffer.h"
@@ -54,7 +55,7 @@ QString formReplacement(const QList<QString>& pieces, const QStringList& covered
 ReplacementRoutines::ReplacementRoutines(RunOptions& options, RunState& state, RunWindow& window,
                                          Prompter& prompter, YieldHook& yieldHook)
     : m_options(options), m_state(state), m_window(window), m_prompter(prompter),
-      m_yield(yieldHook) {}
+      m_yield(yieldHook), m_streamBufferSize(FileStream::kDefaultBufferSize) {}
 
 qint64 ReplacementRoutines::fail(const Error& error, const QString& subject) {
     m_failed = true;
@@ -145,6 +146,166 @@ qint64 ReplacementRoutines::replaceVariants(const QString& searchText, const QSt
     return total;
 }
 
+namespace {
+
+bool isAscii(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// The longest run of the subject a match of the pattern covers: a line break may take two.
+qsizetype longestMatch(const QString& searchText) {
+    const QList<QString> segments = splitAtLineBreaks(searchText);
+    qsizetype length = 2 * (segments.size() - 1);
+    for (const QString& segment : segments)
+        length += segment.size();
+    return length;
+}
+
+// The forms of the line breaks in [position, position + length) of bytes, in order.
+QStringList lineBreakForms(QByteArrayView text, qsizetype position, qsizetype length) {
+    QStringList forms;
+    const qsizetype end = position + length;
+    for (qsizetype i = position; i < end; ++i) {
+        if (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') {
+            forms.append(QStringLiteral("\r\n"));
+            ++i;
+        } else if (text[i] == '\r' || text[i] == '\n') {
+            forms.append(QString(QChar(text[i])));
+        }
+    }
+    return forms;
+}
+
+QString platformLineBreak() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("\r\n");
+#else
+    return QStringLiteral("\n");
+#endif
+}
+
+} // namespace
+
+std::optional<qint64> ReplacementRoutines::streamFile(const QString& path,
+                                                      const QString& searchText,
+                                                      const QString& replaceText) {
+    const SearchPattern pattern(searchText);
+    // A search text outside ASCII is searched in the characters, in the whole text.
+    if (!pattern.isAscii() || pattern.isEmpty())
+        return std::nullopt;
+    const qsizetype longest = longestMatch(searchText);
+    Result<std::unique_ptr<FileStream>> opened =
+        FileStream::open(path, std::max(m_streamBufferSize, 4 * (longest + 2)));
+    if (!opened)
+        return fail(opened.error(), path);
+    FileStream& in = *opened.value();
+    // A link's backup keeps the link, which decides the name written: left to the whole-text
+    // form, like UTF-16.
+    if (in.isSymbolicLink() || in.hasUtf16Mark())
+        return std::nullopt;
+
+    // Without a mark (or with one that invalid UTF-8 makes one-byte text), the encoding is
+    // settled by a first pass when it matters before the first find: for a replacement outside
+    // ASCII, or a search text that the Kelvin sign or the long s may fold to.
+    TextEncoding encoding = in.hasUtf8Mark() ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    bool settled = false;
+    if (!isAscii(replaceText) || pattern.foldsFromOutsideAscii()) {
+        const Result<FileStream::Survey> survey = in.survey();
+        if (!survey)
+            return fail(survey.error(), path);
+        if (!survey.value().validUtf8)
+            encoding = TextEncoding::Windows1252;
+        settled = true;
+        if (pattern.foldsFromOutsideAscii() && survey.value().asciiFolding)
+            return std::nullopt;
+    }
+
+    TextBuffer& buffer = m_window.workingBuffer();
+    const qint64 body = in.bodyStart();
+    buffer.beginStream(path, in.identity(), in.window().sliced(body).toByteArray(), encoding,
+                       settled);
+    m_window.workingBufferChanged();
+
+    const QList<QString> pieces = splitAtLineBreaks(replaceText);
+    QString firstForm;
+    std::optional<QString> replacement;
+    QString lastFormed;
+    QByteArray replacementBytes;
+    qint64 found = 0;
+    qint64 position = body;
+    Status failure;
+    for (;;) {
+        const QByteArrayView window = in.window();
+        const qint64 start = in.windowStart();
+        const Qt::CaseSensitivity cs =
+            m_options.caseSensitive() == 1 ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        const TextMatch match = pattern.findInBytes(window, qsizetype(position - start), cs);
+        // A match is taken once the byte after it is in the buffer too (a CR may end a CR LF).
+        if (!match.found() || (!in.atEnd() && match.position + longest + 1 > window.size())) {
+            if (in.atEnd())
+                break;
+            position = match.found() ? start + match.position
+                                     : std::max(position, start + window.size() - longest - 1);
+            if (failure = in.advance(std::max(body, position - 1)); !failure)
+                break;
+            continue;
+        }
+        const qint64 at = start + match.position;
+        if (m_options.searchOnly() == 0) {
+            if (!replacement) {
+                if (pieces.size() > 1) {
+                    const Result<QByteArray> form = in.firstLineBreak();
+                    if (!form) {
+                        failure = form.error();
+                        break;
+                    }
+                    firstForm = form.value().isEmpty() ? platformLineBreak()
+                                                       : QString::fromLatin1(form.value());
+                }
+                replacement = withLineBreaks(replaceText, firstForm);
+                if (!isAscii(*replacement) && !canEncode(*replacement, encoding))
+                    return fail(Error{ErrorNumber::InvalidArgument,
+                                      QStringLiteral("The replacement text holds characters that "
+                                                     "this file's encoding cannot store")},
+                                m_subject);
+            }
+            QString formed = *replacement;
+            if (pieces.size() > 1) {
+                const QStringList covered =
+                    pattern.hasLineBreaks() ? lineBreakForms(window, match.position, match.length)
+                                            : QStringList();
+                const qsizetype after = match.position + match.length;
+                formed = formReplacement(pieces, covered, firstForm, in.unitBefore(at),
+                                         after < window.size() ? uchar(window[after]) : 0);
+            }
+            if (replacementBytes.isNull() || formed != lastFormed) {
+                lastFormed = formed;
+                replacementBytes =
+                    isAscii(formed) ? formed.toLatin1() : encodeText(formed, encoding);
+            }
+            in.replace(at, match.length, replacementBytes);
+            position = at + match.length;
+        } else {
+            position = at + 1;
+        }
+        ++found;
+        m_yield.yield();
+        if (m_state.cancelFlag)
+            break;
+    }
+    if (failure)
+        failure = in.finish();
+    if (!failure)
+        return fail(failure.error(), path);
+    if (in.differs()) {
+        const QByteArray& shown = in.outputBeginning();
+        buffer.showBeginning(shown.sliced(std::min<qsizetype>(body, shown.size())));
+        buffer.endStream(std::shared_ptr<AtomicFileWriter>(in.takeOutput()), in.outputStatus());
+        m_window.workingBufferChanged();
+    }
+    return found;
+}
+
 template <typename Routine>
 qint64 ReplacementRoutines::guarded(const QString& subject, Routine routine) {
     m_failed = false;
@@ -161,6 +322,8 @@ qint64 ReplacementRoutines::guarded(const QString& subject, Routine routine) {
 qint64 ReplacementRoutines::CleanFile(const QString& path, const QString& searchText,
                                       const QString& replaceText) {
     return guarded(path, [&] {
+        if (std::optional<qint64> streamed = streamFile(path, searchText, replaceText))
+            return *streamed;
         if (std::optional<qint64> failed = loadFailure(path))
             return *failed;
         return replaceAll(searchText, replaceText);

@@ -35,6 +35,9 @@ public:
                          const QString& replaceText);
     qint64 CleanTextCRLF(const QString& searchText, const QString& replaceText);
 
+    // The size of the buffer the file routine streams a file through (for tests).
+    void setStreamBufferSize(qsizetype bytes) { m_streamBufferSize = bytes; }
+
     // Whether the last routine failed (its message shown), whatever its result.
     bool failed() const { return m_failed; }
 
@@ -42,6 +45,10 @@ private:
     // Nothing when the file is loaded; otherwise the routine's result, its message shown.
     std::optional<qint64> loadFailure(const QString& path);
     qint64 replaceAll(const QString& searchText, const QString& replaceText);
+    // Finds and replaces while the file streams through a buffer, its new text going straight
+    // to the file written in its place. Nothing when the file needs the whole-text form.
+    std::optional<qint64> streamFile(const QString& path, const QString& searchText,
+                                     const QString& replaceText);
     qint64 replaceVariants(const QString& searchText, const QString& replaceText);
     qint64 fail(const Error& error, const QString& subject);
     // Runs one routine: clears the failure, and makes running out of memory a failure of it.
@@ -54,6 +61,7 @@ private:
     YieldHook& m_yield;
     bool m_failed = false;
     QString m_subject; // the file of the routine under way
+    qsizetype m_streamBufferSize;
 };
 
 } // namespace zuk

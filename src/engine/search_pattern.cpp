@@ -1,5 +1,6 @@
 #include "engine/search_pattern.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zuk {
@@ -83,8 +84,13 @@ qsizetype matchSegments(View subject, qsizetype at, const Segments& segments,
 
 SearchPattern::SearchPattern(const QString& searchText)
     : m_segments(splitAtLineBreaks(searchText)) {
-    m_exact = QStringMatcher(m_segments.front(), Qt::CaseSensitive);
-    m_folded = QStringMatcher(m_segments.front(), Qt::CaseInsensitive);
+    const QString& first = m_segments.front();
+    if (!first.isEmpty()) {
+        m_exact = SubstringFinder(first, SubstringFinder::Fold::None);
+        m_folded = SubstringFinder(first, SubstringFinder::Fold::Full);
+        if (std::any_of(first.begin(), first.end(), [](QChar c) { return c.isSurrogate(); }))
+            m_foldedPairs.emplace(first, Qt::CaseInsensitive);
+    }
 
     for (const QString& s : std::as_const(m_segments)) {
         for (QChar c : s) {
@@ -96,7 +102,10 @@ SearchPattern::SearchPattern(const QString& searchText)
     if (m_ascii) {
         for (const QString& s : std::as_const(m_segments))
             m_byteSegments.append(s.toLatin1());
-        m_exactBytes = QByteArrayMatcher(m_byteSegments.front());
+        if (!first.isEmpty()) {
+            m_exactBytes = SubstringFinder(first, SubstringFinder::Fold::None);
+            m_foldedBytes = SubstringFinder(first, SubstringFinder::Fold::Ascii);
+        }
     }
 }
 
@@ -105,9 +114,9 @@ qsizetype SearchPattern::findFirstSegment(QStringView subject, qsizetype from,
     const QString& first = m_segments.front();
     if (first.isEmpty())
         return nextLineBreak(subject, from); // the pattern starts with a line break
-    if (first.size() == 1)
-        return subject.indexOf(first.front(), from, cs);
-    return (cs == Qt::CaseSensitive ? m_exact : m_folded).indexIn(subject, from);
+    if (cs == Qt::CaseSensitive)
+        return m_exact.indexIn(subject, from);
+    return m_foldedPairs ? m_foldedPairs->indexIn(subject, from) : m_folded.indexIn(subject, from);
 }
 
 qsizetype SearchPattern::findFirstSegment(QByteArrayView subject, qsizetype from,
@@ -115,18 +124,7 @@ qsizetype SearchPattern::findFirstSegment(QByteArrayView subject, qsizetype from
     const QByteArray& first = m_byteSegments.front();
     if (first.isEmpty())
         return nextLineBreak(subject, from);
-    if (cs == Qt::CaseSensitive)
-        return first.size() == 1 ? subject.indexOf(first.front(), from)
-                                 : m_exactBytes.indexIn(subject, from);
-    const char lead = asciiLower(first.front());
-    const char* data = subject.data();
-    const qsizetype last = subject.size() - first.size();
-    for (qsizetype i = from; i <= last; ++i) {
-        if (asciiLower(data[i]) == lead &&
-            asciiEqualIgnoringCase(data + i + 1, first.constData() + 1, first.size() - 1))
-            return i;
-    }
-    return -1;
+    return (cs == Qt::CaseSensitive ? m_exactBytes : m_foldedBytes).indexIn(subject, from);
 }
 
 qsizetype SearchPattern::matchAt(QStringView subject, qsizetype at, Qt::CaseSensitivity cs) const {

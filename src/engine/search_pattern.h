@@ -1,10 +1,13 @@
 #pragma once
 
+#include "engine/substring_finder.h"
+
 #include <QByteArray>
-#include <QByteArrayMatcher>
 #include <QList>
 #include <QString>
 #include <QStringMatcher>
+
+#include <optional>
 
 namespace zuk {
 
@@ -43,12 +46,15 @@ private:
     TextMatch find(View subject, qsizetype from, Qt::CaseSensitivity cs) const;
 
     QList<QString> m_segments; // the text between line breaks; line breaks stand between them
-    QStringMatcher m_exact;
-    QStringMatcher m_folded;
+    SubstringFinder m_exact;   // the first segment
+    SubstringFinder m_folded;
+    // Folding a surrogate pair takes the pair: a first segment outside the BMP is left to Qt.
+    std::optional<QStringMatcher> m_foldedPairs;
     bool m_ascii = true;
     bool m_foldsFromOutsideAscii = false;
     QList<QByteArray> m_byteSegments; // the segments as bytes, when the pattern is ASCII
-    QByteArrayMatcher m_exactBytes;
+    SubstringFinder m_exactBytes;
+    SubstringFinder m_foldedBytes;
 };
 
 // `text` with every line break (CR LF, LF or CR) written as `lineBreak`.

@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+#include <deque>
 #include <new>
+#include <optional>
 
 namespace zuk {
 
@@ -46,6 +48,11 @@ SearchRun::SearchRun(RunOptions& options, RunState& state, RunWindow& window, Pr
     : m_options(options), m_state(state), m_window(window), m_prompter(prompter),
       m_yield(yieldHook), m_log(log), m_makeBackup(std::move(makeBackup)),
       m_routines(options, state, window, prompter, yieldHook) {}
+
+void SearchRun::prepareInParallel(int threads, OptionsSnapshot snapshot) {
+    m_preparers = threads;
+    m_snapshot = std::move(snapshot);
+}
 
 bool SearchRun::fileTypeMatches(const QString& fileName, const RunOptions& o) {
     const QString low = fileName.toLower();
@@ -213,7 +220,12 @@ SearchRun::Step SearchRun::runFile(const QString& path, bool directoryForm) {
         m_options.setMakeBackups(0);
         result = m_routines.CleanFileCRLF(path, m_options.searchText(), m_options.replaceText());
     }
-    if (m_routines.failed())
+    return countFile(path, directoryForm, result, m_routines.failed());
+}
+
+SearchRun::Step SearchRun::countFile(const QString& path, bool directoryForm, qint64 result,
+                                     bool failed) {
+    if (failed)
         ++m_filesFailed;
     if (result <= -1)
         return Step::Continue;
@@ -269,6 +281,8 @@ SearchRun::Step SearchRun::fileFailure(const Error& error, const QString& path) 
 }
 
 SearchRun::Step SearchRun::runAllFiles() {
+    if (m_preparers > 0)
+        return runAllFilesPrepared();
     const DirectoryList list = std::exchange(m_directories, {});
     if (check(list.status, m_directory) == Step::Abort)
         return Step::Abort;
@@ -292,6 +306,83 @@ SearchRun::Step SearchRun::runAllFiles() {
                     break;
             }
         }
+        if (m_state.cancelFlag)
+            break;
+    }
+    return Step::Continue;
+}
+
+// The walk of runAllFiles, with the files prepared ahead by the pool: the same names, messages,
+// counters, log lines and renames in the same order, and a Cancel that drops what was
+// prepared but not yet committed.
+SearchRun::Step SearchRun::runAllFilesPrepared() {
+    const DirectoryList list = std::exchange(m_directories, {});
+    if (check(list.status, m_directory) == Step::Abort)
+        return Step::Abort;
+    const bool lineBreaks = m_options.doAllCrlf() != 0;
+    if (lineBreaks)
+        m_options.setMakeBackups(0);
+    FilePreparer pool(m_preparers, m_snapshot, lineBreaks);
+    const qsizetype ahead = 4 * m_preparers + 4; // files prepared ahead of the commits
+
+    struct Name {
+        QString path;
+        bool taken = false;    // of a searched type
+        bool prepared = false; // given to the pool (not a second name of a file handled)
+        std::optional<Error> listing;
+        QString directory;
+    };
+    std::deque<Name> names;
+    qsizetype nextDirectory = 0;
+    const QChar separator = nativeSeparator();
+    // Lists directories until enough files are on their way (or the walk is done).
+    const auto listAhead = [&] {
+        while (pool.waiting() < ahead && nextDirectory < list.directories.size()) {
+            const QString& dir = list.directories[nextDirectory++];
+            const Result<QStringList> listed = ListDirectoryFiles(dir);
+            if (!listed) {
+                names.push_back(Name{{}, false, false, listed.error(), dir});
+                continue;
+            }
+            for (const QString& name : listed.value()) {
+                Name entry{dir + separator + name, fileTypeMatches(name, m_options), false, {}, {}};
+                if (entry.taken && noteHandled(entry.path)) {
+                    pool.add(entry.path);
+                    entry.prepared = true;
+                }
+                names.push_back(std::move(entry));
+            }
+        }
+    };
+    for (;;) {
+        listAhead();
+        if (names.empty())
+            break;
+        Name entry = std::move(names.front());
+        names.pop_front();
+        if (entry.listing) {
+            if (check(*entry.listing, entry.directory) == Step::Abort)
+                return Step::Abort;
+            continue;
+        }
+        if (entry.taken) {
+            m_window.setCurrentPath(displayPath(entry.path));
+            if (entry.prepared) {
+                std::optional<FilePreparer::Prepared> prepared;
+                while (!(prepared = pool.takeNext(std::chrono::milliseconds(15)))) {
+                    m_yield.yield();
+                    if (m_state.cancelFlag)
+                        return Step::Continue; // the pool discards the rest
+                }
+                m_window.workingBuffer() = std::move(prepared->buffer);
+                for (const Message& message : std::as_const(prepared->messages))
+                    m_prompter.show(message);
+                if (countFile(entry.path, true, prepared->result, prepared->failed) == Step::Abort)
+                    return Step::Abort;
+            }
+        }
+        m_window.showCounters(m_counters);
+        m_yield.yield();
         if (m_state.cancelFlag)
             break;
     }

@@ -3,6 +3,7 @@
 #include "engine/activity_log.h"
 #include "engine/atomic_file.h"
 #include "engine/file_collection.h"
+#include "engine/file_preparer.h"
 #include "engine/prompter.h"
 #include "engine/replacement_routines.h"
 #include "engine/run_options.h"
@@ -32,6 +33,11 @@ public:
     // Files of the last run that failed on their own (their message shown) while it went on.
     qint64 filesFailed() const { return m_filesFailed; }
 
+    // Lets a directory run prepare its files on `threads` more threads, each reading its own copy of
+    // the options; only for a front end whose options can't change during a run. The files
+    // are still committed, counted and logged one by one in the run's order.
+    void prepareInParallel(int threads, OptionsSnapshot snapshot);
+
     // Whether a directory run takes the file of this name, by its type.
     static bool fileTypeMatches(const QString& fileName, const RunOptions& options);
 
@@ -46,6 +52,9 @@ private:
     Step runAllFiles();
     // Runs the file routine on one file and counts it; saves and logs a changed file.
     Step runFile(const QString& path, bool directoryForm);
+    // What follows a file's routine: counts it, saves and logs a changed file.
+    Step countFile(const QString& path, bool directoryForm, qint64 result, bool failed);
+    Step runAllFilesPrepared();
     Step saveFile(const QString& path);
     // Notes the file at path as handled by this run; false when it already was (another name).
     bool noteHandled(const QString& path);
@@ -71,6 +80,8 @@ private:
     QString m_directory;         // a directory run's start, from the path as validated
     DirectoryList m_directories; // its directories, walked before anything was written
     std::set<std::pair<quint64, quint64>> m_handled; // (device, inode) of each file handled
+    int m_preparers = 0;
+    OptionsSnapshot m_snapshot;
 };
 
 } // namespace zuk

@@ -81,6 +81,8 @@ Status TextBuffer::load(const QString& path) {
         m_textDecoded = true;
     }
     m_asciiFolding.reset();
+    m_streamed.reset();
+    m_streamFailure = {};
     m_identity = loaded.value().identity;
     m_loadedPath = path;
     m_modified = false;
@@ -101,6 +103,14 @@ bool TextBuffer::canHold(QStringView text) const {
 
 Status TextBuffer::save(const QString& path, WriteJournal* journal,
                         const BackupMaker& backup) const {
+    if (path == m_loadedPath && (m_streamed || !m_streamFailure)) {
+        // Written while streamed: only the backup and the rename are left.
+        if (!m_streamFailure)
+            return m_streamFailure;
+        const std::shared_ptr<AtomicFileWriter> written = std::exchange(m_streamed, nullptr);
+        written->setBackup(backup);
+        return written->commit(journal);
+    }
     const std::optional<FileIdentity> original =
         path == m_loadedPath ? m_identity : std::optional<FileIdentity>();
     Result<std::unique_ptr<AtomicFileWriter>> opened =
@@ -142,7 +152,47 @@ void TextBuffer::decodeBytes() const {
     m_textDecoded = true;
 }
 
+void TextBuffer::beginStream(const QString& path, const FileIdentity& identity,
+                             QByteArray beginning, TextEncoding encoding, bool encodingSettled) {
+    setText({});
+    m_identity = identity;
+    m_loadedPath = path;
+    m_encoding = encoding;
+    m_encodingSettled = encodingSettled;
+    showBeginning(std::move(beginning));
+}
+
+void TextBuffer::showBeginning(QByteArray beginning) {
+    // Cut at a whole character, so that a beginning of UTF-8 still reads as UTF-8.
+    if (m_encoding != TextEncoding::Windows1252) {
+        qsizetype end = beginning.size();
+        for (qsizetype back = 1; back <= 3 && back <= beginning.size(); ++back) {
+            const uchar b = uchar(beginning[beginning.size() - back]);
+            if ((b & 0xC0) == 0x80)
+                continue;
+            const qsizetype need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+            if (need > back)
+                end -= back;
+            break;
+        }
+        beginning.truncate(end);
+    }
+    m_bytes = std::move(beginning);
+    m_holdsBytes = true;
+    m_textDecoded = false;
+    m_text = QString();
+    m_asciiFolding.reset();
+}
+
+void TextBuffer::endStream(std::shared_ptr<AtomicFileWriter> written, const Status& failure) {
+    m_streamed = std::move(written);
+    m_streamFailure = failure;
+    m_modified = m_streamed || !failure;
+}
+
 void TextBuffer::setText(QString text) {
+    m_streamed.reset();
+    m_streamFailure = {};
     m_text = std::move(text);
     m_bytes = QByteArray();
     m_holdsBytes = false;

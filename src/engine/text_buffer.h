@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace zuk {
@@ -31,6 +32,14 @@ public:
                 const BackupMaker& backup = {}) const;
     // Fails when the file at path is the one loaded but no longer as it was read.
     Status checkUnchangedOnDisk(const QString& path) const;
+
+    // A file that a routine streams: the buffer shows its beginning (bytes, decoded when asked
+    // for), and the new text waits in `written` (opened by the stream, not yet committed) until
+    // save commits it, or the failure of writing it, which save returns.
+    void beginStream(const QString& path, const FileIdentity& identity, QByteArray beginning,
+                     TextEncoding encoding, bool encodingSettled);
+    void showBeginning(QByteArray beginning);
+    void endStream(std::shared_ptr<AtomicFileWriter> written, const Status& failure);
 
     const QString& text() const;
     // Replaces the whole text (the right-hand box's own text); forgets any loaded file.
@@ -103,6 +112,8 @@ private:
     std::optional<FileIdentity> m_identity; // the file loaded, as read
     QString m_loadedPath;
     bool m_modified = false;
+    mutable std::shared_ptr<AtomicFileWriter> m_streamed; // committed once, by save
+    Status m_streamFailure;
 };
 
 } // namespace zuk

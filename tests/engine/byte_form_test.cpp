@@ -1,5 +1,6 @@
 #include "engine/headless_run_window.h"
 #include "engine/replacement_routines.h"
+#include "engine/text_codec.h"
 #include "support/function_yield.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_files.h"
@@ -97,4 +98,83 @@ TEST(ByteForm, GivesTheSameResultsAsTheCharacters) {
         heldBytes += bytesForm.heldBytes ? 1 : 0;
     }
     EXPECT_GT(heldBytes, 300); // most rounds really went through the bytes
+}
+
+// Files streamed through a buffer much smaller than themselves, so that finds straddle its
+// refills, write what the characters give; one that ends as it began is not written.
+TEST(ByteForm, StreamedFilesGiveTheSameResultsAsTheCharacters) {
+    QTemporaryDir dir;
+    QRandomGenerator random(15);
+    const QList<QString> pieces = {"ab",
+                                   "aB",
+                                   "k",
+                                   "S",
+                                   " ",
+                                   "\r",
+                                   "\n",
+                                   "\r\n",
+                                   "xyz",
+                                   QStringLiteral("é"),
+                                   QStringLiteral("\u212A"),
+                                   QStringLiteral("中")};
+    const QList<QString> patternPieces = {"a", "B", "k", "s", " ", "\r\n", "\n", "b", "ab"};
+    const auto randomText = [&](const QList<QString>& from, int n) {
+        QString text;
+        for (int i = 0; i < n; ++i)
+            text += from[random.bounded(from.size())];
+        return text;
+    };
+    int unchanged = 0;
+    for (int round = 0; round < 300; ++round) {
+        const bool latin = round % 3 == 0;
+        QString subject = randomText(pieces, 40 + random.bounded(300));
+        if (latin)
+            subject.remove(QStringLiteral("中")).remove(u'\u212A');
+        if (round % 4 == 1)
+            subject.remove(u'k').remove(u'\u212A');
+        const QByteArray mark = round % 5 == 2 && !latin ? QByteArray("\xEF\xBB\xBF") : "";
+        const QByteArray bytes = mark + (latin ? subject.toLatin1() : subject.toUtf8());
+        const QString pattern = randomText(patternPieces, 1 + random.bounded(4));
+        const QString replacement =
+            randomText({"x", "Y", "\n", "", "ab", QStringLiteral("é")}, random.bounded(3));
+        const QString path = dir.filePath(QString("s%1.txt").arg(round));
+        writeBytes(path, bytes);
+
+        const int seed = random.bounded(1000);
+        const auto run = [&](bool fromFile, QString& text) {
+            ValueRunOptions options;
+            RunState state;
+            HeadlessRunWindow window;
+            ScriptedPrompter prompter;
+            FunctionYield yield([&](int call) {
+                options.values.caseSensitive = (seed + call) % 3 == 0 ? 1 : 0;
+                options.values.searchOnly = (seed + call) % 7 == 0 ? 1 : 0;
+            });
+            options.values.caseSensitive = seed % 2;
+            ReplacementRoutines routines(options, state, window, prompter, yield);
+            routines.setStreamBufferSize(16);
+            if (!fromFile) {
+                window.buffer.setText(subject);
+                const qint64 result = routines.CleanText(pattern, replacement);
+                text = window.buffer.text();
+                return result;
+            }
+            const qint64 result = routines.CleanFile(path, pattern, replacement);
+            if (window.buffer.isModified()) {
+                EXPECT_TRUE(window.buffer.save(path).ok()) << round;
+            }
+            const QByteArray written = readBytes(path);
+            unchanged += written == bytes ? 1 : 0;
+            text = decodeText(written).value().text;
+            return result;
+        };
+        QString streamed, characters;
+        const qint64 streamedResult = run(true, streamed);
+        const qint64 charactersResult = run(false, characters);
+        ASSERT_EQ(streamedResult, charactersResult)
+            << round << " pattern " << pattern.toStdString() << " in " << subject.toStdString();
+        ASSERT_EQ(streamed, characters)
+            << round << " pattern " << pattern.toStdString() << " in " << subject.toStdString();
+    }
+    EXPECT_GT(unchanged, 10);
 }

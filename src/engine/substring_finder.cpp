@@ -1,0 +1,230 @@
+#include "engine/substring_finder.h"
+
+#include <QChar>
+
+#include <algorithm>
+#include <cstring>
+
+namespace zuk {
+
+namespace {
+
+char16_t asciiFold(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+char16_t fullFold(char16_t c) {
+    return c < 0x80 ? asciiFold(c) : char16_t(QChar::toCaseFolded(c));
+}
+
+// How common a unit is in ordinary text, higher for more common: the scan looks for the
+// needle's least common unit, so that its candidates are few.
+int commonness(char16_t c) {
+    static constexpr char kLetters[] = "etaoinshrdlcumwfgypbvkjxqz"; // most common first
+    if (c == u' ')
+        return 100;
+    if (c >= u'a' && c <= u'z')
+        return 90 - int(std::strchr(kLetters, char(c)) - kLetters);
+    if (c >= u'A' && c <= u'Z')
+        return 40 - int(std::strchr(kLetters, char(c + 32)) - kLetters) / 2;
+    if (c == u'\n' || c == u'\r' || c == u'\t' || c == u'.' || c == u',' || c == u'<' ||
+        c == u'>' || c == u'"' || c == u'=' || c == u'/')
+        return 60;
+    if (c >= u'0' && c <= u'9')
+        return 45;
+    return c < 0x80 ? 30 : 10;
+}
+
+// The maximal suffix of x under the order (reversed or not), and its period.
+qsizetype maximalSuffix(const std::vector<char16_t>& x, bool reversed, qsizetype& period) {
+    const qsizetype m = qsizetype(x.size());
+    qsizetype ms = -1, j = 0, k = 1, p = 1;
+    while (j + k < m) {
+        const char16_t a = x[size_t(j + k)];
+        const char16_t b = x[size_t(ms + k)];
+        if (reversed ? a > b : a < b) {
+            j += k;
+            k = 1;
+            p = j - ms;
+        } else if (a == b) {
+            if (k != p) {
+                ++k;
+            } else {
+                j += p;
+                k = 1;
+            }
+        } else {
+            ms = j;
+            j = ms + 1;
+            k = p = 1;
+        }
+    }
+    period = p;
+    return ms;
+}
+
+} // namespace
+
+SubstringFinder::SubstringFinder(QStringView needle, Fold fold) : m_fold(fold) {
+    m_needle.reserve(size_t(needle.size()));
+    for (QChar c : needle) {
+        const char16_t u = c.unicode();
+        m_needle.push_back(fold == Fold::None    ? u
+                           : fold == Fold::Ascii ? asciiFold(u)
+                                                 : fullFold(u));
+    }
+    const qsizetype m = size();
+    qsizetype p1 = 1, p2 = 1;
+    const qsizetype ms1 = maximalSuffix(m_needle, false, p1);
+    const qsizetype ms2 = maximalSuffix(m_needle, true, p2);
+    m_ell = ms1 > ms2 ? ms1 : ms2;
+    m_period = ms1 > ms2 ? p1 : p2;
+    m_periodic =
+        m_ell + 1 + m_period <= m &&
+        std::equal(m_needle.begin(), m_needle.begin() + (m_ell + 1), m_needle.begin() + m_period);
+    if (!m_periodic)
+        m_period = std::max(m_ell + 1, m - m_ell - 1) + 1;
+
+    // The scan needs a unit that only matches itself: under full folding that is an ASCII
+    // non-letter (no other character folds to one).
+    int best = 1000;
+    for (qsizetype i = 0; i < m; ++i) {
+        const char16_t u = m_needle[size_t(i)];
+        const bool letter = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
+        if (fold == Fold::Full && (u >= 0x80 || letter))
+            continue;
+        if (commonness(u) < best) {
+            best = commonness(u);
+            m_rare = i;
+        }
+    }
+}
+
+template <typename Unit, typename FoldUnit>
+qsizetype SubstringFinder::twoWay(const Unit* y, qsizetype n, qsizetype from, FoldUnit fold) const {
+    const char16_t* x = m_needle.data();
+    const qsizetype m = size();
+    const qsizetype ell = m_ell;
+    qsizetype j = from;
+    if (m_periodic) {
+        qsizetype memory = -1;
+        while (j <= n - m) {
+            qsizetype i = std::max(ell, memory) + 1;
+            while (i < m && x[i] == fold(y[i + j]))
+                ++i;
+            if (i >= m) {
+                i = ell;
+                while (i > memory && x[i] == fold(y[i + j]))
+                    --i;
+                if (i <= memory)
+                    return j;
+                j += m_period;
+                memory = m - m_period - 1;
+            } else {
+                j += i - ell;
+                memory = -1;
+            }
+        }
+    } else {
+        while (j <= n - m) {
+            qsizetype i = ell + 1;
+            while (i < m && x[i] == fold(y[i + j]))
+                ++i;
+            if (i >= m) {
+                i = ell;
+                while (i >= 0 && x[i] == fold(y[i + j]))
+                    --i;
+                if (i < 0)
+                    return j;
+                j += m_period;
+            } else {
+                j += i - ell;
+            }
+        }
+    }
+    return -1;
+}
+
+template <typename Unit, typename FoldUnit, typename Scan>
+qsizetype SubstringFinder::search(const Unit* hay, qsizetype n, qsizetype from, FoldUnit fold,
+                                  Scan scan) const {
+    const qsizetype m = size();
+    if (from < 0 || m == 0 || n - from < m)
+        return -1;
+    if (m_rare >= 0) {
+        const char16_t* x = m_needle.data();
+        // The candidates are checked while that costs no more than a few units per unit passed.
+        qsizetype work = 0;
+        qsizetype j = from;
+        while (j <= n - m) {
+            const qsizetype at = scan(hay, j + m_rare, n - m + m_rare + 1);
+            if (at < 0)
+                return -1;
+            j = at - m_rare;
+            qsizetype i = 0;
+            while (i < m && x[i] == fold(hay[j + i]))
+                ++i;
+            if (i == m)
+                return j;
+            ++j;
+            work += i + 1;
+            if (work > 4 * (j - from) + 4 * m)
+                return twoWay(hay, n, j, fold);
+        }
+        return -1;
+    }
+    return twoWay(hay, n, from, fold);
+}
+
+qsizetype SubstringFinder::indexIn(QByteArrayView haystack, qsizetype from) const {
+    const auto* hay = reinterpret_cast<const unsigned char*>(haystack.data());
+    const qsizetype n = haystack.size();
+    const unsigned char rare = m_rare >= 0 ? (unsigned char)(m_needle[size_t(m_rare)]) : 0;
+    const auto exact = [rare](const unsigned char* h, qsizetype at, qsizetype end) -> qsizetype {
+        const void* p = std::memchr(h + at, rare, size_t(end - at));
+        return p ? static_cast<const unsigned char*>(p) - h : -1;
+    };
+    if (m_fold == Fold::None)
+        return search(
+            hay, n, from, [](unsigned char c) { return char16_t(c); }, exact);
+    const bool letter = rare >= 'a' && rare <= 'z';
+    const auto fold = [](unsigned char c) { return asciiFold(c); };
+    if (!letter)
+        return search(hay, n, from, fold, exact);
+    // Both cases of a letter: two scans, each resumed only when passed.
+    qsizetype nextLower = -2, nextUpper = -2, scannedTo = -1;
+    const unsigned char upper = rare - 32;
+    const auto both = [&](const unsigned char* h, qsizetype at, qsizetype end) -> qsizetype {
+        if (end != scannedTo)
+            nextLower = nextUpper = -2, scannedTo = end;
+        const auto next = [&](qsizetype& cached, unsigned char c) {
+            if (cached == -2 || (cached >= 0 && cached < at)) {
+                const void* p = std::memchr(h + at, c, size_t(end - at));
+                cached = p ? static_cast<const unsigned char*>(p) - h : -1;
+            }
+            return cached;
+        };
+        const qsizetype a = next(nextLower, rare);
+        const qsizetype b = next(nextUpper, upper);
+        return a < 0 ? b : b < 0 ? a : std::min(a, b);
+    };
+    return search(hay, n, from, fold, both);
+}
+
+qsizetype SubstringFinder::indexIn(QStringView haystack, qsizetype from) const {
+    const char16_t* hay = haystack.utf16();
+    const qsizetype n = haystack.size();
+    const QChar rare = m_rare >= 0 ? QChar(m_needle[size_t(m_rare)]) : QChar();
+    const auto scan = [&](const char16_t*, qsizetype at, qsizetype end) -> qsizetype {
+        const qsizetype found = haystack.first(end).indexOf(rare, at);
+        return found;
+    };
+    if (m_fold == Fold::None)
+        return search(
+            hay, n, from, [](char16_t c) { return c; }, scan);
+    if (m_fold == Fold::Ascii)
+        return search(hay, n, from, asciiFold, scan);
+    return search(hay, n, from, fullFold, scan);
+}
+
+} // namespace zuk
