@@ -1,6 +1,7 @@
 #include "engine/replacement_routines.h"
 
 #include "engine/file_stream.h"
+#include "engine/line_breaks.h"
 #include "engine/path_bytes.h"
 #include "engine/search_pattern.h"
 #include "engine/text_buffer.h"
@@ -161,29 +162,6 @@ qsizetype longestMatch(const QString& searchText) {
     return length;
 }
 
-// The forms of the line breaks in [position, position + length) of bytes, in order.
-QStringList lineBreakForms(QByteArrayView text, qsizetype position, qsizetype length) {
-    QStringList forms;
-    const qsizetype end = position + length;
-    for (qsizetype i = position; i < end; ++i) {
-        if (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') {
-            forms.append(QStringLiteral("\r\n"));
-            ++i;
-        } else if (text[i] == '\r' || text[i] == '\n') {
-            forms.append(QString(QChar(text[i])));
-        }
-    }
-    return forms;
-}
-
-QString platformLineBreak() {
-#ifdef Q_OS_WIN
-    return QStringLiteral("\r\n");
-#else
-    return QStringLiteral("\n");
-#endif
-}
-
 } // namespace
 
 std::optional<qint64> ReplacementRoutines::streamFile(const QString& path,
@@ -271,9 +249,9 @@ std::optional<qint64> ReplacementRoutines::streamFile(const QString& path,
             }
             QString formed = *replacement;
             if (pieces.size() > 1) {
-                const QStringList covered =
-                    pattern.hasLineBreaks() ? lineBreakForms(window, match.position, match.length)
-                                            : QStringList();
+                const QStringList covered = pattern.hasLineBreaks()
+                                                ? lineBreaksOf(window, match.position, match.length)
+                                                : QStringList();
                 const qsizetype after = match.position + match.length;
                 formed = formReplacement(pieces, covered, firstForm, in.unitBefore(at),
                                          after < window.size() ? uchar(window[after]) : 0);

@@ -1,5 +1,7 @@
 #include "engine/text_buffer.h"
 
+#include "engine/line_breaks.h"
+
 #include <QByteArrayMatcher>
 
 #include <cstring>
@@ -12,14 +14,6 @@ namespace {
 // never holds a second full copy of a big text.
 constexpr qsizetype kSaveChunk = 1 << 20;
 
-QString platformLineBreak() {
-#ifdef Q_OS_WIN
-    return QStringLiteral("\r\n");
-#else
-    return QStringLiteral("\n");
-#endif
-}
-
 template <typename View> QString firstLineBreak(View text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '\n')
@@ -29,20 +23,6 @@ template <typename View> QString firstLineBreak(View text) {
                                                               : QStringLiteral("\r");
     }
     return platformLineBreak();
-}
-
-template <typename View> QStringList lineBreaksOf(View text, qsizetype position, qsizetype length) {
-    QStringList forms;
-    const qsizetype end = position + length;
-    for (qsizetype i = position; i < end; ++i) {
-        if (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') {
-            forms.append(QStringLiteral("\r\n"));
-            ++i;
-        } else if (text[i] == '\r' || text[i] == '\n') {
-            forms.append(QString(QChar(text[i])));
-        }
-    }
-    return forms;
 }
 
 bool isAsciiText(QStringView text) {
