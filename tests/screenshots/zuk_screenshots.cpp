@@ -57,9 +57,47 @@ void writeFile(const QString& path, const QByteArray& bytes) {
         file.write(bytes);
 }
 
-// A replacing run and a search-only run with logging over a sample site; the second opens
-// the log viewer. Then the help viewer, the About box, the batch window and its test view.
-bool saveSecondaryWindows(const QString& folder) {
+void fillIn(zuk::frmMain& window) {
+    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Copyright 2003"));
+    window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("Copyright 2004"));
+    window.lineBox(QStringLiteral("txtPath"))
+        ->setText(QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/")));
+}
+
+// The main window as a user sees it after a first start: narrow, wide in text mode, running.
+bool saveMainWindow(zuk::ZukApplication& app, const QString& folder) {
+    zuk::frmMain& window = app.window();
+    fillIn(window);
+    bool ok = save(window, folder, QStringLiteral("narrow.png"));
+
+    window.optionButton(QStringLiteral("optText"))->setChecked(true);
+    window.workingBuffer().setText(
+        QStringLiteral("<html>\n<head><title>Our shop</title></head>\n<body>\n"
+                       "<p>Welcome to our shop.</p>\n<p>Copyright 2003 Our Shop</p>\n"
+                       "</body>\n</html>\n"));
+    window.workingBufferChanged();
+    ok = save(window, folder, QStringLiteral("wide-text.png")) && ok;
+
+    window.optionButton(QStringLiteral("optAll"))->setChecked(true);
+    app.state().runActive = true; // as the run sets it
+    window.adapter().enterRunState();
+    window.adapter().showCounters({128, 17, 23});
+    window.adapter().setCurrentPath(
+        QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/news/2003.htm")));
+    window.workingBuffer().setText(
+        QStringLiteral("<html>\n<body>\n<h1>News of 2003</h1>\n<p>We opened our shop.</p>\n"
+                       "<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n"));
+    window.workingBufferChanged();
+    ok = save(window, folder, QStringLiteral("running.png")) && ok;
+    app.state().runActive = false;
+    window.adapter().leaveRunState();
+    return ok;
+}
+
+// The main window's pictures, then a replacing run and a search-only run with logging over a
+// sample site; the second opens the log viewer. Then the help viewer, the About box, the batch
+// window and its test view.
+bool saveAll(const QString& folder) {
     QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/zuk-demo-XXXXXX"));
     const QString site = temp.filePath(QStringLiteral("site"));
     const QByteArray page = "<html>\n<body>\n<p>Copyright 2003 Our Shop</p>\n</body>\n</html>\n";
@@ -77,6 +115,7 @@ bool saveSecondaryWindows(const QString& folder) {
         [](bool) {}, &prompter);
     app.Main();
     zuk::frmMain& window = app.window();
+    bool ok = saveMainWindow(app, folder);
     window.optionButton(QStringLiteral("optAll"))->setChecked(true);
     window.lineBox(QStringLiteral("txtPath"))->setText(site + QLatin1Char('/'));
     window.checkBox(QStringLiteral("chkSub"))->setValue(zuk::Checked);
@@ -88,7 +127,7 @@ bool saveSecondaryWindows(const QString& folder) {
     window.checkBox(QStringLiteral("chkSearchOnly"))->setValue(zuk::Checked);
     window.button(QStringLiteral("cmdStart"))->click();
     QWidget* log = app.secondaryWindows().logViewer();
-    bool ok = log && save(*log, folder, QStringLiteral("log.png"));
+    ok = log && save(*log, folder, QStringLiteral("log.png")) && ok;
 
     window.button(QStringLiteral("cmdHelp"))->click();
     QWidget* help = app.secondaryWindows().helpViewer();
@@ -112,21 +151,16 @@ bool saveSecondaryWindows(const QString& folder) {
     return test && save(*test, folder, QStringLiteral("batch-test.png")) && ok;
 }
 
-void fillIn(zuk::frmMain& window) {
-    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Copyright 2003"));
-    window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("Copyright 2004"));
-    window.lineBox(QStringLiteral("txtPath"))
-        ->setText(QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/")));
-}
-
 int screenShot(const QString& path) {
-    zuk::RunState state;
-    zuk::QtPrompter prompter;
-    zuk::frmMain window(state, prompter);
+    QTemporaryDir appData(QDir::tempPath() + QStringLiteral("/zuk-demo-XXXXXX"));
+    zuk::ZukApplication app(
+        zuk::AppEnvironment{appData.path(), QFileInfo(QStringLiteral(ZUK_HELP_TEXT)).path() +
+                                                QStringLiteral("/zuk")},
+        [](bool) {});
+    app.Main(); // placed and shown as at a first start
+    zuk::frmMain& window = app.window();
     QScreen* screen = QGuiApplication::primaryScreen();
-    window.move(window.startPosition(screen->availableGeometry()));
     fillIn(window);
-    window.show();
     QTest::qWait(1000); // the window manager frames the window
     if (!screen->grabWindow(0).save(path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -152,37 +186,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     QDir().mkpath(folder);
-
-    zuk::RunState state;
-    zuk::QtPrompter prompter;
-    zuk::frmMain window(state, prompter);
-    window.show();
-    fillIn(window);
-    bool ok = save(window, folder, QStringLiteral("narrow.png"));
-
-    window.optionButton(QStringLiteral("optText"))->setChecked(true);
-    window.workingBuffer().setText(
-        QStringLiteral("<html>\n<head><title>Our shop</title></head>\n<body>\n"
-                       "<p>Welcome to our shop.</p>\n<p>Copyright 2003 Our Shop</p>\n"
-                       "</body>\n</html>\n"));
-    window.workingBufferChanged();
-    ok = save(window, folder, QStringLiteral("wide-text.png")) && ok;
-
-    window.optionButton(QStringLiteral("optAll"))->setChecked(true);
-    state.runActive = true; // as the run sets it
-    window.adapter().enterRunState();
-    window.adapter().showCounters({128, 17, 23});
-    const QString current =
-        QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/news/2003.htm"));
-    window.adapter().setCurrentPath(current);
-    window.workingBuffer().setText(
-        QStringLiteral("<html>\n<body>\n<h1>News of 2003</h1>\n<p>We opened our shop.</p>\n"
-                       "<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n"));
-    window.workingBufferChanged();
-    ok = save(window, folder, QStringLiteral("running.png")) && ok;
-    state.runActive = false;
-    window.adapter().leaveRunState();
-    window.hide();
-    ok = saveSecondaryWindows(folder) && ok;
+    const bool ok = saveAll(folder);
     return ok ? 0 : 1;
 }
