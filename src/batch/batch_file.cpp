@@ -4,16 +4,21 @@
 #include "engine/atomic_file.h"
 #include "engine/text_codec.h"
 
-#include <QFileInfo>
+#include "engine/path_text.h"
+
+#include <sys/stat.h>
 
 namespace zuk {
 
 bool batchFilePresent(const QString& path) {
     if (path.isEmpty())
         return false;
-    // isFile is false for directories and for anything that isn't a regular file.
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
+    // A regular file (links followed) whose name doesn't start with "." (hidden).
+    const Result<FileIdentity> identity = identifyFile(path);
+    const std::optional<qsizetype> separator = lastSeparator(path);
+    const qsizetype nameStart = separator ? *separator + 1 : 0;
+    return identity && S_ISREG(identity.value().mode) && nameStart < path.size() &&
+           path[nameStart] != u'.';
 }
 
 Result<QString> loadBatchFile(const QString& path) {
