@@ -23,6 +23,8 @@ public:
     // Shows the batch's sums in lblFilesDone and lblReplaceMade; lblTotFiles keeps its value.
     virtual void showBatchTotals(qint64 filesDone, qint64 replaceMade) = 0;
     virtual void takeFocus() = 0;
+    // What the batch's runs wrote reaches the disk: once, after the last entry.
+    virtual Status syncWrites() = 0;
 };
 
 } // namespace zuk

@@ -63,6 +63,10 @@ BatchOutcome BatchRun::start() {
     m_mainWindow.takeFocus();
     m_state.isBatch = true;
     const bool applied = applyEntries(text.value(), format);
+    // One sync for the whole batch, before its closing steps; after a failure all the same.
+    const Status synced = m_mainWindow.syncWrites();
+    if (applied && !synced)
+        m_prompter.inform(synced.error().message());
     const bool cancelled = m_state.batchCancelFlag;
     m_mainWindow.showBatchTotals(m_filesDone, m_replaceMade);
 
@@ -71,7 +75,7 @@ BatchOutcome BatchRun::start() {
     m_batchWindow.leaveBatchState();
     m_state.isBatch = false;
     m_active = false;
-    if (!applied)
+    if (!applied || !synced)
         return BatchOutcome::Failed;
     m_prompter.inform(kDoneText);
     return cancelled ? BatchOutcome::Cancelled : BatchOutcome::Completed;

@@ -25,6 +25,7 @@ public:
     RunCounters shownCounters() const override { return m_window.counters; }
     void showBatchTotals(qint64 filesDone, qint64 replaceMade) override;
     void takeFocus() override {}
+    Status syncWrites() override { return m_run.syncWrites(); }
 
     // Whether the batch got past its checks to its entries (and so has totals to show).
     bool entered() const { return m_entered; }

@@ -143,14 +143,21 @@ RunOutcome SearchRun::start() {
     }
 }
 
+Status SearchRun::syncWrites() {
+    return m_journal.syncAll();
+}
+
 RunOutcome SearchRun::work(RunMode mode) {
     const Step step = mode == RunMode::RightBoxText   ? runText()
                       : mode == RunMode::SelectedFile ? runSelectedFile()
                                                       : runAllFiles();
     if (step == Step::Abort)
         return RunOutcome::Failed;
-    if (const Status synced = m_journal.syncAll(); check(synced) == Step::Abort)
-        return RunOutcome::Failed;
+    // A batch syncs once, after its last entry.
+    if (!m_state.isBatch) {
+        if (const Status synced = m_journal.syncAll(); check(synced) == Step::Abort)
+            return RunOutcome::Failed;
+    }
 
     const bool cancelled = m_state.cancelFlag;
     m_state.cancelFlag = false;

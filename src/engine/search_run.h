@@ -29,13 +29,16 @@ public:
 
     // Starts a run; while one runs, the same call asks it to stop.
     RunOutcome start();
+    // Makes what the runs wrote since the last sync durable: one sync per file system. A run
+    // does it itself at its end, except in a batch, which calls it once after its last entry.
+    Status syncWrites();
 
     // Files of the last run that failed on their own (their message shown) while it went on.
     qint64 filesFailed() const { return m_filesFailed; }
 
-    // Lets a directory run prepare its files on `threads` more threads, each reading its own copy of
-    // the options; only for a front end whose options can't change during a run. The files
-    // are still committed, counted and logged one by one in the run's order.
+    // Lets a directory run prepare its files on `threads` more threads, each reading its own copy
+    // of the options; only for a front end whose options can't change during a run. The files are
+    // still committed, counted and logged one by one in the run's order.
     void prepareInParallel(int threads, OptionsSnapshot snapshot);
 
     // Whether a directory run takes the file of this name, by its type.

@@ -18,6 +18,7 @@ public:
     RunCounters shownCounters() const override;
     void showBatchTotals(qint64 filesDone, qint64 replaceMade) override;
     void takeFocus() override;
+    Status syncWrites() override { return m_run.syncWrites(); }
 
 private:
     frmMain& m_window;

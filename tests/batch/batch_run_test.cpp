@@ -57,6 +57,10 @@ public:
         totals = {filesDone, replaceMade};
     }
     void takeFocus() override { ++focused; }
+    Status syncWrites() override {
+        syncedAfterPresses.append(int(pressed.size()));
+        return syncResult;
+    }
 
     QString text() { return window.workingBuffer().text(); }
 
@@ -68,6 +72,8 @@ public:
     std::function<void(int press)> beforePress;
     std::optional<std::pair<qint64, qint64>> totals;
     int focused = 0;
+    QList<int> syncedAfterPresses;
+    Status syncResult;
 
 private:
     RunState& m_state;
@@ -107,6 +113,7 @@ TEST_F(BatchRunTest, AppliesEachEntryToTheResultOfTheOnesBefore) {
     EXPECT_EQ(m_main.pressedInBatch, (QList<bool>{true, true, true}));
     EXPECT_EQ(m_main.totals, Totals({3, 8}));
     EXPECT_EQ(m_main.focused, 1);
+    EXPECT_EQ(m_main.syncedAfterPresses, QList<int>{3}); // once, after the last entry
     EXPECT_EQ(m_prompter.texts(), (QStringList{BatchRun::kConfirmText, BatchRun::kDoneText}));
     EXPECT_EQ(m_prompter.shown.first().title, "Warning");
     EXPECT_TRUE(idle());
@@ -193,6 +200,19 @@ TEST_F(BatchRunTest, FailedRunEndsTheBatchIdleWithTheTotalsSoFar) {
     m_main.options.values.logChanges = Unchecked;
     (void)m_main.pressStart(); // a run of its own asks again
     EXPECT_EQ(m_prompter.texts(), QStringList{kRunConfirm});
+}
+
+TEST_F(BatchRunTest, AFailedSyncEndsTheBatchIdleWithItsMessage) {
+    batchFile("a|b\r\nb|c\r\n");
+    subject("a");
+    m_main.syncResult = makeError(ErrorNumber::DiskFull);
+
+    EXPECT_EQ(m_batch.start(), BatchOutcome::Failed);
+
+    EXPECT_EQ(m_prompter.texts(),
+              (QStringList{BatchRun::kConfirmText, makeError(ErrorNumber::DiskFull).message()}));
+    EXPECT_EQ(m_main.totals, Totals({2, 2}));
+    EXPECT_TRUE(idle());
 }
 
 TEST_F(BatchRunTest, NothingRunsWithoutFileDelimiterConfirmationOrPassingTest) {
