@@ -63,10 +63,10 @@ qsizetype FilePreparer::waiting() const {
 
 std::optional<FilePreparer::Prepared> FilePreparer::takeNext(std::chrono::milliseconds wait) {
     std::unique_lock lock(m_mutex);
-    if (!m_jobs.empty() && m_started == 0) {
-        // Nobody has started it yet: the taking thread prepares it itself rather than wait.
-        std::shared_ptr<Job> job = m_jobs.front();
-        ++m_started;
+    // Rather than wait for the oldest, the taking thread prepares the next file nobody has
+    // started, so that both cores stay busy. A bounded number is started ahead.
+    while (!m_jobs.empty() && !m_jobs.front()->done && m_started < m_jobs.size() && !m_stop) {
+        std::shared_ptr<Job> job = m_jobs[m_started++];
         lock.unlock();
         prepare(*job, *m_ownOptions);
         lock.lock();
