@@ -51,7 +51,8 @@ Status checkSameAsRead(const QString& path, const FileIdentity& original);
 // (those whose lock is free).
 class WriteJournal {
 public:
-    void note(const QString& writtenPath);
+    // `device`: the file system of the file, when the caller knows it.
+    void note(const QString& writtenPath, std::optional<quint64> device = std::nullopt);
     // Flushes every file system written to (syncfs), once each. Clears the journal.
     Status syncAll();
     bool isEmpty() const { return m_paths.isEmpty(); }

@@ -116,7 +116,8 @@ Status TextBuffer::save(const QString& path, WriteJournal* journal,
 }
 
 Status TextBuffer::checkUnchangedOnDisk(const QString& path) const {
-    if (!m_identity || path != m_loadedPath)
+    // A streamed file is checked by its writer, right before the rename.
+    if (!m_identity || path != m_loadedPath || m_streamed)
         return {};
     return checkSameAsRead(path, *m_identity);
 }
