@@ -1,5 +1,6 @@
 #include "engine/file_preparer.h"
 
+#include "engine/atomic_file.h"
 #include "engine/headless_run_window.h"
 #include "engine/replacement_routines.h"
 #include "engine/run_state.h"
@@ -102,6 +103,12 @@ void FilePreparer::prepare(Job& job, RunOptions& options) {
     prepared.failed = routines.failed();
     prepared.messages = std::move(prompter.messages);
     prepared.buffer = std::move(window.buffer);
+    // Told here rather than by the run's thread, which would otherwise stat every name itself.
+    prepared.identity = prepared.buffer.loadedIdentity();
+    if (!prepared.identity) {
+        if (const Result<FileIdentity> identity = identifyFile(job.path))
+            prepared.identity = identity.value();
+    }
 }
 
 void FilePreparer::work(std::unique_ptr<RunOptions> options) {

@@ -327,8 +327,7 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
 
     struct Name {
         QString path;
-        bool taken = false;    // of a searched type
-        bool prepared = false; // given to the pool (not a second name of a file handled)
+        bool taken = false; // of a searched type, given to the pool
         std::optional<Error> listing;
         QString directory;
     };
@@ -341,15 +340,13 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
             const QString& dir = list.directories[nextDirectory++];
             const Result<QStringList> listed = ListDirectoryFiles(dir);
             if (!listed) {
-                names.push_back(Name{{}, false, false, listed.error(), dir});
+                names.push_back(Name{{}, false, listed.error(), dir});
                 continue;
             }
             for (const QString& name : listed.value()) {
-                Name entry{dir + separator + name, fileTypeMatches(name, m_options), false, {}, {}};
-                if (entry.taken && noteHandled(entry.path)) {
+                Name entry{dir + separator + name, fileTypeMatches(name, m_options), {}, {}};
+                if (entry.taken)
                     pool.add(entry.path);
-                    entry.prepared = true;
-                }
                 names.push_back(std::move(entry));
             }
         }
@@ -367,13 +364,17 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
         }
         if (entry.taken) {
             m_window.setCurrentPath(displayPath(entry.path));
-            if (entry.prepared) {
-                std::optional<FilePreparer::Prepared> prepared;
-                while (!(prepared = pool.takeNext(std::chrono::milliseconds(15)))) {
-                    m_yield.yield();
-                    if (m_state.cancelFlag)
-                        return Step::Continue; // the pool discards the rest
-                }
+            std::optional<FilePreparer::Prepared> prepared;
+            while (!(prepared = pool.takeNext(std::chrono::milliseconds(15)))) {
+                m_yield.yield();
+                if (m_state.cancelFlag)
+                    return Step::Continue; // the pool discards the rest
+            }
+            // A second name of a file already handled (a link beside its target) is
+            // passed over, and what was prepared for it discarded. Told in the run's
+            // order, this sees every file committed before, by its old and new inode.
+            const std::optional<FileIdentity>& identity = prepared->identity;
+            if (!identity || m_handled.insert({identity->device, identity->inode}).second) {
                 m_window.workingBuffer() = std::move(prepared->buffer);
                 for (const Message& message : std::as_const(prepared->messages))
                     m_prompter.show(message);

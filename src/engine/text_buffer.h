@@ -32,6 +32,8 @@ public:
                 const BackupMaker& backup = {}) const;
     // Fails when the file at path is the one loaded but no longer as it was read.
     Status checkUnchangedOnDisk(const QString& path) const;
+    // The file loaded or streamed, as it was when read; nothing for a text set.
+    const std::optional<FileIdentity>& loadedIdentity() const { return m_identity; }
 
     // A file that a routine streams: the buffer shows its beginning (bytes, decoded when asked
     // for), and the new text waits in `written` (opened by the stream, not yet committed) until
