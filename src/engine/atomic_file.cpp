@@ -629,7 +629,7 @@ void AtomicFileWriter::setBackup(const BackupMaker& backup) {
     m_impl->backup = backup;
 }
 
-Status AtomicFileWriter::commit(WriteJournal* journal) {
+Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentity>* written) {
     Impl& d = *m_impl;
     if (d.failed || d.committed || d.fd < 0)
         return makeError(ErrorNumber::PathFileAccess);
@@ -674,6 +674,10 @@ Status AtomicFileWriter::commit(WriteJournal* journal) {
         return d.fail(renamed.error());
     d.committed = true;
     d.temporary.clear();
+    // Asked of the descriptor, which the rename kept: no lookup of the name.
+    struct stat st;
+    if (written && ::fstat(d.fd, &st) == 0)
+        *written = identityOf(st);
     ::close(d.fd);
     d.fd = -1;
     // The new file took the old name's place, on the same file system.

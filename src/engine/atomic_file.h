@@ -97,7 +97,8 @@ public:
     // that is not a symbolic link (where the backup decides which name is replaced).
     void setBackup(const BackupMaker& backup);
     // Renames the temporary file over the target; notes the write in `journal` if given.
-    Status commit(WriteJournal* journal = nullptr);
+    // `written`, when given, gets the identity of the new file under the target's name.
+    Status commit(WriteJournal* journal = nullptr, std::optional<FileIdentity>* written = nullptr);
 
 private:
     friend Status copyFileAtomically(const QString& source, const QString& target);

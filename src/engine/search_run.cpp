@@ -254,19 +254,23 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
         return Step::Continue;
     const bool backup = m_options.makeBackups() == 1 && m_options.searchOnly() == 0;
     Status saved;
+    std::optional<FileIdentity> written;
     try {
         // A file changed or removed meanwhile is left alone: removed stays removed. The writer
         // makes the backup right before the new text replaces the file.
         saved = buffer.checkUnchangedOnDisk(path);
         if (saved)
-            saved = buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker());
+            saved = buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker(), &written);
     } catch (const std::bad_alloc&) {
         saved = makeError(ErrorNumber::OutOfMemory);
     }
     if (!saved)
         return fileFailure(saved.error(), path);
     // The file written anew has an inode of its own, which a name still to come may lead to.
-    (void)noteHandled(path);
+    if (written)
+        m_handled.insert({written->device, written->inode});
+    else
+        (void)noteHandled(path);
     return Step::Continue;
 }
 
