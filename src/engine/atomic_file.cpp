@@ -92,7 +92,9 @@ QByteArray nameOf(const QByteArray& path) {
 
 // Follows symbolic links at the last component until a non-link (or nothing) is reached, so
 // the link's destination is written and the link itself stays as it is.
-Result<QByteArray> resolveLinks(QByteArray path) {
+// `last` gets what lstat said of the name returned, when it is there.
+Result<QByteArray> resolveLinks(QByteArray path, std::optional<struct stat>& last) {
+    last.reset();
     for (int hop = 0; hop < 40; ++hop) {
         struct stat st;
         if (::lstat(path.constData(), &st) != 0) {
@@ -100,8 +102,10 @@ Result<QByteArray> resolveLinks(QByteArray path) {
                 return path; // a dangling link: its destination is created
             return errorFromErrno(errno);
         }
-        if (!S_ISLNK(st.st_mode))
+        if (!S_ISLNK(st.st_mode)) {
+            last = st;
             return path;
+        }
         QByteArray destination(PATH_MAX, Qt::Uninitialized);
         const ssize_t length =
             ::readlink(path.constData(), destination.data(), size_t(destination.size()));
@@ -285,9 +289,12 @@ struct Replaced {
     struct stat file {}; // links followed
 };
 
-Result<Replaced> inspect(const QByteArray& path) {
+// `known`: what lstat just said of `path`, not asked again.
+Result<Replaced> inspect(const QByteArray& path, const std::optional<struct stat>& known = {}) {
     Replaced found;
-    if (::lstat(path.constData(), &found.own) != 0)
+    if (known)
+        found.own = *known;
+    else if (::lstat(path.constData(), &found.own) != 0)
         return errno == ENOENT ? Result<Replaced>(found) : Result<Replaced>(errorFromErrno(errno));
     found.file = found.own;
     if (S_ISLNK(found.own.st_mode) && ::stat(path.constData(), &found.file) != 0)
@@ -403,7 +410,7 @@ Result<LoadedBytes> readWholeFile(const QString& path) {
         ::close(fd);
         return makeError(ErrorNumber::PathFileAccess);
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // A regular file ignores O_NONBLOCK, so it needs no clearing.
 
     // One byte more than the size so that a file that grew since fstat is still read whole.
     Result<QByteArray> bytes = readAll(fd, qsizetype(st.st_size) + 1);
@@ -427,21 +434,24 @@ Status checkSameAsRead(const QString& path, const FileIdentity& original) {
     return sameAsRead(st, original) ? Status() : Status(changedOnDisk());
 }
 
-void WriteJournal::note(const QString& writtenPath) {
+void WriteJournal::note(const QString& writtenPath, std::optional<quint64> device) {
     const QByteArray native = nativePath(writtenPath);
     const QByteArray folder = folderOf(native);
     if (!m_sweptFolders.contains(folder)) {
         m_sweptFolders.insert(folder);
         sweepStaleTemporaries(folder);
     }
-    struct stat st;
-    if (::stat(native.constData(), &st) != 0)
-        return; // gone again: nothing of it left to flush
+    if (!device) {
+        struct stat st;
+        if (::stat(native.constData(), &st) != 0)
+            return; // gone again: nothing of it left to flush
+        device = quint64(st.st_dev);
+    }
 #ifdef Q_OS_LINUX
     // One path per file system is enough for syncfs.
-    if (m_devices.contains(quint64(st.st_dev)))
+    if (m_devices.contains(*device))
         return;
-    m_devices.append(quint64(st.st_dev));
+    m_devices.append(*device);
 #endif
     m_paths.append(writtenPath);
 }
@@ -514,16 +524,17 @@ AtomicFileWriter::open(const QString& target, const std::optional<FileIdentity>&
     impl->targetText = target;
     impl->original = original;
     impl->backup = backup;
+    std::optional<struct stat> known;
     if (backup) {
         impl->target = nativePath(target); // the name itself: its backup keeps a link
     } else {
-        const Result<QByteArray> resolved = resolveLinks(nativePath(target));
+        const Result<QByteArray> resolved = resolveLinks(nativePath(target), known);
         if (!resolved)
             return resolved.error();
         impl->target = resolved.value();
     }
 
-    const Result<Replaced> found = inspect(impl->target);
+    const Result<Replaced> found = inspect(impl->target, known);
     if (!found)
         return found.error();
     const bool exists = found.value().exists;
@@ -618,7 +629,7 @@ void AtomicFileWriter::setBackup(const BackupMaker& backup) {
     m_impl->backup = backup;
 }
 
-Status AtomicFileWriter::commit(WriteJournal* journal) {
+Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentity>* written) {
     Impl& d = *m_impl;
     if (d.failed || d.committed || d.fd < 0)
         return makeError(ErrorNumber::PathFileAccess);
@@ -663,10 +674,18 @@ Status AtomicFileWriter::commit(WriteJournal* journal) {
         return d.fail(renamed.error());
     d.committed = true;
     d.temporary.clear();
+    // Asked of the descriptor, which the rename kept: no lookup of the name.
+    struct stat st;
+    if (written && ::fstat(d.fd, &st) == 0)
+        *written = identityOf(st);
     ::close(d.fd);
     d.fd = -1;
+    // The new file took the old name's place, on the same file system.
     if (journal)
-        journal->note(decodePath(d.target));
+        journal->note(decodePath(d.target),
+                      found.value().exists
+                          ? std::optional<quint64>(quint64(found.value().own.st_dev))
+                          : std::nullopt);
     return {};
 }
 

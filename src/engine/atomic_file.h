@@ -51,7 +51,8 @@ Status checkSameAsRead(const QString& path, const FileIdentity& original);
 // (those whose lock is free).
 class WriteJournal {
 public:
-    void note(const QString& writtenPath);
+    // `device`: the file system of the file, when the caller knows it.
+    void note(const QString& writtenPath, std::optional<quint64> device = std::nullopt);
     // Flushes every file system written to (syncfs), once each. Clears the journal.
     Status syncAll();
     bool isEmpty() const { return m_paths.isEmpty(); }
@@ -96,7 +97,8 @@ public:
     // that is not a symbolic link (where the backup decides which name is replaced).
     void setBackup(const BackupMaker& backup);
     // Renames the temporary file over the target; notes the write in `journal` if given.
-    Status commit(WriteJournal* journal = nullptr);
+    // `written`, when given, gets the identity of the new file under the target's name.
+    Status commit(WriteJournal* journal = nullptr, std::optional<FileIdentity>* written = nullptr);
 
 private:
     friend Status copyFileAtomically(const QString& source, const QString& target);

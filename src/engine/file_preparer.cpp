@@ -1,5 +1,6 @@
 #include "engine/file_preparer.h"
 
+#include "engine/atomic_file.h"
 #include "engine/headless_run_window.h"
 #include "engine/replacement_routines.h"
 #include "engine/run_state.h"
@@ -63,10 +64,10 @@ qsizetype FilePreparer::waiting() const {
 
 std::optional<FilePreparer::Prepared> FilePreparer::takeNext(std::chrono::milliseconds wait) {
     std::unique_lock lock(m_mutex);
-    if (!m_jobs.empty() && m_started == 0) {
-        // Nobody has started it yet: the taking thread prepares it itself rather than wait.
-        std::shared_ptr<Job> job = m_jobs.front();
-        ++m_started;
+    // Rather than wait for the oldest, the taking thread prepares the next file nobody has
+    // started, so that both cores stay busy. A bounded number is started ahead.
+    while (!m_jobs.empty() && !m_jobs.front()->done && m_started < m_jobs.size() && !m_stop) {
+        std::shared_ptr<Job> job = m_jobs[m_started++];
         lock.unlock();
         prepare(*job, *m_ownOptions);
         lock.lock();
@@ -102,6 +103,12 @@ void FilePreparer::prepare(Job& job, RunOptions& options) {
     prepared.failed = routines.failed();
     prepared.messages = std::move(prompter.messages);
     prepared.buffer = std::move(window.buffer);
+    // Told here rather than by the run's thread, which would otherwise stat every name itself.
+    prepared.identity = prepared.buffer.loadedIdentity();
+    if (!prepared.identity) {
+        if (const Result<FileIdentity> identity = identifyFile(job.path))
+            prepared.identity = identity.value();
+    }
 }
 
 void FilePreparer::work(std::unique_ptr<RunOptions> options) {

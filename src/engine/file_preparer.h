@@ -34,6 +34,7 @@ public:
         bool failed = false;
         QList<Message> messages; // to show when the file is taken, in order
         TextBuffer buffer;       // the file's working buffer, its new text ready to commit
+        std::optional<FileIdentity> identity; // the file the name led to, when it was there
     };
 
     FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine);

@@ -51,9 +51,9 @@ Result<std::unique_ptr<FileStream>> FileStream::open(const QString& path, qsizet
     struct stat st;
     if (::fstat(fd, &st) != 0)
         return errorFromErrno(errno);
+    // A regular file ignores O_NONBLOCK, so it needs no clearing.
     if (!S_ISREG(st.st_mode))
         return notText();
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     FileIdentity& id = stream->m_identity;
     id.device = quint64(st.st_dev);
     id.inode = quint64(st.st_ino);
@@ -100,6 +100,9 @@ Status FileStream::readAt(qint64 offset, char* into, qsizetype size, qsizetype& 
         if (n == 0)
             break;
         got += n;
+        // Short at or past the size seen at open: the end, without a read that returns nothing.
+        if (got < size && offset + got >= m_identity.size)
+            break;
     }
     return {};
 }

@@ -261,19 +261,23 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
         return Step::Continue;
     const bool backup = m_options.makeBackups() == 1 && m_options.searchOnly() == 0;
     Status saved;
+    std::optional<FileIdentity> written;
     try {
         // A file changed or removed meanwhile is left alone: removed stays removed. The writer
         // makes the backup right before the new text replaces the file.
         saved = buffer.checkUnchangedOnDisk(path);
         if (saved)
-            saved = buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker());
+            saved = buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker(), &written);
     } catch (const std::bad_alloc&) {
         saved = makeError(ErrorNumber::OutOfMemory);
     }
     if (!saved)
         return fileFailure(saved.error(), path);
     // The file written anew has an inode of its own, which a name still to come may lead to.
-    (void)noteHandled(path);
+    if (written)
+        m_handled.insert({written->device, written->inode});
+    else
+        (void)noteHandled(path);
     return Step::Continue;
 }
 
@@ -334,8 +338,7 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
 
     struct Name {
         QString path;
-        bool taken = false;    // of a searched type
-        bool prepared = false; // given to the pool (not a second name of a file handled)
+        bool taken = false; // of a searched type, given to the pool
         std::optional<Error> listing;
         QString directory;
     };
@@ -348,15 +351,13 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
             const QString& dir = list.directories[nextDirectory++];
             const Result<QStringList> listed = ListDirectoryFiles(dir);
             if (!listed) {
-                names.push_back(Name{{}, false, false, listed.error(), dir});
+                names.push_back(Name{{}, false, listed.error(), dir});
                 continue;
             }
             for (const QString& name : listed.value()) {
-                Name entry{dir + separator + name, fileTypeMatches(name, m_options), false, {}, {}};
-                if (entry.taken && noteHandled(entry.path)) {
+                Name entry{dir + separator + name, fileTypeMatches(name, m_options), {}, {}};
+                if (entry.taken)
                     pool.add(entry.path);
-                    entry.prepared = true;
-                }
                 names.push_back(std::move(entry));
             }
         }
@@ -374,13 +375,17 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
         }
         if (entry.taken) {
             m_window.setCurrentPath(displayPath(entry.path));
-            if (entry.prepared) {
-                std::optional<FilePreparer::Prepared> prepared;
-                while (!(prepared = pool.takeNext(std::chrono::milliseconds(15)))) {
-                    m_yield.yield();
-                    if (m_state.cancelFlag)
-                        return Step::Continue; // the pool discards the rest
-                }
+            std::optional<FilePreparer::Prepared> prepared;
+            while (!(prepared = pool.takeNext(std::chrono::milliseconds(15)))) {
+                m_yield.yield();
+                if (m_state.cancelFlag)
+                    return Step::Continue; // the pool discards the rest
+            }
+            // A second name of a file already handled (a link beside its target) is
+            // passed over, and what was prepared for it discarded. Told in the run's
+            // order, this sees every file committed before, by its old and new inode.
+            const std::optional<FileIdentity>& identity = prepared->identity;
+            if (!identity || m_handled.insert({identity->device, identity->inode}).second) {
                 m_window.workingBuffer() = std::move(prepared->buffer);
                 for (const Message& message : std::as_const(prepared->messages))
                     m_prompter.show(message);

@@ -81,15 +81,15 @@ bool TextBuffer::canHold(QStringView text) const {
     return isAsciiText(text) || canEncode(text, encoding());
 }
 
-Status TextBuffer::save(const QString& path, WriteJournal* journal,
-                        const BackupMaker& backup) const {
+Status TextBuffer::save(const QString& path, WriteJournal* journal, const BackupMaker& backup,
+                        std::optional<FileIdentity>* written) const {
     if (path == m_loadedPath && (m_streamed || !m_streamFailure)) {
         // Written while streamed: only the backup and the rename are left.
         if (!m_streamFailure)
             return m_streamFailure;
-        const std::shared_ptr<AtomicFileWriter> written = std::exchange(m_streamed, nullptr);
-        written->setBackup(backup);
-        return written->commit(journal);
+        const std::shared_ptr<AtomicFileWriter> streamed = std::exchange(m_streamed, nullptr);
+        streamed->setBackup(backup);
+        return streamed->commit(journal, written);
     }
     const std::optional<FileIdentity> original =
         path == m_loadedPath ? m_identity : std::optional<FileIdentity>();
@@ -112,11 +112,12 @@ Status TextBuffer::save(const QString& path, WriteJournal* journal,
             from = end;
         }
     }
-    return writer.commit(journal);
+    return writer.commit(journal, written);
 }
 
 Status TextBuffer::checkUnchangedOnDisk(const QString& path) const {
-    if (!m_identity || path != m_loadedPath)
+    // A streamed file is checked by its writer, right before the rename.
+    if (!m_identity || path != m_loadedPath || m_streamed)
         return {};
     return checkSameAsRead(path, *m_identity);
 }

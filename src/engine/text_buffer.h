@@ -28,10 +28,14 @@ public:
     // Writes the text back in the loaded encoding, atomically. Refused when the file at path
     // is the loaded one and changed on disk since. `backup`, if given, is made right before
     // the new text replaces the file.
+    // `written`, when given, gets the identity of the file written.
     Status save(const QString& path, WriteJournal* journal = nullptr,
-                const BackupMaker& backup = {}) const;
+                const BackupMaker& backup = {},
+                std::optional<FileIdentity>* written = nullptr) const;
     // Fails when the file at path is the one loaded but no longer as it was read.
     Status checkUnchangedOnDisk(const QString& path) const;
+    // The file loaded or streamed, as it was when read; nothing for a text set.
+    const std::optional<FileIdentity>& loadedIdentity() const { return m_identity; }
 
     // A file that a routine streams: the buffer shows its beginning (bytes, decoded when asked
     // for), and the new text waits in `written` (opened by the stream, not yet committed) until

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -23,10 +24,11 @@ struct Outcome {
     QStringList messages;
     QString log;
     QMap<QString, QByteArray> files; // every file of the tree afterwards, backups included
+    QSet<QString> links;             // those of them that are symbolic links
 };
 
-// A tree with changed files, files without a find, one that is not text, a link beside its
-// target and a sub-folder, run by one thread or with the files prepared by a pool.
+// A tree with changed files, files without a find, one that is not text, links beside their
+// targets and a sub-folder, run by one thread or with the files prepared by a pool.
 Outcome runTree(int preparers, CheckValue searchOnly, CheckValue backups, CheckValue lineBreaks,
                 std::function<void(int, RunState&, const HeadlessRunWindow&)> atYield = {}) {
     QTemporaryDir dir;
@@ -38,6 +40,9 @@ Outcome runTree(int preparers, CheckValue searchOnly, CheckValue backups, CheckV
     writeBytes(site + "/sub/deep.htm", "a\nb");
     writeBytes(site + "/f05.txt", QByteArray("a\0b", 3));
     ::symlink("f01.txt", (site + "/f01b.txt").toLocal8Bit().constData());
+    // Second names of a file that fails (told apart without the routine's help) and of a link.
+    ::symlink("f05.txt", (site + "/f05b.txt").toLocal8Bit().constData());
+    ::symlink("f01b.txt", (site + "/f01c.txt").toLocal8Bit().constData());
 
     ValueRunOptions options;
     options.values.searchText = "a b";
@@ -66,13 +71,16 @@ Outcome runTree(int preparers, CheckValue searchOnly, CheckValue backups, CheckV
     run.start();
 
     // Paths are compared from the tree's folder on.
-    Outcome outcome{window.counters, {}, QString::fromUtf8(readBytes(logPath)).remove(site), {}};
+    Outcome outcome{
+        window.counters, {}, QString::fromUtf8(readBytes(logPath)).remove(site), {}, {}};
     for (const Message& m : prompter.shown)
         outcome.messages.append(QString(m.text + "|" + m.subject).remove(site));
     QDirIterator it(site, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
         outcome.files[QString(file).remove(site)] = readBytes(file);
+        if (it.fileInfo().isSymLink())
+            outcome.links.insert(QString(file).remove(site));
     }
     return outcome;
 }
@@ -106,7 +114,8 @@ TEST(PreparedRun, CancelDropsWhatWasPreparedButNotCommitted) {
     EXPECT_EQ(cancelled.counters.filesDone, 2);
     int changed = 0;
     for (auto it = cancelled.files.cbegin(); it != cancelled.files.cend(); ++it)
-        changed += untouched.files.value(it.key()) != it.value() ? 1 : 0;
+        changed +=
+            !cancelled.links.contains(it.key()) && untouched.files.value(it.key()) != it.value();
     EXPECT_EQ(changed, 2);
     EXPECT_EQ(cancelled.files.keys(), untouched.files.keys());
 }
