@@ -26,21 +26,7 @@ matching=$(tr -cd '\0' < "$work/files.lst0" | wc -c)
 echo "$(find "$work/pristine" -type f | wc -l) files ($matching of the types searched)," \
      "$(du -sm "$work/pristine" | cut -f1) MB on disk"
 
-fresh() {
-    rm -rf "$work/run"
-    cp -a "$work/pristine" "$work/run"
-    sync
-}
-# measure NAME COMMAND...: runs in $work/run, appends "seconds peak-KB" to $work/NAME.times
-measure() {
-    local name=$1
-    shift
-    (cd "$work/run" && /usr/bin/time -f "%e %M" -o "$work/time.out" "$@" >/dev/null 2>&1)
-    cat "$work/time.out" >> "$work/$name.times"
-}
-digest() {
-    (cd "$work/run" && find . -type f -print0 | sort -z | xargs -0 sha256sum | sha256sum)
-}
+. "$here/rounds.sh"
 
 for round in $(seq "$ROUNDS"); do
     fresh
@@ -55,13 +41,5 @@ for round in $(seq "$ROUNDS"); do
     fi
 done
 
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
-printf '\n%-10s %12s %12s %14s\n' tool "median s" "ratio" "peak memory"
-zuk_median=$(cut -d' ' -f1 "$work/zuk.times" | median)
-for name in zuk sed; do
-    m=$(cut -d' ' -f1 "$work/$name.times" | median)
-    peak=$(cut -d' ' -f2 "$work/$name.times" | sort -n | tail -1)
-    awk -v n="$name" -v m="$m" -v z="$zuk_median" -v p="$peak" \
-        'BEGIN {printf "%-10s %12.3f %12.2f %11.1f MB\n", n, m, m / z, p / 1024}'
-done
+report zuk sed
 echo "($ROUNDS rounds; identical results in every round; ratio = time / zuk-cli's time)"
