@@ -88,10 +88,7 @@ frmBatch::frmBatch(BatchMainWindow& mainWindow, RunState& state, Prompter& promp
     setObjectName(QStringLiteral("frmBatch"));
     setWindowTitle(QStringLiteral("Batch Processing"));
     setWindowIcon(applicationIcon());
-    // Fixed border, like the main window.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    useFixedBorder(*this);
     setAttribute(Qt::WA_DeleteOnClose);
 
     BuiltControls built = buildControls(this, kBatchControls, kClientHeightTwips);

@@ -6,6 +6,7 @@
 #include "ui/multi_line_box.h"
 #include "ui/path_chooser.h"
 #include "ui/right_box.h"
+#include "ui/window_placement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,10 +28,7 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Zukanor"));
     setWindowIcon(applicationIcon());
-    // Fixed border: a minimize box, no maximize box.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    useFixedBorder(*this);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));

@@ -1,6 +1,7 @@
 #include "ui/frm_test_batch.h"
 
 #include "ui/app_icon.h"
+#include "ui/window_placement.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -26,9 +27,7 @@ frmTestBatch::frmTestBatch() {
     setObjectName(QStringLiteral("frmTestBatch"));
     setWindowTitle(QStringLiteral("Batch Entries Test"));
     setWindowIcon(applicationIcon());
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    useFixedBorder(*this);
     setAttribute(Qt::WA_DeleteOnClose);
 
     BuiltControls built = buildControls(this, kTestBatchControls, kClientHeightTwips);

@@ -31,6 +31,12 @@ void placeWindow(QWidget& window, QPoint wanted) {
                 std::clamp(wanted.y(), available.top(), bottom));
 }
 
+void useFixedBorder(QWidget& window) {
+    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint);
+}
+
 void bringForward(QWidget* window) {
     window->show();
     if (window->isMinimized())

@@ -11,6 +11,9 @@ namespace zuk {
 // under that point, so it can always be dragged.
 void placeWindow(QWidget& window, QPoint wanted);
 
+// A fixed border, as the described windows have: a minimize box, no maximize box.
+void useFixedBorder(QWidget& window);
+
 // Shows a secondary window, restored if minimised, above the others and active.
 void bringForward(QWidget* window);
 
