@@ -2,10 +2,14 @@
 
 #include "engine/path_bytes.h"
 
+#include <atomic>
 #include <cerrno>
 #include <dirent.h>
+#include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
+#include <vector>
 
 namespace zuk {
 
@@ -47,53 +51,115 @@ private:
     int m_readError = 0;
 };
 
-// Appends the sub-directories of `directory` to `list`. True when it appended any.
-Result<bool> ScanSubdirectories(const QString& directory, QStringList& list) {
+// What a listed entry is, told from the listing's type where it gives one.
+enum class EntryKind { Directory, PlainFile, Other };
+
+// `st` holds the entry's own status when the listing gave no type, and is filled here.
+EntryKind kindOf(int directoryFd, const dirent* entry, unsigned char type, struct stat& st) {
+    if (type == DT_UNKNOWN)
+        type = S_ISDIR(st.st_mode)   ? DT_DIR
+               : S_ISREG(st.st_mode) ? DT_REG
+               : S_ISLNK(st.st_mode) ? DT_LNK
+                                     : DT_UNKNOWN;
+    // A symbolic link is never a directory here, so nothing is reached through one; a link
+    // that leads to a regular file is a plain file, a dangling or looping one is nothing.
+    if (type == DT_DIR)
+        return EntryKind::Directory;
+    if (type == DT_REG)
+        return EntryKind::PlainFile;
+    if (type == DT_LNK && ::fstatat(directoryFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+        return EntryKind::PlainFile;
+    return EntryKind::Other;
+}
+
+// What the scan of one directory found.
+struct Scan {
+    QStringList subdirectories;
+    QStringList files; // its plain files' names, when they were asked for
+    bool keptFiles = false;
+    Status status; // a failure ends the walk, after what was found before it
+};
+
+Scan scanDirectory(const QString& directory, bool keepFiles) {
+    Scan scan;
+    scan.keptFiles = keepFiles;
     Listing listing(directory);
-    if (Status opened = listing.opened(); !opened)
-        return opened.error();
+    if (scan.status = listing.opened(); !scan.status)
+        return scan;
     const QString prefix = directory + QLatin1Char('/');
-    bool found = false;
     while (const dirent* entry = listing.next()) {
         if (isHidden(entry->d_name))
             continue; // also "." and ".."
-        bool isDirectory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN) {
-            struct stat st;
-            if (::fstatat(listing.fd(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                return errorFromErrno(errno);
-            isDirectory = S_ISDIR(st.st_mode);
+        struct stat st;
+        if (entry->d_type == DT_UNKNOWN &&
+            ::fstatat(listing.fd(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            scan.status = errorFromErrno(errno);
+            return scan;
         }
-        // A symbolic link is never a directory here, so nothing is reached through one.
-        if (!isDirectory)
-            continue;
-        if (list.size() >= kMaxDirectories)
-            return kOverflow;
-        list.append(prefix + decodePath(QByteArray(entry->d_name)));
-        found = true;
+        if (entry->d_type == DT_DIR || (entry->d_type == DT_UNKNOWN && S_ISDIR(st.st_mode))) {
+            // The list holds the start directory too, so this many can't fit.
+            if (scan.subdirectories.size() >= kMaxDirectories) {
+                scan.status = kOverflow;
+                return scan;
+            }
+            scan.subdirectories.append(prefix + decodePath(QByteArray(entry->d_name)));
+        } else if (keepFiles &&
+                   kindOf(listing.fd(), entry, entry->d_type, st) == EntryKind::PlainFile) {
+            scan.files.append(decodePath(QByteArray(entry->d_name)));
+        }
     }
-    if (Status done = listing.finished(); !done)
-        return done.error();
-    return found;
+    scan.status = listing.finished();
+    return scan;
+}
+
+// Scans directories [first, last) of `directories`, on two threads where there are enough of
+// them: reading a directory is mostly the kernel's work, which the cores share. The names of
+// plain files are kept while fewer than `namesToKeep` have been taken.
+std::vector<Scan> scanLevel(const QStringList& directories, qsizetype first, qsizetype last,
+                            qsizetype namesToKeep) {
+    std::vector<Scan> scans(size_t(last - first));
+    std::atomic<qsizetype> claimed{first};
+    std::atomic<qsizetype> namesTaken{0};
+    std::atomic<bool> failed{false};
+    std::exception_ptr thrown;
+    const auto work = [&](std::exception_ptr& caught) {
+        try {
+            // Every directory before a failure is scanned, since each takes the next one.
+            for (qsizetype i; !failed && (i = claimed.fetch_add(1)) < last;) {
+                Scan& scan = scans[size_t(i - first)];
+                scan = scanDirectory(directories.at(i), namesTaken.load() < namesToKeep);
+                namesTaken += scan.files.size();
+                if (!scan.status)
+                    failed = true;
+            }
+        } catch (...) {
+            failed = true;
+            caught = std::current_exception();
+        }
+    };
+    constexpr qsizetype kEnoughForTwo = 4;
+    if (last - first >= kEnoughForTwo && std::thread::hardware_concurrency() > 1) {
+        std::exception_ptr helperThrew;
+        std::thread helper(work, std::ref(helperThrew));
+        work(thrown);
+        helper.join();
+        if (!thrown)
+            thrown = helperThrew;
+    } else {
+        work(thrown);
+    }
+    if (thrown)
+        std::rethrow_exception(thrown);
+    return scans;
 }
 
 // A listed entry that is a plain file: a regular file, or a link that leads to one.
 Result<bool> isPlainFile(int directoryFd, const dirent* entry) {
-    unsigned char type = entry->d_type;
     struct stat st;
-    if (type == DT_UNKNOWN) {
-        if (::fstatat(directoryFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            return errno == ENOENT ? Result<bool>(false) : Result<bool>(errorFromErrno(errno));
-        if (S_ISREG(st.st_mode))
-            return true;
-        type = S_ISLNK(st.st_mode) ? DT_LNK : DT_UNKNOWN;
-    }
-    if (type == DT_REG)
-        return true;
-    if (type != DT_LNK)
-        return false;
-    // A dangling or looping link is no file to work on.
-    return ::fstatat(directoryFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    if (entry->d_type == DT_UNKNOWN &&
+        ::fstatat(directoryFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? Result<bool>(false) : Result<bool>(errorFromErrno(errno));
+    return kindOf(directoryFd, entry, entry->d_type, st) == EntryKind::PlainFile;
 }
 
 } // namespace
@@ -105,33 +171,55 @@ QString DirectoryList::tooManyDirectoriesText(const QString& startDirectory) {
         .arg(displayPath(startDirectory));
 }
 
-DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories) {
+DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories,
+                                 qsizetype fileNamesToKeep) {
     DirectoryList result;
     result.directories.append(startDirectory);
     if (subDirectories != Checked)
         return result;
 
-    // Level by level: each pass scans the entries the previous pass appended.
+    // Level by level: each pass scans the entries the previous pass appended, and takes what it
+    // found in the list's order, so the names kept belong to the list's first directories.
     qsizetype next = 0;
+    qsizetype namesKept = 0;
     for (;;) {
         const qsizetype last = result.directories.size();
+        std::vector<Scan> scans =
+            scanLevel(result.directories, next, last, fileNamesToKeep - namesKept);
         bool found = false;
         for (qsizetype i = next; i < last; ++i) {
-            Result<bool> scanned = ScanSubdirectories(result.directories.at(i), result.directories);
-            if (!scanned) {
-                if (scanned.error() == kOverflow) {
-                    result.directories.clear();
-                    result.tooManyDirectories = true;
-                }
-                result.status = scanned.error();
+            Scan& scan = scans[size_t(i - next)];
+            for (QString& subdirectory : scan.subdirectories) {
+                if (result.directories.size() >= kMaxDirectories)
+                    scan.status = kOverflow;
+                else
+                    result.directories.append(std::move(subdirectory));
+            }
+            if (!scan.status && scan.status.error() == kOverflow) {
+                result.directories.clear();
+                result.files.clear();
+                result.tooManyDirectories = true;
+            }
+            if (!scan.status) {
+                result.status = scan.status;
                 return result;
             }
-            found = found || scanned.value();
+            if (scan.keptFiles && result.files.size() == i && namesKept < fileNamesToKeep) {
+                namesKept += scan.files.size();
+                result.files.append(std::move(scan.files));
+            }
+            found = found || !scan.subdirectories.isEmpty();
         }
         if (!found)
             return result;
         next = last;
     }
+}
+
+Result<QStringList> DirectoryList::filesOf(qsizetype index) const {
+    if (index < files.size())
+        return files.at(index);
+    return ListDirectoryFiles(directories.at(index));
 }
 
 Result<QStringList> ListDirectoryFiles(const QString& directory) {

@@ -17,11 +17,18 @@ inline constexpr qsizetype kMaxDirectories = 32767;
 // nor a directory, and symbolic links are never entered.
 struct DirectoryList {
     QStringList directories;
+    // The plain-file names of the first directories, when the walk was asked to keep them:
+    // files[i] belongs to directories[i]. They are the listing taken as the walk passed.
+    QList<QStringList> files;
     // The failure that ended the walk early; `directories` holds what was found before it.
     Status status;
     // The tree holds more than kMaxDirectories directories: refused, `directories` is empty
     // and the caller must change nothing.
     bool tooManyDirectories = false;
+
+    // The names of the plain files of directories[index]: the ones the walk kept, or else a
+    // listing taken now (ListDirectoryFiles).
+    Result<QStringList> filesOf(qsizetype index) const;
 
     // The message that refuses a tree that is too big.
     static QString tooManyDirectoriesText(const QString& startDirectory);
@@ -29,8 +36,11 @@ struct DirectoryList {
 
 // Builds the DirectoryList below `startDirectory` (a path without a trailing separator).
 // With the switch not exactly 1 the list is the start directory alone and nothing on disk is
-// touched, not even to see whether it exists.
-DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories);
+// touched, not even to see whether it exists. The walk reads every directory anyway, so it can
+// keep the plain files' names of its first directories, up to about `fileNamesToKeep` names,
+// sparing a second read of each; the rest are listed when the caller reaches them.
+DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories,
+                                 qsizetype fileNamesToKeep = 0);
 
 // The names of the plain files of one directory, in the platform's listing order: regular
 // files and symbolic links to regular files, without hidden ones. The whole listing is taken

@@ -30,6 +30,10 @@ const QString kConfirm =
     QStringLiteral("WARNING! These changes cannot be undone!!\r\n\r\nDo you want to continue?");
 const QString kDone = QStringLiteral("ZUK Done");
 
+// File names a count keeps from its walk (about 10 MB of them); a bigger tree lists the rest
+// of its directories when it reaches them.
+constexpr qsizetype kFileNamesToKeep = 100'000;
+
 // Blanks only: a tab around the extension is part of it.
 QString trimBlanks(const QString& text) {
     qsizetype begin = 0;
@@ -116,7 +120,10 @@ RunOutcome SearchRun::start() {
         return RunOutcome::Declined;
     if (m_options.mode() == RunMode::AllFiles) {
         // Walked before the log header, so that a tree too big is refused with nothing written.
-        m_directories = CollectDirectories(m_directory, m_options.subDirectories());
+        // A count changes nothing, so the files the walk sees are the ones the run would
+        // list: they are kept rather than read a second time.
+        m_directories = CollectDirectories(m_directory, m_options.subDirectories(),
+                                           m_options.searchOnly() == 1 ? kFileNamesToKeep : 0);
         if (m_directories.tooManyDirectories) {
             m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_directory), m_directory);
             return RunOutcome::Refused;
@@ -298,8 +305,9 @@ SearchRun::Step SearchRun::runAllFiles() {
     if (check(list.status, m_directory) == Step::Abort)
         return Step::Abort;
     const QChar separator = nativeSeparator();
-    for (const QString& dir : list.directories) {
-        const Result<QStringList> names = ListDirectoryFiles(dir);
+    for (qsizetype i = 0; i < list.directories.size(); ++i) {
+        const QString& dir = list.directories[i];
+        const Result<QStringList> names = list.filesOf(i);
         if (!names) {
             if (check(names.error(), dir) == Step::Abort)
                 return Step::Abort;
@@ -348,8 +356,8 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
     // Lists directories until enough files are on their way (or the walk is done).
     const auto listAhead = [&] {
         while (pool.waiting() < ahead && nextDirectory < list.directories.size()) {
-            const QString& dir = list.directories[nextDirectory++];
-            const Result<QStringList> listed = ListDirectoryFiles(dir);
+            const QString& dir = list.directories[nextDirectory];
+            const Result<QStringList> listed = list.filesOf(nextDirectory++);
             if (!listed) {
                 names.push_back(Name{{}, false, listed.error(), dir});
                 continue;

@@ -13,7 +13,7 @@
 #include "engine/yield_hook.h"
 
 #include <functional>
-#include <set>
+#include <unordered_set>
 #include <utility>
 
 namespace zuk {
@@ -82,7 +82,13 @@ private:
     WriteJournal m_journal;
     QString m_directory;         // a directory run's start, from the path as validated
     DirectoryList m_directories; // its directories, walked before anything was written
-    std::set<std::pair<quint64, quint64>> m_handled; // (device, inode) of each file handled
+    struct IdentityHash {
+        size_t operator()(const std::pair<quint64, quint64>& id) const {
+            return std::hash<quint64>()(id.first * 0x9E3779B97F4A7C15ULL ^ id.second);
+        }
+    };
+    // (device, inode) of each file handled
+    std::unordered_set<std::pair<quint64, quint64>, IdentityHash> m_handled;
     int m_preparers = 0;
     OptionsSnapshot m_snapshot;
 };

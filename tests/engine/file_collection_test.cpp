@@ -81,6 +81,57 @@ TEST_F(FileCollectionTest, FailuresEndTheWalkWithWhatWasFound) {
     EXPECT_EQ(result, "ERROR: 70 Permission denied|" + path("A") + "|" + path("A/B"));
 }
 
+TEST_F(FileCollectionTest, AFailureInAWideLevelKeepsWhatTheDirectoriesBeforeItFound) {
+    // Eight directories in one level are scanned on two threads; the result must still be the
+    // one-by-one walk's: everything up to the failing directory, in the list's order.
+    for (int i = 0; i < 8; ++i)
+        makeDirs({qPrintable(QStringLiteral("A/d%1/c").arg(i))});
+    const QStringList level = CollectDirectories(path("A"), Checked).directories.mid(1, 8);
+    ASSERT_EQ(level.size(), 8);
+    ASSERT_EQ(::chmod(native(m_dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(native(level[3]).constData(), 0300), 0);
+    QStringList expected = QStringList{path("A")} + level;
+    for (int i = 0; i < 3; ++i)
+        expected.append(level[i] + "/c");
+
+    for (const qsizetype keep : {0, 100}) {
+        const QString result = test::runUnprivileged([&] {
+            const DirectoryList list = CollectDirectories(path("A"), Checked, keep);
+            return list.status.error().message() + "|" + list.directories.join("|");
+        });
+        EXPECT_EQ(result, "ERROR: 70 Permission denied|" + expected.join("|")) << keep;
+    }
+}
+
+TEST_F(FileCollectionTest, TheWalkKeepsTheListingOfItsFirstDirectoriesUpToTheNumberAsked) {
+    makeDirs({"A/B/D", "A/C", "A/E", "A/F", "A/G"});
+    for (const char* file : {"A/1.htm", "A/2.txt", "A/B/3.php", "A/B/D/4.htm", "A/C/5.htm",
+                             "A/E/6.htm", "A/E/7.htm", "A/G/.hidden.htm"})
+        test::writeBytes(path(file), "x");
+    ASSERT_EQ(::symlink(native(path("A/1.htm")).constData(), native(path("A/F/8.htm")).constData()),
+              0);
+
+    // Once the names kept reach about the number asked, the later directories are listed again.
+    for (const qsizetype keep : {0, 1, 3, 1000}) {
+        const DirectoryList list = CollectDirectories(path("A"), Checked, keep);
+        ASSERT_TRUE(list.status.ok());
+        ASSERT_EQ(list.directories.size(), 7);
+        if (keep == 0 || keep == 1000)
+            EXPECT_EQ(list.files.size(), keep == 0 ? 0 : 7);
+        else
+            EXPECT_TRUE(list.files.size() >= 1 && list.files.size() < 7) << list.files.size();
+        for (qsizetype i = 0; i < list.directories.size(); ++i) {
+            Result<QStringList> kept = list.filesOf(i);
+            Result<QStringList> listed = ListDirectoryFiles(list.directories[i]);
+            ASSERT_TRUE(kept.ok() && listed.ok());
+            QStringList a = kept.value(), b = listed.value();
+            a.sort();
+            b.sort();
+            EXPECT_EQ(a, b) << list.directories[i].toStdString();
+        }
+    }
+}
+
 TEST_F(FileCollectionTest, RefusesMoreDirectoriesThanAListHolds) {
     // Thirty thousand folders are made much faster in memory, where there is such a place.
     QTemporaryDir big(QFileInfo("/dev/shm").isWritable() ? "/dev/shm/zuk-test-XXXXXX"
