@@ -1,5 +1,7 @@
 #include "engine/path_bytes.h"
 
+#include <algorithm>
+
 namespace zuk {
 
 namespace {
@@ -71,9 +73,19 @@ QString hex(unsigned value, int digits) {
     return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
 }
 
+bool isAsciiText(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+bool isAsciiBytes(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char b) { return uchar(b) < 0x80; });
+}
+
 } // namespace
 
 QByteArray encodePath(const QString& path) {
+    if (isAsciiText(path)) // most names, converted many to a character at once
+        return path.toLatin1();
     QByteArray out;
     out.reserve(path.size());
     const qsizetype n = path.size();
@@ -96,6 +108,8 @@ QByteArray encodePath(const QString& path) {
 }
 
 QString decodePath(const QByteArray& bytes) {
+    if (isAsciiBytes(bytes))
+        return QString::fromLatin1(bytes);
     QString out;
     out.reserve(bytes.size());
     const uchar* p = reinterpret_cast<const uchar*>(bytes.constData());
