@@ -67,7 +67,10 @@ Result<std::unique_ptr<FileStream>> FileStream::open(const QString& path, qsizet
     stream->m_buffer = QByteArray(stream->m_capacity, Qt::Uninitialized);
     if (Status filled = stream->fill(); !filled)
         return filled.error();
-    stream->m_mark = stream->window().first(std::min<qsizetype>(3, stream->m_length)).toByteArray();
+    const QByteArrayView first = stream->window().first(std::min<qsizetype>(3, stream->m_length));
+    stream->m_mark = first.startsWith("\xEF\xBB\xBF")                               ? Mark::Utf8
+                     : first.startsWith("\xFF\xFE") || first.startsWith("\xFE\xFF") ? Mark::Utf16
+                                                                                    : Mark::None;
     if (stream->hasUtf16Mark())
         return stream; // not searched in its bytes: the caller loads it whole
     if (std::memchr(stream->m_buffer.constData(), 0, size_t(stream->m_length)))
@@ -81,11 +84,11 @@ FileStream::~FileStream() {
 }
 
 bool FileStream::hasUtf16Mark() const {
-    return m_mark.startsWith("\xFF\xFE") || m_mark.startsWith("\xFE\xFF");
+    return m_mark == Mark::Utf16;
 }
 
 bool FileStream::hasUtf8Mark() const {
-    return m_mark.startsWith("\xEF\xBB\xBF");
+    return m_mark == Mark::Utf8;
 }
 
 Status FileStream::readAt(qint64 offset, char* into, qsizetype size, qsizetype& got) {
@@ -156,6 +159,15 @@ Result<FileStream::Survey> FileStream::survey() {
     if (Status s = fill(); !s)
         return s.error();
     return found;
+}
+
+QByteArray FileStream::beginning() {
+    const qsizetype body = qsizetype(std::max<qint64>(0, bodyStart() - m_start));
+    if (m_eof && body == 0) {
+        m_buffer.truncate(m_length); // not shared yet, so it keeps its memory
+        return m_buffer;             // any later change to either copies it first
+    }
+    return window().sliced(std::min(body, m_length)).toByteArray();
 }
 
 Status FileStream::advance(qint64 keepFrom) {

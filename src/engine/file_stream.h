@@ -41,6 +41,9 @@ public:
     QByteArrayView window() const { return QByteArrayView(m_buffer.constData(), m_length); }
     qint64 windowStart() const { return m_start; }
     bool atEnd() const { return m_eof; }
+    // The window from the body's start, for the working buffer to show. When the window holds
+    // the whole file it is shared rather than copied.
+    QByteArray beginning();
     // Drops what lies before `keepFrom` (copying it to the output first when that is open) and
     // reads on. Fails with 75 at a NUL byte.
     Status advance(qint64 keepFrom);
@@ -81,7 +84,7 @@ private:
     qsizetype m_length = 0;
     qint64 m_start = 0;
     bool m_eof = false;
-    QByteArray m_mark; // the first bytes of the file, for its mark
+    enum class Mark { None, Utf8, Utf16 } m_mark = Mark::None;
 
     std::unique_ptr<AtomicFileWriter> m_writer;
     bool m_writerOpened = false;

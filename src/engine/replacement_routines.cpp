@@ -6,6 +6,7 @@
 #include "engine/search_pattern.h"
 #include "engine/text_buffer.h"
 
+#include <memory>
 #include <new>
 
 namespace zuk {
@@ -28,6 +29,19 @@ QStringList BuildVariantList(const QString& searchText, const RunOptions& option
 }
 
 namespace {
+
+// A run searches file after file for the same text, so the last text compiled is kept, one
+// per thread (the pool's threads search at once). Shared, so that a caller keeps its own
+// even if a nested run compiles another text.
+std::shared_ptr<const SearchPattern> compiled(const QString& searchText) {
+    thread_local QString text;
+    thread_local std::shared_ptr<const SearchPattern> pattern;
+    if (!pattern || text != searchText) {
+        pattern = std::make_shared<const SearchPattern>(searchText);
+        text = searchText;
+    }
+    return pattern;
+}
 
 // The replacement for one match. Its line breaks take the forms of those the match covered (the
 // k-th like the k-th, further ones like the last), or the text's first form when it covered
@@ -82,7 +96,8 @@ std::optional<qint64> ReplacementRoutines::loadFailure(const QString& path) {
 
 qint64 ReplacementRoutines::replaceAll(const QString& searchText, const QString& replaceText) {
     TextBuffer& buffer = m_window.workingBuffer();
-    const SearchPattern pattern(searchText);
+    const std::shared_ptr<const SearchPattern> kept = compiled(searchText);
+    const SearchPattern& pattern = *kept;
     buffer.prepareFor(pattern);
     TextBuffer::Rewrite rewrite(buffer);
     const QList<QString> pieces = splitAtLineBreaks(replaceText);
@@ -153,25 +168,17 @@ bool isAscii(QStringView text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-// The longest run of the subject a match of the pattern covers: a line break may take two.
-qsizetype longestMatch(const QString& searchText) {
-    const QList<QString> segments = splitAtLineBreaks(searchText);
-    qsizetype length = 2 * (segments.size() - 1);
-    for (const QString& segment : segments)
-        length += segment.size();
-    return length;
-}
-
 } // namespace
 
 std::optional<qint64> ReplacementRoutines::streamFile(const QString& path,
                                                       const QString& searchText,
                                                       const QString& replaceText) {
-    const SearchPattern pattern(searchText);
+    const std::shared_ptr<const SearchPattern> kept = compiled(searchText);
+    const SearchPattern& pattern = *kept;
     // A search text outside ASCII is searched in the characters, in the whole text.
     if (!pattern.isAscii() || pattern.isEmpty())
         return std::nullopt;
-    const qsizetype longest = longestMatch(searchText);
+    const qsizetype longest = pattern.longestMatch();
     Result<std::unique_ptr<FileStream>> opened =
         FileStream::open(path, std::max(m_streamBufferSize, 4 * (longest + 2)));
     if (!opened)
@@ -200,8 +207,7 @@ std::optional<qint64> ReplacementRoutines::streamFile(const QString& path,
 
     TextBuffer& buffer = m_window.workingBuffer();
     const qint64 body = in.bodyStart();
-    buffer.beginStream(path, in.identity(), in.window().sliced(body).toByteArray(), encoding,
-                       settled);
+    buffer.beginStream(path, in.identity(), in.beginning(), encoding, settled);
     m_window.workingBufferChanged();
 
     const QList<QString> pieces = splitAtLineBreaks(replaceText);

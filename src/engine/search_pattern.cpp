@@ -92,7 +92,9 @@ SearchPattern::SearchPattern(const QString& searchText)
             m_foldedPairs.emplace(first, Qt::CaseInsensitive);
     }
 
+    m_longestMatch = 2 * (m_segments.size() - 1);
     for (const QString& s : std::as_const(m_segments)) {
+        m_longestMatch += s.size();
         for (QChar c : s) {
             m_ascii = m_ascii && c.unicode() < 0x80;
             const char16_t lower = QChar::toLower(c.unicode());

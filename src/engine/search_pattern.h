@@ -27,6 +27,8 @@ public:
     TextMatch findIn(QStringView subject, qsizetype from, Qt::CaseSensitivity cs) const;
     bool isEmpty() const { return m_segments.size() == 1 && m_segments.front().isEmpty(); }
     bool hasLineBreaks() const { return m_segments.size() > 1; }
+    // The longest run of the subject a match covers: a line break may take two.
+    qsizetype longestMatch() const { return m_longestMatch; }
 
     // A pattern of plain ASCII finds the same occurrences in the bytes of a UTF-8 or one-byte
     // text as in its characters (positions and lengths then count bytes), except that without
@@ -51,6 +53,7 @@ private:
     // Folding a surrogate pair takes the pair: a first segment outside the BMP is left to Qt.
     std::optional<QStringMatcher> m_foldedPairs;
     bool m_ascii = true;
+    qsizetype m_longestMatch = 0;
     bool m_foldsFromOutsideAscii = false;
     QList<QByteArray> m_byteSegments; // the segments as bytes, when the pattern is ASCII
     SubstringFinder m_exactBytes;

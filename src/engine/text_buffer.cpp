@@ -148,7 +148,7 @@ void TextBuffer::showBeginning(QByteArray beginning) {
     if (m_encoding != TextEncoding::Windows1252) {
         qsizetype end = beginning.size();
         for (qsizetype back = 1; back <= 3 && back <= beginning.size(); ++back) {
-            const uchar b = uchar(beginning[beginning.size() - back]);
+            const uchar b = uchar(beginning.at(beginning.size() - back));
             if ((b & 0xC0) == 0x80)
                 continue;
             const qsizetype need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
@@ -156,7 +156,8 @@ void TextBuffer::showBeginning(QByteArray beginning) {
                 end -= back;
             break;
         }
-        beginning.truncate(end);
+        if (end < beginning.size())
+            beginning.truncate(end);
     }
     m_bytes = std::move(beginning);
     m_holdsBytes = true;
