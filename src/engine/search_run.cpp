@@ -5,6 +5,7 @@
 #include "engine/path_text.h"
 #include "engine/text_buffer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
@@ -59,15 +60,21 @@ void SearchRun::prepareInParallel(int threads, OptionsSnapshot snapshot) {
 }
 
 bool SearchRun::fileTypeMatches(const QString& fileName, const RunOptions& o) {
-    const QString low = fileName.toLower();
+    // The name is compared in lower case. An ASCII name, the usual one, needs no lower-case
+    // copy to be compared with the lower-case extensions of the table.
+    const bool ascii =
+        std::all_of(fileName.begin(), fileName.end(), [](QChar c) { return c.unicode() < 0x80; });
+    const QString low = ascii ? QString() : fileName.toLower();
     const bool allTypes = o.allTypes() == 1;
     const FileTypeValues chosen = o.fileTypes();
     for (std::size_t i = 0; i < kFileTypes.size(); ++i) {
-        if (low.endsWith(QLatin1StringView(kFileTypes[i].extension)) &&
+        const QLatin1StringView extension(kFileTypes[i].extension);
+        if ((ascii ? fileName.endsWith(extension, Qt::CaseInsensitive) : low.endsWith(extension)) &&
             (allTypes || chosen[i] == 1))
             return true;
     }
-    return o.customType() == 1 && low.endsWith(trimBlanks(o.customExtension()));
+    return o.customType() == 1 &&
+           (ascii ? fileName.toLower() : low).endsWith(trimBlanks(o.customExtension()));
 }
 
 bool SearchRun::validate() {

@@ -137,6 +137,11 @@ TEST(FileTypes, EachRowsBoxTakesItsExtensionAlone) {
             EXPECT_EQ(SearchRun::fileTypeMatches(name.toUpper(), options), i == chosen)
                 << kFileTypes[chosen].cliName << " " << name.toStdString();
         }
+        // A name outside ASCII is lowered whole before it is compared.
+        EXPECT_TRUE(SearchRun::fileTypeMatches(
+            QStringLiteral("\u00dcBER") +
+                QString::fromLatin1(kFileTypes[chosen].extension).toUpper(),
+            options));
         options.values.fileTypes[chosen] = Greyed; // only a checked box counts
         EXPECT_FALSE(SearchRun::fileTypeMatches(
             QStringLiteral("a") + QLatin1String(kFileTypes[chosen].extension), options));
