@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace zuk {
 
 namespace {
@@ -63,6 +67,72 @@ qsizetype maximalSuffix(const std::vector<char16_t>& x, bool reversed, qsizetype
     return ms;
 }
 
+// One unit of a needle in the byte form: a byte matches when (byte | orMask) == unit, which
+// for a lower-case letter under folding takes both of its cases and nothing else.
+struct ByteTest {
+    unsigned char unit;
+    unsigned char orMask;
+    bool matches(unsigned char c) const { return (c | orMask) == unit; }
+};
+
+// The first j in [first, last] where both units stand at their offsets, or -1. The caller
+// guarantees that j + offset stays below n for every j up to last.
+struct PairScan {
+    qsizetype offset1;
+    ByteTest t1;
+    qsizetype offset2;
+    ByteTest t2;
+
+    qsizetype scalar(const unsigned char* h, qsizetype j, qsizetype last) const {
+        for (; j <= last; ++j) {
+            if (t1.matches(h[j + offset1]) && t2.matches(h[j + offset2]))
+                return j;
+        }
+        return -1;
+    }
+
+#if defined(__x86_64__)
+    // Thirty-two positions at a time; a candidate is only a position where both units match.
+    __attribute__((target("avx2"))) qsizetype wide(const unsigned char* h, qsizetype n, qsizetype j,
+                                                   qsizetype last) const {
+        const qsizetype reach = std::max(offset1, offset2) + 32;
+        const __m256i unit1 = _mm256_set1_epi8(char(t1.unit));
+        const __m256i or1 = _mm256_set1_epi8(char(t1.orMask));
+        const __m256i unit2 = _mm256_set1_epi8(char(t2.unit));
+        const __m256i or2 = _mm256_set1_epi8(char(t2.orMask));
+        for (; j + 31 <= last && j + reach <= n; j += 32) {
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h + j + offset1));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(h + j + offset2));
+            const __m256i both =
+                _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(a, or1), unit1),
+                                 _mm256_cmpeq_epi8(_mm256_or_si256(b, or2), unit2));
+            if (const unsigned mask = unsigned(_mm256_movemask_epi8(both)); mask != 0)
+                return j + __builtin_ctz(mask);
+        }
+        return scalar(h, j, last);
+    }
+#endif
+
+    qsizetype find(const unsigned char* h, qsizetype n, qsizetype first, qsizetype last) const {
+#if defined(__x86_64__)
+        return wide(h, n, first, last);
+#else
+        (void)n;
+        return scalar(h, first, last);
+#endif
+    }
+
+    // Without AVX2 the scan for one unit (memchr) is the faster one.
+    static bool worthwhile() {
+#if defined(__x86_64__)
+        static const bool avx2 = __builtin_cpu_supports("avx2");
+        return avx2;
+#else
+        return false;
+#endif
+    }
+};
+
 } // namespace
 
 SubstringFinder::SubstringFinder(QStringView needle, Fold fold) : m_fold(fold) {
@@ -96,6 +166,15 @@ SubstringFinder::SubstringFinder(QStringView needle, Fold fold) : m_fold(fold) {
         if (commonness(u) < best) {
             best = commonness(u);
             m_rare = i;
+        }
+    }
+    if (fold == Fold::Full || m_rare < 0)
+        return;
+    int second = 1000;
+    for (qsizetype i = 0; i < m; ++i) {
+        if (i != m_rare && commonness(m_needle[size_t(i)]) < second) {
+            second = commonness(m_needle[size_t(i)]);
+            m_second = i;
         }
     }
 }
@@ -180,6 +259,24 @@ qsizetype SubstringFinder::indexIn(QByteArrayView haystack, qsizetype from) cons
     const auto* hay = reinterpret_cast<const unsigned char*>(haystack.data());
     const qsizetype n = haystack.size();
     const unsigned char rare = m_rare >= 0 ? (unsigned char)(m_needle[size_t(m_rare)]) : 0;
+    if (m_second >= 0 && PairScan::worthwhile()) {
+        const auto test = [this](qsizetype i) {
+            const auto u = (unsigned char)(m_needle[size_t(i)]);
+            const bool letter = m_fold == Fold::Ascii && u >= 'a' && u <= 'z';
+            return ByteTest{u, (unsigned char)(letter ? 0x20 : 0)};
+        };
+        const PairScan scan{m_rare, test(m_rare), m_second, test(m_second)};
+        // Told the range of the rare unit's position, as a scan for it is.
+        const auto pair = [&](const unsigned char* h, qsizetype at, qsizetype end) -> qsizetype {
+            const qsizetype j = scan.find(h, n, at - m_rare, end - 1 - m_rare);
+            return j < 0 ? -1 : j + m_rare;
+        };
+        if (m_fold == Fold::None)
+            return search(
+                hay, n, from, [](unsigned char c) { return char16_t(c); }, pair);
+        return search(
+            hay, n, from, [](unsigned char c) { return asciiFold(c); }, pair);
+    }
     const auto exact = [rare](const unsigned char* h, qsizetype at, qsizetype end) -> qsizetype {
         const void* p = std::memchr(h + at, rare, size_t(end - at));
         return p ? static_cast<const unsigned char*>(p) - h : -1;

@@ -9,8 +9,9 @@
 namespace zuk {
 
 // Finds one text in another in time linear in both, whatever they hold: a scan for the
-// needle's rarest unit (memchr) finds the candidates of the common case, and when checking
-// candidates costs more than the ground they cover, the Two-Way algorithm takes over.
+// needle's rarest unit (memchr), or in bytes for its two rarest units at once, finds the
+// candidates of the common case, and when checking candidates costs more than the ground they
+// cover, the Two-Way algorithm takes over.
 class SubstringFinder {
 public:
     enum class Fold {
@@ -38,7 +39,8 @@ private:
     qsizetype m_ell = 0;    // the critical factorisation: needle[0..m_ell] | needle[m_ell+1..]
     qsizetype m_period = 1; // of the needle when m_periodic, else the shift past a mismatch
     bool m_periodic = false;
-    qsizetype m_rare = -1; // index of the unit scanned for first; -1: no scan
+    qsizetype m_rare = -1;   // index of the unit scanned for first; -1: no scan
+    qsizetype m_second = -1; // the next rarest, tested with it in the byte form; -1: none
 };
 
 } // namespace zuk
