@@ -8,6 +8,7 @@
 #   FILES=2000 MB=20 BIG_MIB=32 RUNS=3 bench/compare.sh   a quick look
 #   BENCH_DIR=/dev/shm bench/compare.sh               on a RAM disk
 #   SKIP="rpl perl" bench/compare.sh                  leave tools out (by their first word)
+#   ZUK_BEFORE=/tmp/old/zuk-cli bench/compare.sh      an earlier build too, in the same sitting
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -20,6 +21,7 @@ WORD=${WORD:-widget}
 NEW=${NEW:-gizmo}
 [ -x "$ZUK" ] || { echo "no zuk-cli at $ZUK: build first (cmake --build --preset default)" >&2; exit 2; }
 ZUK=$(cd "$(dirname "$ZUK")" && pwd)/$(basename "$ZUK")
+BEFORE=${ZUK_BEFORE:+$(cd "$(dirname "$ZUK_BEFORE")" && pwd)/$(basename "$ZUK_BEFORE")}
 
 # The tools, from Debian's own packages.
 missing=()
@@ -54,6 +56,7 @@ echo "$(find "$work/tree" -type f | wc -l) files," \
 list=$work/tree.lst0
 tree_commands=(
     "zuk-cli|$ZUK --yes --case --subdirs --search $WORD --replace $NEW ."
+    ${BEFORE:+"zuk-before|$BEFORE --yes --case --subdirs --search $WORD --replace $NEW ."}
     "sd|xargs -0 -a $list sd -s $WORD $NEW"
     "sed -i|xargs -0 -a $list sed -i s/$WORD/$NEW/g"
     "perl -pi|xargs -0 -a $list perl -pi -e s/$WORD/$NEW/g"
@@ -63,6 +66,7 @@ tree_commands=(
 file_commands() {
     file_command_list=(
         "zuk-cli|$ZUK --yes --case --mode file --search $WORD --replace $NEW $1"
+        ${BEFORE:+"zuk-before|$BEFORE --yes --case --mode file --search $WORD --replace $NEW $1"}
         "sd|sd -s $WORD $NEW $1"
         "sed -i|sed -i s/$WORD/$NEW/g $1"
         "perl -pi|perl -pi -e s/$WORD/$NEW/g $1"
@@ -72,6 +76,7 @@ file_commands() {
 types='*.{htm,html,cfm,txt,pl,asp,php}'
 search_commands=(
     "zuk-cli --search-only|$ZUK --case --subdirs --search-only --search $WORD ."
+    ${BEFORE:+"zuk-before --search-only|$BEFORE --case --subdirs --search-only --search $WORD ."}
     "rg -c -F|rg -c -F $WORD -g '$types' ."
 )
 
