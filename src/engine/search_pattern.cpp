@@ -181,6 +181,24 @@ SearchPattern::SearchPattern(const QString& searchText)
         }
     }
 
+    if (m_segments.size() < 2)
+        return;
+    const QString* anchor = &first;
+    for (const QString& segment : std::as_const(m_segments)) {
+        if (segment.size() >= anchor->size())
+            anchor = &segment;
+    }
+    if (!anchor->isEmpty()) {
+        m_hasAnchor = true;
+        m_anchorExact = SubstringFinder(*anchor, SubstringFinder::Fold::None);
+        m_anchorFoldsInText =
+            std::none_of(anchor->begin(), anchor->end(), [](QChar c) { return c.isSurrogate(); });
+        if (m_anchorFoldsInText)
+            m_anchorFolded = SubstringFinder(*anchor, SubstringFinder::Fold::Full);
+        if (m_ascii)
+            m_anchorFoldedBytes = SubstringFinder(*anchor, SubstringFinder::Fold::Ascii);
+    }
+
     if (m_segments.size() < 3)
         return;
     m_seed = QHashSeed::globalSeed();
@@ -225,6 +243,22 @@ qsizetype SearchPattern::findFirstSegment(QByteArrayView subject, qsizetype from
     if (first.isEmpty())
         return nextLineBreak(subject, from);
     return (cs == Qt::CaseSensitive ? m_exactBytes : m_foldedBytes).indexIn(subject, from);
+}
+
+// The first occurrence of the anchor at or after `from` (-1: none), or `from` when there is no
+// anchor to look for.
+qsizetype SearchPattern::findAnchor(QStringView subject, qsizetype from,
+                                    Qt::CaseSensitivity cs) const {
+    if (!m_hasAnchor || (cs == Qt::CaseInsensitive && !m_anchorFoldsInText))
+        return from;
+    return (cs == Qt::CaseSensitive ? m_anchorExact : m_anchorFolded).indexIn(subject, from);
+}
+
+qsizetype SearchPattern::findAnchor(QByteArrayView subject, qsizetype from,
+                                    Qt::CaseSensitivity cs) const {
+    if (!m_hasAnchor)
+        return from;
+    return (cs == Qt::CaseSensitive ? m_anchorExact : m_anchorFoldedBytes).indexIn(subject, from);
 }
 
 template <typename View>
@@ -275,7 +309,21 @@ qsizetype SearchPattern::findByLines(View subject, qsizetype from, Qt::CaseSensi
     qsizetype slot = 0;
     qsizetype start = from;
     qsizetype end = nextLineBreak(subject, from);
+    qsizetype previousStart = from; // of the line before, which may still be a first line
+    qsizetype anchor = -1;
     for (bool firstLine = true; end >= 0; firstLine = false) {
+        if (matched == 0) {
+            // No match started before the line before: one that starts later holds the anchor.
+            if (anchor < previousStart && (anchor = findAnchor(subject, previousStart, cs)) < 0)
+                return -1;
+            if (anchor - m_longestMatch > start) {
+                start = previousStart = anchor - m_longestMatch;
+                end = nextLineBreak(subject, start);
+                firstLine = true;
+                if (end < 0)
+                    return -1;
+            }
+        }
         const qsizetype next =
             end + (unitAt(subject, end) == u'\r' && end + 1 < n && unitAt(subject, end + 1) == u'\n'
                        ? 2
@@ -307,6 +355,7 @@ qsizetype SearchPattern::findByLines(View subject, qsizetype from, Qt::CaseSensi
             if (middles > 0)
                 matched = middle.fallback[size_t(matched - 1)];
         }
+        previousStart = start;
         start = next;
         end = nextEnd < n ? nextEnd : -1;
     }

@@ -63,6 +63,8 @@ private:
     qsizetype findFirstSegment(QStringView subject, qsizetype from, Qt::CaseSensitivity cs) const;
     qsizetype findFirstSegment(QByteArrayView subject, qsizetype from,
                                Qt::CaseSensitivity cs) const;
+    qsizetype findAnchor(QStringView subject, qsizetype from, Qt::CaseSensitivity cs) const;
+    qsizetype findAnchor(QByteArrayView subject, qsizetype from, Qt::CaseSensitivity cs) const;
     template <typename View>
     TextMatch find(View subject, qsizetype from, Qt::CaseSensitivity cs, Scan scan) const;
     template <typename View>
@@ -82,6 +84,14 @@ private:
     QList<QByteArray> m_byteSegments; // the segments as bytes, when the pattern is ASCII
     SubstringFinder m_exactBytes;
     SubstringFinder m_foldedBytes;
+    // The longest segment, which every match holds within longestMatch() of its start: the
+    // search by lines passes over ground without it. Without case in characters only when it
+    // holds no surrogate, since Qt folds a pair as one character.
+    bool m_hasAnchor = false;
+    bool m_anchorFoldsInText = false;
+    SubstringFinder m_anchorExact;
+    SubstringFinder m_anchorFolded;
+    SubstringFinder m_anchorFoldedBytes;
     std::array<MiddleLines, 2> m_middle; // case-sensitive, without case
     std::vector<bool> m_middleLengths;   // true at the length of some middle segment
     size_t m_seed = 0;
