@@ -12,10 +12,20 @@ namespace {
 
 // 2 MB of "a" searched for a crafted text ("a" x 499 then "b", which a naive scan checks almost
 // whole at every position) against an ordinary one, with and without case, in the right-hand
-// text and in a file. Both must take time linear in the input.
-void searchRun(benchmark::State& st, bool crafted, bool caseSensitive, bool inFile) {
-    const QByteArray subject(2'000'000, 'a');
-    const QString search = crafted ? QString(499, u'a') + u'b' : QStringLiteral("widget");
+// text (searched in characters) and in a file (streamed bytes). Both must take time linear in
+// the input. With `lines`, the same over 2 MB of "a" lines, searched for 499 lines of "a" then
+// "b" (whose candidates a naive check follows for hundreds of lines at every line) against an
+// ordinary two-line text. Crafted 2 also puts a "b" on every 500th line, so that the search
+// can't pass over the lines without one and goes through them all.
+void searchRun(benchmark::State& st, int crafted, bool caseSensitive, bool inFile, bool lines) {
+    const QByteArray subject = !lines ? QByteArray(2'000'000, 'a')
+                               : crafted == 2
+                                   ? (QByteArray("a\n").repeated(499) + "ab\n").repeated(2000)
+                                   : QByteArray("a\n").repeated(1'000'000);
+    const QString search = lines     ? (crafted ? QStringLiteral("a\n").repeated(499) + u'b'
+                                                : QStringLiteral("widget\nframe"))
+                           : crafted ? QString(499, u'a') + u'b'
+                                     : QStringLiteral("widget");
     QTemporaryDir dir;
     const QString path = dir.filePath("a.txt");
     QFile file(path);
@@ -43,13 +53,14 @@ void searchRun(benchmark::State& st, bool crafted, bool caseSensitive, bool inFi
 }
 
 void BM_WorstCase(benchmark::State& st) {
-    searchRun(st, st.range(0) == 1, st.range(1) == 1, st.range(2) == 1);
+    searchRun(st, int(st.range(0)), st.range(1) == 1, st.range(2) == 1, st.range(3) == 1);
 }
 
 } // namespace
 
-// Arguments: crafted text, case-sensitive, in a file.
+// Arguments: crafted text, case-sensitive, in a file, multi-line.
 BENCHMARK(BM_WorstCase)
-    ->ArgNames({"crafted", "case", "file"})
-    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
+    ->ArgNames({"crafted", "case", "file", "lines"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}, {0, 1}})
+    ->ArgsProduct({{2}, {0, 1}, {0, 1}, {1}})
     ->Unit(benchmark::kMillisecond);

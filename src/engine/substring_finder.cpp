@@ -288,22 +288,23 @@ qsizetype SubstringFinder::indexIn(QByteArrayView haystack, qsizetype from) cons
     const auto fold = [](unsigned char c) { return asciiFold(c); };
     if (!letter)
         return search(hay, n, from, fold, exact);
-    // Both cases of a letter: two scans, each resumed only when passed.
-    qsizetype nextLower = -2, nextUpper = -2, scannedTo = -1;
+    // Both cases of a letter: the nearer one, looked for in stretches that double, so that a
+    // scan costs about the distance to what it finds even when the other case never comes.
     const unsigned char upper = rare - 32;
-    const auto both = [&](const unsigned char* h, qsizetype at, qsizetype end) -> qsizetype {
-        if (end != scannedTo)
-            nextLower = nextUpper = -2, scannedTo = end;
-        const auto next = [&](qsizetype& cached, unsigned char c) {
-            if (cached == -2 || (cached >= 0 && cached < at)) {
-                const void* p = std::memchr(h + at, c, size_t(end - at));
-                cached = p ? static_cast<const unsigned char*>(p) - h : -1;
-            }
-            return cached;
-        };
-        const qsizetype a = next(nextLower, rare);
-        const qsizetype b = next(nextUpper, upper);
-        return a < 0 ? b : b < 0 ? a : std::min(a, b);
+    const auto both = [rare, upper](const unsigned char* h, qsizetype at,
+                                    qsizetype end) -> qsizetype {
+        for (qsizetype stretch = 64;; stretch *= 2) {
+            const qsizetype stop = std::min(end, at + stretch);
+            const void* lower = std::memchr(h + at, rare, size_t(stop - at));
+            const qsizetype limit = lower ? static_cast<const unsigned char*>(lower) - h : stop;
+            if (const void* p = std::memchr(h + at, upper, size_t(limit - at)))
+                return static_cast<const unsigned char*>(p) - h;
+            if (lower)
+                return limit;
+            if (stop == end)
+                return -1;
+            at = stop;
+        }
     };
     return search(hay, n, from, fold, both);
 }

@@ -50,3 +50,20 @@ TEST(SubstringFinder, FindsWhatAPlainComparisonFinds) {
         }
     }
 }
+
+// A rare letter in either case far apart: the byte form looks for the nearer case over long
+// stretches.
+TEST(SubstringFinder, FindsEitherCaseOfASparseLetter) {
+    QRandomGenerator random(15);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray hay(random.bounded(2000), 'a');
+        for (int i = random.bounded(6); i > 0 && !hay.isEmpty(); --i)
+            hay[random.bounded(hay.size())] = random.bounded(2) ? 'b' : 'B';
+        const QString needle = round % 2 ? "b" : "ab";
+        const SubstringFinder finder(needle, SubstringFinder::Fold::Ascii);
+        for (qsizetype from = 0; from <= hay.size(); from += 1 + random.bounded(40))
+            ASSERT_EQ(finder.indexIn(QByteArrayView(hay), from),
+                      naive(QString::fromLatin1(hay), needle, from, true))
+                << round << " from " << from;
+    }
+}
