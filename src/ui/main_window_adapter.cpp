@@ -64,7 +64,11 @@ void setAutoSizedText(QLabel* label, const QString& text) {
 } // namespace
 
 MainWindowAdapter::MainWindowAdapter(frmMain& window, const QHash<QString, QWidget*>& controls)
-    : m_window(window), m_c(findControls(controls)) {}
+    : m_window(window), m_c(findControls(controls)) {
+    m_due.setSingleShot(true);
+    m_due.setInterval(0);
+    m_due.callOnTimeout([this] { showPending(); });
+}
 
 // RunOptions
 
@@ -141,9 +145,12 @@ void MainWindowAdapter::enterRunState() {
     m_window.workStateChanged();
     lockBoxes(true);
     showCounters({});
+    m_working = true;
 }
 
 void MainWindowAdapter::leaveRunState() {
+    showPending(); // a batch reads the captions back after each run
+    m_working = false;
     m_window.runEnded();
     m_c.cmdStart->setText(QStringLiteral("Start"));
     m_window.workStateChanged();
@@ -154,31 +161,52 @@ void MainWindowAdapter::enterRollBackState() {
     m_window.workStateChanged();
     m_c.cmdRollBack->setText(QStringLiteral("Cancel"));
     lockBoxes(true);
+    m_working = true;
 }
 
 void MainWindowAdapter::leaveRollBackState() {
+    showPending();
+    m_working = false;
     m_window.workStateChanged();
     m_c.cmdRollBack->setText(QStringLiteral("Roll Back"));
     lockBoxes(false);
 }
 
 void MainWindowAdapter::showCounters(const RunCounters& counters) {
-    // The captions change at once (a batch reads them back after each run); the labels are
-    // painted when the event loop next runs, which the run's yield hook lets it do every few
-    // milliseconds. Painting them here, once per file name, cost more than the run itself.
-    const std::pair<QLabel*, qint64> shown[] = {{m_c.lblTotFiles, counters.totFiles},
-                                                {m_c.lblFilesDone, counters.filesDone},
-                                                {m_c.lblReplaceMade, counters.replaceMade}};
-    for (const auto& [counter, value] : shown) {
-        const QString text = QString::number(value);
-        if (counter->text() != text)
-            setAutoSizedText(counter, text);
-    }
+    m_pendingCounters = counters;
+    showWhenDue();
 }
 
 void MainWindowAdapter::setCurrentPath(const QString& path) {
-    // Painted with the counters, when the event loop next runs.
-    m_c.lblCurPath->setText(path);
+    m_pendingPath = path;
+    showWhenDue();
+}
+
+void MainWindowAdapter::showWhenDue() {
+    if (!m_working)
+        showPending();
+    else if (!m_due.isActive())
+        m_due.start();
+}
+
+void MainWindowAdapter::showPending() {
+    m_due.stop();
+    if (m_pendingCounters) {
+        const RunCounters& counters = *m_pendingCounters;
+        const std::pair<QLabel*, qint64> shown[] = {{m_c.lblTotFiles, counters.totFiles},
+                                                    {m_c.lblFilesDone, counters.filesDone},
+                                                    {m_c.lblReplaceMade, counters.replaceMade}};
+        for (const auto& [counter, value] : shown) {
+            const QString text = QString::number(value);
+            if (counter->text() != text)
+                setAutoSizedText(counter, text);
+        }
+        m_pendingCounters.reset();
+    }
+    if (m_pendingPath) {
+        m_c.lblCurPath->setText(*m_pendingPath);
+        m_pendingPath.reset();
+    }
 }
 
 TextBuffer& MainWindowAdapter::workingBuffer() {

@@ -256,9 +256,9 @@ TEST_F(RunFromWindowTest, WideWindowShowsTheFileBeingWorkedOn) {
     cmd("cmdExpand")->click();
     setTexts(QStringLiteral("x"), QStringLiteral("y"), treePath());
     duringFirstYield([&] {
+        QCoreApplication::processEvents(); // the window's next chance to repaint
         const QString current = shown("lblCurPath");
         EXPECT_TRUE(current.startsWith(treePath())) << current.toStdString();
-        QCoreApplication::processEvents(); // the window's next chance to repaint
         EXPECT_EQ(window().rightBox()->toPlainText().toUtf8(),
                   readBytes(QDir::fromNativeSeparators(current)));
     });
