@@ -2,7 +2,8 @@
 # zuk-cli side by side with sd, sed -i, perl -pi and rpl for one literal replacement over a
 # generated tree and over one big file, each run on a fresh identical copy, timed by
 # hyperfine; and a search-only count against rg -c -F. Checks that every tool left the same
-# bytes, then prints median time, ratio to zuk-cli and peak memory.
+# bytes, then prints median time, ratio to zuk-cli and peak memory, and the floors: cp -a of
+# the tree, cat and cp of the big file.
 #
 #   bench/compare.sh                                  20,000 files (~200 MB) and 256 MiB
 #   FILES=2000 MB=20 BIG_MIB=32 RUNS=3 bench/compare.sh   a quick look
@@ -130,6 +131,12 @@ echo "Timing the search-only count ..."
 eval "$prepare_tree"
 group search ":" "${search_commands[@]}"
 
+echo "Timing the floors ..."
+hyperfine --style basic --runs "$RUNS" --warmup 1 --export-json "$work/floors.json" \
+    --prepare "rm -rf $work/copy" -n "cp -a of the tree" "cp -a $work/tree $work/copy" \
+    -n "cp of the big file" "cp $work/big.txt $work/copy" \
+    -n "cat of the big file" "cat $work/big.txt" >/dev/null
+
 # The two counts must agree: zuk-cli's finds against rg's matches, one per line.
 zuk_finds=$(cd "$work/run" && "$ZUK" --case --subdirs --search-only --search "$WORD" . 2>/dev/null \
     | sed -n 's/^Replaced Items : //p')
@@ -150,6 +157,11 @@ for name, title in (("tree", "Tree"), ("big", "One big file"),
     for r in results:
         print("| %s | %.3f | %.2f | %.1f |" % (r["command"], r["median"], r["median"] / base,
                                               int(peaks[r["command"]]) / 1024))
+print("\nFloors")
+print("| command | median s |")
+print("|---|---:|")
+for r in json.load(open(os.path.join(work, "floors.json")))["results"]:
+    print("| %s | %.3f |" % (r["command"], r["median"]))
 PY
 echo
 echo "Finds counted: zuk-cli $zuk_finds, rg -o $rg_finds"
