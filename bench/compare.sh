@@ -9,7 +9,8 @@
 #   FILES=2000 MB=20 BIG_MIB=32 RUNS=3 bench/compare.sh   a quick look
 #   BENCH_DIR=/dev/shm bench/compare.sh               on a RAM disk
 #   SKIP="rpl perl" bench/compare.sh                  leave tools out (by their first word)
-#   ZUK_BEFORE=/tmp/old/zuk-cli bench/compare.sh      an earlier build too, in the same sitting
+#   ZUK_BEFORE=/tmp/old/zuk-cli bench/compare.sh      earlier builds too, in the same sitting
+#                                                     (several: separated by ":")
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,7 +23,21 @@ WORD=${WORD:-widget}
 NEW=${NEW:-gizmo}
 [ -x "$ZUK" ] || { echo "no zuk-cli at $ZUK: build first (cmake --build --preset default)" >&2; exit 2; }
 ZUK=$(cd "$(dirname "$ZUK")" && pwd)/$(basename "$ZUK")
-BEFORE=${ZUK_BEFORE:+$(cd "$(dirname "$ZUK_BEFORE")" && pwd)/$(basename "$ZUK_BEFORE")}
+# Earlier builds, labelled zuk-before, zuk-before2, ...: before_commands PATTERN gives one
+# entry each, PATTERN's @ replaced by the build.
+befores=()
+IFS=: read -r -a given_befores <<< "${ZUK_BEFORE:-}"
+for b in "${given_befores[@]}"; do
+    [ -n "$b" ] && befores+=("$(cd "$(dirname "$b")" && pwd)/$(basename "$b")")
+done
+before_commands() {
+    local i label
+    for i in "${!befores[@]}"; do
+        label=zuk-before
+        if [ "$i" -gt 0 ]; then label+=$((i + 1)); fi
+        printf '%s\n' "$label$2|${1//@/${befores[$i]}}"
+    done
+}
 
 # The tools, from Debian's own packages.
 missing=()
@@ -57,29 +72,36 @@ echo "$(find "$work/tree" -type f | wc -l) files," \
 list=$work/tree.lst0
 tree_commands=(
     "zuk-cli|$ZUK --yes --case --subdirs --search $WORD --replace $NEW ."
-    ${BEFORE:+"zuk-before|$BEFORE --yes --case --subdirs --search $WORD --replace $NEW ."}
     "sd|xargs -0 -a $list sd -s $WORD $NEW"
     "sed -i|xargs -0 -a $list sed -i s/$WORD/$NEW/g"
     "perl -pi|xargs -0 -a $list perl -pi -e s/$WORD/$NEW/g"
     "rpl|xargs -0 -a $list rpl -q -F $WORD $NEW"
 )
+# with_befores ARRAY PATTERN [LABEL-SUFFIX]: the earlier builds' entries right after zuk-cli's.
+with_befores() {
+    local -n entries=$1
+    local extra=()
+    mapfile -t extra < <(before_commands "$2" "${3:-}")
+    entries=("${entries[0]}" "${extra[@]}" "${entries[@]:1}")
+}
+with_befores tree_commands "@ --yes --case --subdirs --search $WORD --replace $NEW ."
 # file_commands NAME: the same replacement on one file.
 file_commands() {
     file_command_list=(
         "zuk-cli|$ZUK --yes --case --mode file --search $WORD --replace $NEW $1"
-        ${BEFORE:+"zuk-before|$BEFORE --yes --case --mode file --search $WORD --replace $NEW $1"}
         "sd|sd -s $WORD $NEW $1"
         "sed -i|sed -i s/$WORD/$NEW/g $1"
         "perl -pi|perl -pi -e s/$WORD/$NEW/g $1"
         "rpl|rpl -q -F $WORD $NEW $1"
     )
+    with_befores file_command_list "@ --yes --case --mode file --search $WORD --replace $NEW $1"
 }
 types='*.{htm,html,cfm,txt,pl,asp,php}'
 search_commands=(
     "zuk-cli --search-only|$ZUK --case --subdirs --search-only --search $WORD ."
-    ${BEFORE:+"zuk-before --search-only|$BEFORE --case --subdirs --search-only --search $WORD ."}
     "rg -c -F|rg -c -F $WORD -g '$types' ."
 )
+with_befores search_commands "@ --case --subdirs --search-only --search $WORD ." " --search-only"
 
 prepare_tree="rm -rf $work/run && cp -a $work/tree $work/run && sync"
 prepare_big="rm -rf $work/run && mkdir $work/run && cp $work/big.txt $work/run/ && sync"
