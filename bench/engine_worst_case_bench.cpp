@@ -10,6 +10,26 @@ using namespace zuk;
 
 namespace {
 
+// Replaces every occurrence of `search` in `text` (the right-hand text), or in the file at
+// `path` when `text` is null.
+void timeSearch(benchmark::State& st, const QString& text, const QString& path,
+                const QString& search, bool caseSensitive) {
+    ValueRunOptions options;
+    options.values.caseSensitive = caseSensitive ? 1 : 0;
+    RunState state;
+    HeadlessRunWindow window;
+    bench::SilentPrompter prompter;
+    bench::NoYield yield;
+    ReplacementRoutines routines(options, state, window, prompter, yield);
+    for (auto _ : st) {
+        if (!text.isNull())
+            window.buffer.setText(text);
+        const qint64 found = !text.isNull() ? routines.CleanText(search, QStringLiteral("x"))
+                                            : routines.CleanFile(path, search, QStringLiteral("x"));
+        benchmark::DoNotOptimize(found);
+    }
+}
+
 // 2 MB of "a" searched for a crafted text ("a" x 499 then "b", which a naive scan checks almost
 // whole at every position) against an ordinary one, with and without case, in the right-hand
 // text (searched in characters) and in a file (streamed bytes). Both must take time linear in
@@ -34,26 +54,27 @@ void searchRun(benchmark::State& st, int crafted, bool caseSensitive, bool inFil
         return;
     }
     file.close();
-    const QString text = QString::fromLatin1(subject);
-    ValueRunOptions options;
-    options.values.caseSensitive = caseSensitive ? 1 : 0;
-    RunState state;
-    HeadlessRunWindow window;
-    bench::SilentPrompter prompter;
-    bench::NoYield yield;
-    ReplacementRoutines routines(options, state, window, prompter, yield);
-    for (auto _ : st) {
-        if (!inFile)
-            window.buffer.setText(text);
-        const qint64 found = inFile ? routines.CleanFile(path, search, QStringLiteral("x"))
-                                    : routines.CleanText(search, QStringLiteral("x"));
-        benchmark::DoNotOptimize(found);
-    }
+    timeSearch(st, inFile ? QString() : QString::fromLatin1(subject), inFile ? path : QString(),
+               search, caseSensitive);
     st.SetBytesProcessed(st.iterations() * subject.size());
 }
 
 void BM_WorstCase(benchmark::State& st) {
     searchRun(st, int(st.range(0)), st.range(1) == 1, st.range(2) == 1, st.range(3) == 1);
+}
+
+// Without case beyond the BMP, where the fold of a low surrogate takes the high one before it:
+// 2 M units of the pair of U+10428 (a lower-case Deseret letter) in the right-hand text searched
+// for its upper case U+10400 x 499 then "b" (`crafted:1`), "b" then U+10400 x 499 (`crafted:2`,
+// whose last unit matches everywhere), against an ordinary text.
+void BM_WorstCasePairs(benchmark::State& st) {
+    const QString text = QStringLiteral("\U00010428").repeated(1'000'000);
+    const QString upper = QStringLiteral("\U00010400").repeated(499);
+    const QString search = st.range(0) == 1   ? upper + u'b'
+                           : st.range(0) == 2 ? u'b' + upper
+                                              : QStringLiteral("widget");
+    timeSearch(st, text, QString(), search, false);
+    st.SetBytesProcessed(st.iterations() * text.size() * qsizetype(sizeof(QChar)));
 }
 
 } // namespace
@@ -64,3 +85,4 @@ BENCHMARK(BM_WorstCase)
     ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}, {0, 1}})
     ->ArgsProduct({{2}, {0, 1}, {0, 1}, {1}})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstCasePairs)->ArgName("crafted")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);

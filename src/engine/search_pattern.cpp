@@ -159,8 +159,6 @@ SearchPattern::SearchPattern(const QString& searchText)
     if (!first.isEmpty()) {
         m_exact = SubstringFinder(first, SubstringFinder::Fold::None);
         m_folded = SubstringFinder(first, SubstringFinder::Fold::Full);
-        if (std::any_of(first.begin(), first.end(), [](QChar c) { return c.isSurrogate(); }))
-            m_foldedPairs.emplace(first, Qt::CaseInsensitive);
     }
 
     m_longestMatch = 2 * (m_segments.size() - 1);
@@ -191,10 +189,7 @@ SearchPattern::SearchPattern(const QString& searchText)
     if (!anchor->isEmpty()) {
         m_hasAnchor = true;
         m_anchorExact = SubstringFinder(*anchor, SubstringFinder::Fold::None);
-        m_anchorFoldsInText =
-            std::none_of(anchor->begin(), anchor->end(), [](QChar c) { return c.isSurrogate(); });
-        if (m_anchorFoldsInText)
-            m_anchorFolded = SubstringFinder(*anchor, SubstringFinder::Fold::Full);
+        m_anchorFolded = SubstringFinder(*anchor, SubstringFinder::Fold::Full);
         if (m_ascii)
             m_anchorFoldedBytes = SubstringFinder(*anchor, SubstringFinder::Fold::Ascii);
     }
@@ -234,7 +229,7 @@ qsizetype SearchPattern::findFirstSegment(QStringView subject, qsizetype from,
         return nextLineBreak(subject, from); // the pattern starts with a line break
     if (cs == Qt::CaseSensitive)
         return m_exact.indexIn(subject, from);
-    return m_foldedPairs ? m_foldedPairs->indexIn(subject, from) : m_folded.indexIn(subject, from);
+    return m_folded.indexIn(subject, from);
 }
 
 qsizetype SearchPattern::findFirstSegment(QByteArrayView subject, qsizetype from,
@@ -249,7 +244,7 @@ qsizetype SearchPattern::findFirstSegment(QByteArrayView subject, qsizetype from
 // anchor to look for.
 qsizetype SearchPattern::findAnchor(QStringView subject, qsizetype from,
                                     Qt::CaseSensitivity cs) const {
-    if (!m_hasAnchor || (cs == Qt::CaseInsensitive && !m_anchorFoldsInText))
+    if (!m_hasAnchor)
         return from;
     return (cs == Qt::CaseSensitive ? m_anchorExact : m_anchorFolded).indexIn(subject, from);
 }

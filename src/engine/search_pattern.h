@@ -5,10 +5,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <QStringMatcher>
 
 #include <array>
-#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -76,8 +74,6 @@ private:
     QList<QString> m_segments; // the text between line breaks; line breaks stand between them
     SubstringFinder m_exact;   // the first segment
     SubstringFinder m_folded;
-    // Folding a surrogate pair takes the pair: a first segment outside the BMP is left to Qt.
-    std::optional<QStringMatcher> m_foldedPairs;
     bool m_ascii = true;
     qsizetype m_longestMatch = 0;
     bool m_foldsFromOutsideAscii = false;
@@ -85,10 +81,8 @@ private:
     SubstringFinder m_exactBytes;
     SubstringFinder m_foldedBytes;
     // The longest segment, which every match holds within longestMatch() of its start: the
-    // search by lines passes over ground without it. Without case in characters only when it
-    // holds no surrogate, since Qt folds a pair as one character.
+    // search by lines passes over ground without it.
     bool m_hasAnchor = false;
-    bool m_anchorFoldsInText = false;
     SubstringFinder m_anchorExact;
     SubstringFinder m_anchorFolded;
     SubstringFinder m_anchorFoldedBytes;

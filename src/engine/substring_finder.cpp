@@ -17,13 +17,20 @@ char16_t asciiFold(char16_t c) {
     return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
 }
 
-char16_t fullFold(char16_t c) {
-    return c < 0x80 ? asciiFold(c) : char16_t(QChar::toCaseFolded(c));
+// The unit at `i` of `text` under Fold::Full: the low surrogate of a pair as the folded
+// character (so it never equals a lone surrogate), any other unit on its own.
+char32_t fullFold(const char16_t* text, qsizetype i) {
+    const char16_t c = text[i];
+    if (c < 0x80)
+        return asciiFold(c);
+    if (QChar::isLowSurrogate(c) && i > 0 && QChar::isHighSurrogate(text[i - 1]))
+        return QChar::toCaseFolded(QChar::surrogateToUcs4(text[i - 1], c));
+    return QChar::toCaseFolded(c);
 }
 
 // How common a unit is in ordinary text, higher for more common: the scan looks for the
 // needle's least common unit, so that its candidates are few.
-int commonness(char16_t c) {
+int commonness(char32_t c) {
     static constexpr char kLetters[] = "etaoinshrdlcumwfgypbvkjxqz"; // most common first
     if (c == u' ')
         return 100;
@@ -40,12 +47,12 @@ int commonness(char16_t c) {
 }
 
 // The maximal suffix of x under the order (reversed or not), and its period.
-qsizetype maximalSuffix(const std::vector<char16_t>& x, bool reversed, qsizetype& period) {
+qsizetype maximalSuffix(const std::vector<char32_t>& x, bool reversed, qsizetype& period) {
     const qsizetype m = qsizetype(x.size());
     qsizetype ms = -1, j = 0, k = 1, p = 1;
     while (j + k < m) {
-        const char16_t a = x[size_t(j + k)];
-        const char16_t b = x[size_t(ms + k)];
+        const char32_t a = x[size_t(j + k)];
+        const char32_t b = x[size_t(ms + k)];
         if (reversed ? a > b : a < b) {
             j += k;
             k = 1;
@@ -137,11 +144,11 @@ struct PairScan {
 
 SubstringFinder::SubstringFinder(QStringView needle, Fold fold) : m_fold(fold) {
     m_needle.reserve(size_t(needle.size()));
-    for (QChar c : needle) {
-        const char16_t u = c.unicode();
+    for (qsizetype i = 0; i < needle.size(); ++i) {
+        const char16_t u = needle.utf16()[i];
         m_needle.push_back(fold == Fold::None    ? u
                            : fold == Fold::Ascii ? asciiFold(u)
-                                                 : fullFold(u));
+                                                 : fullFold(needle.utf16(), i));
     }
     const qsizetype m = size();
     qsizetype p1 = 1, p2 = 1;
@@ -156,10 +163,11 @@ SubstringFinder::SubstringFinder(QStringView needle, Fold fold) : m_fold(fold) {
         m_period = std::max(m_ell + 1, m - m_ell - 1) + 1;
 
     // The scan needs a unit that only matches itself: under full folding that is an ASCII
-    // non-letter (no other character folds to one).
+    // non-letter (no other character folds to one, and a surrogate folds to a surrogate or to a
+    // character beyond the BMP).
     int best = 1000;
     for (qsizetype i = 0; i < m; ++i) {
-        const char16_t u = m_needle[size_t(i)];
+        const char32_t u = m_needle[size_t(i)];
         const bool letter = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
         if (fold == Fold::Full && (u >= 0x80 || letter))
             continue;
@@ -181,7 +189,7 @@ SubstringFinder::SubstringFinder(QStringView needle, Fold fold) : m_fold(fold) {
 
 template <typename Unit, typename FoldUnit>
 qsizetype SubstringFinder::twoWay(const Unit* y, qsizetype n, qsizetype from, FoldUnit fold) const {
-    const char16_t* x = m_needle.data();
+    const char32_t* x = m_needle.data();
     const qsizetype m = size();
     const qsizetype ell = m_ell;
     qsizetype j = from;
@@ -189,11 +197,11 @@ qsizetype SubstringFinder::twoWay(const Unit* y, qsizetype n, qsizetype from, Fo
         qsizetype memory = -1;
         while (j <= n - m) {
             qsizetype i = std::max(ell, memory) + 1;
-            while (i < m && x[i] == fold(y[i + j]))
+            while (i < m && x[i] == fold(y, i + j))
                 ++i;
             if (i >= m) {
                 i = ell;
-                while (i > memory && x[i] == fold(y[i + j]))
+                while (i > memory && x[i] == fold(y, i + j))
                     --i;
                 if (i <= memory)
                     return j;
@@ -207,11 +215,11 @@ qsizetype SubstringFinder::twoWay(const Unit* y, qsizetype n, qsizetype from, Fo
     } else {
         while (j <= n - m) {
             qsizetype i = ell + 1;
-            while (i < m && x[i] == fold(y[i + j]))
+            while (i < m && x[i] == fold(y, i + j))
                 ++i;
             if (i >= m) {
                 i = ell;
-                while (i >= 0 && x[i] == fold(y[i + j]))
+                while (i >= 0 && x[i] == fold(y, i + j))
                     --i;
                 if (i < 0)
                     return j;
@@ -231,7 +239,7 @@ qsizetype SubstringFinder::search(const Unit* hay, qsizetype n, qsizetype from, 
     if (from < 0 || m == 0 || n - from < m)
         return -1;
     if (m_rare >= 0) {
-        const char16_t* x = m_needle.data();
+        const char32_t* x = m_needle.data();
         // The candidates are checked while that costs no more than a few units per unit passed.
         qsizetype work = 0;
         qsizetype j = from;
@@ -241,7 +249,7 @@ qsizetype SubstringFinder::search(const Unit* hay, qsizetype n, qsizetype from, 
                 return -1;
             j = at - m_rare;
             qsizetype i = 0;
-            while (i < m && x[i] == fold(hay[j + i]))
+            while (i < m && x[i] == fold(hay, j + i))
                 ++i;
             if (i == m)
                 return j;
@@ -259,6 +267,10 @@ qsizetype SubstringFinder::indexIn(QByteArrayView haystack, qsizetype from) cons
     const auto* hay = reinterpret_cast<const unsigned char*>(haystack.data());
     const qsizetype n = haystack.size();
     const unsigned char rare = m_rare >= 0 ? (unsigned char)(m_needle[size_t(m_rare)]) : 0;
+    const auto exactByte = [](const unsigned char* h, qsizetype i) { return char32_t(h[i]); };
+    const auto foldedByte = [](const unsigned char* h, qsizetype i) {
+        return char32_t(asciiFold(h[i]));
+    };
     if (m_second >= 0 && PairScan::worthwhile()) {
         const auto test = [this](qsizetype i) {
             const auto u = (unsigned char)(m_needle[size_t(i)]);
@@ -272,22 +284,18 @@ qsizetype SubstringFinder::indexIn(QByteArrayView haystack, qsizetype from) cons
             return j < 0 ? -1 : j + m_rare;
         };
         if (m_fold == Fold::None)
-            return search(
-                hay, n, from, [](unsigned char c) { return char16_t(c); }, pair);
-        return search(
-            hay, n, from, [](unsigned char c) { return asciiFold(c); }, pair);
+            return search(hay, n, from, exactByte, pair);
+        return search(hay, n, from, foldedByte, pair);
     }
     const auto exact = [rare](const unsigned char* h, qsizetype at, qsizetype end) -> qsizetype {
         const void* p = std::memchr(h + at, rare, size_t(end - at));
         return p ? static_cast<const unsigned char*>(p) - h : -1;
     };
     if (m_fold == Fold::None)
-        return search(
-            hay, n, from, [](unsigned char c) { return char16_t(c); }, exact);
+        return search(hay, n, from, exactByte, exact);
     const bool letter = rare >= 'a' && rare <= 'z';
-    const auto fold = [](unsigned char c) { return asciiFold(c); };
     if (!letter)
-        return search(hay, n, from, fold, exact);
+        return search(hay, n, from, foldedByte, exact);
     // Both cases of a letter: the nearer one, looked for in stretches that double, so that a
     // scan costs about the distance to what it finds even when the other case never comes.
     const unsigned char upper = rare - 32;
@@ -306,22 +314,24 @@ qsizetype SubstringFinder::indexIn(QByteArrayView haystack, qsizetype from) cons
             at = stop;
         }
     };
-    return search(hay, n, from, fold, both);
+    return search(hay, n, from, foldedByte, both);
 }
 
 qsizetype SubstringFinder::indexIn(QStringView haystack, qsizetype from) const {
     const char16_t* hay = haystack.utf16();
     const qsizetype n = haystack.size();
-    const QChar rare = m_rare >= 0 ? QChar(m_needle[size_t(m_rare)]) : QChar();
+    const QChar rare = m_rare >= 0 ? QChar(char16_t(m_needle[size_t(m_rare)])) : QChar();
     const auto scan = [&](const char16_t*, qsizetype at, qsizetype end) -> qsizetype {
         const qsizetype found = haystack.first(end).indexOf(rare, at);
         return found;
     };
     if (m_fold == Fold::None)
         return search(
-            hay, n, from, [](char16_t c) { return c; }, scan);
+            hay, n, from, [](const char16_t* h, qsizetype i) { return char32_t(h[i]); }, scan);
     if (m_fold == Fold::Ascii)
-        return search(hay, n, from, asciiFold, scan);
+        return search(
+            hay, n, from, [](const char16_t* h, qsizetype i) { return char32_t(asciiFold(h[i])); },
+            scan);
     return search(hay, n, from, fullFold, scan);
 }
 

@@ -17,7 +17,9 @@ public:
     enum class Fold {
         None,  // exact
         Ascii, // A-Z as a-z (the byte form)
-        Full,  // Unicode simple case folding of each UTF-16 unit
+        Full,  // Unicode simple case folding of each UTF-16 unit, as Qt compares without case: a
+               // low surrogate after a high one folds as their pair, also when the high one
+               // stands before `from`
     };
 
     SubstringFinder() = default;
@@ -34,7 +36,7 @@ private:
     template <typename Unit, typename FoldUnit>
     qsizetype twoWay(const Unit* hay, qsizetype n, qsizetype from, FoldUnit fold) const;
 
-    std::vector<char16_t> m_needle; // folded
+    std::vector<char32_t> m_needle; // folded; a pair's low surrogate as the folded character
     Fold m_fold = Fold::None;
     qsizetype m_ell = 0;    // the critical factorisation: needle[0..m_ell] | needle[m_ell+1..]
     qsizetype m_period = 1; // of the needle when m_periodic, else the shift past a mismatch
