@@ -1,6 +1,6 @@
 #include "engine/path_bytes.h"
 
-#include <algorithm>
+#include "engine/text_codec.h"
 
 namespace zuk {
 
@@ -71,14 +71,6 @@ bool needsEscape(char16_t c) {
 
 QString hex(unsigned value, int digits) {
     return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
-}
-
-bool isAsciiText(QStringView text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
-bool isAsciiBytes(QByteArrayView bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](char b) { return uchar(b) < 0x80; });
 }
 
 } // namespace

@@ -162,14 +162,6 @@ qint64 ReplacementRoutines::replaceVariants(const QString& searchText, const QSt
     return total;
 }
 
-namespace {
-
-bool isAscii(QStringView text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
-} // namespace
-
 std::optional<qint64> ReplacementRoutines::streamFile(const QString& path,
                                                       const QString& searchText,
                                                       const QString& replaceText) {
@@ -194,7 +186,7 @@ std::optional<qint64> ReplacementRoutines::streamFile(const QString& path,
     // ASCII, or a search text that the Kelvin sign or the long s may fold to.
     TextEncoding encoding = in.hasUtf8Mark() ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
     bool settled = false;
-    if (!isAscii(replaceText) || pattern.foldsFromOutsideAscii()) {
+    if (!isAsciiText(replaceText) || pattern.foldsFromOutsideAscii()) {
         const Result<FileStream::Survey> survey = in.survey();
         if (!survey)
             return fail(survey.error(), path);
@@ -247,7 +239,7 @@ std::optional<qint64> ReplacementRoutines::streamFile(const QString& path,
                                                        : QString::fromLatin1(form.value());
                 }
                 replacement = withLineBreaks(replaceText, firstForm);
-                if (!isAscii(*replacement) && !canEncode(*replacement, encoding))
+                if (!isAsciiText(*replacement) && !canEncode(*replacement, encoding))
                     return fail(Error{ErrorNumber::InvalidArgument,
                                       QStringLiteral("The replacement text holds characters that "
                                                      "this file's encoding cannot store")},
@@ -265,7 +257,7 @@ std::optional<qint64> ReplacementRoutines::streamFile(const QString& path,
             if (replacementBytes.isNull() || formed != lastFormed) {
                 lastFormed = formed;
                 replacementBytes =
-                    isAscii(formed) ? formed.toLatin1() : encodeText(formed, encoding);
+                    isAsciiText(formed) ? formed.toLatin1() : encodeText(formed, encoding);
             }
             in.replace(at, match.length, replacementBytes);
             position = at + match.length;

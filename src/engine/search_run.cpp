@@ -4,6 +4,7 @@
 #include "engine/path_bytes.h"
 #include "engine/path_text.h"
 #include "engine/text_buffer.h"
+#include "engine/text_codec.h"
 
 #include <algorithm>
 #include <cerrno>

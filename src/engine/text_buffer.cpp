@@ -25,10 +25,6 @@ template <typename View> QString firstLineBreak(View text) {
     return platformLineBreak();
 }
 
-bool isAsciiText(QStringView text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
 } // namespace
 
 Status TextBuffer::load(const QString& path) {

@@ -1,5 +1,7 @@
 #include "engine/text_codec.h"
 
+#include <algorithm>
+
 #include <QtEndian>
 
 #include <cstdint>
@@ -278,6 +280,14 @@ Result<EncodingInfo> detectEncoding(const QByteArray& bytes) {
     if (utf8Utf16Length(p + markLength, n - markLength) < 0)
         return EncodingInfo{TextEncoding::Windows1252, 0};
     return EncodingInfo{markLength ? TextEncoding::Utf8Bom : TextEncoding::Utf8, markLength};
+}
+
+bool isAsciiText(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+bool isAsciiBytes(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char b) { return uchar(b) < 0x80; });
 }
 
 bool isValidUtf8(QByteArrayView bytes) {

@@ -37,6 +37,10 @@ Result<EncodingInfo> detectEncoding(const QByteArray& bytes);
 // True when the bytes are strictly valid UTF-8.
 bool isValidUtf8(QByteArrayView bytes);
 
+// True when every unit lies below 0x80.
+bool isAsciiText(QStringView text);
+bool isAsciiBytes(QByteArrayView bytes);
+
 // Decodes the bytes after the mark of text known to be in `encoding` (see detectEncoding).
 QString decodeBody(QByteArrayView body, TextEncoding encoding);
 
