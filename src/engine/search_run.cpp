@@ -63,8 +63,7 @@ void SearchRun::prepareInParallel(int threads, OptionsSnapshot snapshot) {
 bool SearchRun::fileTypeMatches(const QString& fileName, const RunOptions& o) {
     // The name is compared in lower case. An ASCII name, the usual one, needs no lower-case
     // copy to be compared with the lower-case extensions of the table.
-    const bool ascii =
-        std::all_of(fileName.begin(), fileName.end(), [](QChar c) { return c.unicode() < 0x80; });
+    const bool ascii = isAsciiText(fileName);
     const QString low = ascii ? QString() : fileName.toLower();
     const bool allTypes = o.allTypes() == 1;
     const FileTypeValues chosen = o.fileTypes();
