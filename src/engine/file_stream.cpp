@@ -111,6 +111,7 @@ Status FileStream::readAt(qint64 offset, char* into, qsizetype size, qsizetype& 
 }
 
 Status FileStream::fill() {
+    restoreCapacity();
     qsizetype got = 0;
     const qsizetype before = m_length;
     if (Status s =
@@ -127,6 +128,7 @@ Status FileStream::fill() {
 Result<FileStream::Survey> FileStream::survey() {
     Survey found;
     // The buffer is borrowed and read again from where it was afterwards.
+    restoreCapacity();
     QByteArray& buffer = m_buffer;
     qint64 offset = bodyStart();
     qsizetype carried = 0;
@@ -159,6 +161,12 @@ Result<FileStream::Survey> FileStream::survey() {
     if (Status s = fill(); !s)
         return s.error();
     return found;
+}
+
+void FileStream::restoreCapacity() {
+    // After beginning() shared a whole file's buffer, reading into it again needs it whole.
+    if (m_buffer.size() < m_capacity)
+        m_buffer.resize(m_capacity);
 }
 
 QByteArray FileStream::beginning() {

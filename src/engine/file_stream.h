@@ -68,6 +68,7 @@ public:
     std::unique_ptr<AtomicFileWriter> takeOutput();
 
 private:
+    void restoreCapacity();
     FileStream() = default;
     Status fill();
     Status readAt(qint64 offset, char* into, qsizetype size, qsizetype& got);
