@@ -138,7 +138,9 @@ std::vector<Scan> scanLevel(const QStringList& directories, qsizetype first, qsi
         }
     };
     constexpr qsizetype kEnoughForTwo = 4;
-    if (last - first >= kEnoughForTwo && std::thread::hardware_concurrency() > 1) {
+    // Asked once: the answer is read from the system's files each time.
+    static const bool severalCores = std::thread::hardware_concurrency() > 1;
+    if (last - first >= kEnoughForTwo && severalCores) {
         std::exception_ptr helperThrew;
         std::thread helper(work, std::ref(helperThrew));
         work(thrown);
