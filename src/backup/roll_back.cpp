@@ -43,12 +43,11 @@ RunOutcome RollBack::start() {
         m_prompter.inform(kMissingPathText);
         return RunOutcome::Refused;
     }
-    // The root or a bare name gives no directory: refused rather than walking the root. A path
-    // that names nothing is refused too, rather than rolling back its parent's tree.
+    // The root and a bare name are refused rather than walking the root, and so is a path that
+    // names nothing, rather than rolling back its parent's tree.
     const PathDirectory named = directoryOfPathText(pathText);
     if (named.kind != PathDirectory::Kind::Directory) {
-        m_prompter.inform(named.kind == PathDirectory::Kind::Missing ? missingPathText(pathText)
-                                                                     : kMissingPathText);
+        m_prompter.inform(pathRefusalText(named.kind, pathText, kMissingPathText));
         return RunOutcome::Refused;
     }
     const QString& directory = named.directory;

@@ -124,12 +124,15 @@ TEST_F(RollBackTest, WithSubDirectoriesAFilePathRestoresItsWholeTree) {
 
 TEST_F(RollBackTest, PathsThatGiveNoDirectoryAreRefused) {
     write(work("a.htm_BU"), "original");
-    for (const QString& path : {QString(), QString("a.htm_BU"), QString("/")}) {
+    const QString noPath = "You must select a Directory to \"Roll Back\"";
+    const QString root = "Root folder: \"/\" would work in the root of the file system. Nothing "
+                         "was changed; choose a folder below it.";
+    const std::pair<QString, QString> cases[] = {{"", noPath}, {"a.htm_BU", noPath}, {"/", root}};
+    for (const auto& [path, refusal] : cases) {
         m_prompter.shown.clear();
         m_options.values.path = path;
         EXPECT_EQ(m_rollBack.start(), RunOutcome::Refused);
-        EXPECT_EQ(m_prompter.texts(), QStringList{"You must select a Directory to \"Roll Back\""})
-            << path.toStdString();
+        EXPECT_EQ(m_prompter.texts(), QStringList{refusal}) << path.toStdString();
     }
     EXPECT_TRUE(exists(work("a.htm_BU")));
     EXPECT_FALSE(exists(m_log.path()));
