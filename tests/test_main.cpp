@@ -12,7 +12,7 @@ using TestApplication = QCoreApplication;
 int main(int argc, char** argv) {
     // Windows are never drawn on a real screen, also when the test list is read at build time.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", ZUK_TEST_PLATFORM);
     QStandardPaths::setTestModeEnabled(true);
     TestApplication app(argc, argv);
     ::testing::InitGoogleMock(&argc, argv);

@@ -43,12 +43,11 @@ RunOutcome RollBack::start() {
         m_prompter.inform(kMissingPathText);
         return RunOutcome::Refused;
     }
-    // The root or a bare name gives no directory: refused rather than walking the root. A path
-    // that names nothing is refused too, rather than rolling back its parent's tree.
+    // The root and a bare name are refused rather than walking the root, and so is a path that
+    // names nothing, rather than rolling back its parent's tree.
     const PathDirectory named = directoryOfPathText(pathText);
     if (named.kind != PathDirectory::Kind::Directory) {
-        m_prompter.inform(named.kind == PathDirectory::Kind::Missing ? missingPathText(pathText)
-                                                                     : kMissingPathText);
+        m_prompter.inform(pathRefusalText(named.kind, pathText, kMissingPathText));
         return RunOutcome::Refused;
     }
     const QString& directory = named.directory;
@@ -56,6 +55,7 @@ RunOutcome RollBack::start() {
         return RunOutcome::Declined;
 
     m_count = 0;
+    m_filesFailed = 0;
     // Walked before the log header, so that a tree too big is refused with nothing written.
     const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
     if (list.tooManyDirectories) {
@@ -106,22 +106,8 @@ Status RollBack::restoreAll(const QStringList& directories) {
         for (const QString& name : names.value()) {
             if (isBackupName(name)) {
                 ++m_count;
-                const QString backup = directory + nativeSeparator() + name;
-                const QString restored = backedUpPathOf(backup);
-                if (Status removed = removeFile(restored); !removed)
-                    return removed;
-                // A backup that vanished meanwhile is passed over, and not logged as restored.
-                if (Status renamed = renameFile(backup, restored); !renamed) {
-                    if (!isNotFound(renamed))
-                        return renamed;
-                } else {
-                    m_journal.note(restored);
-                    if (m_options.logChanges() == Checked) {
-                        Status logged = m_log.LogIt(ActivityLog::rollBackLine(restored));
-                        if (!logged && !isNotFound(logged))
-                            return logged;
-                    }
-                }
+                if (Status restored = restore(directory + nativeSeparator() + name); !restored)
+                    return restored;
             }
             m_yield.yield();
             if (m_state.cancelFlag)
@@ -129,6 +115,29 @@ Status RollBack::restoreAll(const QStringList& directories) {
         }
         if (m_state.cancelFlag)
             return {};
+    }
+    return {};
+}
+
+Status RollBack::restore(const QString& backup) {
+    const QString restored = backedUpPathOf(backup);
+    // The edited file gives way only where a run could write it: not a file this process may
+    // not write, nor one whose other names would go on showing the edited text.
+    if (Status replaceable = checkReplaceable(restored); !replaceable) {
+        m_prompter.inform(replaceable.error().message(), restored);
+        ++m_filesFailed;
+        return {};
+    }
+    if (Status removed = removeFile(restored); !removed)
+        return removed;
+    // A backup that vanished meanwhile is passed over, and not logged as restored.
+    if (Status renamed = renameFile(backup, restored); !renamed)
+        return isNotFound(renamed) ? Status() : renamed;
+    m_journal.note(restored);
+    if (m_options.logChanges() == Checked) {
+        Status logged = m_log.LogIt(ActivityLog::rollBackLine(restored));
+        if (!logged && !isNotFound(logged))
+            return logged;
     }
     return {};
 }

@@ -27,12 +27,15 @@ public:
 
     // The backups found by the last roll back (also when it was cancelled or failed).
     qint32 lastCount() const { return m_count; }
+    // The backups of the last roll back left in place because their file may not be replaced.
+    qint64 filesFailed() const { return m_filesFailed; }
 
     static QString confirmationText(const QString& directory);
     static const QString kMissingPathText;
 
 private:
     Status restoreAll(const QStringList& directories);
+    Status restore(const QString& backup);
     RunOutcome fail(const Error& error);
     void leaveRunningState();
 
@@ -44,6 +47,7 @@ private:
     const ActivityLog& m_log;
     WriteJournal m_journal;
     qint32 m_count = 0;
+    qint64 m_filesFailed = 0;
 };
 
 } // namespace zuk

@@ -36,8 +36,6 @@ BatchOutcome BatchRun::start() {
         m_prompter.inform(kNoDelimiterText);
         return BatchOutcome::Refused;
     }
-    if (!m_prompter.confirm(kConfirmText))
-        return BatchOutcome::Declined;
     const Result<QString> text = loadBatchFile(path);
     if (!text) {
         m_prompter.inform(text.error().message(), path);
@@ -47,16 +45,24 @@ BatchOutcome BatchRun::start() {
     // From here a press of the button is a cancel, also while the file is tested: a second
     // batch started from a yield would apply every entry twice.
     m_active = true;
+    auto backToIdle = [this] {
+        m_active = false;
+        m_state.cancelFlag = false;
+        m_state.batchCancelFlag = false;
+    };
+    // Tested before the question, so that only a file that can be applied is asked about.
     const bool passed = CheckBatchFile(text.value(), format, [this] {
         m_yield.yield();
         return !m_state.batchCancelFlag;
     });
     if (!passed) {
-        m_active = false;
-        m_state.cancelFlag = false;
-        m_state.batchCancelFlag = false;
+        backToIdle();
         m_prompter.inform(kBatchFailedTestText);
         return BatchOutcome::Refused;
+    }
+    if (!m_prompter.confirm(kConfirmText)) {
+        backToIdle();
+        return BatchOutcome::Declined;
     }
 
     m_batchWindow.enterBatchState();

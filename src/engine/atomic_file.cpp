@@ -689,6 +689,18 @@ Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentit
     return {};
 }
 
+Status checkReplaceable(const QString& path) {
+    const QByteArray native = nativePath(path);
+    const Result<Replaced> found = inspect(native);
+    if (!found)
+        return found.error();
+    if (!found.value().exists)
+        return {};
+    if (!S_ISREG(found.value().file.st_mode))
+        return makeError(ErrorNumber::PathFileAccess);
+    return checkReplaceable(native, found.value(), true);
+}
+
 Status writeFileAtomically(const QString& target, const QByteArray& bytes,
                            const std::optional<FileIdentity>& original, WriteJournal* journal) {
     auto writer = AtomicFileWriter::open(target, original);

@@ -108,6 +108,12 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+// Whether the file named `path` (the name itself, a link not followed) may be put out of the way
+// for another file, by the rule every write follows: 70 when this process could not write it
+// or it has no write permission bit, 75 when it is no regular file or has other hard links
+// than its own backup. A missing file may be.
+Status checkReplaceable(const QString& path);
+
 // Convenience for small files: open, write, commit.
 Status writeFileAtomically(const QString& target, const QByteArray& bytes,
                            const std::optional<FileIdentity>& original = std::nullopt,

@@ -21,8 +21,8 @@ bool isRoot(const struct stat& st) {
 
 // A directory to work on, unless it is the root in some spelling ("//", "/.", "/tmp/..", a link).
 PathDirectory directoryUnlessRoot(const QString& directory, const struct stat& st) {
-    if (directory.isEmpty() || isRoot(st))
-        return {};
+    if (isRoot(st))
+        return {PathDirectory::Kind::Root, {}};
     return {PathDirectory::Kind::Directory, directory};
 }
 
@@ -35,7 +35,7 @@ PathDirectory directoryOfPathText(const QString& pathText) {
     if (isPathSeparator(pathText.back())) {
         const QString directory = pathText.chopped(1);
         if (directory.isEmpty())
-            return {};
+            return {PathDirectory::Kind::Root, {}}; // the separator alone
         if (::stat(encodePath(directory).constData(), &st) != 0) {
             if (isAbsence(errno))
                 return {PathDirectory::Kind::Missing, {}};
@@ -56,8 +56,13 @@ PathDirectory directoryOfPathText(const QString& pathText) {
     }
     if (S_ISDIR(st.st_mode))
         return directoryUnlessRoot(pathText, st);
-    const QString folder = pathText.left(lastSeparator(pathText).value_or(0));
-    if (folder.isEmpty() || ::stat(encodePath(folder).constData(), &st) != 0)
+    const std::optional<qsizetype> separator = lastSeparator(pathText);
+    if (!separator)
+        return {};
+    if (*separator == 0)
+        return {PathDirectory::Kind::Root, {}}; // a file in the root
+    const QString folder = pathText.left(*separator);
+    if (::stat(encodePath(folder).constData(), &st) != 0)
         return {};
     return directoryUnlessRoot(folder, st);
 }
@@ -71,6 +76,26 @@ QString missingPathText(const QString& pathText) {
     return QStringLiteral("Path not found: \"%1\" does not exist. Nothing was changed; check the "
                           "path.")
         .arg(displayPath(pathText));
+}
+
+QString rootPathText(const QString& pathText) {
+    return QStringLiteral("Root folder: \"%1\" would work in the root of the file system. Nothing "
+                          "was changed; choose a folder below it.")
+        .arg(displayPath(pathText));
+}
+
+QString pathRefusalText(PathDirectory::Kind kind, const QString& pathText,
+                        const QString& noDirectoryText) {
+    switch (kind) {
+    case PathDirectory::Kind::Missing:
+        return missingPathText(pathText);
+    case PathDirectory::Kind::Root:
+        return rootPathText(pathText);
+    case PathDirectory::Kind::Directory:
+    case PathDirectory::Kind::NoDirectory:
+        break;
+    }
+    return noDirectoryText;
 }
 
 } // namespace zuk

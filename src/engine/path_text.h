@@ -32,10 +32,11 @@ inline std::optional<qsizetype> lastSeparator(const QString& path) {
 
 // The directory a run or a roll back works on, from the text of the path box: a text ending in
 // a separator, or naming an existing directory, is that directory; one naming an existing file
-// is that file's folder. A path that names nothing is Missing, never its parent; a bare name
-// (no separator) that names no directory, or whatever resolves to the root, gives NoDirectory.
+// is that file's folder. A path that names nothing is Missing, never its parent; whatever resolves
+// to the root (or names a file in it) is Root; a bare name (no separator) that names no
+// directory gives NoDirectory.
 struct PathDirectory {
-    enum class Kind { Directory, NoDirectory, Missing };
+    enum class Kind { Directory, NoDirectory, Missing, Root };
     Kind kind = Kind::NoDirectory;
     QString directory; // with Directory: the one to work on, without a trailing separator
 };
@@ -47,5 +48,13 @@ bool pathIsMissing(const QString& path);
 
 // The refusal of a path that names nothing.
 QString missingPathText(const QString& pathText);
+
+// The refusal of a path that leads to the root.
+QString rootPathText(const QString& pathText);
+
+// The refusal of the path text `pathText` that gave `kind` (not a Directory); `noDirectoryText`
+// is the command's own message for a missing path.
+QString pathRefusalText(PathDirectory::Kind kind, const QString& pathText,
+                        const QString& noDirectoryText);
 
 } // namespace zuk

@@ -102,9 +102,7 @@ bool SearchRun::validate() {
     if (mode == RunMode::AllFiles) {
         const PathDirectory named = directoryOfPathText(m_options.path());
         if (named.kind != PathDirectory::Kind::Directory) {
-            m_prompter.inform(named.kind == PathDirectory::Kind::Missing
-                                  ? missingPathText(m_options.path())
-                                  : kNoPath);
+            m_prompter.inform(pathRefusalText(named.kind, m_options.path(), kNoPath));
             return false;
         }
         m_directory = named.directory;

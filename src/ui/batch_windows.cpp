@@ -5,7 +5,7 @@
 
 namespace zuk {
 
-BatchWindows::BatchWindows(frmMain& main, SearchRun& run, RunState& state, Prompter& prompter,
+BatchWindows::BatchWindows(frmMain& main, SearchRun& run, RunState& state, Prompter* prompter,
                            YieldHook& yieldHook)
     : m_main(main), m_state(state), m_prompter(prompter), m_yield(yieldHook),
       m_mainBatch(main, run) {
@@ -22,6 +22,7 @@ void BatchWindows::mnuBatch_Click() {
         m_batch = new frmBatch(m_mainBatch, m_state, m_prompter, m_yield, *m_chooser,
                                [this](const QString& listing) { showListing(listing); });
         m_batch->Form_Load(m_main);
+        m_mainBatch.keepInFront(m_batch);
     }
     bringForward(m_batch);
 }

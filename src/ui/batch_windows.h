@@ -16,7 +16,8 @@ class SearchRun;
 // Processing item (which constructing this enables) and deleted when closed.
 class BatchWindows final {
 public:
-    BatchWindows(frmMain& main, SearchRun& run, RunState& state, Prompter& prompter,
+    // `prompter` replaces the batch window's own message boxes (tests).
+    BatchWindows(frmMain& main, SearchRun& run, RunState& state, Prompter* prompter,
                  YieldHook& yieldHook);
     ~BatchWindows();
     BatchWindows(const BatchWindows&) = delete;
@@ -38,7 +39,7 @@ private:
 
     frmMain& m_main;
     RunState& m_state;
-    Prompter& m_prompter;
+    Prompter* m_prompter;
     YieldHook& m_yield;
     FrmMainBatch m_mainBatch;
     QtPathChooser m_qtChooser;

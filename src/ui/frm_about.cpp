@@ -2,7 +2,6 @@
 
 #include "ui/app_icon.h"
 #include "ui/build_info.h"
-#include "ui/window_placement.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -42,7 +41,7 @@ frmAbout::frmAbout(UrlOpener openUrl, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    BuiltControls built = buildControls(this, kAboutControls, kClientHeightTwips);
+    BuiltControls built = buildControls(m_fit.page(), kAboutControls, kClientHeightTwips);
     m_controls = std::move(built.widgets);
     m_scale = built.scale;
     label(QStringLiteral("Label3"))->setText(releaseLine());
@@ -72,7 +71,9 @@ frmAbout::frmAbout(UrlOpener openUrl, QWidget* parent)
     }
     for (QWidget* widget : std::as_const(m_controls))
         widget->move((width - widget->width()) / 2, widget->y());
-    setFixedSize(width, m_scale.py(kClientHeightTwips));
+    const QSize client(width, m_scale.py(kClientHeightTwips));
+    m_fit.page()->setFixedSize(client);
+    m_fit.setDesignedSize(client);
 
     auto* ok = cmdOK();
     ok->setDefault(true);
@@ -100,8 +101,8 @@ void frmAbout::Form_Load(const QScreen* screen) {
     if (!screen)
         return;
     const QRect whole = screen->geometry();
-    placeWindow(*this, whole.topLeft() + QPoint(whole.width() / 2 - m_scale.px(200),
-                                                whole.height() / 2 - m_scale.py(200)));
+    m_fit.place(whole.topLeft() +
+                QPoint(whole.width() / 2 - m_scale.px(200), whole.height() / 2 - m_scale.py(200)));
 }
 
 void frmAbout::cmdOK_Click() {

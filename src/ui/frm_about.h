@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/main_layout.h"
+#include "ui/screen_fit.h"
 
 #include <QDialog>
 #include <QHash>
@@ -29,6 +30,7 @@ public:
     QLabel* label(const QString& name) const; // Label1 to Label6
     QPushButton* cmdOK() const;
     const TwipScale& scale() const { return m_scale; }
+    ScreenFit& screenFit() { return m_fit; }
     // The version and release date set in the build: "Version 0.1.0, released 2026-12-08".
     static QString releaseLine();
     static QUrl makerUrl();
@@ -43,6 +45,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
     QHash<QString, QWidget*> m_controls;
     TwipScale m_scale;
     UrlOpener m_openUrl;

@@ -80,21 +80,24 @@ const QString frmBatch::kHelpText = QStringLiteral(
     "\r\n"
     "The \"Test\" button will show you what ZUK thinks you want to do.\r\n");
 
-frmBatch::frmBatch(BatchMainWindow& mainWindow, RunState& state, Prompter& prompter,
+frmBatch::frmBatch(BatchMainWindow& mainWindow, RunState& state, Prompter* prompter,
                    YieldHook& yieldHook, PathChooser& chooser,
                    std::function<void(const QString&)> showListing)
-    : m_prompter(prompter), m_chooser(chooser), m_showListing(std::move(showListing)),
-      m_run(*this, mainWindow, state, prompter, yieldHook) {
+    : m_prompter(prompter ? *prompter : m_ownBoxes), m_chooser(chooser),
+      m_showListing(std::move(showListing)),
+      m_run(*this, mainWindow, state, m_prompter, yieldHook) {
     setObjectName(QStringLiteral("frmBatch"));
     setWindowTitle(QStringLiteral("Batch Processing"));
     setWindowIcon(applicationIcon());
     useFixedBorder(*this);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    BuiltControls built = buildControls(this, kBatchControls, kClientHeightTwips);
+    BuiltControls built = buildControls(m_fit.page(), kBatchControls, kClientHeightTwips);
     m_controls = std::move(built.widgets);
     m_scale = built.scale;
-    setFixedSize(m_scale.px(kClientWidthTwips), m_scale.py(kClientHeightTwips));
+    const QSize client(m_scale.px(kClientWidthTwips), m_scale.py(kClientHeightTwips));
+    m_fit.page()->setFixedSize(client);
+    m_fit.setDesignedSize(client);
 
     QPlainTextEdit* help = Text1();
     help->setPlainText(kHelpText);
@@ -141,7 +144,7 @@ QCheckBox* frmBatch::chkQuote() const {
 }
 
 void frmBatch::Form_Load(const QWidget& mainWindow) {
-    placeWindow(*this, mainWindow.pos() - QPoint(0, m_scale.py(100)));
+    m_fit.place(mainWindow.pos() - QPoint(0, m_scale.py(100)));
 }
 
 void frmBatch::cTest_Click() {

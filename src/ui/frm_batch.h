@@ -3,6 +3,8 @@
 #include "batch/batch_run.h"
 #include "batch/batch_window.h"
 #include "ui/main_layout.h"
+#include "ui/qt_prompter.h"
+#include "ui/screen_fit.h"
 
 #include <QHash>
 #include <QWidget>
@@ -30,8 +32,9 @@ public:
     static const QString kFileFilter;
     static const QString kHelpText;
 
-    // `showListing` opens the test view (or brings it forward) with a listing.
-    frmBatch(BatchMainWindow& mainWindow, RunState& state, Prompter& prompter, YieldHook& yieldHook,
+    // `showListing` opens the test view (or brings it forward) with a listing. `prompter`
+    // replaces the window's own message boxes (tests).
+    frmBatch(BatchMainWindow& mainWindow, RunState& state, Prompter* prompter, YieldHook& yieldHook,
              PathChooser& chooser, std::function<void(const QString&)> showListing);
 
     QWidget* control(const QString& name) const { return m_controls.value(name); }
@@ -42,6 +45,7 @@ public:
     QComboBox* cboDelin() const;
     QCheckBox* chkQuote() const;
     const TwipScale& scale() const { return m_scale; }
+    ScreenFit& screenFit() { return m_fit; }
     bool batchUnderWay() const { return m_run.isActive(); }
 
     // Places the window's left edge at the main window's and its top 100 twips above it.
@@ -65,10 +69,13 @@ protected:
 private:
     void setBatchState(bool running);
 
+    // Boxes over this window, which is in front again when they close.
+    QtPrompter m_ownBoxes{this};
     Prompter& m_prompter;
     PathChooser& m_chooser;
     std::function<void(const QString&)> m_showListing;
     BatchRun m_run;
+    ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
     QHash<QString, QWidget*> m_controls;
     TwipScale m_scale;
     // The file name the dialog keeps from one use to the next.

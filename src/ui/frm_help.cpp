@@ -1,10 +1,8 @@
 #include "ui/frm_help.h"
 
-#include "ui/window_placement.h"
-
 namespace zuk {
 
-frmHelp::frmHelp(QString helpPath, const TwipScale& scale, Prompter& prompter,
+frmHelp::frmHelp(QString helpPath, const TwipScale& scale, Prompter* prompter,
                  PrintDialog& printDialog)
     : TextViewer(QStringLiteral("frmHelp"), QStringLiteral("ZUK Help"), QStringLiteral("txtHelp"),
                  kClientTwips, scale, prompter, printDialog),
@@ -15,7 +13,7 @@ frmHelp::frmHelp(QString helpPath, const TwipScale& scale, Prompter& prompter,
 
 void frmHelp::Form_Load(const QWidget& mainWindow) {
     loadFile(m_helpPath, QStringLiteral("Help file missing"));
-    placeWindow(*this, mainWindow.pos() - QPoint(0, scale().py(100)));
+    screenFit().place(mainWindow.pos() - QPoint(0, scale().py(100)));
 }
 
 } // namespace zuk

@@ -11,7 +11,7 @@ public:
     static constexpr QSize kClientTwips{8190, 7245};
 
     // `helpPath` empty: there is no help file.
-    frmHelp(QString helpPath, const TwipScale& scale, Prompter& prompter, PrintDialog& printDialog);
+    frmHelp(QString helpPath, const TwipScale& scale, Prompter* prompter, PrintDialog& printDialog);
 
     QPlainTextEdit* txtHelp() const { return textBox(); }
 

@@ -30,9 +30,8 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
     setWindowIcon(applicationIcon());
     useFixedBorder(*this);
 
-    auto* client = new QWidget(this);
+    QWidget* client = m_fit.page();
     client->setObjectName(QStringLiteral("client"));
-    setCentralWidget(client);
     BuiltControls built = buildControls(client, mainControls(), kClientHeightTwips);
     m_controls = std::move(built.widgets);
     m_scale = built.scale;
@@ -168,8 +167,9 @@ void frmMain::setPathChooser(PathChooser* chooser) {
 
 void frmMain::setWidthTwips(int twips) {
     m_widthTwips = twips;
-    const int height = m_scale.py(kClientHeightTwips) + m_menuBarHeight;
-    setFixedSize(m_scale.px(twips), height);
+    const QSize client(m_scale.px(twips), m_scale.py(kClientHeightTwips));
+    m_fit.page()->setFixedSize(client);
+    m_fit.setDesignedSize(client + QSize(0, m_menuBarHeight));
     // The right-hand pane is hidden while it lies beyond the window's edge, so that neither Tab
     // nor anything else puts the focus where the user can't see it.
     for (const ControlRow& row : mainControls()) {

@@ -4,6 +4,7 @@
 #include "engine/text_buffer.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_adapter.h"
+#include "ui/screen_fit.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -61,8 +62,10 @@ public:
     bool isWide() const { return m_widthTwips == kWideTwips; }
     // Where the window's frame starts on a screen whose free area is `available`: the left edge
     // of the full width centred, the height centred, but never with the title bar or the left
-    // edge off that area (a window larger than the area runs off at the right and bottom).
+    // edge off that area.
     QPoint startPosition(const QRect& available) const;
+    // The window's size and place on its screen, and the scroll area around its controls.
+    ScreenFit& screenFit() { return m_fit; }
 
     // Handlers of the commands that live elsewhere. Start and Roll Back are called on every
     // press of their button or menu item, also while their work runs (the handler then sets
@@ -149,6 +152,7 @@ private:
     std::unique_ptr<PathChooser> m_ownChooser;
     PathChooser* m_chooser = nullptr;
 
+    ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
     QHash<QString, QWidget*> m_controls;
     std::unique_ptr<MainWindowAdapter> m_adapter;
     QHash<QString, QAction*> m_menuItems;

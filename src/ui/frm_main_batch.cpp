@@ -3,6 +3,7 @@
 #include "engine/search_run.h"
 #include "ui/frm_main.h"
 #include "ui/multi_line_box.h"
+#include "ui/window_placement.h"
 
 #include <QLabel>
 
@@ -32,8 +33,11 @@ void FrmMainBatch::showBatchTotals(qint64 filesDone, qint64 replaceMade) {
 }
 
 void FrmMainBatch::takeFocus() {
-    m_window.activateWindow();
     m_window.raise();
+    if (m_inFront)
+        bringForward(m_inFront);
+    else
+        m_window.activateWindow();
 }
 
 } // namespace zuk

@@ -2,6 +2,9 @@
 
 #include "batch/batch_main_window.h"
 
+#include <QPointer>
+#include <QWidget>
+
 namespace zuk {
 
 class frmMain;
@@ -17,12 +20,16 @@ public:
     RunOutcome pressStart() override;
     RunCounters shownCounters() const override;
     void showBatchTotals(qint64 filesDone, qint64 replaceMade) override;
+    // The main window comes forward with the batch's counters, but below the batch window,
+    // whose Cancel must stay within reach.
     void takeFocus() override;
+    void keepInFront(QWidget* batchWindow) { m_inFront = batchWindow; }
     Status syncWrites() override { return m_run.syncWrites(); }
 
 private:
     frmMain& m_window;
     SearchRun& m_run;
+    QPointer<QWidget> m_inFront;
 };
 
 } // namespace zuk

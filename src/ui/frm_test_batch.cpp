@@ -30,10 +30,12 @@ frmTestBatch::frmTestBatch() {
     useFixedBorder(*this);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    BuiltControls built = buildControls(this, kTestBatchControls, kClientHeightTwips);
+    BuiltControls built = buildControls(m_fit.page(), kTestBatchControls, kClientHeightTwips);
     m_controls = std::move(built.widgets);
     m_scale = built.scale;
-    setFixedSize(m_scale.px(kClientWidthTwips), m_scale.py(kClientHeightTwips));
+    const QSize client(m_scale.px(kClientWidthTwips), m_scale.py(kClientHeightTwips));
+    m_fit.page()->setFixedSize(client);
+    m_fit.setDesignedSize(client);
     connect(Command1(), &QPushButton::clicked, this, &frmTestBatch::Command1_Click);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/main_layout.h"
+#include "ui/screen_fit.h"
 
 #include <QHash>
 #include <QWidget>
@@ -23,12 +24,14 @@ public:
     QPlainTextEdit* RTB1() const;
     QPushButton* Command1() const;
     const TwipScale& scale() const { return m_scale; }
+    ScreenFit& screenFit() { return m_fit; }
 
     // Empties the box and shows `listing` in it.
     void showListing(const QString& listing);
     void Command1_Click();
 
 private:
+    ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
     QHash<QString, QWidget*> m_controls;
     TwipScale m_scale;
 };

@@ -1,6 +1,7 @@
 #include "ui/multi_line_box.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTextBlock>
 
 namespace zuk {
@@ -37,8 +38,46 @@ void MultiLineBox::keyPressEvent(QKeyEvent* event) {
 void MultiLineBox::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
     // Coming back from a menu or another window is not a new visit to the box.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason) {
         selectAllText();
+        m_focusedByClick = event->reason() == Qt::MouseFocusReason;
+    }
+}
+
+void MultiLineBox::focusOutEvent(QFocusEvent* event) {
+    m_focusedByClick = false;
+    m_keepingSelection = false;
+    QPlainTextEdit::focusOutEvent(event);
+}
+
+// The focus comes before the press that gave it: the press would place the caret and undo the
+// selection, so a left click that brought the focus leaves the caret alone, from the press to
+// the release.
+void MultiLineBox::mousePressEvent(QMouseEvent* event) {
+    m_keepingSelection = m_focusedByClick && event->button() == Qt::LeftButton;
+    m_focusedByClick = false;
+    if (m_keepingSelection) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void MultiLineBox::mouseMoveEvent(QMouseEvent* event) {
+    if (m_keepingSelection) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void MultiLineBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_keepingSelection && event->button() == Qt::LeftButton) {
+        m_keepingSelection = false;
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
 }
 
 QString rawPlainText(const QPlainTextEdit* box, const QString& lineBreak) {

@@ -1,7 +1,9 @@
 #include "ui/qt_prompter.h"
 
 #include "engine/path_bytes.h"
+#include "ui/window_placement.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -29,8 +31,23 @@ void makeRoomForTitle(QMessageBox& box) {
 
 } // namespace
 
+QtPrompter::QtPrompter(QWidget* owner)
+    : m_owner([window = QPointer<QWidget>(owner)] { return window.data(); }) {}
+
 MessageResult QtPrompter::show(const Message& message) {
-    QMessageBox box(m_owner);
+    QWidget* owner = m_owner ? m_owner() : nullptr;
+    if (owner && !owner->isVisible())
+        owner = QApplication::activeWindow();
+    const QPointer<QWidget> asking = owner ? owner->window() : nullptr;
+    const MessageResult result = showOver(asking, message);
+    // The window system would pick the next window itself, often another one.
+    if (asking && asking->isVisible())
+        bringForward(asking);
+    return result;
+}
+
+MessageResult QtPrompter::showOver(QWidget* owner, const Message& message) {
+    QMessageBox box(owner);
     box.setWindowTitle(message.title.isEmpty() ? kApplicationTitle : message.title);
     // A failure of one file names that file, on a line of its own below the message.
     QString text = message.text;

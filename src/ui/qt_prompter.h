@@ -5,17 +5,27 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 namespace zuk {
 
-// Message boxes shown with QMessageBox, over the given window when there is one.
+// Message boxes shown with QMessageBox. Each box belongs to the window whose command asks:
+// it stands over that window, and that window is in front again when the box closes. A window
+// not yet on the screen (a viewer that reads its file before it opens) lends its boxes to the
+// active window, the one whose command is opening it.
 class QtPrompter final : public Prompter {
 public:
-    explicit QtPrompter(QWidget* owner = nullptr) : m_owner(owner) {}
-    void setOwner(QWidget* owner) { m_owner = owner; }
+    // The window that asks, looked up afresh for every box.
+    using Owner = std::function<QWidget*()>;
+
+    explicit QtPrompter(QWidget* owner = nullptr);
+    explicit QtPrompter(Owner owner) : m_owner(std::move(owner)) {}
     MessageResult show(const Message& message) override;
 
 private:
-    QPointer<QWidget> m_owner;
+    static MessageResult showOver(QWidget* owner, const Message& message);
+
+    Owner m_owner;
 };
 
 } // namespace zuk

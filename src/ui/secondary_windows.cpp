@@ -6,7 +6,7 @@
 
 namespace zuk {
 
-SecondaryWindows::SecondaryWindows(frmMain& main, Prompter& prompter, QString logPath,
+SecondaryWindows::SecondaryWindows(frmMain& main, Prompter* prompter, QString logPath,
                                    QString executableFolder)
     : m_main(main), m_prompter(prompter), m_logPath(std::move(logPath)),
       m_executableFolder(std::move(executableFolder)) {
@@ -26,6 +26,7 @@ void SecondaryWindows::cmdViewLog_Click() {
     m_log = new frmLog(m_logPath, m_main.scale(), m_prompter, *m_printDialog);
     m_log->Form_Load();
     bringForward(m_log);
+    m_log->showNewestRun();
 }
 
 void SecondaryWindows::cmdHelp_Click() {

@@ -18,12 +18,14 @@ class Prompter;
 // View Log, Help and About ZUK of the main window, which enables them.
 class SecondaryWindows final {
 public:
-    SecondaryWindows(frmMain& main, Prompter& prompter, QString logPath, QString executableFolder);
+    // `prompter` replaces the windows' own message boxes (tests).
+    SecondaryWindows(frmMain& main, Prompter* prompter, QString logPath, QString executableFolder);
     ~SecondaryWindows();
     SecondaryWindows(const SecondaryWindows&) = delete;
     SecondaryWindows& operator=(const SecondaryWindows&) = delete;
 
-    // View Log: closes an open log viewer and opens a new one, so the log is read afresh.
+    // View Log: closes an open log viewer and opens a new one, so the log is read afresh, at
+    // its newest run.
     void cmdViewLog_Click();
     // Help: opens the help viewer, or only brings an open one forward (not read again).
     void cmdHelp_Click();
@@ -44,7 +46,7 @@ public:
 
 private:
     frmMain& m_main;
-    Prompter& m_prompter;
+    Prompter* m_prompter;
     QString m_logPath;
     QString m_executableFolder;
     QtPrintDialog m_qtPrintDialog;

@@ -9,16 +9,17 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 
 namespace zuk {
 
 TextViewer::TextViewer(const QString& name, const QString& caption, const QString& boxName,
-                       QSize clientTwips, const TwipScale& scale, Prompter& prompter,
+                       QSize clientTwips, const TwipScale& scale, Prompter* prompter,
                        PrintDialog& printDialog)
-    : m_box(new QPlainTextEdit(this)), m_scale(scale), m_prompter(prompter),
-      m_printDialog(printDialog) {
+    : m_box(new QPlainTextEdit(this)), m_scale(scale),
+      m_prompter(prompter ? *prompter : m_ownBoxes), m_printDialog(printDialog) {
     setObjectName(name);
     setWindowTitle(caption);
     setWindowIcon(applicationIcon());
@@ -28,8 +29,17 @@ TextViewer::TextViewer(const QString& name, const QString& caption, const QStrin
     // Log lines and the help's examples line up in columns.
     m_box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setCentralWidget(m_box);
-    resize(scale.px(clientTwips.width()),
-           scale.py(clientTwips.height()) + menuBar()->sizeHint().height());
+    m_fit.setDesignedSize(QSize(scale.px(clientTwips.width()),
+                                scale.py(clientTwips.height()) + menuBar()->sizeHint().height()));
+}
+
+void TextViewer::keyPressEvent(QKeyEvent* event) {
+    // Esc closes a viewer as it closes the About box; the read-only box passes the key on.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 QAction* TextViewer::addCommand(const char* name, const QString& caption,

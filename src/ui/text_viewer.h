@@ -1,6 +1,8 @@
 #pragma once
 
 #include "ui/main_layout.h"
+#include "ui/qt_prompter.h"
+#include "ui/screen_fit.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -18,7 +20,8 @@ class Prompter;
 
 // A window that shows one text file in a read-only box filling it, with commands on its menu
 // bar (each a command itself, without a drop-down): the log viewer and the help viewer. What
-// it shows is the file as it was read; edits are never saved. Closing deletes the window.
+// it shows is the file as it was read; edits are never saved. Esc or closing deletes the
+// window.
 class TextViewer : public QMainWindow {
     Q_OBJECT
 public:
@@ -26,15 +29,21 @@ public:
     // The menu-bar commands by name ("mnuExit", "mnuPrint", ...).
     QAction* command(const QString& name) const { return m_commands.value(name); }
 
+    // The window's size and place on its screen.
+    ScreenFit& screenFit() { return m_fit; }
+
     void mnuExit_Click();
     // The selection, or the whole text when nothing is selected, to a printer.
     void mnuPrint_Click();
 
 protected:
-    // `clientTwips`: the designed client area below the menu bar.
+    // `clientTwips`: the designed client area below the menu bar. `prompter` replaces the
+    // window's own message boxes (tests).
     TextViewer(const QString& name, const QString& caption, const QString& boxName,
-               QSize clientTwips, const TwipScale& scale, Prompter& prompter,
+               QSize clientTwips, const TwipScale& scale, Prompter* prompter,
                PrintDialog& printDialog);
+
+    void keyPressEvent(QKeyEvent* event) override;
 
     QAction* addCommand(const char* name, const QString& caption, std::function<void()> handler);
     // Shows the file at `path`; when there is none, `missingText` in a message box and an
@@ -47,6 +56,9 @@ private:
     QPlainTextEdit* m_box;
     QHash<QString, QAction*> m_commands;
     TwipScale m_scale;
+    ScreenFit m_fit{*this, ScreenFit::Sizing::Resizable};
+    // Boxes over this window once it is on the screen, which is in front again when they close.
+    QtPrompter m_ownBoxes{this};
     Prompter& m_prompter;
     PrintDialog& m_printDialog;
 };

@@ -9,24 +9,50 @@
 
 namespace zuk {
 
-void placeWindow(QWidget& window, QPoint wanted) {
-    const QScreen* screen = QGuiApplication::screenAt(wanted);
+namespace {
+
+// Borders as thin window managers draw them; thicker ones are measured once drawn.
+constexpr int kBorder = 4;
+
+} // namespace
+
+QRect availableAreaAt(const QWidget& window, QPoint point) {
+    const QScreen* screen = QGuiApplication::screenAt(point);
     if (!screen)
         screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (!screen) {
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QMargins frameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect inner = window.geometry();
+    const int titleBar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return {std::max(inner.left() - frame.left(), kBorder),
+            std::max(inner.top() - frame.top(), titleBar),
+            std::max(frame.right() - inner.right(), kBorder),
+            std::max(frame.bottom() - inner.bottom(), kBorder)};
+}
+
+QSize fittedSize(QSize designed, QSize room, int scrollBar) {
+    QSize size = designed.boundedTo(room);
+    if (designed.height() > room.height())
+        size.setWidth(std::min(designed.width() + scrollBar, room.width()));
+    if (designed.width() > room.width())
+        size.setHeight(std::min(designed.height() + scrollBar, room.height()));
+    return size.expandedTo(QSize(1, 1));
+}
+
+void placeWindow(QWidget& window, QPoint wanted) {
+    const QRect available = availableAreaAt(window, wanted);
+    if (available.isEmpty()) {
         window.move(wanted);
         return;
     }
-    const QRect available = screen->availableGeometry();
-    // Before the window is first shown the frame is not known yet; the style's title bar
-    // height stands in for it.
-    const int frameWidth = std::max(window.frameGeometry().width(), window.width());
-    const int titleBar = std::max(window.geometry().top() - window.frameGeometry().top(),
-                                  window.style()->pixelMetric(QStyle::PM_TitleBarHeight));
-    // Enough of the title bar to take hold of stays on the screen; the rest may lie beyond.
-    const int grip = std::min(frameWidth, 4 * titleBar);
-    const int right = std::max(available.left(), available.right() + 1 - grip);
-    const int bottom = std::max(available.top(), available.bottom() + 1 - titleBar);
+    const QMargins frame = frameMargins(window);
+    const int frameWidth = window.width() + frame.left() + frame.right();
+    const int frameHeight = window.height() + frame.top() + frame.bottom();
+    const int right = std::max(available.left(), available.right() + 1 - frameWidth);
+    const int bottom = std::max(available.top(), available.bottom() + 1 - frameHeight);
     window.move(std::clamp(wanted.x(), available.left(), right),
                 std::clamp(wanted.y(), available.top(), bottom));
 }

@@ -15,11 +15,15 @@ ZukApplication::ZukApplication(const AppEnvironment& environment, Terminator ter
                                Prompter* prompter, YieldHook* yieldHook)
     : m_environment(environment),
       m_terminate(terminate ? std::move(terminate) : Terminator(&ZukApplication::endProcess)),
-      m_activePrompter(prompter ? prompter : &m_prompter),
+      // The run's messages during a batch come from the batch window's command.
+      m_prompter([this]() -> QWidget* {
+          if (m_batch && m_batch->batchUnderWay())
+              return m_batch->batchWindow();
+          return m_window.get();
+      }),
+      m_scriptedPrompter(prompter), m_activePrompter(prompter ? prompter : &m_prompter),
       m_activeYield(yieldHook ? yieldHook : &m_yield),
-      m_window(std::make_unique<frmMain>(m_state, *m_activePrompter)) {
-    m_prompter.setOwner(m_window.get());
-}
+      m_window(std::make_unique<frmMain>(m_state, *m_activePrompter)) {}
 
 ZukApplication::~ZukApplication() = default;
 
@@ -48,9 +52,10 @@ void ZukApplication::Main() {
     });
     m_window->setRollBackCommand([this] { (void)m_rollBack->start(); });
     m_window->setUnloadCommand([this] { Form_Unload(); });
-    m_windows = std::make_unique<SecondaryWindows>(*m_window, *m_activePrompter, m_paths.logPath(),
+    // Each of the other windows shows its own boxes, unless a script answers them all.
+    m_windows = std::make_unique<SecondaryWindows>(*m_window, m_scriptedPrompter, m_paths.logPath(),
                                                    m_paths.executableFolder);
-    m_batch = std::make_unique<BatchWindows>(*m_window, *m_run, m_state, *m_activePrompter,
+    m_batch = std::make_unique<BatchWindows>(*m_window, *m_run, m_state, m_scriptedPrompter,
                                              *m_activeYield);
 
     if (m_paths.hasAppFolder()) {
@@ -69,7 +74,7 @@ void ZukApplication::Form_Load() {
     const QScreen* screen =
         m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    m_window->move(m_window->startPosition(available));
+    m_window->screenFit().place(m_window->startPosition(available));
 }
 
 void ZukApplication::Form_Unload() {

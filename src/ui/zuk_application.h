@@ -52,6 +52,7 @@ private:
     Terminator m_terminate;
     RunState m_state;
     QtPrompter m_prompter;
+    Prompter* m_scriptedPrompter;
     Prompter* m_activePrompter;
     QtYieldHook m_yield;
     YieldHook* m_activeYield;

@@ -63,7 +63,8 @@ TEST_F(RollBackNames, TheRootAndPathsThatNameNothingAreRefusedBeforeTheConfirmat
         QString path;
         QString text;
     } cases[] = {
-        {"/tmp/..", "You must select a Directory to \"Roll Back\""},
+        {"/tmp/..", "Root folder: \"/tmp/..\" would work in the root of the file system. "
+                    "Nothing was changed; choose a folder below it."},
         {missingPath, "Path not found: \"" + QFile::decodeName(site) +
                           "/typo\\xFF\" does not exist. Nothing was changed; check the path."},
     };

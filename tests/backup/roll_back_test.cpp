@@ -14,7 +14,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zuk;
 
@@ -124,12 +126,15 @@ TEST_F(RollBackTest, WithSubDirectoriesAFilePathRestoresItsWholeTree) {
 
 TEST_F(RollBackTest, PathsThatGiveNoDirectoryAreRefused) {
     write(work("a.htm_BU"), "original");
-    for (const QString& path : {QString(), QString("a.htm_BU"), QString("/")}) {
+    const QString noPath = "You must select a Directory to \"Roll Back\"";
+    const QString root = "Root folder: \"/\" would work in the root of the file system. Nothing "
+                         "was changed; choose a folder below it.";
+    const std::pair<QString, QString> cases[] = {{"", noPath}, {"a.htm_BU", noPath}, {"/", root}};
+    for (const auto& [path, refusal] : cases) {
         m_prompter.shown.clear();
         m_options.values.path = path;
         EXPECT_EQ(m_rollBack.start(), RunOutcome::Refused);
-        EXPECT_EQ(m_prompter.texts(), QStringList{"You must select a Directory to \"Roll Back\""})
-            << path.toStdString();
+        EXPECT_EQ(m_prompter.texts(), QStringList{refusal}) << path.toStdString();
     }
     EXPECT_TRUE(exists(work("a.htm_BU")));
     EXPECT_FALSE(exists(m_log.path()));
@@ -218,6 +223,8 @@ TEST_F(RollBackTest, AFileThatCantBeDeletedStopsWithTheErrorAndTheWindowIdle) {
     QDir().mkpath(work("locked"));
     write(work("locked/page.htm"), "edited");
     write(work("locked/page.htm_BU"), "original");
+    // Anyone may write the file itself: what stops them is the folder.
+    ::chmod(QFile::encodeName(work("locked/page.htm")).constData(), 0666);
     // Nobody may change the folder "locked"; everything else is open to them.
     for (const QString& folder : {m_dir.path(), work(""), m_dir.path() + "/log"})
         ::chmod(QFile::encodeName(folder).constData(), 0777);
@@ -237,6 +244,47 @@ TEST_F(RollBackTest, AFileThatCantBeDeletedStopsWithTheErrorAndTheWindowIdle) {
     const QStringList lines = logLines();
     EXPECT_EQ(lines.last(), "RB  ~  " + work("first.htm"));
     EXPECT_FALSE(lines.contains("==> END"));
+}
+
+TEST_F(RollBackTest, AFileARunMayNotWriteKeepsItsBackupAndTheOthersAreRestored) {
+    for (const char* name : {"a.htm", "readonly.htm", "linked.htm", "folder.htm", "z.htm"})
+        write(work(QString(name) + "_BU"), "original");
+    for (const char* name : {"a.htm", "readonly.htm", "linked.htm", "z.htm"})
+        write(work(name), "edited");
+    ::chmod(QFile::encodeName(work("readonly.htm")).constData(), 0444);
+    ASSERT_EQ(::link(QFile::encodeName(work("linked.htm")).constData(),
+                     QFile::encodeName(work("sub/other-name.htm")).constData()),
+              0);
+    QDir().mkpath(work("folder.htm"));
+
+    EXPECT_EQ(m_rollBack.start(), RunOutcome::Completed);
+    const QString linksText = "ERROR: 75 Path/File access error (the file has other hard links, "
+                              "which would keep the old text)";
+    const QList<Message> shown = m_prompter.shown.mid(1);
+    ASSERT_EQ(shown.size(), 4);
+    QList<std::pair<QString, QString>> failures; // in the listing's order, which is the system's
+    for (const Message& message : shown.first(3))
+        failures.append({message.subject, message.text});
+    std::sort(failures.begin(), failures.end());
+    EXPECT_EQ(failures, (QList<std::pair<QString, QString>>{
+                            {work("folder.htm"), "ERROR: 75 Path/File access error"},
+                            {work("linked.htm"), linksText},
+                            {work("readonly.htm"), "ERROR: 70 Permission denied"}}));
+    EXPECT_EQ(shown.last().text, "ZUK Done");
+    EXPECT_EQ(m_rollBack.filesFailed(), 3);
+    EXPECT_EQ(m_rollBack.lastCount(), 5);
+    for (const char* name : {"readonly.htm", "linked.htm", "sub/other-name.htm"})
+        EXPECT_EQ(test::readBytes(work(name)), QByteArray("edited")) << name;
+    for (const char* name : {"readonly.htm_BU", "linked.htm_BU", "folder.htm_BU"})
+        EXPECT_TRUE(exists(work(name))) << name;
+    for (const char* name : {"a.htm", "z.htm"}) {
+        EXPECT_EQ(test::readBytes(work(name)), QByteArray("original")) << name;
+        EXPECT_FALSE(exists(work(QString(name) + "_BU"))) << name;
+    }
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.filter("RB  ~  ").size(), 2);
+    EXPECT_TRUE(lines.contains("====> Roll Backs Done= 5"));
+    EXPECT_TRUE(idle());
 }
 
 TEST_F(RollBackTest, ATreeTooBigForTheListIsRefusedBeforeAnythingChanges) {

@@ -102,14 +102,15 @@ TEST_F(CliNames, RefusalsOfPathsEndWithStatusOneAndChangeNothing) {
     const QByteArray missing = "Path not found: \"" + root +
                                "/site\\xFF/typo\" does not exist. "
                                "Nothing was changed; check the path.\n";
-    const QByteArray noRollBack = "You must select a Directory to \"Roll Back\"\n";
+    const QByteArray rootRollBack = "Root folder: \"//\" would work in the root of the file "
+                                    "system. Nothing was changed; choose a folder below it.\n";
     const struct {
         QList<QByteArray> arguments;
         QByteArray err;
     } cases[] = {
         {{"-y", "--log", "-s", "a", at("typo")}, missing},
         {{"--rollback", at("typo"), "-y", "--log"}, missing},
-        {{"--rollback", "//", "-y", "--log", "--subdirs"}, noRollBack},
+        {{"--rollback", "//", "-y", "--log", "--subdirs"}, rootRollBack},
     };
     for (const auto& c : cases) {
         const Ran ran = run(c.arguments);

@@ -25,6 +25,12 @@ QString missing(const QString& shown) {
     return "Path not found: \"" + shown + "\" does not exist. Nothing was changed; check the path.";
 }
 
+QString root(const QString& shown) {
+    return "Root folder: \"" + shown +
+           "\" would work in the root of the file system. Nothing was changed; choose a folder "
+           "below it.";
+}
+
 class RunRefusals : public ::testing::Test {
 protected:
     RunRefusals() {
@@ -61,12 +67,14 @@ protected:
 
 } // namespace
 
-TEST_F(RunRefusals, TheRootInAnySpellingIsRefusedWithTheMissingPathMessage) {
+TEST_F(RunRefusals, TheRootInAnySpellingIsRefusedWithAMessageThatNamesIt) {
     ASSERT_EQ(::symlink("/", QFile::encodeName(dir.filePath("root")).constData()), 0);
     for (const QString& path :
          QStringList{"/", "//", "/.", "/./", "/tmp/..", "/tmp/../", "/tmp/./../.",
                      dir.filePath("root"), dir.filePath("root/")})
-        EXPECT_EQ(refusal(path), QStringList{kNoPath}) << path.toStdString();
+        EXPECT_EQ(refusal(path), QStringList{root(path)}) << path.toStdString();
+    // A bare name that is nothing here still means no path at all.
+    EXPECT_EQ(refusal("no-such-name"), QStringList{kNoPath});
 }
 
 TEST_F(RunRefusals, APathThatNamesNothingIsRefusedBeforeTheConfirmationAndNeverMeansItsParent) {

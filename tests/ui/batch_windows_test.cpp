@@ -7,6 +7,7 @@
 #include "support/temp_files.h"
 #include "ui/main_window_fixture.h"
 #include "ui/multi_line_box.h"
+#include "ui/real_boxes.h"
 #include "ui/zuk_application.h"
 
 #include "engine/activity_log.h"
@@ -153,9 +154,9 @@ TEST(BatchWindowFonts, NoCaptionIsClippedAndAllLiesInside) {
         const ActivityLog log{QString()};
         SearchRun run(main.adapter(), state, main.adapter(), prompter, yield, log, {});
         FrmMainBatch mainBatch(main, run);
-        frmBatch batch(mainBatch, state, prompter, yield, chooser, {});
+        frmBatch batch(mainBatch, state, &prompter, yield, chooser, {});
         frmTestBatch view;
-        for (QWidget* top : {static_cast<QWidget*>(&batch), static_cast<QWidget*>(&view)}) {
+        for (QWidget* top : {batch.screenFit().page(), view.screenFit().page()}) {
             for (QWidget* widget : top->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
                 const std::string name = widget->objectName().toStdString();
                 if (qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget)) {
@@ -199,13 +200,12 @@ TEST_F(BatchWindowsTest, TestAndBatchRefuseWithTheirMessagesAndChangeNothing) {
         const char* name;
         QString path; // "file": the batch file
         QString delimiter;
-        QString message;
-        bool confirmedFirst; // Batch asks before it tests the file
+        QString message; // the only one: Batch asks nothing about a file that fails its test
     } rows[] = {
-        {"empty path", QString(), "|", kNoBatchFileText, false},
-        {"a folder", lists.path(), "|", kNoBatchFileText, false},
-        {"empty delimiter", "file", "", kNoDelimiterText, false},
-        {"wrong delimiter", "file", "#", kBatchFailedTestText, true},
+        {"empty path", QString(), "|", kNoBatchFileText},
+        {"a folder", lists.path(), "|", kNoBatchFileText},
+        {"empty delimiter", "file", "", kNoDelimiterText},
+        {"wrong delimiter", "file", "#", kBatchFailedTestText},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -216,10 +216,7 @@ TEST_F(BatchWindowsTest, TestAndBatchRefuseWithTheirMessagesAndChangeNothing) {
         for (const char* button : {"cTest", "cBatch"}) {
             prompter.shown.clear();
             QTest::mouseClick(cmd(button), Qt::LeftButton);
-            QStringList expected{row.message};
-            if (row.confirmedFirst && QByteArray(button) == "cBatch")
-                expected.prepend(BatchRun::kConfirmText);
-            EXPECT_EQ(prompter.texts(), expected) << button;
+            EXPECT_EQ(prompter.texts(), QStringList{row.message}) << button;
         }
         EXPECT_FALSE(app.batchWindows().testView());
         EXPECT_EQ(readBytes(page()), "a");
@@ -346,6 +343,67 @@ TEST_F(BatchWindowsTest, FailedRunLeavesBothWindowsIdleAndTheNextRunConfirms) {
     prompter.shown.clear();
     QTest::mouseClick(window().button(QStringLiteral("cmdStart")), Qt::LeftButton);
     EXPECT_EQ(prompter.shown.value(0).title, QStringLiteral("Warning"));
+}
+
+// The batch window's refusals and questions, and the messages of the runs it drives, stand
+// over the batch window, which stays in front: while the batch runs and when each box closes.
+TEST(BatchWindowBoxes, BelongToTheBatchWindowWhichStaysInFront) {
+    QTemporaryDir home;
+    QTemporaryDir work;
+    RealBoxes boxes;
+    FunctionYield yield;
+    ZukApplication app{AppEnvironment{home.path(), home.filePath(QStringLiteral("bin/zuk"))},
+                       [](bool) {}, nullptr, &yield};
+    app.Main();
+    frmMain& window = app.window();
+    window.optionButton(QStringLiteral("optAll"))->click();
+    window.lineBox(QStringLiteral("txtPath"))->setText(work.path() + QDir::separator());
+    for (const char* name : {"chkSearchOnly", "chkLog", "chkBackUp"})
+        window.checkBox(QString::fromUtf8(name))->setValue(0);
+    const QString page = work.filePath(QStringLiteral("page.htm"));
+    writeBytes(page, "a a");
+    const QString list = home.filePath(QStringLiteral("batch.txt"));
+    window.menuItem(QStringLiteral("mnuBatch"))->trigger();
+    QPointer<frmBatch> batch = app.batchWindows().batchWindow();
+    ASSERT_TRUE(batch && QTest::qWaitForWindowActive(batch));
+    batch->tBatchPath()->setText(list);
+    QList<QWidget*> activeInYields;
+    yield.action = [&](int) {
+        QCoreApplication::processEvents();
+        activeInYields.append(QApplication::activeWindow());
+    };
+
+    const struct {
+        const char* name;
+        QByteArray entries;
+        QString delimiter;
+        QList<QMessageBox::StandardButton> answers;
+        QStringList texts;
+    } rows[] = {
+        {"a failed test", "a|b\r\n", "#", {}, {kBatchFailedTestText}},
+        {"a No", "a|b\r\n", "|", {QMessageBox::No}, {BatchRun::kConfirmText}},
+        {"a run's refusal during the batch",
+         "|x\r\na|b\r\n",
+         "|",
+         {QMessageBox::Yes},
+         {BatchRun::kConfirmText, kEmptySearch, BatchRun::kDoneText}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        boxes.seen.clear();
+        boxes.answers = row.answers;
+        writeBytes(list, row.entries);
+        batch->cboDelin()->setEditText(row.delimiter);
+        batch->button(QStringLiteral("cBatch"))->click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(boxes.texts(), row.texts);
+        for (const RealBoxes::Box& box : boxes.seen)
+            EXPECT_EQ(box.owner, batch.data()) << box.text.toStdString();
+        EXPECT_EQ(QApplication::activeWindow(), batch.data());
+    }
+    EXPECT_EQ(readBytes(page), "b b");
+    EXPECT_FALSE(activeInYields.isEmpty());
+    EXPECT_EQ(activeInYields.count(batch.data()), activeInYields.size());
 }
 
 TEST_F(BatchWindowsTest, BrowseUsesTheTextFilterAndKeepsItsLastFileName) {

@@ -248,6 +248,34 @@ TEST_F(RulesTest, FocusSelectsTheWholeTextAndStartsInTheSearchBox) {
     EXPECT_EQ(window.adapter().replaceText(), QStringLiteral("x\t\r\ny"));
 }
 
+TEST_F(RulesTest, AClickThatGivesABoxTheFocusSelectsItsTextASecondClickPlacesTheCaret) {
+    auto* search = window.textBox(QStringLiteral("txtSearch"));
+    auto* replace = window.textBox(QStringLiteral("txtReplace"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    // Where a click puts the caret after the second character.
+    auto afterSecond = [](MultiLineBox* box) {
+        QTextCursor at(box->document());
+        at.setPosition(2);
+        return box->cursorRect(at).center();
+    };
+    for (MultiLineBox* box : {replace, search}) { // the focus starts in the search box
+        SCOPED_TRACE(box->objectName().toStdString());
+        box->setText(QStringLiteral("old shop"));
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, afterSecond(box));
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        EXPECT_EQ(box->textCursor().selectedText(), QStringLiteral("old shop"));
+        QTest::keyClicks(box, QStringLiteral("apple"));
+        EXPECT_EQ(box->text(), QStringLiteral("apple"));
+
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, afterSecond(box));
+        EXPECT_FALSE(box->textCursor().hasSelection());
+        QTest::keyClicks(box, QStringLiteral("X"));
+        EXPECT_EQ(box->text(), QStringLiteral("apXple"));
+    }
+}
+
 TEST_F(RulesTest, BrowseForAFileKeepsTheLastName) {
     cmd("cmdBrowse")->click(); // cancelled before any choice
     EXPECT_EQ(prompter.texts(), QStringList{"No File Selected!"});

@@ -7,6 +7,7 @@
 #include "ui/main_window_fixture.h"
 #include "ui/multi_line_box.h"
 #include "ui/qt_yield_hook.h"
+#include "ui/window_placement.h"
 #include "ui/zuk_application.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -151,13 +154,17 @@ TEST_F(StartUpExitTest, WindowOpensNarrowWithTheLeftEdgeOfTheCentredFullWidth) {
     EXPECT_EQ(window().y(), screen.y() + screen.height() / 2 - window().height() / 2);
 }
 
-TEST_F(StartUpExitTest, WindowTallerThanTheScreenOpensWithItsTitleBarOnIt) {
+TEST_F(StartUpExitTest, WindowDesignedTallerThanTheScreenOpensOnItAndScrolls) {
     AppFont font(18);
     start();
     const QRect screen = window().screen()->availableGeometry();
-    ASSERT_GT(window().height(), screen.height());
-    EXPECT_EQ(window().frameGeometry().top(), screen.top());
-    EXPECT_GE(window().frameGeometry().left(), screen.left());
+    ASSERT_GT(window().screenFit().designedSize().height(), screen.height());
+    const QMargins frame = frameMargins(window());
+    EXPECT_TRUE(screen.contains(QRect(window().pos(), window().size().grownBy(frame))));
+    QCoreApplication::processEvents();
+    const QScrollBar* bar = window().screenFit().scrollArea()->verticalScrollBar();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_GE(window().height() + bar->maximum(), window().screenFit().designedSize().height());
 }
 
 TEST_F(StartUpExitTest, LaterStartKeepsTheBackupWhileRunningAndDeletesItAtExit) {

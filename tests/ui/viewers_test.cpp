@@ -5,6 +5,7 @@
 #include "ui/main_window_fixture.h"
 #include "ui/multi_line_box.h"
 #include "ui/qt_yield_hook.h"
+#include "ui/real_boxes.h"
 #include "ui/secondary_windows.h"
 #include "ui/zuk_application.h"
 
@@ -76,7 +77,7 @@ protected:
     QString exeFolder = temp.filePath(QStringLiteral("bin"));
     PdfPrintDialog print;
     QList<QUrl> opened;
-    SecondaryWindows windows{window, prompter, logPath, exeFolder};
+    SecondaryWindows windows{window, &prompter, logPath, exeFolder};
 };
 
 TEST_F(ViewersTest, ViewLogReadsTheLogAfreshAtEveryOpeningAndClearDeletesIt) {
@@ -214,6 +215,71 @@ TEST_F(ViewersTest, HelpPressedAgainBringsTheOpenViewerForwardWithoutReadingTheF
     EXPECT_EQ(windows.helpViewer(), viewer);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(viewer->txtHelp()->toPlainText(), QStringLiteral("Version one\n"));
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(ViewersTest, TheLogOpensAtItsNewestRun) {
+    QByteArray earlier; // far more than a view holds
+    for (int run = 0; run < 300; ++run)
+        earlier += "==> ROLL BACK\r\n====> 3/7/24 3:04:05 PM\r\n \r\nRB  ~  /site/a.htm\r\n"
+                   "==> END\r\n";
+    const int header = 300 * 5;        // the newest run's first line
+    for (const int files : {3, 400}) { // shorter than the view, then longer
+        // Its search text holds a line like a header.
+        QByteArray newest = "==> START\r\n====> 3/7/24 3:05:00 PM\r\n====> Search Criteria - a\r\n"
+                            "==> START\r\n====> Replace Criteria - b\r\n \r\n";
+        for (int file = 0; file < files; ++file)
+            newest += "      1 ~ /site/" + QByteArray::number(file) + ".htm\r\n";
+        writeBytes(logPath, earlier + newest);
+        cmd("cmdViewLog")->click();
+        QPlainTextEdit* box = windows.logViewer()->txtLog();
+        EXPECT_EQ(box->textCursor().blockNumber(), header);
+        const int top = box->cursorForPosition(QPoint(0, 0)).blockNumber();
+        if (files == 3) { // the header in view, and the end of the log below it
+            EXPECT_LE(top, header);
+            const QPoint bottomLeft(0, box->viewport()->height() - 1);
+            const int lastLine = box->document()->blockCount() - 2; // before the final break's
+            EXPECT_GE(box->cursorForPosition(bottomLeft).blockNumber(), lastLine);
+        } else {
+            EXPECT_EQ(top, header);
+        }
+    }
+}
+
+TEST_F(ViewersTest, EscClosesTheLogAndTheHelpViewer) {
+    cmd("cmdViewLog")->click();
+    cmd("cmdHelp")->click();
+    for (QPointer<TextViewer> viewer :
+         {QPointer<TextViewer>(windows.logViewer()), QPointer<TextViewer>(windows.helpViewer())}) {
+        ASSERT_TRUE(viewer);
+        QTest::keyClick(viewer->textBox(), Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(viewer);
+    }
+}
+
+// A viewer's own command asks over the viewer, and the viewer is in front again afterwards;
+// what the opening says (the viewer not yet on the screen) stands over the main window.
+TEST_F(ViewersTest, AViewersMessagesBelongToItAndLeaveItInFront) {
+    RealBoxes boxes;
+    SecondaryWindows own{window, nullptr, logPath, exeFolder};
+    QDir().mkpath(logPath); // a log that can be neither read nor deleted
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    own.cmdViewLog_Click();
+    QPointer<frmLog> viewer = own.logViewer();
+    ASSERT_TRUE(viewer);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
+    viewer->command(QStringLiteral("mnuClear"))->trigger();
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(boxes.seen.size(), 2) << boxes.texts().join(u'|').toStdString();
+    EXPECT_EQ(boxes.seen[0].owner, &window);
+    EXPECT_EQ(boxes.seen[1].owner, viewer.data());
+    EXPECT_TRUE(boxes.seen[1].text.startsWith(QStringLiteral("ERROR: ")));
+    EXPECT_EQ(QApplication::activeWindow(), viewer.data());
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
