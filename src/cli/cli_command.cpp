@@ -226,8 +226,7 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
 Result<QString> readTextFile(const QString& path) {
     // A device or a pipe could be read for ever (/dev/zero) or block: only files are texts.
     if (const Result<FileIdentity> id = identifyFile(path); id && !S_ISREG(id.value().mode))
-        return Error{ErrorNumber::PathFileAccess,
-                     QStringLiteral("Path/File access error (not a regular file)")};
+        return notRegularFileError(S_ISDIR(id.value().mode));
     const Result<LoadedBytes> read = readWholeFile(path);
     if (!read)
         return read.error();

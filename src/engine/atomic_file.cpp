@@ -56,16 +56,9 @@ FileIdentity identityOf(const struct stat& st) {
     return id;
 }
 
-Error changedOnDisk() {
-    return Error{ErrorNumber::PathFileAccess,
-                 QStringLiteral("Path/File access error (the file changed on disk since it was "
-                                "read)")};
-}
-
 Error otherHardLinks() {
-    return Error{ErrorNumber::PathFileAccess,
-                 QStringLiteral("Path/File access error (the file has other hard links, which "
-                                "would keep the old text)")};
+    return pathFileAccessError(
+        QStringLiteral("the file has other hard links, which would keep the old text"));
 }
 
 bool sameInode(const struct stat& a, const struct stat& b) {
@@ -408,7 +401,7 @@ Result<LoadedBytes> readWholeFile(const QString& path) {
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return makeError(ErrorNumber::PathFileAccess);
+        return notRegularFileError(S_ISDIR(st.st_mode));
     }
     // A regular file ignores O_NONBLOCK, so it needs no clearing.
 
@@ -431,7 +424,7 @@ Status checkSameAsRead(const QString& path, const FileIdentity& original) {
     struct stat st;
     if (::stat(nativePath(path).constData(), &st) != 0)
         return errorFromErrno(errno);
-    return sameAsRead(st, original) ? Status() : Status(changedOnDisk());
+    return sameAsRead(st, original) ? Status() : Status(changedOnDiskError());
 }
 
 void WriteJournal::note(const QString& writtenPath, std::optional<quint64> device) {
@@ -541,9 +534,9 @@ AtomicFileWriter::open(const QString& target, const std::optional<FileIdentity>&
     const struct stat& existing = found.value().file;
     if (exists) {
         if (!S_ISREG(existing.st_mode))
-            return makeError(ErrorNumber::PathFileAccess);
+            return notRegularFileError(S_ISDIR(existing.st_mode));
         if (original && !sameAsRead(existing, *original))
-            return changedOnDisk();
+            return changedOnDiskError();
         if (Status replaceable = checkReplaceable(impl->target, found.value(), true); !replaceable)
             return replaceable.error();
         impl->attributesOf = impl->target;
@@ -656,9 +649,9 @@ Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentit
         return d.fail(found.error());
     if (found.value().exists) {
         if (!S_ISREG(found.value().file.st_mode))
-            return d.fail(makeError(ErrorNumber::PathFileAccess));
+            return d.fail(notRegularFileError(S_ISDIR(found.value().file.st_mode)));
         if (d.original && !sameAsRead(found.value().file, *d.original))
-            return d.fail(changedOnDisk());
+            return d.fail(changedOnDiskError());
         // The kernel was asked at open; the bits and links can be told from here.
         if (Status replaceable = checkReplaceable(d.target, found.value(), false); !replaceable)
             return d.fail(replaceable.error());
@@ -706,7 +699,7 @@ Status copyFileAtomically(const QString& source, const QString& target) {
         return errorFromErrno(errno);
     struct stat st;
     const Error refused = ::fstat(in, &st) != 0  ? errorFromErrno(errno)
-                          : !S_ISREG(st.st_mode) ? makeError(ErrorNumber::PathFileAccess)
+                          : !S_ISREG(st.st_mode) ? notRegularFileError(S_ISDIR(st.st_mode))
                                                  : Error{};
     if (refused.number != 0) {
         ::close(in);

@@ -80,7 +80,8 @@ TEST_F(TestBatchFileTest, RefusesWithOneMessageAndNoListing) {
         {file(".hidden.txt", help), "|", kNoBatchFileText},
         {file("help.txt", help), "", kNoDelimiterText},
         {file("help.txt", help), "#", kBatchFailedTestText},
-        {file("nul.txt", QByteArray("a|b\0", 4)), "|", "ERROR: 75 Path/File access error"},
+        {file("nul.txt", QByteArray("a|b\0", 4)), "|",
+         "ERROR: 75 Path/File access error (not text)"},
     };
     for (const auto& c : cases) {
         m_prompter.shown.clear();
