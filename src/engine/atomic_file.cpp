@@ -635,13 +635,6 @@ Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentit
     d.fd = held;
     if (::close(fd) != 0 && errno != EINTR)
         return d.fail(errorFromErrno(errno));
-    if (d.temporary.isEmpty()) {
-        Result<QByteArray> named = nameUnnamed(d.fd, d.target);
-        if (!named)
-            return d.fail(named.error());
-        d.temporary = named.value();
-    }
-
     // Checked again right before the rename: the file may have changed, vanished or become
     // read-only while the new bytes were being written.
     const Result<Replaced> found = inspect(d.target);
@@ -672,6 +665,14 @@ Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentit
     if (written && ::fstat(d.fd, &st) == 0)
         *written = identityOf(st);
     ::close(d.fd);
+    // An unnamed file gets its name last, right before the rename: a kill between the two
+    // leaves it under that hidden name, which the next command in this folder removes.
+    if (d.temporary.isEmpty()) {
+        Result<QByteArray> named = nameUnnamed(d.fd, d.target);
+        if (!named)
+            return d.fail(named.error());
+        d.temporary = named.value();
+    }
     d.fd = -1;
     // The new file took the old name's place, on the same file system.
     if (journal)
