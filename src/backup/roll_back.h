@@ -14,6 +14,8 @@
 
 namespace zuk {
 
+struct DirectoryList;
+
 // The Roll Back command: gives every backup in a directory (and below it, when sub-directories
 // are searched) its file's name back, deleting the edited file. Only renames and deletes:
 // no file's content is rewritten.
@@ -27,12 +29,16 @@ public:
 
     // The backups found by the last roll back (also when it was cancelled or failed).
     qint32 lastCount() const { return m_count; }
+    // The folders of the last roll back that couldn't be read (named) while it went on.
+    qint64 filesFailed() const { return m_filesFailed; }
+    // The threads its walk reads a wide level on (see CollectDirectories).
+    void setWalkThreads(int threads) { m_walkThreads = threads; }
 
     static QString confirmationText(const QString& directory);
     static const QString kMissingPathText;
 
 private:
-    Status restoreAll(const QStringList& directories);
+    Status restoreAll(const DirectoryList& list);
     RunOutcome fail(const Error& error);
     void leaveRunningState();
 
@@ -44,6 +50,8 @@ private:
     const ActivityLog& m_log;
     WriteJournal m_journal;
     qint32 m_count = 0;
+    qint64 m_filesFailed = 0;
+    int m_walkThreads = 0;
 };
 
 } // namespace zuk

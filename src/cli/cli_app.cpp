@@ -80,7 +80,7 @@ int runRollBack(Session& s) {
                 QStringLiteral("Roll Backs Done : %1\n").arg(rollBack.lastCount()).toUtf8()))
             return ExitStatus::Failed;
     }
-    return exitStatusOf(outcome);
+    return withFilesFailed(exitStatusOf(outcome), rollBack.filesFailed());
 }
 
 } // namespace

@@ -154,9 +154,9 @@ QByteArray temporaryTemplate(const QByteArray& target) {
     return folderOf(target) + "/." + name + suffix;
 }
 
-// Whether a name in a folder is one of our temporary files: "." NAME ".zuk-" and six letters
-// or digits.
-bool isTemporaryName(const char* name) {
+} // namespace
+
+bool isTemporaryFileName(const char* name) {
     const qsizetype length = qsizetype(std::strlen(name));
     const qsizetype tail = kTemporaryMarkLength + kRandomLength;
     if (name[0] != '.' || length < tail + 2)
@@ -170,6 +170,8 @@ bool isTemporaryName(const char* name) {
     return true;
 }
 
+namespace {
+
 // Removes the temporary files a killed writer left in `folder`: only names of ours, and only
 // files whose lock is free, so that one another writer is still writing stays.
 void sweepStaleTemporaries(const QByteArray& folder) {
@@ -178,7 +180,7 @@ void sweepStaleTemporaries(const QByteArray& folder) {
         return;
     const int dirFd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
-        if (!isTemporaryName(entry->d_name))
+        if (!isTemporaryFileName(entry->d_name))
             continue;
         const int fd =
             ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -427,13 +429,20 @@ Status checkSameAsRead(const QString& path, const FileIdentity& original) {
     return sameAsRead(st, original) ? Status() : Status(changedOnDiskError());
 }
 
-void WriteJournal::note(const QString& writtenPath, std::optional<quint64> device) {
-    const QByteArray native = nativePath(writtenPath);
-    const QByteArray folder = folderOf(native);
+void WriteJournal::sweepFolder(const QString& folder) {
+    sweepOnce(nativePath(folder));
+}
+
+void WriteJournal::sweepOnce(const QByteArray& folder) {
     if (!m_sweptFolders.contains(folder)) {
         m_sweptFolders.insert(folder);
         sweepStaleTemporaries(folder);
     }
+}
+
+void WriteJournal::note(const QString& writtenPath, std::optional<quint64> device) {
+    const QByteArray native = nativePath(writtenPath);
+    sweepOnce(folderOf(native));
     if (!device) {
         struct stat st;
         if (::stat(native.constData(), &st) != 0)
@@ -656,6 +665,14 @@ Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentit
     } else if (d.original) {
         return d.fail(makeError(ErrorNumber::FileNotFound)); // removed since it was read
     }
+    // An unnamed file gets its name last, right before the rename: a kill between the two
+    // leaves it under that hidden name, which the next command in this folder removes.
+    if (d.temporary.isEmpty()) {
+        Result<QByteArray> named = nameUnnamed(d.fd, d.target);
+        if (!named)
+            return d.fail(named.error());
+        d.temporary = named.value();
+    }
     if (Status renamed = renameFile(d.temporary, d.target); !renamed)
         return d.fail(renamed.error());
     d.committed = true;
@@ -665,14 +682,6 @@ Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentit
     if (written && ::fstat(d.fd, &st) == 0)
         *written = identityOf(st);
     ::close(d.fd);
-    // An unnamed file gets its name last, right before the rename: a kill between the two
-    // leaves it under that hidden name, which the next command in this folder removes.
-    if (d.temporary.isEmpty()) {
-        Result<QByteArray> named = nameUnnamed(d.fd, d.target);
-        if (!named)
-            return d.fail(named.error());
-        d.temporary = named.value();
-    }
     d.fd = -1;
     // The new file took the old name's place, on the same file system.
     if (journal)

@@ -67,6 +67,11 @@ private:
     // A failure of the run's own steps: file-not-found is passed over (Continue); any other
     // shows its message and puts the window back to idle (Abort).
     Step check(const Status& status, const QString& subject = {});
+    // A folder that can't be listed: passed over with its message, as a file's failure; one
+    // that vanished is passed over without one.
+    Step folderFailure(const Error& error, const QString& folder);
+    // Removes the temporary files a killed writer left in a folder the run works in.
+    void sweepFolder(const QString& folder);
     RunOutcome abort(const Error& error, const QString& subject);
 
     RunOptions& m_options;
