@@ -57,11 +57,13 @@ int runText(Session& s, SearchRun& run) {
     return finish(run, outcome);
 }
 
-int runFiles(Session& s, SearchRun& run) {
+int runFiles(Session& s, SearchRun& run, int threads) {
     // The options are fixed here: files are prepared on every core, and committed in order.
-    const int threads = int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u)) - 1;
-    run.prepareInParallel(threads,
-                          [&s] { return std::make_unique<ValueRunOptions>(s.options.values); });
+    if (threads == 0)
+        threads = int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u));
+    if (threads > 1)
+        run.prepareInParallel(threads - 1,
+                              [&s] { return std::make_unique<ValueRunOptions>(s.options.values); });
     const RunOutcome outcome = run.start();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
@@ -71,12 +73,13 @@ int runFiles(Session& s, SearchRun& run) {
     return finish(run, outcome);
 }
 
-int runRollBack(Session& s) {
+int runRollBack(Session& s, int threads) {
     RollBack rollBack(s.options, s.window, s.prompter, s.yield, s.state, s.log);
     const RunOutcome outcome = rollBack.start();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
         if (!writeStandardOutput(
+    rollBack.setWalkThreads(threads);
                 QStringLiteral("Roll Backs Done : %1\n").arg(rollBack.lastCount()).toUtf8()))
             return ExitStatus::Failed;
     }
@@ -136,14 +139,15 @@ int runCli(const QStringList& arguments) {
         return ExitStatus::Cancelled;
     Session session(command);
     if (command.kind == CliCommand::Kind::RollBack)
-        return runRollBack(session);
+        return runRollBack(session, command.threads);
     if (command.kind == CliCommand::Kind::BatchTest)
         return runBatchTest(session, command);
     SearchRun run(session.options, session.state, session.window, session.prompter, session.yield,
                   session.log, MakeBackup);
     if (command.kind == CliCommand::Kind::Batch)
         return runBatch(session, run, command);
-    return command.values.optText ? runText(session, run) : runFiles(session, run);
+    return command.values.optText ? runText(session, run) : runFiles(session, run, command.threads);
 }
+    run.setWalkThreads(command.threads);
 
 } // namespace zuk

@@ -93,6 +93,7 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
         valued({"batch"}, "FILE"),
         valued({"batch-test"}, "FILE"),
         valued({"delimiter"}, "TEXT"),
+        valued({"threads"}, "N"),
         flag({"quoted"}),
         flag({"subdirs"}),
         flag({"all-types"}),
@@ -120,7 +121,7 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
         return command;
     }
     for (const char* name : {"search", "search-file", "replace", "replace-file", "mode", "ext",
-                             "rollback", "batch", "batch-test", "delimiter"}) {
+                             "rollback", "batch", "batch-test", "delimiter", "threads"}) {
         if (parser.values(name).size() > 1)
             return usageError(QStringLiteral("--%1 given more than once").arg(name));
     }
@@ -133,6 +134,14 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
     v.subDirectories = parser.isSet("subdirs") ? Checked : Unchecked;
     v.logChanges = parser.isSet("log") ? Checked : Unchecked;
     command.assumeYes = parser.isSet("yes");
+    if (parser.isSet("threads")) {
+        bool number = false;
+        command.threads = textArgument(parser.value("threads")).toInt(&number);
+        if (!number || command.threads < 1 || command.threads > kMaxThreads)
+            return usageError(QStringLiteral("--threads takes a number from 1 to %1, not \"%2\"")
+                                  .arg(kMaxThreads)
+                                  .arg(textArgument(parser.value("threads"))));
+    }
     const QStringList positional = parser.positionalArguments();
 
     const bool batch = parser.isSet("batch");
@@ -286,6 +295,8 @@ QString usageText() {
         "      --keep-left         ... keeping the blank before the line break\n"
         "      --keep-right        ... keeping the blank after the line break\n"
         "  -y, --yes               don't ask for confirmation\n"
+        "      --threads N         work on N threads, 1 for a single one (default: one per\n"
+        "                          core, 2 to 4)\n"
         "      --rollback PATH     restore every NAME_BU backup in PATH's directory\n"
         "      --batch FILE        one run per entry of the batch file, in file order, each\n"
         "                          with the other options (text mode: each entry on the\n"

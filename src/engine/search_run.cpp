@@ -129,8 +129,9 @@ RunOutcome SearchRun::start() {
         // Walked before the log header, so that a tree too big is refused with nothing written.
         // A count changes nothing, so the files the walk sees are the ones the run would
         // list: they are kept rather than read a second time.
-        m_directories = CollectDirectories(m_directory, m_options.subDirectories(),
-                                           m_options.searchOnly() == 1 ? kFileNamesToKeep : 0);
+        m_directories =
+            CollectDirectories(m_directory, m_options.subDirectories(),
+                               m_options.searchOnly() == 1 ? kFileNamesToKeep : 0, m_walkThreads);
         if (m_directories.tooManyDirectories) {
             m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_directory), m_directory);
             return RunOutcome::Refused;
@@ -218,9 +219,9 @@ SearchRun::Step SearchRun::runText() {
 }
 
 SearchRun::Step SearchRun::runSelectedFile() {
-    const Step step = runFile(m_options.path(), false);
     if (const std::optional<qsizetype> separator = lastSeparator(m_options.path()))
         sweepFolder(m_options.path().first(std::max<qsizetype>(*separator, 1)));
+    const Step step = runFile(m_options.path(), false);
     if (step != Step::Abort)
         m_window.showCounters(m_counters);
     return step;
@@ -307,7 +308,6 @@ SearchRun::Step SearchRun::fileFailure(const Error& error, const QString& path) 
     return Step::FileFailed;
 }
 
-SearchRun::Step SearchRun::runAllFiles() {
 SearchRun::Step SearchRun::folderFailure(const Error& error, const QString& folder) {
     // One that vanished meanwhile is passed over, as a missing file is.
     if (error.number == ErrorNumber::FileNotFound)
@@ -321,6 +321,7 @@ void SearchRun::sweepFolder(const QString& folder) {
         m_journal.sweepFolder(folder);
 }
 
+SearchRun::Step SearchRun::runAllFiles() {
     if (m_preparers > 0)
         return runAllFilesPrepared();
     const DirectoryList list = std::exchange(m_directories, {});
