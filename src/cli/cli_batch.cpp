@@ -40,26 +40,33 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
             return ExitStatus::Failed;
     }
 
+        if (!input->isText)
+            return passUnchanged(s, *input);
     CliBatchWindow window(command.batchPath, command.batchFormat, s.options, run, s.window);
     BatchRun batch(window, window, s.state, s.prompter, s.yield);
     const BatchOutcome outcome = batch.start();
     s.progress.clear();
     int status = statusOf(outcome, s);
-    if (!window.entered())
-        return status;
-
-    // A failed batch writes no text, as a failed run doesn't; its totals still show.
-    if (text && (outcome == BatchOutcome::Completed || outcome == BatchOutcome::Cancelled)) {
-        if (const int written = writeBufferText(s, *input, window.filesFailed() > 0);
-            written != ExitStatus::Completed)
+    // The text always goes out: as the entries left it, or as it came in when the batch was
+    // refused or ended by an error (its totals still show) or a replacement failed.
+    qint64 failed = window.filesFailed();
+    if (text) {
+        const bool ran = window.entered() &&
+                         (outcome == BatchOutcome::Completed || outcome == BatchOutcome::Cancelled);
+        const int written = writeBufferText(s, *input, !ran || failed > 0);
+        if (written == ExitStatus::FilesFailed)
+            ++failed;
+        else if (written == ExitStatus::Failed)
             status = written;
     }
     const QString counters = countersText(s.window.counters);
     if (text)
+    if (!window.entered())
+        return status;
         writeError(counters);
     else if (!writeStandardOutput(counters.toUtf8()))
         status = ExitStatus::Failed;
-    return withFilesFailed(status, window.filesFailed());
+    return withFilesFailed(status, failed);
 }
 
 int runBatchTest(Session& s, const CliCommand& command) {
