@@ -5,6 +5,8 @@
 #include "cli/cli_app.h"
 #include "cli/cli_batch_window.h"
 
+#include <algorithm>
+
 namespace zuk {
 
 namespace {
@@ -38,10 +40,10 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
         input = loadStandardInput(s);
         if (!input)
             return ExitStatus::Failed;
-    }
-
         if (!input->isText)
             return passUnchanged(s, *input);
+    }
+
     CliBatchWindow window(command.batchPath, command.batchFormat, s.options, run, s.window);
     BatchRun batch(window, window, s.state, s.prompter, s.yield);
     const BatchOutcome outcome = batch.start();
@@ -59,10 +61,10 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
         else if (written == ExitStatus::Failed)
             status = written;
     }
-    const QString counters = countersText(s.window.counters);
-    if (text)
     if (!window.entered())
         return status;
+    const QString counters = countersText(s.window.counters);
+    if (text)
         writeError(counters);
     else if (!writeStandardOutput(counters.toUtf8()))
         status = ExitStatus::Failed;
@@ -70,11 +72,30 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
 }
 
 int runBatchTest(Session& s, const CliCommand& command) {
-    const std::optional<QString> listing =
-        testBatchFile(command.batchPath, command.batchFormat, s.prompter);
-    if (!listing)
+    const std::optional<QString> text =
+        checkedBatchText(command.batchPath, command.batchFormat, s.prompter);
+    if (!text)
         return ExitStatus::Refused;
-    return writeStandardOutput(listing->toUtf8()) ? ExitStatus::Completed : ExitStatus::Failed;
+    // Written as it is made, so the listing of a big file is never held whole.
+    constexpr qsizetype kChunk = 1 << 20;
+    QByteArray chunk;
+    bool written = true;
+    writeBatchListing(*text, command.batchFormat, [&](QStringView piece) {
+        // A big piece goes out in slices, never cut inside a surrogate pair.
+        while (!piece.isEmpty()) {
+            qsizetype slice = std::min(piece.size(), kChunk);
+            if (slice < piece.size() && piece[slice - 1].isHighSurrogate())
+                --slice;
+            chunk += piece.first(slice).toUtf8();
+            piece = piece.sliced(slice);
+            if (chunk.size() >= kChunk) {
+                written = written && writeStandardOutput(chunk);
+                chunk.clear();
+            }
+        }
+    });
+    written = written && writeStandardOutput(chunk);
+    return written ? ExitStatus::Completed : ExitStatus::Failed;
 }
 
 } // namespace zuk

@@ -215,6 +215,17 @@ TEST_F(BatchRunTest, AFailedSyncEndsTheBatchIdleWithItsMessage) {
     EXPECT_TRUE(idle());
 }
 
+TEST_F(BatchRunTest, AnUnclosedLastEntryIsLeftOutAndSaidSo) {
+    batchFile("\"a\"|\"b\"\r\n\"b\"|\"c");
+    m_batchWindow.format = {"|", true};
+    subject("a");
+    EXPECT_EQ(m_batch.start(), BatchOutcome::Completed);
+    EXPECT_EQ(m_main.pressed, (QList<BatchEntry>{{"a", "b"}}));
+    EXPECT_EQ(m_prompter.texts(),
+              (QStringList{BatchRun::kConfirmText, kUnclosedEntryText, BatchRun::kDoneText}));
+    EXPECT_EQ(m_prompter.shown[1].subject, m_batchWindow.path);
+}
+
 TEST_F(BatchRunTest, NothingRunsWithoutFileDelimiterConfirmationOrPassingTest) {
     const struct {
         const char* name;
@@ -238,6 +249,12 @@ TEST_F(BatchRunTest, NothingRunsWithoutFileDelimiterConfirmationOrPassingTest) {
          MessageResult::Yes,
          BatchOutcome::Refused,
          {BatchRun::kConfirmText, kBatchFailedTestText}},
+        {"not text",
+         QByteArray("a|b\0", 4),
+         "|",
+         MessageResult::Yes,
+         BatchOutcome::Refused,
+         {BatchRun::kConfirmText, "ERROR: 75 Path/File access error (not text)"}},
     };
     for (const auto& c : cases) {
         m_prompter.shown.clear();
