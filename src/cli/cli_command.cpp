@@ -310,14 +310,17 @@ QString usageText() {
         "\n"
         "The counters go to standard output (in text mode to standard error), messages to\n"
         "standard error. A file that fails (not text, changed on disk, not writable, out of\n"
-        "memory) is named there and the run goes on. Ctrl+C cancels: the file being worked on\n"
-        "is finished with the finds made so far, and the run still closes its log.\n"
+        "memory) is named there and the run goes on; so is a folder that can't be read, which\n"
+        "is passed over with what is below it. In text mode the input always goes out:\n"
+        "unchanged when the run was refused or the text failed. Ctrl+C cancels: the file\n"
+        "being worked on is finished with the finds made so far, and the run still closes\n"
+        "its log.\n"
         "A batch asks once for all its entries. At its end Items Searched is the last run's,\n"
         "the other two counters are summed over the entries; Ctrl+C stops it after the entry\n"
         "in progress.\n"
         "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error (a full disk, an\n"
-        "I/O error, the log), 4 done but one or more files failed (counted on the last line\n"
-        "of standard error), 130 cancelled.\n");
+        "I/O error, the log), 4 done but one or more files or folders failed (counted on the\n"
+        "last line of standard error), 130 cancelled.\n");
     return text.arg(countWord(kFileTypes.size()), fileTypeNames());
 }
 
