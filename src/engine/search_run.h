@@ -40,8 +40,8 @@ public:
     // of the options; only for a front end whose options can't change during a run. The files are
     // still committed, counted and logged one by one in the run's order.
     void prepareInParallel(int threads, OptionsSnapshot snapshot);
-    // The threads a directory walk reads a wide level on: 1 or 2 (0, the default: two where
-    // there are several cores).
+    // The threads a directory walk may read a wide level on: 1 keeps it on the run's own, more
+    // give it a second one (0, the default: two where there are several cores).
     void setWalkThreads(int threads) { m_walkThreads = threads; }
 
     // Whether a directory run takes the file of this name, by its type.
