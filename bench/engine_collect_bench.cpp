@@ -55,9 +55,9 @@ void BM_CollectDirectoriesAndListFiles(benchmark::State& state) {
         const zuk::DirectoryList list = zuk::CollectDirectories(tree, zuk::Checked);
         files = 0;
         for (const QString& directory : list.directories) {
-            zuk::Result<QStringList> names = zuk::ListDirectoryFiles(directory);
+            zuk::Result<zuk::DirectoryFiles> names = zuk::ListDirectoryFiles(directory);
             if (names)
-                files += names.value().size();
+                files += names.value().names.size();
         }
         directories = list.directories.size();
         benchmark::DoNotOptimize(files);

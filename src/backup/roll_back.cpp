@@ -57,7 +57,8 @@ RunOutcome RollBack::start() {
     m_count = 0;
     m_filesFailed = 0;
     // Walked before the log header, so that a tree too big is refused with nothing written.
-    const DirectoryList list = CollectDirectories(directory, m_options.subDirectories());
+    const DirectoryList list =
+        CollectDirectories(directory, m_options.subDirectories(), 0, m_walkThreads);
     if (list.tooManyDirectories) {
         m_prompter.inform(DirectoryList::tooManyDirectoriesText(directory), directory);
         return RunOutcome::Refused;
@@ -73,9 +74,7 @@ RunOutcome RollBack::start() {
     m_state.rollBackActive = true;
     m_window.enterRollBackState();
 
-    if (!list.status && !isNotFound(list.status))
-        return fail(list.status.error());
-    if (Status restored = restoreAll(list.directories); !restored) {
+    if (Status restored = restoreAll(list); !restored) {
         (void)m_journal.syncAll(); // keep what was restored; the failure is what gets shown
         return fail(restored.error());
     }
@@ -95,15 +94,24 @@ RunOutcome RollBack::start() {
     return cancelled ? RunOutcome::Cancelled : RunOutcome::Completed;
 }
 
-Status RollBack::restoreAll(const QStringList& directories) {
-    for (const QString& directory : directories) {
-        Result<QStringList> names = ListDirectoryFiles(directory);
-        if (!names) {
-            if (names.error().number == ErrorNumber::FileNotFound)
-                continue;
-            return names.error();
+Status RollBack::restoreAll(const DirectoryList& list) {
+    for (qsizetype i = 0; i < list.directories.size(); ++i) {
+        const QString& directory = list.directories[i];
+        const Result<DirectoryFiles> files = list.filesOf(i);
+        if (!files) {
+            const Error& error = files.error();
+            if (error.number == ErrorNumber::DeviceIo || error.number == ErrorNumber::DiskFull)
+                return error;
+            // A folder that can't be read is named and passed over; one that vanished, silently.
+            if (error.number != ErrorNumber::FileNotFound) {
+                m_prompter.inform(error.message(), directory);
+                ++m_filesFailed;
+            }
+            continue;
         }
-        for (const QString& name : names.value()) {
+        if (files.value().temporaries)
+            m_journal.sweepFolder(directory);
+        for (const QString& name : files.value().names) {
             if (isBackupName(name)) {
                 ++m_count;
                 if (Status restored = restore(directory + nativeSeparator() + name); !restored)

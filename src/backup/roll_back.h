@@ -14,6 +14,8 @@
 
 namespace zuk {
 
+struct DirectoryList;
+
 // The Roll Back command: gives every backup in a directory (and below it, when sub-directories
 // are searched) its file's name back, deleting the edited file. Only renames and deletes:
 // no file's content is rewritten.
@@ -27,14 +29,17 @@ public:
 
     // The backups found by the last roll back (also when it was cancelled or failed).
     qint32 lastCount() const { return m_count; }
-    // The backups of the last roll back left in place because their file may not be replaced.
+    // What the last roll back named and passed over while it went on: backups left in place
+    // because their file may not be replaced, and folders that couldn't be read.
     qint64 filesFailed() const { return m_filesFailed; }
+    // The threads its walk reads a wide level on (see CollectDirectories).
+    void setWalkThreads(int threads) { m_walkThreads = threads; }
 
     static QString confirmationText(const QString& directory);
     static const QString kMissingPathText;
 
 private:
-    Status restoreAll(const QStringList& directories);
+    Status restoreAll(const DirectoryList& list);
     Status restore(const QString& backup);
     RunOutcome fail(const Error& error);
     void leaveRunningState();
@@ -48,6 +53,7 @@ private:
     WriteJournal m_journal;
     qint32 m_count = 0;
     qint64 m_filesFailed = 0;
+    int m_walkThreads = 0;
 };
 
 } // namespace zuk

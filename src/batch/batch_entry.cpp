@@ -2,7 +2,7 @@
 
 namespace zuk {
 
-std::optional<BatchEntry> SplitEntry(const QString& entry, const QString& delimiter) {
+std::optional<BatchEntryView> splitEntryInPlace(QStringView entry, QStringView delimiter) {
     if (delimiter.isEmpty())
         return std::nullopt;
     const qsizetype first = entry.indexOf(delimiter);
@@ -11,7 +11,14 @@ std::optional<BatchEntry> SplitEntry(const QString& entry, const QString& delimi
     const qsizetype from = first + delimiter.size();
     const qsizetype second = entry.indexOf(delimiter, from);
     const qsizetype length = second < 0 ? entry.size() - from : second - from;
-    return BatchEntry{entry.first(first), entry.sliced(from, length)};
+    return BatchEntryView{entry.first(first), entry.sliced(from, length)};
+}
+
+std::optional<BatchEntry> SplitEntry(const QString& entry, const QString& delimiter) {
+    const std::optional<BatchEntryView> split = splitEntryInPlace(entry, delimiter);
+    if (!split)
+        return std::nullopt;
+    return BatchEntry{split->search.toString(), split->replace.toString()};
 }
 
 } // namespace zuk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -13,6 +14,15 @@ struct BatchEntry {
 
     bool operator==(const BatchEntry&) const = default;
 };
+
+// The two texts of an entry, seen in the entry itself.
+struct BatchEntryView {
+    QStringView search;
+    QStringView replace;
+};
+
+// SplitEntry without copying the texts: views into `entry`, valid while it lives.
+std::optional<BatchEntryView> splitEntryInPlace(QStringView entry, QStringView delimiter);
 
 // Cuts an entry at the delimiter (matched exactly): the search text before its first
 // occurrence, the replace text up to the second one or the end; the rest is ignored and

@@ -19,6 +19,8 @@ inline const QString kNoBatchFileText =
     QStringLiteral("You must select file with batch item entries");
 inline const QString kBatchFailedTestText = QStringLiteral(
     "Batch File Failed Test, Either wrong delineation or quote select wrong, Quiting...");
+inline const QString kUnclosedEntryText =
+    QStringLiteral("The last entry lacks its closing quote and was left out.");
 inline const QString kNoDelimiterText = QStringLiteral(
     "You must enter a delineation between the \"Search For\" and \"Replace With\" items");
 

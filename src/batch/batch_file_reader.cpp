@@ -1,5 +1,7 @@
 #include "batch/batch_file_reader.h"
 
+#include <algorithm>
+
 namespace zuk {
 
 namespace {
@@ -23,19 +25,24 @@ bool BatchFileReader::skipLineBreak() {
 QString BatchFileReader::ReadBatchField() {
     while (!atEnd() && m_text[m_pos] == u' ')
         ++m_pos;
-    QString field;
+    // The pieces are found first and copied once, so a field takes its own size and no more.
+    qsizetype open = m_pos;
+    qsizetype close = m_pos;
     if (!atEnd() && m_text[m_pos] == kQuote) {
-        const qsizetype open = m_pos + 1;
-        const qsizetype close = m_text.indexOf(kQuote, open);
+        open = m_pos + 1;
+        close = m_text.indexOf(kQuote, open);
         // Without a closing quote the field runs to the end of the text.
-        const qsizetype end = close < 0 ? m_text.size() : close;
-        field = m_text.sliced(open, end - open);
-        m_pos = close < 0 ? end : close + 1;
+        if (close < 0)
+            close = m_text.size();
+        m_pos = std::min(close + 1, m_text.size());
     }
     const qsizetype from = m_pos;
     while (!atEnd() && m_text[m_pos] != u',' && !atLineBreak())
         ++m_pos;
-    field += QStringView(m_text).sliced(from, m_pos - from);
+    const QStringView quoted = QStringView(m_text).sliced(open, close - open);
+    const QStringView rest = QStringView(m_text).sliced(from, m_pos - from);
+    QString field(quoted.size() + rest.size(), Qt::Uninitialized);
+    std::copy(rest.begin(), rest.end(), std::copy(quoted.begin(), quoted.end(), field.data()));
     if (!atEnd() && m_text[m_pos] == u',')
         ++m_pos;
     else
@@ -53,21 +60,30 @@ QString BatchFileReader::ReadBatchLine() {
 }
 
 std::optional<QString> BatchFileReader::ReadQuotedEntry() {
-    QString entry;
+    // The fourth quote is found first, then the entry is copied once without its quotes.
+    qsizetype end = m_pos;
     int quotes = 0;
-    while (!atEnd()) {
-        const QChar c = m_text[m_pos++];
-        if (c != kQuote) {
-            entry += c;
-            continue;
-        }
-        if (++quotes < 4)
-            continue;
-        if (!skipLineBreak())
-            m_pos = std::min(m_pos + 2, m_text.size());
-        return entry;
+    for (; quotes < 4; ++quotes) {
+        const qsizetype quote = m_text.indexOf(kQuote, end);
+        if (quote < 0)
+            break;
+        end = quote + 1;
     }
-    return std::nullopt;
+    if (quotes < 4) {
+        m_unclosedEntry = quotes > 0;
+        m_pos = m_text.size();
+        return std::nullopt;
+    }
+    QString entry(end - m_pos - quotes, Qt::Uninitialized);
+    QChar* out = entry.data();
+    while (m_pos < end) {
+        const qsizetype quote = m_text.indexOf(kQuote, m_pos);
+        out = std::copy(m_text.cbegin() + m_pos, m_text.cbegin() + quote, out);
+        m_pos = quote + 1;
+    }
+    if (!skipLineBreak())
+        m_pos = std::min(m_pos + 2, m_text.size());
+    return entry;
 }
 
 } // namespace zuk

@@ -26,14 +26,18 @@ public:
     // quote; one line break after it is consumed (otherwise the next two characters are
     // dropped). Empty when the text ends before the fourth quote: an incomplete entry.
     std::optional<QString> ReadQuotedEntry();
+    // Whether ReadQuotedEntry met the end of the text inside an entry, after its first quote:
+    // the last entry lacks its closing quote and was left out.
+    bool lastEntryUnclosed() const { return m_unclosedEntry; }
 
 private:
     // Consumes a line break at the position, if one is there.
     bool skipLineBreak();
     bool atLineBreak() const;
 
-    QString m_text;
+    const QString m_text; // const: read through it, never detached into a copy of its own
     qsizetype m_pos = 0;
+    bool m_unclosedEntry = false;
 };
 
 } // namespace zuk

@@ -12,8 +12,8 @@ const QString kRule = QString(68, u'_');
 
 } // namespace
 
-QString batchListing(const QString& text, const BatchFormat& format) {
-    QString listing;
+void writeBatchListing(const QString& text, const BatchFormat& format,
+                       const std::function<void(QStringView)>& out) {
     BatchFileReader reader(text);
     int n = 0;
     while (!reader.atEnd()) {
@@ -21,19 +21,33 @@ QString batchListing(const QString& text, const BatchFormat& format) {
             format.quoted ? reader.ReadQuotedEntry() : reader.ReadBatchField();
         if (!entry)
             continue;
-        const std::optional<BatchEntry> split = SplitEntry(*entry, format.delimiter);
+        // Seen in the entry itself: an entry of any size is copied once, when it is read.
+        const std::optional<BatchEntryView> split = splitEntryInPlace(*entry, format.delimiter);
         if (!split)
             continue;
         const QString number = QString::number(++n);
-        listing += QStringLiteral("- SEARCH FOR ") + number + QStringLiteral(": -") + kCrLf +
-                   split->search + kCrLf + kCrLf + QStringLiteral("- REPLACE WITH ") + number +
-                   QStringLiteral(": -") + kCrLf + split->replace + kCrLf + kRule + kCrLf + kCrLf;
+        for (QStringView piece :
+             {QStringView(u"- SEARCH FOR "), QStringView(number), QStringView(u": -"),
+              QStringView(kCrLf), split->search, QStringView(kCrLf), QStringView(kCrLf),
+              QStringView(u"- REPLACE WITH "), QStringView(number), QStringView(u": -"),
+              QStringView(kCrLf), split->replace, QStringView(kCrLf), QStringView(kRule),
+              QStringView(kCrLf), QStringView(kCrLf)})
+            out(piece);
     }
+    if (reader.lastEntryUnclosed()) {
+        out(kUnclosedEntryText);
+        out(kCrLf);
+    }
+}
+
+QString batchListing(const QString& text, const BatchFormat& format) {
+    QString listing;
+    writeBatchListing(text, format, [&listing](QStringView piece) { listing.append(piece); });
     return listing;
 }
 
-std::optional<QString> testBatchFile(const QString& path, const BatchFormat& format,
-                                     Prompter& prompter) {
+std::optional<QString> checkedBatchText(const QString& path, const BatchFormat& format,
+                                        Prompter& prompter) {
     if (!batchFilePresent(path)) {
         prompter.inform(kNoBatchFileText);
         return std::nullopt;
@@ -42,7 +56,7 @@ std::optional<QString> testBatchFile(const QString& path, const BatchFormat& for
         prompter.inform(kNoDelimiterText);
         return std::nullopt;
     }
-    const Result<QString> text = loadBatchFile(path);
+    Result<QString> text = loadBatchFile(path);
     if (!text) {
         prompter.inform(text.error().message(), path);
         return std::nullopt;
@@ -51,7 +65,15 @@ std::optional<QString> testBatchFile(const QString& path, const BatchFormat& for
         prompter.inform(kBatchFailedTestText);
         return std::nullopt;
     }
-    return batchListing(text.value(), format);
+    return std::move(text.value());
+}
+
+std::optional<QString> testBatchFile(const QString& path, const BatchFormat& format,
+                                     Prompter& prompter) {
+    const std::optional<QString> text = checkedBatchText(path, format, prompter);
+    if (!text)
+        return std::nullopt;
+    return batchListing(*text, format);
 }
 
 } // namespace zuk

@@ -39,7 +39,9 @@ BatchOutcome BatchRun::start() {
     const Result<QString> text = loadBatchFile(path);
     if (!text) {
         m_prompter.inform(text.error().message(), path);
-        return BatchOutcome::Failed;
+        // A file that isn't text is a bad batch file like any other; an I/O error is not.
+        return text.error().number == ErrorNumber::DeviceIo ? BatchOutcome::Failed
+                                                            : BatchOutcome::Refused;
     }
 
     // From here a press of the button is a cancel, also while the file is tested: a second
@@ -68,7 +70,7 @@ BatchOutcome BatchRun::start() {
     m_batchWindow.enterBatchState();
     m_mainWindow.takeFocus();
     m_state.isBatch = true;
-    const bool applied = applyEntries(text.value(), format);
+    const bool applied = applyEntries(text.value(), format, path);
     // One sync for the whole batch, before its closing steps; after a failure all the same.
     const Status synced = m_mainWindow.syncWrites();
     if (applied && !synced)
@@ -87,15 +89,16 @@ BatchOutcome BatchRun::start() {
     return cancelled ? BatchOutcome::Cancelled : BatchOutcome::Completed;
 }
 
-bool BatchRun::applyEntries(const QString& text, const BatchFormat& format) {
+bool BatchRun::applyEntries(const QString& text, const BatchFormat& format, const QString& path) {
     m_filesDone = 0;
     m_replaceMade = 0;
     BatchFileReader reader(text);
     while (!reader.atEnd()) {
-        const std::optional<QString> entry =
+        std::optional<QString> entry =
             format.quoted ? reader.ReadQuotedEntry() : reader.ReadBatchLine();
         const std::optional<BatchEntry> split =
             entry ? SplitEntry(*entry, format.delimiter) : std::nullopt;
+        entry.reset(); // its texts are in `split`: a big entry is held once during its run
         if (split) {
             m_mainWindow.setSearchTexts(split->search, split->replace);
             const RunOutcome outcome = m_mainWindow.pressStart();
@@ -112,8 +115,10 @@ bool BatchRun::applyEntries(const QString& text, const BatchFormat& format) {
         }
         m_yield.yield();
         if (m_state.batchCancelFlag)
-            break;
+            return true;
     }
+    if (reader.lastEntryUnclosed())
+        m_prompter.inform(kUnclosedEntryText, path);
     return true;
 }
 

@@ -38,8 +38,8 @@ public:
     static const QString kDoneText;
 
 private:
-    // Applies every entry; false when a run failed.
-    bool applyEntries(const QString& text, const BatchFormat& format);
+    // Applies every entry of the file at `path`; false when a run failed.
+    bool applyEntries(const QString& text, const BatchFormat& format, const QString& path);
 
     BatchWindow& m_batchWindow;
     BatchMainWindow& m_mainWindow;

@@ -42,26 +42,32 @@ int runText(Session& s, SearchRun& run) {
     std::optional<StandardInput> input = loadStandardInput(s);
     if (!input)
         return ExitStatus::Failed;
+    if (!input->isText)
+        return passUnchanged(s, *input);
 
     const RunOutcome outcome = run.start();
     s.progress.clear();
-    if (outcome != RunOutcome::Completed && outcome != RunOutcome::Cancelled)
-        return exitStatusOf(outcome);
-
-    // Unchanged text goes out as it came in, byte for byte; so does a text whose replacement
-    // failed, like a file that is left as it was.
-    if (const int written = writeBufferText(s, *input, run.filesFailed() > 0);
-        written != ExitStatus::Completed)
+    const bool ran = outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled;
+    // The text always goes out. Unchanged text goes out as it came in, byte for byte; so does
+    // a text whose replacement failed, like a file that is left as it was, and the text of a
+    // run that was refused or ended by an error.
+    const int written = writeBufferText(s, *input, !ran || run.filesFailed() > 0);
+    if (written == ExitStatus::Failed)
         return written;
+    if (!ran)
+        return exitStatusOf(outcome);
     writeError(countersText(s.window.counters));
-    return finish(run, outcome);
+    return withFilesFailed(exitStatusOf(outcome),
+                           run.filesFailed() + (written == ExitStatus::FilesFailed ? 1 : 0));
 }
 
-int runFiles(Session& s, SearchRun& run) {
+int runFiles(Session& s, SearchRun& run, int threads) {
     // The options are fixed here: files are prepared on every core, and committed in order.
-    const int threads = int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u)) - 1;
-    run.prepareInParallel(threads,
-                          [&s] { return std::make_unique<ValueRunOptions>(s.options.values); });
+    if (threads == 0)
+        threads = int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u));
+    if (threads > 1)
+        run.prepareInParallel(threads - 1,
+                              [&s] { return std::make_unique<ValueRunOptions>(s.options.values); });
     const RunOutcome outcome = run.start();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
@@ -71,8 +77,9 @@ int runFiles(Session& s, SearchRun& run) {
     return finish(run, outcome);
 }
 
-int runRollBack(Session& s) {
+int runRollBack(Session& s, int threads) {
     RollBack rollBack(s.options, s.window, s.prompter, s.yield, s.state, s.log);
+    rollBack.setWalkThreads(threads);
     const RunOutcome outcome = rollBack.start();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
@@ -136,14 +143,15 @@ int runCli(const QStringList& arguments) {
         return ExitStatus::Cancelled;
     Session session(command);
     if (command.kind == CliCommand::Kind::RollBack)
-        return runRollBack(session);
+        return runRollBack(session, command.threads);
     if (command.kind == CliCommand::Kind::BatchTest)
         return runBatchTest(session, command);
     SearchRun run(session.options, session.state, session.window, session.prompter, session.yield,
                   session.log, MakeBackup);
+    run.setWalkThreads(command.threads);
     if (command.kind == CliCommand::Kind::Batch)
         return runBatch(session, run, command);
-    return command.values.optText ? runText(session, run) : runFiles(session, run);
+    return command.values.optText ? runText(session, run) : runFiles(session, run, command.threads);
 }
 
 } // namespace zuk

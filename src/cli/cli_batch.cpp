@@ -5,6 +5,8 @@
 #include "cli/cli_app.h"
 #include "cli/cli_batch_window.h"
 
+#include <algorithm>
+
 namespace zuk {
 
 namespace {
@@ -38,6 +40,8 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
         input = loadStandardInput(s);
         if (!input)
             return ExitStatus::Failed;
+        if (!input->isText)
+            return passUnchanged(s, *input);
     }
 
     CliBatchWindow window(command.batchPath, command.batchFormat, s.options, run, s.window);
@@ -45,29 +49,53 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
     const BatchOutcome outcome = batch.start();
     s.progress.clear();
     int status = statusOf(outcome, s);
-    if (!window.entered())
-        return status;
-
-    // A failed batch writes no text, as a failed run doesn't; its totals still show.
-    if (text && (outcome == BatchOutcome::Completed || outcome == BatchOutcome::Cancelled)) {
-        if (const int written = writeBufferText(s, *input, window.filesFailed() > 0);
-            written != ExitStatus::Completed)
+    // The text always goes out: as the entries left it, or as it came in when the batch was
+    // refused or ended by an error (its totals still show) or a replacement failed.
+    qint64 failed = window.filesFailed();
+    if (text) {
+        const bool ran = window.entered() &&
+                         (outcome == BatchOutcome::Completed || outcome == BatchOutcome::Cancelled);
+        const int written = writeBufferText(s, *input, !ran || failed > 0);
+        if (written == ExitStatus::FilesFailed)
+            ++failed;
+        else if (written == ExitStatus::Failed)
             status = written;
     }
+    if (!window.entered())
+        return status;
     const QString counters = countersText(s.window.counters);
     if (text)
         writeError(counters);
     else if (!writeStandardOutput(counters.toUtf8()))
         status = ExitStatus::Failed;
-    return withFilesFailed(status, window.filesFailed());
+    return withFilesFailed(status, failed);
 }
 
 int runBatchTest(Session& s, const CliCommand& command) {
-    const std::optional<QString> listing =
-        testBatchFile(command.batchPath, command.batchFormat, s.prompter);
-    if (!listing)
+    const std::optional<QString> text =
+        checkedBatchText(command.batchPath, command.batchFormat, s.prompter);
+    if (!text)
         return ExitStatus::Refused;
-    return writeStandardOutput(listing->toUtf8()) ? ExitStatus::Completed : ExitStatus::Failed;
+    // Written as it is made, so the listing of a big file is never held whole.
+    constexpr qsizetype kChunk = 1 << 20;
+    QByteArray chunk;
+    bool written = true;
+    writeBatchListing(*text, command.batchFormat, [&](QStringView piece) {
+        // A big piece goes out in slices, never cut inside a surrogate pair.
+        while (!piece.isEmpty()) {
+            qsizetype slice = std::min(piece.size(), kChunk);
+            if (slice < piece.size() && piece[slice - 1].isHighSurrogate())
+                --slice;
+            chunk += piece.first(slice).toUtf8();
+            piece = piece.sliced(slice);
+            if (chunk.size() >= kChunk) {
+                written = written && writeStandardOutput(chunk);
+                chunk.clear();
+            }
+        }
+    });
+    written = written && writeStandardOutput(chunk);
+    return written ? ExitStatus::Completed : ExitStatus::Failed;
 }
 
 } // namespace zuk

@@ -93,6 +93,7 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
         valued({"batch"}, "FILE"),
         valued({"batch-test"}, "FILE"),
         valued({"delimiter"}, "TEXT"),
+        valued({"threads"}, "N"),
         flag({"quoted"}),
         flag({"subdirs"}),
         flag({"all-types"}),
@@ -120,7 +121,7 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
         return command;
     }
     for (const char* name : {"search", "search-file", "replace", "replace-file", "mode", "ext",
-                             "rollback", "batch", "batch-test", "delimiter"}) {
+                             "rollback", "batch", "batch-test", "delimiter", "threads"}) {
         if (parser.values(name).size() > 1)
             return usageError(QStringLiteral("--%1 given more than once").arg(name));
     }
@@ -133,6 +134,14 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
     v.subDirectories = parser.isSet("subdirs") ? Checked : Unchecked;
     v.logChanges = parser.isSet("log") ? Checked : Unchecked;
     command.assumeYes = parser.isSet("yes");
+    if (parser.isSet("threads")) {
+        bool number = false;
+        command.threads = textArgument(parser.value("threads")).toInt(&number);
+        if (!number || command.threads < 1 || command.threads > kMaxThreads)
+            return usageError(QStringLiteral("--threads takes a number from 1 to %1, not \"%2\"")
+                                  .arg(kMaxThreads)
+                                  .arg(textArgument(parser.value("threads"))));
+    }
     const QStringList positional = parser.positionalArguments();
 
     const bool batch = parser.isSet("batch");
@@ -226,8 +235,7 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
 Result<QString> readTextFile(const QString& path) {
     // A device or a pipe could be read for ever (/dev/zero) or block: only files are texts.
     if (const Result<FileIdentity> id = identifyFile(path); id && !S_ISREG(id.value().mode))
-        return Error{ErrorNumber::PathFileAccess,
-                     QStringLiteral("Path/File access error (not a regular file)")};
+        return notRegularFileError(S_ISDIR(id.value().mode));
     const Result<LoadedBytes> read = readWholeFile(path);
     if (!read)
         return read.error();
@@ -287,6 +295,8 @@ QString usageText() {
         "      --keep-left         ... keeping the blank before the line break\n"
         "      --keep-right        ... keeping the blank after the line break\n"
         "  -y, --yes               don't ask for confirmation\n"
+        "      --threads N         work on N threads, 1 for a single one (default: one per\n"
+        "                          core, 2 to 4)\n"
         "      --rollback PATH     restore every NAME_BU backup in PATH's directory\n"
         "      --batch FILE        one run per entry of the batch file, in file order, each\n"
         "                          with the other options (text mode: each entry on the\n"
@@ -300,14 +310,17 @@ QString usageText() {
         "\n"
         "The counters go to standard output (in text mode to standard error), messages to\n"
         "standard error. A file that fails (not text, changed on disk, not writable, out of\n"
-        "memory) is named there and the run goes on. Ctrl+C cancels: the file being worked on\n"
-        "is finished with the finds made so far, and the run still closes its log.\n"
+        "memory) is named there and the run goes on; so is a folder that can't be read, which\n"
+        "is passed over with what is below it. In text mode the input always goes out:\n"
+        "unchanged when the run was refused or the text failed. Ctrl+C cancels: the file\n"
+        "being worked on is finished with the finds made so far, and the run still closes\n"
+        "its log.\n"
         "A batch asks once for all its entries. At its end Items Searched is the last run's,\n"
         "the other two counters are summed over the entries; Ctrl+C stops it after the entry\n"
         "in progress.\n"
         "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error (a full disk, an\n"
-        "I/O error, the log), 4 done but one or more files failed (counted on the last line\n"
-        "of standard error), 130 cancelled.\n");
+        "I/O error, the log), 4 done but one or more files or folders failed (counted on the\n"
+        "last line of standard error), 130 cancelled.\n");
     return text.arg(countWord(kFileTypes.size()), fileTypeNames());
 }
 

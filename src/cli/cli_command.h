@@ -9,6 +9,9 @@
 
 namespace zuk {
 
+// The most threads --threads takes.
+inline constexpr int kMaxThreads = 64;
+
 // What the process returns to its caller.
 namespace ExitStatus {
 inline constexpr int Completed = 0; // also when nothing was found
@@ -32,6 +35,9 @@ struct CliCommand {
     QString batchPath; // --batch or --batch-test
     BatchFormat batchFormat{QStringLiteral("|"), false};
     bool assumeYes = false;
+    // --threads: how many threads a run may use, 1 for the run's own alone; 0 lets the cores
+    // decide.
+    int threads = 0;
     QStringList warnings; // about options that won't do what they say, shown before the run
 };
 

@@ -1,6 +1,7 @@
 #include "cli/cli_session.h"
 
 #include "app/app_paths.h"
+#include "cli/cli_app.h"
 #include "engine/file_io.h"
 #include "engine/path_bytes.h"
 
@@ -29,6 +30,15 @@ QString logPathFor(const CliCommand& command) {
     if (!setup.folder)
         writeError(setup.problemText() + u'\n');
     return setup.paths.logPath();
+}
+
+// The text mode's output; false after its message.
+bool writeText(const QByteArray& bytes) {
+    if (writeStandardOutput(bytes))
+        return true;
+    writeError(
+        QStringLiteral("zuk-cli: standard output: %1\n").arg(errorFromErrno(errno).message()));
+    return false;
 }
 
 } // namespace
@@ -63,41 +73,47 @@ std::optional<StandardInput> loadStandardInput(Session& s) {
     Result<DecodedText> decoded = decodeText(input.value());
     if (!decoded) {
         s.prompter.inform(decoded.error().message(), kStandardInput);
-        return std::nullopt;
+        return StandardInput{std::move(input.value()), TextEncoding::Utf8, false};
     }
     s.window.buffer.setText(std::move(decoded.value().text));
     return StandardInput{std::move(input.value()), decoded.value().encoding};
 }
 
-int writeBufferText(Session& s, StandardInput& input, bool asItCame) {
+int writeBufferText(Session& s, const StandardInput& input, bool asItCame) {
     const TextBuffer& buffer = s.window.buffer;
-    bool written;
-    if (!buffer.isModified() || asItCame) {
-        written = writeStandardOutput(input.bytes);
-    } else {
+    // Kept until the new bytes are made: whatever fails, the text goes out as it came.
+    QByteArray bytes;
+    std::optional<Error> failed;
+    if (buffer.isModified() && !asItCame) {
         if (!canEncode(buffer.text(), input.encoding)) {
-            s.prompter.inform(QStringLiteral("ERROR: %1 The replacement text holds characters "
-                                             "that the input's encoding cannot store")
-                                  .arg(ErrorNumber::InvalidArgument),
-                              kStandardInput);
-            return ExitStatus::Failed;
+            failed = Error{ErrorNumber::InvalidArgument,
+                           QStringLiteral("The replacement text holds characters that the "
+                                          "input's encoding cannot store")};
+        } else {
+            try {
+                bytes = byteOrderMark(input.encoding) + encodeText(buffer.text(), input.encoding);
+            } catch (const std::bad_alloc&) {
+                bytes = QByteArray();
+                failed = makeError(ErrorNumber::OutOfMemory);
+            }
         }
-        input.bytes.clear();
-        QByteArray bytes;
-        try {
-            bytes = byteOrderMark(input.encoding) + encodeText(buffer.text(), input.encoding);
-        } catch (const std::bad_alloc&) {
-            s.prompter.inform(makeError(ErrorNumber::OutOfMemory).message(), kStandardInput);
-            return ExitStatus::Failed;
-        }
-        written = writeStandardOutput(bytes);
     }
-    if (!written) {
-        writeError(
-            QStringLiteral("zuk-cli: standard output: %1\n").arg(errorFromErrno(errno).message()));
+    if (failed) {
+        s.prompter.inform(failed->message(), kStandardInput);
+        s.window.counters.filesDone = 0;
+        s.window.counters.replaceMade = 0;
+    }
+    const bool changed = buffer.isModified() && !asItCame && !failed;
+    if (!writeText(changed ? bytes : input.bytes))
         return ExitStatus::Failed;
-    }
-    return ExitStatus::Completed;
+    return failed ? ExitStatus::FilesFailed : ExitStatus::Completed;
+}
+
+int passUnchanged(Session& s, const StandardInput& input) {
+    if (!writeText(input.bytes))
+        return ExitStatus::Failed;
+    writeError(countersText(s.window.counters));
+    return withFilesFailed(ExitStatus::Completed, 1);
 }
 
 int withFilesFailed(int status, qint64 failed) {

@@ -33,17 +33,23 @@ struct Session {
 struct StandardInput {
     QByteArray bytes;
     TextEncoding encoding = TextEncoding::Utf8;
+    bool isText = true; // false: its message was shown, and it goes out as it came
 };
 
 void writeError(const QString& text);
 bool writeStandardOutput(const QByteArray& bytes);
 
 // Reads standard input whole and puts its text into the window's buffer; nothing after the
-// message when it can't be read or isn't text.
+// message when it can't be read. Input that isn't text is kept as it came, after its message.
 std::optional<StandardInput> loadStandardInput(Session& s);
 // Writes the buffer's text to standard output in the input's encoding, or the input's own
-// bytes when the text is unchanged or `asItCame`. Completed, or Failed after its message.
-int writeBufferText(Session& s, StandardInput& input, bool asItCame);
+// bytes when the text is unchanged or `asItCame`. Completed; FilesFailed when the new text
+// couldn't be made (its message shown, the input went out as it came, the counters show no
+// change); or Failed after its message.
+int writeBufferText(Session& s, const StandardInput& input, bool asItCame);
+// Input that isn't text goes out as it came, with the counters of a run that did nothing:
+// the status of a command whose one item failed.
+int passUnchanged(Session& s, const StandardInput& input);
 // The status of a command that went through its closing steps, with the count of the files
 // that failed on the way as the last line of standard error.
 int withFilesFailed(int status, qint64 failed);

@@ -56,16 +56,9 @@ FileIdentity identityOf(const struct stat& st) {
     return id;
 }
 
-Error changedOnDisk() {
-    return Error{ErrorNumber::PathFileAccess,
-                 QStringLiteral("Path/File access error (the file changed on disk since it was "
-                                "read)")};
-}
-
 Error otherHardLinks() {
-    return Error{ErrorNumber::PathFileAccess,
-                 QStringLiteral("Path/File access error (the file has other hard links, which "
-                                "would keep the old text)")};
+    return pathFileAccessError(
+        QStringLiteral("the file has other hard links, which would keep the old text"));
 }
 
 bool sameInode(const struct stat& a, const struct stat& b) {
@@ -161,9 +154,9 @@ QByteArray temporaryTemplate(const QByteArray& target) {
     return folderOf(target) + "/." + name + suffix;
 }
 
-// Whether a name in a folder is one of our temporary files: "." NAME ".zuk-" and six letters
-// or digits.
-bool isTemporaryName(const char* name) {
+} // namespace
+
+bool isTemporaryFileName(const char* name) {
     const qsizetype length = qsizetype(std::strlen(name));
     const qsizetype tail = kTemporaryMarkLength + kRandomLength;
     if (name[0] != '.' || length < tail + 2)
@@ -177,6 +170,8 @@ bool isTemporaryName(const char* name) {
     return true;
 }
 
+namespace {
+
 // Removes the temporary files a killed writer left in `folder`: only names of ours, and only
 // files whose lock is free, so that one another writer is still writing stays.
 void sweepStaleTemporaries(const QByteArray& folder) {
@@ -185,7 +180,7 @@ void sweepStaleTemporaries(const QByteArray& folder) {
         return;
     const int dirFd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
-        if (!isTemporaryName(entry->d_name))
+        if (!isTemporaryFileName(entry->d_name))
             continue;
         const int fd =
             ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -408,7 +403,7 @@ Result<LoadedBytes> readWholeFile(const QString& path) {
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return makeError(ErrorNumber::PathFileAccess);
+        return notRegularFileError(S_ISDIR(st.st_mode));
     }
     // A regular file ignores O_NONBLOCK, so it needs no clearing.
 
@@ -431,16 +426,23 @@ Status checkSameAsRead(const QString& path, const FileIdentity& original) {
     struct stat st;
     if (::stat(nativePath(path).constData(), &st) != 0)
         return errorFromErrno(errno);
-    return sameAsRead(st, original) ? Status() : Status(changedOnDisk());
+    return sameAsRead(st, original) ? Status() : Status(changedOnDiskError());
 }
 
-void WriteJournal::note(const QString& writtenPath, std::optional<quint64> device) {
-    const QByteArray native = nativePath(writtenPath);
-    const QByteArray folder = folderOf(native);
+void WriteJournal::sweepFolder(const QString& folder) {
+    sweepOnce(nativePath(folder));
+}
+
+void WriteJournal::sweepOnce(const QByteArray& folder) {
     if (!m_sweptFolders.contains(folder)) {
         m_sweptFolders.insert(folder);
         sweepStaleTemporaries(folder);
     }
+}
+
+void WriteJournal::note(const QString& writtenPath, std::optional<quint64> device) {
+    const QByteArray native = nativePath(writtenPath);
+    sweepOnce(folderOf(native));
     if (!device) {
         struct stat st;
         if (::stat(native.constData(), &st) != 0)
@@ -541,9 +543,9 @@ AtomicFileWriter::open(const QString& target, const std::optional<FileIdentity>&
     const struct stat& existing = found.value().file;
     if (exists) {
         if (!S_ISREG(existing.st_mode))
-            return makeError(ErrorNumber::PathFileAccess);
+            return notRegularFileError(S_ISDIR(existing.st_mode));
         if (original && !sameAsRead(existing, *original))
-            return changedOnDisk();
+            return changedOnDiskError();
         if (Status replaceable = checkReplaceable(impl->target, found.value(), true); !replaceable)
             return replaceable.error();
         impl->attributesOf = impl->target;
@@ -642,13 +644,6 @@ Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentit
     d.fd = held;
     if (::close(fd) != 0 && errno != EINTR)
         return d.fail(errorFromErrno(errno));
-    if (d.temporary.isEmpty()) {
-        Result<QByteArray> named = nameUnnamed(d.fd, d.target);
-        if (!named)
-            return d.fail(named.error());
-        d.temporary = named.value();
-    }
-
     // Checked again right before the rename: the file may have changed, vanished or become
     // read-only while the new bytes were being written.
     const Result<Replaced> found = inspect(d.target);
@@ -656,9 +651,9 @@ Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentit
         return d.fail(found.error());
     if (found.value().exists) {
         if (!S_ISREG(found.value().file.st_mode))
-            return d.fail(makeError(ErrorNumber::PathFileAccess));
+            return d.fail(notRegularFileError(S_ISDIR(found.value().file.st_mode)));
         if (d.original && !sameAsRead(found.value().file, *d.original))
-            return d.fail(changedOnDisk());
+            return d.fail(changedOnDiskError());
         // The kernel was asked at open; the bits and links can be told from here.
         if (Status replaceable = checkReplaceable(d.target, found.value(), false); !replaceable)
             return d.fail(replaceable.error());
@@ -669,6 +664,14 @@ Status AtomicFileWriter::commit(WriteJournal* journal, std::optional<FileIdentit
         }
     } else if (d.original) {
         return d.fail(makeError(ErrorNumber::FileNotFound)); // removed since it was read
+    }
+    // An unnamed file gets its name last, right before the rename: a kill between the two
+    // leaves it under that hidden name, which the next command in this folder removes.
+    if (d.temporary.isEmpty()) {
+        Result<QByteArray> named = nameUnnamed(d.fd, d.target);
+        if (!named)
+            return d.fail(named.error());
+        d.temporary = named.value();
     }
     if (Status renamed = renameFile(d.temporary, d.target); !renamed)
         return d.fail(renamed.error());
@@ -718,7 +721,7 @@ Status copyFileAtomically(const QString& source, const QString& target) {
         return errorFromErrno(errno);
     struct stat st;
     const Error refused = ::fstat(in, &st) != 0  ? errorFromErrno(errno)
-                          : !S_ISREG(st.st_mode) ? makeError(ErrorNumber::PathFileAccess)
+                          : !S_ISREG(st.st_mode) ? notRegularFileError(S_ISDIR(st.st_mode))
                                                  : Error{};
     if (refused.number != 0) {
         ::close(in);

@@ -53,11 +53,16 @@ class WriteJournal {
 public:
     // `device`: the file system of the file, when the caller knows it.
     void note(const QString& writtenPath, std::optional<quint64> device = std::nullopt);
+    // Removes the temporary files a killed writer left in `folder` (those whose lock is free),
+    // once until the next sync: for a command that works in a folder without writing there.
+    void sweepFolder(const QString& folder);
     // Flushes every file system written to (syncfs), once each. Clears the journal.
     Status syncAll();
     bool isEmpty() const { return m_paths.isEmpty(); }
 
 private:
+    void sweepOnce(const QByteArray& folder);
+
     QList<quint64> m_devices;
     QList<QString> m_paths;
     QSet<QByteArray> m_sweptFolders;
@@ -127,6 +132,10 @@ Status copyFileAtomically(const QString& source, const QString& target);
 // a hard link, or a copy where the file system or the kernel refuse one. A symbolic link is
 // kept itself (linked, or made again with the same destination).
 Status keepAsBackup(const QString& path, const QString& backupPath);
+
+// Whether a name in a folder is one the writer gives its temporary files: "." NAME ".zuk-" and
+// six letters or digits.
+bool isTemporaryFileName(const char* name);
 
 // For tests: use hidden named temporary files even where unnamed ones are possible.
 void forceNamedTemporaryFiles(bool force);

@@ -53,9 +53,33 @@ Error errorFromErrno(int errnoValue) {
         return makeError(ErrorNumber::FileAlreadyExists);
     case EIO:
         return makeError(ErrorNumber::DeviceIo);
+    case ENAMETOOLONG:
+        return pathFileAccessError(QStringLiteral("name too long"));
+    case EISDIR:
+        return notRegularFileError(true);
+    case ELOOP:
+        return pathFileAccessError(QStringLiteral("too many symbolic links"));
     default:
         return makeError(ErrorNumber::PathFileAccess);
     }
+}
+
+Error pathFileAccessError(const QString& reason) {
+    return Error{ErrorNumber::PathFileAccess,
+                 QStringLiteral("%1 (%2)").arg(describeError(ErrorNumber::PathFileAccess), reason)};
+}
+
+Error notTextError() {
+    return pathFileAccessError(QStringLiteral("not text"));
+}
+
+Error notRegularFileError(bool isDirectory) {
+    return pathFileAccessError(isDirectory ? QStringLiteral("is a directory")
+                                           : QStringLiteral("not a regular file"));
+}
+
+Error changedOnDiskError() {
+    return pathFileAccessError(QStringLiteral("the file changed on disk since it was read"));
 }
 
 } // namespace zuk

@@ -32,8 +32,18 @@ struct Error {
 // The standard description of an error number.
 QString describeError(int number);
 Error makeError(int number);
-// Maps an errno value from a failed file operation on `path` to an error.
+// Maps an errno value from a failed file operation to an error; where the number alone would
+// not say what was wrong (75), the reason follows the description.
 Error errorFromErrno(int errnoValue);
+
+// 75 with what was wrong: "Path/File access error (REASON)".
+Error pathFileAccessError(const QString& reason);
+// What was read holds a NUL byte (or is UTF-16 of an odd length): it is not text.
+Error notTextError();
+// What should be a regular file is a directory, a device, a FIFO or a socket.
+Error notRegularFileError(bool isDirectory);
+// The file's size or time is no longer the one it had when it was read.
+Error changedOnDiskError();
 
 // A value or an error; functions that can fail return one instead of using out-parameters.
 template <typename T> class [[nodiscard]] Result {

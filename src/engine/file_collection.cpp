@@ -1,5 +1,6 @@
 #include "engine/file_collection.h"
 
+#include "engine/atomic_file.h"
 #include "engine/path_bytes.h"
 
 #include <atomic>
@@ -7,16 +8,15 @@
 #include <dirent.h>
 #include <exception>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 namespace zuk {
 
 namespace {
-
-// The number a 16-bit position gave when the list grew past its limit.
-const Error kOverflow{6, QStringLiteral("Overflow")};
 
 bool isHidden(const char* name) {
     return name[0] == '.';
@@ -75,9 +75,10 @@ EntryKind kindOf(int directoryFd, const dirent* entry, unsigned char type, struc
 // What the scan of one directory found.
 struct Scan {
     QStringList subdirectories;
-    QStringList files; // its plain files' names, when they were asked for
+    DirectoryFiles files; // its plain files, when they were asked for
     bool keptFiles = false;
-    Status status; // a failure ends the walk, after what was found before it
+    Status status;         // the directory could not be read: nothing found in it counts
+    bool overflow = false; // more sub-directories than a list holds: the walk ends
 };
 
 Scan scanDirectory(const QString& directory, bool keepFiles) {
@@ -88,8 +89,10 @@ Scan scanDirectory(const QString& directory, bool keepFiles) {
         return scan;
     const QString prefix = directory + QLatin1Char('/');
     while (const dirent* entry = listing.next()) {
-        if (isHidden(entry->d_name))
+        if (isHidden(entry->d_name)) {
+            scan.files.temporaries = scan.files.temporaries || isTemporaryFileName(entry->d_name);
             continue; // also "." and ".."
+        }
         struct stat st;
         if (entry->d_type == DT_UNKNOWN &&
             ::fstatat(listing.fd(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -99,13 +102,13 @@ Scan scanDirectory(const QString& directory, bool keepFiles) {
         if (entry->d_type == DT_DIR || (entry->d_type == DT_UNKNOWN && S_ISDIR(st.st_mode))) {
             // The list holds the start directory too, so this many can't fit.
             if (scan.subdirectories.size() >= kMaxDirectories) {
-                scan.status = kOverflow;
+                scan.overflow = true;
                 return scan;
             }
             scan.subdirectories.append(prefix + decodePath(QByteArray(entry->d_name)));
         } else if (keepFiles &&
                    kindOf(listing.fd(), entry, entry->d_type, st) == EntryKind::PlainFile) {
-            scan.files.append(decodePath(QByteArray(entry->d_name)));
+            scan.files.names.append(decodePath(QByteArray(entry->d_name)));
         }
     }
     scan.status = listing.finished();
@@ -114,41 +117,47 @@ Scan scanDirectory(const QString& directory, bool keepFiles) {
 
 // Scans directories [first, last) of `directories`, on two threads where there are enough of
 // them: reading a directory is mostly the kernel's work, which the cores share. The names of
-// plain files are kept while fewer than `namesToKeep` have been taken.
+// plain files are kept while fewer than `namesToKeep` have been taken. A directory that can't
+// be read doesn't stop the others; an overflow does.
 std::vector<Scan> scanLevel(const QStringList& directories, qsizetype first, qsizetype last,
-                            qsizetype namesToKeep) {
+                            qsizetype namesToKeep, int threads) {
     std::vector<Scan> scans(size_t(last - first));
     std::atomic<qsizetype> claimed{first};
     std::atomic<qsizetype> namesTaken{0};
-    std::atomic<bool> failed{false};
+    std::atomic<bool> stop{false};
     std::exception_ptr thrown;
     const auto work = [&](std::exception_ptr& caught) {
         try {
-            // Every directory before a failure is scanned, since each takes the next one.
-            for (qsizetype i; !failed && (i = claimed.fetch_add(1)) < last;) {
+            // Every directory before an overflow is scanned, since each takes the next one.
+            for (qsizetype i; !stop && (i = claimed.fetch_add(1)) < last;) {
                 Scan& scan = scans[size_t(i - first)];
                 scan = scanDirectory(directories.at(i), namesTaken.load() < namesToKeep);
-                namesTaken += scan.files.size();
-                if (!scan.status)
-                    failed = true;
+                namesTaken += scan.files.names.size();
+                if (scan.overflow)
+                    stop = true;
             }
         } catch (...) {
-            failed = true;
+            stop = true;
             caught = std::current_exception();
         }
     };
     constexpr qsizetype kEnoughForTwo = 4;
     // Asked once: the answer is read from the system's files each time.
     static const bool severalCores = std::thread::hardware_concurrency() > 1;
-    if (last - first >= kEnoughForTwo && severalCores) {
-        std::exception_ptr helperThrew;
-        std::thread helper(work, std::ref(helperThrew));
-        work(thrown);
-        helper.join();
+    const bool two = threads == 0 ? severalCores : threads > 1;
+    std::exception_ptr helperThrew;
+    std::optional<std::thread> helper;
+    try {
+        if (last - first >= kEnoughForTwo && two)
+            helper.emplace(work, std::ref(helperThrew));
+    } catch (const std::system_error&) {
+        // No thread to be had (a limit of the system's): this one reads them all.
+    }
+    work(thrown);
+    if (helper) {
+        helper->join();
         if (!thrown)
             thrown = helperThrew;
-    } else {
-        work(thrown);
     }
     if (thrown)
         std::rethrow_exception(thrown);
@@ -174,7 +183,7 @@ QString DirectoryList::tooManyDirectoriesText(const QString& startDirectory) {
 }
 
 DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories,
-                                 qsizetype fileNamesToKeep) {
+                                 qsizetype fileNamesToKeep, int threads) {
     DirectoryList result;
     result.directories.append(startDirectory);
     if (subDirectories != Checked)
@@ -187,30 +196,30 @@ DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDi
     for (;;) {
         const qsizetype last = result.directories.size();
         std::vector<Scan> scans =
-            scanLevel(result.directories, next, last, fileNamesToKeep - namesKept);
+            scanLevel(result.directories, next, last, fileNamesToKeep - namesKept, threads);
         bool found = false;
         for (qsizetype i = next; i < last; ++i) {
             Scan& scan = scans[size_t(i - next)];
-            for (QString& subdirectory : scan.subdirectories) {
-                if (result.directories.size() >= kMaxDirectories)
-                    scan.status = kOverflow;
-                else
-                    result.directories.append(std::move(subdirectory));
+            // Passed over with what is below it; the caller names it when it gets there.
+            if (!scan.status) {
+                result.unreadable.insert(i, scan.status.error());
+                scan.subdirectories.clear();
+                scan.files = {};
             }
-            if (!scan.status && scan.status.error() == kOverflow) {
+            if (scan.overflow ||
+                result.directories.size() + scan.subdirectories.size() > kMaxDirectories) {
                 result.directories.clear();
                 result.files.clear();
+                result.unreadable.clear();
                 result.tooManyDirectories = true;
-            }
-            if (!scan.status) {
-                result.status = scan.status;
                 return result;
             }
+            found = found || !scan.subdirectories.isEmpty();
+            result.directories.append(std::move(scan.subdirectories));
             if (scan.keptFiles && result.files.size() == i && namesKept < fileNamesToKeep) {
-                namesKept += scan.files.size();
+                namesKept += scan.files.names.size();
                 result.files.append(std::move(scan.files));
             }
-            found = found || !scan.subdirectories.isEmpty();
         }
         if (!found)
             return result;
@@ -218,29 +227,33 @@ DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDi
     }
 }
 
-Result<QStringList> DirectoryList::filesOf(qsizetype index) const {
+Result<DirectoryFiles> DirectoryList::filesOf(qsizetype index) const {
+    if (const auto failed = unreadable.constFind(index); failed != unreadable.cend())
+        return *failed;
     if (index < files.size())
         return files.at(index);
     return ListDirectoryFiles(directories.at(index));
 }
 
-Result<QStringList> ListDirectoryFiles(const QString& directory) {
+Result<DirectoryFiles> ListDirectoryFiles(const QString& directory) {
     Listing listing(directory);
     if (Status opened = listing.opened(); !opened)
         return opened.error();
-    QStringList names;
+    DirectoryFiles files;
     while (const dirent* entry = listing.next()) {
-        if (isHidden(entry->d_name))
+        if (isHidden(entry->d_name)) {
+            files.temporaries = files.temporaries || isTemporaryFileName(entry->d_name);
             continue;
+        }
         Result<bool> plain = isPlainFile(listing.fd(), entry);
         if (!plain)
             return plain.error();
         if (plain.value())
-            names.append(decodePath(QByteArray(entry->d_name)));
+            files.names.append(decodePath(QByteArray(entry->d_name)));
     }
     if (Status done = listing.finished(); !done)
         return done.error();
-    return names;
+    return files;
 }
 
 } // namespace zuk

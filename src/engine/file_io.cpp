@@ -96,7 +96,7 @@ Status removeFile(const QString& path) {
     // Some systems answer EPERM for a folder.
     struct stat st;
     if (error == EISDIR || (::lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode)))
-        return makeError(ErrorNumber::PathFileAccess);
+        return notRegularFileError(true);
     return errorFromErrno(error);
 }
 

@@ -6,6 +6,8 @@
 #include "engine/run_state.h"
 #include "engine/yield_hook.h"
 
+#include <system_error>
+
 namespace zuk {
 
 namespace {
@@ -37,8 +39,12 @@ private:
 
 FilePreparer::FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine)
     : m_lineBreakRoutine(lineBreakRoutine), m_ownOptions(options()) {
-    for (int i = 0; i < threads; ++i)
-        m_threads.emplace_back(&FilePreparer::work, this, options());
+    try {
+        for (int i = 0; i < threads; ++i)
+            m_threads.emplace_back(&FilePreparer::work, this, options());
+    } catch (const std::system_error&) {
+        // No more threads to be had: the taking thread prepares what the others don't.
+    }
 }
 
 FilePreparer::~FilePreparer() {

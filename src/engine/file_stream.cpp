@@ -16,10 +16,6 @@ namespace {
 // Spans at least this long go from the input buffer to the file without a copy.
 constexpr qsizetype kDirectSpan = 64 * 1024;
 
-Error notText() {
-    return makeError(ErrorNumber::PathFileAccess);
-}
-
 // Bytes at the end that start a UTF-8 sequence the next read completes.
 qsizetype incompleteTail(QByteArrayView bytes) {
     for (qsizetype back = 1; back <= std::min<qsizetype>(3, bytes.size()); ++back) {
@@ -53,7 +49,7 @@ Result<std::unique_ptr<FileStream>> FileStream::open(const QString& path, qsizet
         return errorFromErrno(errno);
     // A regular file ignores O_NONBLOCK, so it needs no clearing.
     if (!S_ISREG(st.st_mode))
-        return notText();
+        return notRegularFileError(S_ISDIR(st.st_mode));
     FileIdentity& id = stream->m_identity;
     id.device = quint64(st.st_dev);
     id.inode = quint64(st.st_ino);
@@ -74,7 +70,7 @@ Result<std::unique_ptr<FileStream>> FileStream::open(const QString& path, qsizet
     if (stream->hasUtf16Mark())
         return stream; // not searched in its bytes: the caller loads it whole
     if (std::memchr(stream->m_buffer.constData(), 0, size_t(stream->m_length)))
-        return notText();
+        return notTextError();
     return stream;
 }
 
@@ -98,7 +94,7 @@ Status FileStream::readAt(qint64 offset, char* into, qsizetype size, qsizetype& 
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return errno == EISDIR ? notText() : errorFromErrno(errno);
+            return errorFromErrno(errno);
         }
         if (n == 0)
             break;
@@ -121,7 +117,7 @@ Status FileStream::fill() {
     m_length += got;
     m_eof = m_length < m_capacity;
     if (before > 0 && std::memchr(m_buffer.constData() + before, 0, size_t(got)))
-        return notText();
+        return notTextError();
     return {};
 }
 
@@ -140,7 +136,7 @@ Result<FileStream::Survey> FileStream::survey() {
         const bool last = got < m_capacity - carried;
         qsizetype length = carried + got;
         if (std::memchr(buffer.constData() + carried, 0, size_t(got)))
-            return notText();
+            return notTextError();
         const QByteArrayView bytes(buffer.constData(), length);
         const qsizetype tail = last ? 0 : incompleteTail(bytes);
         const QByteArrayView whole = bytes.first(length - tail);
@@ -249,7 +245,7 @@ void FileStream::emitInput(qint64 to) {
         m_out.resize(size);
         qsizetype got = 0;
         if (Status s = readAt(m_copied, m_out.data(), size, got); !s || got < size) {
-            m_outputStatus = s ? Status(makeError(ErrorNumber::PathFileAccess)) : s;
+            m_outputStatus = s ? Status(changedOnDiskError()) : s;
             m_out.resize(0);
             return;
         }

@@ -127,8 +127,9 @@ RunOutcome SearchRun::start() {
         // Walked before the log header, so that a tree too big is refused with nothing written.
         // A count changes nothing, so the files the walk sees are the ones the run would
         // list: they are kept rather than read a second time.
-        m_directories = CollectDirectories(m_directory, m_options.subDirectories(),
-                                           m_options.searchOnly() == 1 ? kFileNamesToKeep : 0);
+        m_directories =
+            CollectDirectories(m_directory, m_options.subDirectories(),
+                               m_options.searchOnly() == 1 ? kFileNamesToKeep : 0, m_walkThreads);
         if (m_directories.tooManyDirectories) {
             m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_directory), m_directory);
             return RunOutcome::Refused;
@@ -216,6 +217,8 @@ SearchRun::Step SearchRun::runText() {
 }
 
 SearchRun::Step SearchRun::runSelectedFile() {
+    if (const std::optional<qsizetype> separator = lastSeparator(m_options.path()))
+        sweepFolder(m_options.path().first(std::max<qsizetype>(*separator, 1)));
     const Step step = runFile(m_options.path(), false);
     if (step != Step::Abort)
         m_window.showCounters(m_counters);
@@ -303,21 +306,34 @@ SearchRun::Step SearchRun::fileFailure(const Error& error, const QString& path) 
     return Step::FileFailed;
 }
 
+SearchRun::Step SearchRun::folderFailure(const Error& error, const QString& folder) {
+    // One that vanished meanwhile is passed over, as a missing file is.
+    if (error.number == ErrorNumber::FileNotFound)
+        return Step::Continue;
+    return fileFailure(error, folder);
+}
+
+void SearchRun::sweepFolder(const QString& folder) {
+    // A search-only run changes nothing, not even what a killed writer left.
+    if (m_options.searchOnly() == 0)
+        m_journal.sweepFolder(folder);
+}
+
 SearchRun::Step SearchRun::runAllFiles() {
     if (m_preparers > 0)
         return runAllFilesPrepared();
     const DirectoryList list = std::exchange(m_directories, {});
-    if (check(list.status, m_directory) == Step::Abort)
-        return Step::Abort;
     const QChar separator = nativeSeparator();
     for (qsizetype i = 0; i < list.directories.size(); ++i) {
         const QString& dir = list.directories[i];
-        const Result<QStringList> names = list.filesOf(i);
-        if (!names) {
-            if (check(names.error(), dir) == Step::Abort)
+        const Result<DirectoryFiles> files = list.filesOf(i);
+        if (!files) {
+            if (folderFailure(files.error(), dir) == Step::Abort)
                 return Step::Abort;
         } else {
-            for (const QString& name : names.value()) {
+            if (files.value().temporaries)
+                sweepFolder(dir);
+            for (const QString& name : files.value().names) {
                 if (fileTypeMatches(name, m_options)) {
                     const QString fullPath = dir + separator + name;
                     m_window.setCurrentPath(displayPath(fullPath));
@@ -341,8 +357,6 @@ SearchRun::Step SearchRun::runAllFiles() {
 // prepared but not yet committed.
 SearchRun::Step SearchRun::runAllFilesPrepared() {
     const DirectoryList list = std::exchange(m_directories, {});
-    if (check(list.status, m_directory) == Step::Abort)
-        return Step::Abort;
     const bool lineBreaks = m_options.doAllCrlf() != 0;
     if (lineBreaks)
         m_options.setMakeBackups(0);
@@ -362,12 +376,14 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
     const auto listAhead = [&] {
         while (pool.waiting() < ahead && nextDirectory < list.directories.size()) {
             const QString& dir = list.directories[nextDirectory];
-            const Result<QStringList> listed = list.filesOf(nextDirectory++);
+            const Result<DirectoryFiles> listed = list.filesOf(nextDirectory++);
             if (!listed) {
                 names.push_back(Name{{}, false, listed.error(), dir});
                 continue;
             }
-            for (const QString& name : listed.value()) {
+            if (listed.value().temporaries)
+                sweepFolder(dir);
+            for (const QString& name : listed.value().names) {
                 Name entry{dir + separator + name, fileTypeMatches(name, m_options), {}, {}};
                 if (entry.taken)
                     pool.add(entry.path);
@@ -382,7 +398,7 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
         Name entry = std::move(names.front());
         names.pop_front();
         if (entry.listing) {
-            if (check(*entry.listing, entry.directory) == Step::Abort)
+            if (folderFailure(*entry.listing, entry.directory) == Step::Abort)
                 return Step::Abort;
             continue;
         }

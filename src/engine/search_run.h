@@ -40,6 +40,9 @@ public:
     // of the options; only for a front end whose options can't change during a run. The files are
     // still committed, counted and logged one by one in the run's order.
     void prepareInParallel(int threads, OptionsSnapshot snapshot);
+    // The threads a directory walk may read a wide level on: 1 keeps it on the run's own, more
+    // give it a second one (0, the default: two where there are several cores).
+    void setWalkThreads(int threads) { m_walkThreads = threads; }
 
     // Whether a directory run takes the file of this name, by its type.
     static bool fileTypeMatches(const QString& fileName, const RunOptions& options);
@@ -64,6 +67,11 @@ private:
     // A failure of one file's own steps: disk full and I/O errors end the run (Abort); any
     // other is that file's (its message naming it, FileFailed).
     Step fileFailure(const Error& error, const QString& path);
+    // A folder that can't be listed: passed over with its message, as a file's failure; one
+    // that vanished is passed over without one.
+    Step folderFailure(const Error& error, const QString& folder);
+    // Removes the temporary files a killed writer left in a folder the run works in.
+    void sweepFolder(const QString& folder);
     // A failure of the run's own steps: file-not-found is passed over (Continue); any other
     // shows its message and puts the window back to idle (Abort).
     Step check(const Status& status, const QString& subject = {});
@@ -90,6 +98,7 @@ private:
     // (device, inode) of each file handled
     std::unordered_set<std::pair<quint64, quint64>, IdentityHash> m_handled;
     int m_preparers = 0;
+    int m_walkThreads = 0;
     OptionsSnapshot m_snapshot;
 };
 

@@ -42,7 +42,7 @@ Status TextBuffer::load(const QString& path) {
         bytes.remove(0, info.value().markLength);
     } else {
         if (bytes.contains('\0'))
-            return makeError(ErrorNumber::PathFileAccess); // not text
+            return notTextError();
         m_encoding = TextEncoding::Utf8;
     }
     m_encodingSettled = marked;

@@ -269,12 +269,12 @@ Result<EncodingInfo> detectEncoding(const QByteArray& bytes) {
     const bool utf16le = startsWith(bytes, "\xFF\xFE", 2);
     if (utf16le || startsWith(bytes, "\xFE\xFF", 2)) {
         if (n % 2 != 0)
-            return makeError(ErrorNumber::PathFileAccess);
+            return notTextError();
         return EncodingInfo{utf16le ? TextEncoding::Utf16LE : TextEncoding::Utf16BE, 2};
     }
 
     if (n > 0 && std::memchr(p, 0, size_t(n)) != nullptr)
-        return makeError(ErrorNumber::PathFileAccess);
+        return notTextError();
 
     const qsizetype markLength = startsWith(bytes, "\xEF\xBB\xBF", 3) ? 3 : 0;
     if (utf8Utf16Length(p + markLength, n - markLength) < 0)

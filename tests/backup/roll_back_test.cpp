@@ -308,3 +308,38 @@ TEST_F(RollBackTest, ATreeTooBigForTheListIsRefusedBeforeAnythingChanges) {
 }
 
 } // namespace
+
+TEST_F(RollBackTest, AFolderThatCantBeReadIsNamedAndPassedOverAndTheRestRestored) {
+    write(work("a.htm"), "edited");
+    write(work("a.htm_BU"), "original");
+    QDir().mkpath(work("unreadable/below"));
+    write(work("unreadable/b.htm_BU"), "original");
+    write(work("sub/c.htm_BU"), "original");
+    // What a kill between naming a run's new text and its rename leaves, in a folder without
+    // backups: the roll back works there, so it goes.
+    QDir().mkpath(work("plain"));
+    write(work("plain/.d.htm.zuk-Ab12Cd"), "new text");
+    // Open to nobody, but the folder "unreadable".
+    for (const QString& folder :
+         {m_dir.path(), work(""), work("sub"), work("plain"), m_dir.path() + "/log"})
+        ::chmod(QFile::encodeName(folder).constData(), 0777);
+    ::chmod(QFile::encodeName(work("unreadable")).constData(), 0700);
+    // Writable by nobody, so that the roll back may replace it.
+    ::chmod(QFile::encodeName(work("a.htm")).constData(), 0666);
+    m_options.values.subDirectories = Checked;
+
+    const QString result = test::runUnprivileged([&] {
+        const RunOutcome outcome = m_rollBack.start();
+        QStringList shown{QString::number(int(outcome)), QString::number(m_rollBack.filesFailed())};
+        for (const Message& message : m_prompter.shown.mid(1))
+            shown.append(message.text + " @ " + message.subject);
+        return shown.join("|");
+    });
+
+    EXPECT_EQ(result, QString::number(int(RunOutcome::Completed)) + "|1|" +
+                          "ERROR: 70 Permission denied @ " + work("unreadable") + "|ZUK Done @ ");
+    EXPECT_EQ(test::readBytes(work("a.htm")), QByteArray("original"));
+    EXPECT_EQ(test::readBytes(work("sub/c.htm")), QByteArray("original"));
+    EXPECT_TRUE(exists(work("unreadable/b.htm_BU")));
+    EXPECT_FALSE(exists(work("plain/.d.htm.zuk-Ab12Cd")));
+}

@@ -48,6 +48,24 @@ TEST_P(ReaderTest, ReadsEveryPiece) {
     EXPECT_EQ(pieces, c.pieces);
 }
 
+// A big entry costs its own size once, not the whole file's again: the reader reads the text
+// it shares with its caller and never takes a copy of its own.
+TEST(BatchFileReaderTest, ReadsTheTextWithoutACopyOfItsOwn) {
+    const QString text = QStringLiteral(" \"a\"|\"b\",c d\r\n").repeated(3);
+    for (const Read read : {Read::Field, Read::Line, Read::Quoted}) {
+        BatchFileReader reader(text);
+        while (!reader.atEnd()) {
+            if (read == Read::Field)
+                (void)reader.ReadBatchField();
+            else if (read == Read::Line)
+                (void)reader.ReadBatchLine();
+            else
+                (void)reader.ReadQuotedEntry();
+        }
+        EXPECT_FALSE(text.isDetached()) << int(read);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Batch, ReaderTest,
     ::testing::Values(ReaderCase{"FieldEndsAtCommaAndEveryLineBreak",

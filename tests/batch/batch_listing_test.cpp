@@ -45,10 +45,18 @@ TEST(BatchListingTest, ListsEachEntryAsTheTestViewShowsIt) {
          "\"a\"|\"b\"\r\n\r\n\"c\r\n\"|\"d\"",
          {"|", true},
          listed(1, "a", "b") + listed(2, "\r\nc\r\n", "d")},
-        {"quoted, incomplete last entry dropped",
-         "\"a\"|\"b\"\r\n\"c\"|",
+        {"quoted, unclosed last entry left out and said so",
+         "\"a\"|\"b\"\r\n\"c\"|\"d",
+         {"|", true},
+         listed(1, "a", "b") + kUnclosedEntryText + "\r\n"},
+        {"quoted, only line breaks after the last entry",
+         "\"a\"|\"b\"\r\n\r\n\r\n",
          {"|", true},
          listed(1, "a", "b")},
+        {"quoted, a field's quote at the end",
+         "\"a\"|\"b\"\r\n\"",
+         {"|", true},
+         listed(1, "a", "b") + kUnclosedEntryText + "\r\n"},
     };
     for (const ListingCase& c : cases)
         EXPECT_EQ(batchListing(c.text, c.format), c.listing) << c.name;
@@ -80,7 +88,8 @@ TEST_F(TestBatchFileTest, RefusesWithOneMessageAndNoListing) {
         {file(".hidden.txt", help), "|", kNoBatchFileText},
         {file("help.txt", help), "", kNoDelimiterText},
         {file("help.txt", help), "#", kBatchFailedTestText},
-        {file("nul.txt", QByteArray("a|b\0", 4)), "|", "ERROR: 75 Path/File access error"},
+        {file("nul.txt", QByteArray("a|b\0", 4)), "|",
+         "ERROR: 75 Path/File access error (not text)"},
     };
     for (const auto& c : cases) {
         m_prompter.shown.clear();

@@ -215,6 +215,17 @@ TEST_F(BatchRunTest, AFailedSyncEndsTheBatchIdleWithItsMessage) {
     EXPECT_TRUE(idle());
 }
 
+TEST_F(BatchRunTest, AnUnclosedLastEntryIsLeftOutAndSaidSo) {
+    batchFile("\"a\"|\"b\"\r\n\"b\"|\"c");
+    m_batchWindow.format = {"|", true};
+    subject("a");
+    EXPECT_EQ(m_batch.start(), BatchOutcome::Completed);
+    EXPECT_EQ(m_main.pressed, (QList<BatchEntry>{{"a", "b"}}));
+    EXPECT_EQ(m_prompter.texts(),
+              (QStringList{BatchRun::kConfirmText, kUnclosedEntryText, BatchRun::kDoneText}));
+    EXPECT_EQ(m_prompter.shown[1].subject, m_batchWindow.path);
+}
+
 // The file is tested before the question: a file that fails is never asked about.
 TEST_F(BatchRunTest, NothingRunsWithoutFileDelimiterPassingTestOrConfirmation) {
     const struct {
@@ -239,6 +250,12 @@ TEST_F(BatchRunTest, NothingRunsWithoutFileDelimiterPassingTestOrConfirmation) {
          MessageResult::Yes,
          BatchOutcome::Refused,
          {kBatchFailedTestText}},
+        {"not text",
+         QByteArray("a|b\0", 4),
+         "|",
+         MessageResult::Yes,
+         BatchOutcome::Refused,
+         {"ERROR: 75 Path/File access error (not text)"}},
     };
     for (const auto& c : cases) {
         m_prompter.shown.clear();

@@ -98,6 +98,13 @@ TEST(CliCommand, RollBackTakesItsPathAndOnlyItsSwitches) {
     EXPECT_TRUE(parsed.value().assumeYes);
 }
 
+TEST(CliCommand, ThreadsAreTheCoresUnlessGiven) {
+    EXPECT_EQ(parse({"-s", "a"}).value().threads, 0);
+    EXPECT_EQ(parse({"-s", "a", "--threads", "1"}).value().threads, 1);
+    EXPECT_EQ(parse({"--batch", "e.txt", "--threads=64"}).value().threads, 64);
+    EXPECT_EQ(parse({"--rollback", "d", "--threads", "1"}).value().threads, 1);
+}
+
 TEST(CliCommand, HelpAndVersionWinOverEverythingElse) {
     ASSERT_TRUE(parse({"--help", "--mode", "bogus"}).ok());
     EXPECT_EQ(parse({"-h"}).value().kind, CliCommand::Kind::Help);
@@ -120,6 +127,11 @@ TEST(CliCommand, BadUsageIsRefusedWithAReason) {
         {"--rollback", "d", "--search", "a"},
         {"--rollback", "d", "--backup"},
         {"--rollback", "d", "other"},
+        {"-s", "a", "--threads", "0"},
+        {"-s", "a", "--threads", "65"},
+        {"-s", "a", "--threads", "two"},
+        {"-s", "a", "--threads", "1", "--threads", "2"},
+        {"--batch-test", "e.txt", "--threads", "1"},
     };
     for (const QStringList& arguments : bad) {
         const Result<CliCommand> parsed = parse(arguments);

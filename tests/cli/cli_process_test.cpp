@@ -145,16 +145,41 @@ TEST_F(Cli, TextModeFiltersStandardInputLosslessly) {
     const QByteArray odd("\xef\xbb\xbfmark\r\rlone CR");
     ran = run({"-y", "-m", "text", "-s", "zzz"}, odd);
     EXPECT_EQ(ran.out, odd);
+}
 
-    // A replacement the input's encoding can't hold fails and writes nothing.
-    ran = run({"-y", "-m", "text", "-s", "caf", "-r", "\u2713"}, "caf\xe9");
-    EXPECT_EQ(ran.status, 3);
-    EXPECT_TRUE(ran.out.isEmpty());
-    EXPECT_TRUE(ran.err.contains("ERROR: "));
-
-    ran = run({"-y", "-m", "text", "-s", "a"}, QByteArray("a\0b", 3));
-    EXPECT_EQ(ran.status, 3);
-    EXPECT_TRUE(ran.out.isEmpty());
+TEST_F(Cli, TextModeNeverSwallowsItsInput) {
+    // A failure of the text leaves it as it was, as a failed file is left: it goes out unchanged,
+    // named on standard error, and counted.
+    const QByteArray nul("a\0b", 3);
+    const QByteArray failed = "<standard input>: ";
+    const struct {
+        QStringList arguments;
+        QByteArray input;
+        int status;
+        QByteArray err;
+    } cases[] = {
+        {{"-y", "-m", "text", "-s", "x", "-r", "\u0109"},
+         "caf\xe9 x\n",
+         4,
+         failed + "ERROR: 5 The replacement text holds characters that the input's encoding "
+                  "cannot store\nItems Searched : 1\nItems Changed : 0\nReplaced Items : 0\n"
+                  "zuk-cli: 1 file failed\n"},
+        {{"-y", "-m", "text", "-s", "a"},
+         nul,
+         4,
+         failed + "ERROR: 75 Path/File access error (not text)\nItems Searched : 0\n"
+                  "Items Changed : 0\nReplaced Items : 0\nzuk-cli: 1 file failed\n"},
+        // Refused or declined: nothing was done to it.
+        {{"-y", "-m", "text", "-s", ""}, "a b", 1, "You must enter somthing"},
+        {{"-m", "text", "-s", "a", "-r", "o"}, "a b", 1, "zuk-cli: no answer from a terminal"},
+    };
+    for (const auto& c : cases) {
+        const Ran ran = run(c.arguments, c.input);
+        const std::string name = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(ran.status, c.status) << name;
+        EXPECT_EQ(ran.out, c.input) << name;
+        EXPECT_TRUE(ran.err.startsWith(c.err)) << name << ": " << ran.err.data();
+    }
 }
 
 TEST_F(Cli, MultiLineTextsComeFromFilesExactly) {

@@ -78,6 +78,12 @@ struct NamedTemporaryFiles {
 class AtomicFileSafety : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return m_dir.filePath(name); }
+    bool unnamedTemporaryFiles() const {
+        const int probe = ::open(native(m_dir.path()).constData(), O_TMPFILE | O_WRONLY, 0600);
+        if (probe >= 0)
+            ::close(probe);
+        return probe >= 0;
+    }
     QTemporaryDir m_dir;
 };
 
@@ -223,15 +229,39 @@ TEST_F(AtomicFileSafety, SetIdBitsStayOnlyWithTheOwnerAndGroupTheyBelongTo) {
 }
 
 TEST_F(AtomicFileSafety, AWriterKilledWhileWritingLeavesNothing) {
-    const int probe = ::open(native(m_dir.path()).constData(), O_TMPFILE | O_WRONLY, 0600);
-    if (probe < 0)
+    if (!unnamedTemporaryFiles())
         GTEST_SKIP() << "no unnamed temporary files on this file system";
-    ::close(probe);
     const QString target = path(QStringLiteral("big.txt"));
     writeBytes(target, "original");
     ASSERT_TRUE(killWhileWriting(target));
     EXPECT_EQ(entriesOf(m_dir.path()), QStringList{"big.txt"});
     EXPECT_EQ(readBytes(target), "original");
+}
+
+TEST_F(AtomicFileSafety, AKillAtTheBackupLeavesNoTemporaryFile) {
+    if (!unnamedTemporaryFiles())
+        GTEST_SKIP() << "no unnamed temporary files on this file system";
+    // The new text gets its name after the backup link, right before the rename: a kill once
+    // the backup is made finds it still unnamed.
+    const QString target = path(QStringLiteral("page.htm"));
+    writeBytes(target, "old");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const BackupMaker killedOnceMade = [](const QString& file) {
+            if (keepAsBackup(file, file + "_BU").ok())
+                ::raise(SIGKILL);
+            return Status(makeError(ErrorNumber::DeviceIo));
+        };
+        auto writer = AtomicFileWriter::open(target, identifyFile(target).value(), killedOnceMade);
+        if (writer.ok() && writer.value()->write("new").ok())
+            (void)writer.value()->commit();
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_EQ(entriesOf(m_dir.path()), (QStringList{"page.htm", "page.htm_BU"}));
+    EXPECT_EQ(readBytes(target), "old");
 }
 
 TEST_F(AtomicFileSafety, ANamedTemporaryFileLeftByAKillIsSweptUnlessItIsLocked) {

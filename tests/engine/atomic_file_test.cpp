@@ -231,22 +231,35 @@ TEST_F(AtomicFileTest, PermissionDeniedForAnotherUser) {
     EXPECT_EQ(entriesOf(locked), (QStringList{"f.txt", "secret.txt"}));
 }
 
-TEST_F(AtomicFileTest, ReadWholeFileRefusesWhatIsNotAFile) {
-    const auto missing = readWholeFile(path(QStringLiteral("missing.txt")));
-    ASSERT_FALSE(missing.ok());
-    EXPECT_EQ(missing.error().number, ErrorNumber::FileNotFound);
-
-    const auto folder = readWholeFile(m_dir.path());
-    ASSERT_FALSE(folder.ok());
-    EXPECT_EQ(folder.error().number, ErrorNumber::PathFileAccess);
-
+TEST_F(AtomicFileTest, ReadWholeFileRefusesWhatIsNotAFileAndSaysWhy) {
     // A FIFO would block a plain open until someone writes to it.
     const QString fifo = path(QStringLiteral("pipe"));
     ASSERT_EQ(::mkfifo(native(fifo).constData(), 0600), 0);
-    const auto pipe = readWholeFile(fifo);
-    ASSERT_FALSE(pipe.ok());
-    EXPECT_EQ(pipe.error().number, ErrorNumber::PathFileAccess);
+    const struct {
+        QString path;
+        QString message;
+    } refused[] = {
+        {path(QStringLiteral("missing.txt")), "ERROR: 53 File not found"},
+        {m_dir.path(), "ERROR: 75 Path/File access error (is a directory)"},
+        {fifo, "ERROR: 75 Path/File access error (not a regular file)"},
+        {path(QString(300, u'n')), "ERROR: 75 Path/File access error (name too long)"},
+    };
+    for (const auto& r : refused) {
+        const auto read = readWholeFile(r.path);
+        ASSERT_FALSE(read.ok());
+        EXPECT_EQ(read.error().message(), r.message);
+    }
     EXPECT_FALSE(writeFileAtomically(fifo, "x").ok());
+
+    // A file that became a folder while its new text was written.
+    const QString became = path(QStringLiteral("became.txt"));
+    writeBytes(became, "old");
+    auto writer = AtomicFileWriter::open(became);
+    ASSERT_TRUE(writer.ok());
+    ASSERT_TRUE(writer.value()->write("new").ok());
+    ASSERT_TRUE(QFile::remove(became) && QDir().mkdir(became));
+    EXPECT_EQ(writer.value()->commit().error().message(),
+              "ERROR: 75 Path/File access error (is a directory)");
 
     const QString file = path(QStringLiteral("f.bin"));
     writeBytes(file, QByteArray("\x00\xFF", 2));

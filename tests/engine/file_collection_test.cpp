@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,7 +33,7 @@ TEST_F(FileCollectionTest, WithoutSubDirectoriesTheListIsTheStartAloneUnchecked)
     const QString missing = path("not/there");
     for (CheckValue off : {Unchecked, Greyed}) {
         const DirectoryList list = CollectDirectories(missing, off);
-        EXPECT_TRUE(list.status.ok());
+        EXPECT_TRUE(list.unreadable.isEmpty());
         EXPECT_EQ(list.directories, QStringList{missing});
     }
 }
@@ -41,7 +42,7 @@ TEST_F(FileCollectionTest, WalksBreadthFirstLevelByLevel) {
     makeDirs({"A/B/D", "A/C/E"});
     test::writeBytes(path("A/C/only-a-file.txt"), "x");
     const DirectoryList list = CollectDirectories(path("A"), Checked);
-    ASSERT_TRUE(list.status.ok());
+    ASSERT_TRUE(list.unreadable.isEmpty());
     ASSERT_EQ(list.directories.size(), 5);
     EXPECT_EQ(list.directories[0], path("A"));
     // The platform decides whether B or C comes first; the level order follows from it.
@@ -60,47 +61,49 @@ TEST_F(FileCollectionTest, LeavesOutHiddenSystemAndLinkedEntriesAndWhatIsBelowTh
     ASSERT_EQ(::chmod(native(path("A/readonly")).constData(), 0555), 0);
 
     const DirectoryList list = CollectDirectories(path("A"), Checked);
-    ASSERT_TRUE(list.status.ok());
+    ASSERT_TRUE(list.unreadable.isEmpty());
     EXPECT_EQ(list.directories, QStringList({path("A"), path("A/readonly")}));
 }
 
-TEST_F(FileCollectionTest, FailuresEndTheWalkWithWhatWasFound) {
+TEST_F(FileCollectionTest, AFolderThatCantBeReadIsPassedOverWithWhatIsBelowIt) {
     const DirectoryList missing = CollectDirectories(path("missing"), Checked);
-    ASSERT_FALSE(missing.status.ok());
-    EXPECT_EQ(missing.status.error().number, ErrorNumber::FileNotFound);
     EXPECT_EQ(missing.directories, QStringList{path("missing")});
+    EXPECT_EQ(missing.filesOf(0).error().number, ErrorNumber::FileNotFound);
 
-    // A directory that the user may not read stops the walk there.
-    makeDirs({"A/B/D"});
-    ASSERT_EQ(::chmod(native(m_dir.path()).constData(), 0755), 0);
-    ASSERT_EQ(::chmod(native(path("A/B")).constData(), 0300), 0);
-    const QString result = test::runUnprivileged([&] {
-        const DirectoryList list = CollectDirectories(path("A"), Checked);
-        return list.status.error().message() + "|" + list.directories.join("|");
-    });
-    EXPECT_EQ(result, "ERROR: 70 Permission denied|" + path("A") + "|" + path("A/B"));
-}
-
-TEST_F(FileCollectionTest, AFailureInAWideLevelKeepsWhatTheDirectoriesBeforeItFound) {
-    // Eight directories in one level are scanned on two threads; the result must still be the
-    // one-by-one walk's: everything up to the failing directory, in the list's order.
+    // Eight folders in one level are read on two threads; the one that fails doesn't stop the
+    // others, nor does a path too long further down.
     for (int i = 0; i < 8; ++i)
         makeDirs({qPrintable(QStringLiteral("A/d%1/c").arg(i))});
-    const QStringList level = CollectDirectories(path("A"), Checked).directories.mid(1, 8);
-    ASSERT_EQ(level.size(), 8);
+    const QString tooLong = test::makePathTooLong(path("A/d0/c"));
     ASSERT_EQ(::chmod(native(m_dir.path()).constData(), 0755), 0);
-    ASSERT_EQ(::chmod(native(level[3]).constData(), 0300), 0);
-    QStringList expected = QStringList{path("A")} + level;
-    for (int i = 0; i < 3; ++i)
-        expected.append(level[i] + "/c");
-
-    for (const qsizetype keep : {0, 100}) {
-        const QString result = test::runUnprivileged([&] {
-            const DirectoryList list = CollectDirectories(path("A"), Checked, keep);
-            return list.status.error().message() + "|" + list.directories.join("|");
-        });
-        EXPECT_EQ(result, "ERROR: 70 Permission denied|" + expected.join("|")) << keep;
+    ASSERT_EQ(::chmod(native(path("A/d3")).constData(), 0300), 0);
+    const qsizetype folders = 1 + 8 + 7 + tooLong.count(u'/') - path("A/d0/c").count(u'/');
+    const QString expected = path("A/d3") + ": ERROR: 70 Permission denied\n" + tooLong +
+                             ": ERROR: 75 Path/File access error (name too long)\n" +
+                             QString::number(folders) + " folders, none below either";
+    for (const int threads : {1, 2}) {
+        for (const qsizetype keep : {0, 100}) {
+            const QString result = test::runUnprivileged([&] {
+                const DirectoryList list = CollectDirectories(path("A"), Checked, keep, threads);
+                QStringList lines;
+                for (qsizetype i = 0; i < list.directories.size(); ++i) {
+                    if (list.unreadable.contains(i))
+                        lines.append(list.directories[i] + ": " +
+                                     list.filesOf(i).error().message());
+                }
+                const bool below = std::any_of(
+                    list.directories.begin(), list.directories.end(), [&](const QString& d) {
+                        return d.startsWith(path("A/d3/")) || d.startsWith(tooLong + "/");
+                    });
+                lines.append(QStringLiteral("%1 folders, %2")
+                                 .arg(list.directories.size())
+                                 .arg(below ? "some below" : "none below either"));
+                return lines.join("\n");
+            });
+            EXPECT_EQ(result, expected) << threads << " " << keep;
+        }
     }
+    test::removeTree(path("A"));
 }
 
 TEST_F(FileCollectionTest, TheWalkKeepsTheListingOfItsFirstDirectoriesUpToTheNumberAsked) {
@@ -114,17 +117,17 @@ TEST_F(FileCollectionTest, TheWalkKeepsTheListingOfItsFirstDirectoriesUpToTheNum
     // Once the names kept reach about the number asked, the later directories are listed again.
     for (const qsizetype keep : {0, 1, 3, 1000}) {
         const DirectoryList list = CollectDirectories(path("A"), Checked, keep);
-        ASSERT_TRUE(list.status.ok());
+        ASSERT_TRUE(list.unreadable.isEmpty());
         ASSERT_EQ(list.directories.size(), 7);
         if (keep == 0 || keep == 1000)
             EXPECT_EQ(list.files.size(), keep == 0 ? 0 : 7);
         else
             EXPECT_TRUE(list.files.size() >= 1 && list.files.size() < 7) << list.files.size();
         for (qsizetype i = 0; i < list.directories.size(); ++i) {
-            Result<QStringList> kept = list.filesOf(i);
-            Result<QStringList> listed = ListDirectoryFiles(list.directories[i]);
+            Result<DirectoryFiles> kept = list.filesOf(i);
+            Result<DirectoryFiles> listed = ListDirectoryFiles(list.directories[i]);
             ASSERT_TRUE(kept.ok() && listed.ok());
-            QStringList a = kept.value(), b = listed.value();
+            QStringList a = kept.value().names, b = listed.value().names;
             a.sort();
             b.sort();
             EXPECT_EQ(a, b) << list.directories[i].toStdString();
@@ -141,13 +144,12 @@ TEST_F(FileCollectionTest, RefusesMoreDirectoriesThanAListHolds) {
         ASSERT_EQ(::mkdir(native(start + "/" + QString::number(i)).constData(), 0755), 0);
 
     const DirectoryList full = CollectDirectories(start, Checked);
-    ASSERT_TRUE(full.status.ok());
+    ASSERT_FALSE(full.tooManyDirectories);
     EXPECT_EQ(full.directories.size(), kMaxDirectories);
 
     ASSERT_EQ(::mkdir(native(start + "/one-more").constData(), 0755), 0);
     const DirectoryList over = CollectDirectories(start, Checked);
     EXPECT_TRUE(over.tooManyDirectories);
-    EXPECT_FALSE(over.status.ok());
     EXPECT_TRUE(over.directories.isEmpty());
     EXPECT_TRUE(DirectoryList::tooManyDirectoriesText(start).contains(start));
 }
@@ -165,13 +167,17 @@ TEST_F(FileCollectionTest, ListsPlainFilesAndLinksToThem) {
     ASSERT_EQ(::symlink(native(path("A/sub")).constData(), native(path("A/dirlink")).constData()),
               0);
 
-    Result<QStringList> names = ListDirectoryFiles(path("A"));
+    Result<DirectoryFiles> names = ListDirectoryFiles(path("A"));
     ASSERT_TRUE(names.ok());
-    QStringList sorted = names.value();
+    QStringList sorted = names.value().names;
     sorted.sort();
     EXPECT_EQ(sorted, QStringList({"linked.txt", "page.htm"}));
+    // Among the hidden names, the writer's temporary files are told apart.
+    EXPECT_FALSE(names.value().temporaries);
+    test::writeBytes(path("A/.page.htm.zuk-Ab12Cd"), "x");
+    EXPECT_TRUE(ListDirectoryFiles(path("A")).value().temporaries);
 
-    Result<QStringList> missing = ListDirectoryFiles(path("missing"));
+    Result<DirectoryFiles> missing = ListDirectoryFiles(path("missing"));
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().number, ErrorNumber::FileNotFound);
 }

@@ -3,6 +3,7 @@
 #include "support/function_yield.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_files.h"
+#include "support/unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <sys/stat.h>
 
 using namespace zuk;
 using namespace zuk::test;
@@ -145,6 +147,58 @@ TEST_F(RunFailures, DiskFullOrAnIoErrorEndsTheRun) {
         EXPECT_FALSE(logText().contains("==> END"));
         EXPECT_FALSE(window.running);
         EXPECT_EQ(readBytes(file("b.txt")), "banana");
+    }
+}
+
+TEST_F(RunFailures, AFolderThatCantBeReadIsNamedPassedOverAndCounted) {
+    QDir().mkpath(file("locked/below"));
+    QDir().mkpath(file("open"));
+    writeBytes(file("locked/b.txt"), "banana");
+    writeBytes(file("open/d.txt"), "banana");
+    // Open to the user nobody, but the folder "locked", which they may not read.
+    for (const QString& path : {dir.path(), file(""), file("open")})
+        ::chmod(QFile::encodeName(path).constData(), 0777);
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "open/d.txt"})
+        ::chmod(QFile::encodeName(file(name)).constData(), 0666);
+    ::chmod(QFile::encodeName(file("locked")).constData(), 0300);
+    options.values.logChanges = 0;
+    options.values.makeBackups = 0;
+
+    const struct {
+        const char* name;
+        QString path;
+        CheckValue subDirectories;
+        int preparers;
+        QByteArray changed; // the files outside "locked" afterwards
+    } cases[] = {
+        {"the walk, one thread", file(""), Checked, 0, "bonono"},
+        {"the walk, prepared ahead", file(""), Checked, 2, "bonono"},
+        {"the folder itself", file("locked/"), Unchecked, 0, "banana"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* name : {"a.txt", "b.txt", "c.txt", "open/d.txt"})
+            writeBytes(file(name), "banana");
+        options.values.path = c.path;
+        options.values.subDirectories = c.subDirectories;
+        const QString result = runUnprivileged([&] {
+            if (c.preparers > 0)
+                run.prepareInParallel(c.preparers, [this] {
+                    return std::make_unique<ValueRunOptions>(options.values);
+                });
+            const RunOutcome outcome = run.start();
+            QStringList shown{QString::number(int(outcome)), QString::number(run.filesFailed())};
+            for (const Message& message : prompter.shown.mid(1))
+                shown.append(message.text + " @ " + message.subject);
+            return shown.join("|");
+        });
+        EXPECT_EQ(result.toStdString(),
+                  (QString::number(int(RunOutcome::Completed)) + "|1|" +
+                   "ERROR: 70 Permission denied @ " + file("locked") + "|ZUK Done @ ")
+                      .toStdString());
+        for (const char* name : {"a.txt", "b.txt", "c.txt", "open/d.txt"})
+            EXPECT_EQ(readBytes(file(name)), c.changed) << name;
+        EXPECT_EQ(readBytes(file("locked/b.txt")), "banana");
     }
 }
 

@@ -311,3 +311,32 @@ TEST_F(Run, FailingFilesAndFailingStepsAreHandledApart) {
     EXPECT_FALSE(window.running);
     EXPECT_EQ(read("site/1.txt"), "a");
 }
+
+TEST_F(Run, ARunThatMayChangeFilesRemovesWhatAKilledWriterLeftWhereverItWorks) {
+    // As a kill between naming the new text and the rename leaves it: complete, unlocked.
+    const QStringList leftovers{"site/.a.htm.zuk-Ab12Cd", "site/sub/.b.htm.zuk-Xy34Zw"};
+    const struct {
+        const char* name;
+        QString path;
+        CheckValue searchOnly;
+        QList<bool> removed; // from site, from site/sub
+    } cases[] = {
+        {"a replacing run, also where it changes nothing", path("site/"), Unchecked, {true, true}},
+        {"a search-only run changes nothing", path("site/"), Checked, {false, false}},
+        {"one file: its folder", path("site/sub/b.htm"), Unchecked, {false, true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        write("site/a.htm", "banana");
+        write("site/sub/b.htm", "nothing to find");
+        for (const QString& leftover : leftovers)
+            write(leftover, "the complete new text");
+        options.values.path = c.path;
+        options.values.optFile = c.path.endsWith(".htm");
+        options.values.subDirectories = Checked;
+        options.values.searchOnly = c.searchOnly;
+        ASSERT_EQ(start(), RunOutcome::Completed);
+        for (qsizetype i = 0; i < leftovers.size(); ++i)
+            EXPECT_EQ(QFileInfo::exists(path(leftovers[i])), !c.removed[i]) << i;
+    }
+}

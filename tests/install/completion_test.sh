@@ -39,6 +39,11 @@ check "" --search ""
 check "$tmp/search.txt" --search-file "$tmp/sea"
 check "$tmp/site dir" --rollback "$tmp/si"
 check "$tmp/site dir/page.htm" --yes -s old "$tmp/site dir/p"
+# --threads N offers the counts from 1 to the cores.
+if [ "$(complete_line --threads "" | cut -d' ' -f1)" != 1 ]; then
+    echo "FAIL: zuk-cli --threads <Tab> doesn't offer 1" >&2
+    failures=$((failures + 1))
+fi
 
 # Every option of the live --help completes.
 for option in $("$cli" --help | sed -n -E 's/^ +(-[[:alnum:]], )?(--[[:alnum:]-]+).*/\2/p'); do
