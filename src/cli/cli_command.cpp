@@ -262,7 +262,7 @@ Status loadTexts(CliCommand& command) {
 }
 
 QString versionText() {
-    return QStringLiteral("zuk-cli " ZUK_VERSION "\n");
+    return QStringLiteral("zuk-cli " ZUK_VERSION "\nLicence: " ZUK_LICENCE "\n");
 }
 
 QString usageText() {
@@ -306,7 +306,7 @@ QString usageText() {
         "                          and all\n"
         "      --batch-test FILE   list the entries as the batch window's Test shows them\n"
         "  -h, --help              this text\n"
-        "      --version           the version\n"
+        "      --version           the version and the licence\n"
         "\n"
         "The counters go to standard output (in text mode to standard error), messages to\n"
         "standard error. A file that fails (not text, changed on disk, not writable, out of\n"

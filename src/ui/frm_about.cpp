@@ -26,7 +26,8 @@ const std::array kAboutControls = {
     ControlRow{"Label1", K::Label, nullptr, "The Zukanor developers", 877, 1080, 1380, 195, 4, 0, true, true},
     ControlRow{"Label5", K::Label, nullptr, build::kMakerName, 720, 1320, 1695, 195, 5, 0, true, true},
     ControlRow{"Label6", K::Label, nullptr, "", 1072, 1560, 990, 195, 6, 0, true, true},
-    ControlRow{"cmdOK", K::Button, nullptr, "OK", 1080, 1920, 975, 255, 0},
+    ControlRow{"lblLicence", K::Label, nullptr, "Licence: " ZUK_LICENCE, 720, 1800, 1695, 195, 7, 0, true, true},
+    ControlRow{"cmdOK", K::Button, nullptr, "OK", 1080, 2160, 975, 255, 0},
 };
 // clang-format on
 

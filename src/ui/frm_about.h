@@ -21,13 +21,14 @@ class frmAbout final : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kClientWidthTwips = 3135;
-    static constexpr int kClientHeightTwips = 2310;
+    // The licence line below the described labels adds 240 twips above OK.
+    static constexpr int kClientHeightTwips = 2550;
     // Hands an address to the user's web browser; the result is not looked at.
     using UrlOpener = std::function<bool(const QUrl&)>;
 
     explicit frmAbout(UrlOpener openUrl = {}, QWidget* parent = nullptr);
 
-    QLabel* label(const QString& name) const; // Label1 to Label6
+    QLabel* label(const QString& name) const; // Label1 to Label6, lblLicence
     QPushButton* cmdOK() const;
     const TwipScale& scale() const { return m_scale; }
     ScreenFit& screenFit() { return m_fit; }

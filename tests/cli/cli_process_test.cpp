@@ -246,7 +246,7 @@ TEST_F(Cli, BadUsageHelpAndVersion) {
     EXPECT_TRUE(ran.out.startsWith("Usage: zuk-cli"));
     ran = run({"--version"});
     EXPECT_EQ(ran.status, 0);
-    EXPECT_EQ(ran.out, "zuk-cli " ZUK_VERSION "\n");
+    EXPECT_EQ(ran.out, "zuk-cli " ZUK_VERSION "\nLicence: GPL-3.0-or-later\n");
 }
 
 TEST_F(Cli, AnErrorEndsTheRunWithStatusThree) {

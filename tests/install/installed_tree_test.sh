@@ -38,7 +38,8 @@ done
 # The command line: its version, and a real replacement.
 export AppData=$tmp/appdata XDG_RUNTIME_DIR=$tmp/runtime
 mkdir -m 700 "$AppData" "$XDG_RUNTIME_DIR"
-[ "$("$usr/bin/zuk-cli" --version)" = "zuk-cli $version" ] || fail "zuk-cli --version"
+version_text=$("$usr/bin/zuk-cli" --version)
+[ "$(head -n1 <<<"$version_text")" = "zuk-cli $version" ] || fail "zuk-cli --version"
 mkdir "$tmp/site"
 printf 'one old line\r\nold\r\n' >"$tmp/site/page.htm"
 counters=$("$usr/bin/zuk-cli" --yes --search old --replace new "$tmp/site" 2>"$tmp/messages") ||

@@ -295,7 +295,8 @@ TEST_F(ViewersTest, AboutBoxShowsItsLinesOnceAndItsLinkLeavesItOpen) {
                                   "The Zukanor developers"};
     QStringList lines;
     int previousTop = -1;
-    for (const char* name : {"Label4", "Label3", "Label2", "Label1", "Label5", "Label6"}) {
+    for (const char* name :
+         {"Label4", "Label3", "Label2", "Label1", "Label5", "Label6", "lblLicence"}) {
         QLabel* label = about->label(QString::fromUtf8(name));
         EXPECT_GT(label->y(), previousTop) << name;
         previousTop = label->y();
@@ -306,6 +307,7 @@ TEST_F(ViewersTest, AboutBoxShowsItsLinesOnceAndItsLinkLeavesItOpen) {
         EXPECT_LE(label->geometry().right(), about->width()) << name;
     }
     EXPECT_EQ(lines.mid(0, 4), expected);
+    EXPECT_EQ(lines.last(), QStringLiteral("Licence: GPL-3.0-or-later"));
     EXPECT_TRUE(frmAbout::releaseLine().contains(QStringLiteral(ZUK_VERSION)));
     EXPECT_GT(about->cmdOK()->y(), previousTop);
     EXPECT_GE(about->cmdOK()->width(), about->cmdOK()->sizeHint().width());
