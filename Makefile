@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds over CMake; `make run` starts the application, `make test` runs every test,
 # `make package` builds the Debian package in build/.
 .PHONY: deps build run test bench clean screenshots package

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The peak memory of zuk-cli --batch-test on a batch file of one entry of MIB MiB (default 50),
 # plain and quoted: the readers take a small multiple of the file, whatever its lines' length.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A batch of 50 search/replace entries over a generated tree: `zuk-cli --batch` against one
 # `sed -i` with the same 50 expressions and against 50 `sed -i` calls one after the other,
 # each on a fresh identical copy. Prints the median time and the peak memory of each.

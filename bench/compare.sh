@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # zuk-cli side by side with sd, sed -i, perl -pi and rpl for one literal replacement over a
 # generated tree and over one big file, each run on a fresh identical copy, timed by
 # hyperfine; and a search-only count against rg -c -F. Checks that every tool left the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Collecting the directories of a tree and listing their files, the walk a directory run and a
 // roll back make before they touch anything. Set ZUK_BENCH_TREE to walk an existing tree
 // (bench/collect_vs_find.sh does, to time `find` on the same one); otherwise a tree of 20,000

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
 #include "engine/headless_run_window.h"
 #include "engine/replacement_routines.h"

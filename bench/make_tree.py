@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Generates the benchmark's input: a tree of web-like text files with one search word spread
 through them, and optionally one big file. The same arguments always give the same bytes."""
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The peak memory of zuk-cli replacing in one file of GIB GiB (default 2): in the file modes it
 # must not grow with the file. Needs room for the file twice (it and its new version).
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads a file, replaces every occurrence of a word and saves it, then prints the peak
 // resident memory: the memory bound of one big file's run through the working buffer.
 #include "bench_support.h"

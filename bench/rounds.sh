@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the side-by-side scripts that time whole commands in rounds: sourced with $work
 # set to a folder holding the pristine tree in $work/pristine.
 

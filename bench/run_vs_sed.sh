@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A whole headless run over a generated tree against `sed -i` over the same files, in one go,
 # each on a fresh identical copy. Prints the median time and the peak memory of each.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A directory run over a web-site-like tree, started from the real main window (offscreen)
 // and headless on an identical copy, timed side by side; then the time from a Cancel press to
 // the end of a run under way.

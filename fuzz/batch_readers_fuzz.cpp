@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary batch files through the readers, the split, the file test and the listing.
 // Input: one control byte (bit 0: quoted mode; bits 1-2: delimiter length 0-3), the
 // delimiter's bytes, then the file's bytes.

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the licence line at the top of every source file that lacks it, in the file's comment
 # syntax (below a "#!" line, which must stay first); a file that has it is left alone, so this
 # can run again after every merge. With --check nothing changes and the files without the
 # line are listed (status 1).
 #   scripts/add-spdx.sh [--check] [ROOT]
 # Source files: C++ (.cpp, .h, .h.in) and shell, Python, CMake and make files, anywhere in
-# the tree. Documents (.md) and data (fuzz/corpus) carry no line. A file of any other kind
+# the tree. Documents (.md) and data (fuzz/corpus, .json) carry no line. A file of any other kind
 # under src, tests, bench, fuzz or scripts is refused until its kind is named below.
 set -euo pipefail
 identifier="SPDX-License-Identifier: GPL-3.0-or-later"
@@ -24,7 +25,7 @@ comment_of() {
     case $1 in
     *.cpp | *.h | *.h.in) echo "//" ;;
     *.sh | *.py | *.cmake | CMakeLists.txt | */CMakeLists.txt | Makefile | */Makefile) echo "#" ;;
-    *.md | fuzz/corpus/*) echo "-" ;;
+    *.md | *.json | fuzz/corpus/*) echo "-" ;;
     src/* | tests/* | bench/* | fuzz/* | scripts/*) echo "?" ;;
     *) echo "-" ;;
     esac

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build, the tests, the screenshots and `make package`
 # need, if missing: librsvg2-bin renders the icon; dpkg-dev and file let the package's
 # dependencies be computed; the last three check the desktop files and the package.

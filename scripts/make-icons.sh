@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the icon's one source, an SVG, to the PNG sizes of the hicolor theme:
 #   scripts/make-icons.sh SOURCE.svg OUTDIR NAME
 # writes OUTDIR/NxN/apps/NAME.png for every size. The build runs it; rsvg-convert comes from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/file_stream.h"
 
 #include "engine/path_bytes.h"

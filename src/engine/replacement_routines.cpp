@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/replacement_routines.h"
 
 #include "engine/file_stream.h"

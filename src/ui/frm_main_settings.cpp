@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frm_main_settings.h"
 
 #include "ui/check_box.h"

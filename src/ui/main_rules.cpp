@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's rules and small commands: what each click does.
 
 #include "engine/prompter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's working buffer and how the right-hand box shows it during a run.
 
 #include "ui/frm_main.h"

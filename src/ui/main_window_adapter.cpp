@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_window_adapter.h"
 
 #include "ui/check_box.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ini_document.h"
 #include "app/ini_file.h"
 #include "support/temp_files.h"

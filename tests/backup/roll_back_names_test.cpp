@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The roll back over names that are not UTF-8, and over paths that must never widen it.
 #include "backup/roll_back.h"
 

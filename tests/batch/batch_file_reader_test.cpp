@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "batch/batch_entry.h"
 #include "batch/batch_file.h"
 #include "batch/batch_file_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zuk-cli --batch and --batch-test, run as a script would run them on real temporary trees.
 #include "support/temp_files.h"
 

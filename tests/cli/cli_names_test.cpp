@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zuk-cli given names that are not UTF-8, paths that name nothing, and trees too big to walk.
 #include "support/byte_paths.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built zuk-cli as a user's script would, on real temporary trees.
 #include "support/temp_files.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exit statuses and warnings of zuk-cli that concern failures, on real temporary trees.
 #include "support/temp_files.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The threads zuk-cli starts, counted where every thread of the process starts.
 #include "cli/cli_app.h"
 #include "support/temp_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A run over real names that are not UTF-8, and over several names of one file.
 #include "backup/make_backup.h"
 #include "engine/headless_run_window.h"

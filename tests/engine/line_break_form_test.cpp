@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/headless_run_window.h"
 #include "engine/replacement_routines.h"
 #include "support/function_yield.h"

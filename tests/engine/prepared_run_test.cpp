@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backup/make_backup.h"
 #include "engine/headless_run_window.h"
 #include "engine/search_run.h"

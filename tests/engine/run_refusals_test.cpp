@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paths that must never widen a run: refused before the confirmation, with nothing written.
 #include "backup/make_backup.h"
 #include "engine/headless_run_window.h"

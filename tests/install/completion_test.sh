@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The bash completion of zuk-cli, called as bash calls it on Tab:
 #   completion_test.sh ZUK_CLI COMPLETION_FILE
 set -uo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary DESTDIR and uses the installed programs from there:
 #   installed_tree_test.sh BUILD_DIR VERSION APP_ID
 set -euo pipefail

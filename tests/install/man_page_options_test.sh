@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every option that `zuk-cli --help` lists, long and short, is described in zuk-cli.1.
 #   man_page_options_test.sh ZUK_CLI MAN_PAGE
 set -euo pipefail

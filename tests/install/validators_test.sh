@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the desktop entry and the AppStream metadata through Debian's validators; skipped
 # (status 77) when they aren't installed (scripts/install-deps.sh installs them).
 #   validators_test.sh DESKTOP_ENTRY METAINFO

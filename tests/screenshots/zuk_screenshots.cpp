@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves pictures of the main window in its typical states, and of the log viewer (after real
 // runs over a small sample site), the help viewer, the About box, the batch window and its
 // test view, for the documentation:

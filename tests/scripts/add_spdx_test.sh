@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/add-spdx.sh on a small tree of every kind of file it meets:
 #   add_spdx_test.sh ADD_SPDX_SCRIPT
 set -euo pipefail

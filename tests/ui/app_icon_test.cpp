@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawn window icon and the installed icon, rendered from data/icons/zukanor.svg, are the
 // same picture: a change to one that isn't made to the other shows here.
 

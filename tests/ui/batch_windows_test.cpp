@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch window and its test view, driven through the real windows of the application with
 // the message boxes answered from a script and the run's yields handed to the test.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole runs and roll backs started from the real window through the application, with the
 // message boxes answered from a script.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every window on the screen it opens on: exactly as designed where the design fits, otherwise
 // on the screen's free area with its content scrolling and every control within reach. Besides
 // the laptop screen of every test, ctest runs these on an 800 x 500 screen and on a full HD

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and exit run as the real sequence: the window offscreen, AppData in a temporary
 // folder, a terminator that records instead of ending the process.
 

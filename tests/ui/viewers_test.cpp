@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log viewer, the help viewer and the About box, driven as real windows offscreen. Prints
 // go to a PDF file through a dialog that answers at once; pdftotext reads them back.
 
