@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills zuk-cli with SIGKILL at a random moment of a replacing run, TRIALS times, and checks
 # what it leaves: every file must be whole, old or new, never anything else; hidden temporary
 # files (.NAME.zuk-XXXXXX) are counted, and must be gone after the next run in that tree.
