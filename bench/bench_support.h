@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/prompter.h"
-#include "engine/yield_hook.h"
+#include "engine/run/prompter.h"
+#include "engine/run/yield_hook.h"
 
 #include <QByteArray>
 #include <QString>

@@ -3,7 +3,7 @@
 // roll back make before they touch anything. Set ZUK_BENCH_TREE to walk an existing tree
 // (bench/collect_vs_find.sh does, to time `find` on the same one); otherwise a tree of 20,000
 // files in 2,000 directories is made once in a temporary folder.
-#include "engine/file_collection.h"
+#include "engine/files/file_collection.h"
 
 #include <QDir>
 #include <QFile>

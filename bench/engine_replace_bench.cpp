@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
-#include "engine/headless_run_window.h"
-#include "engine/replacement_routines.h"
-#include "engine/text_buffer.h"
+#include "engine/run/headless_run_window.h"
+#include "engine/run/replacement_routines.h"
+#include "engine/text/text_buffer.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

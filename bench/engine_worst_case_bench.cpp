@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
-#include "engine/headless_run_window.h"
-#include "engine/replacement_routines.h"
+#include "engine/run/headless_run_window.h"
+#include "engine/run/replacement_routines.h"
 
 #include <QFile>
 #include <QTemporaryDir>

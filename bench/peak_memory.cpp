@@ -2,8 +2,8 @@
 // Loads a file, replaces every occurrence of a word and saves it, then prints the peak
 // resident memory: the memory bound of one big file's run through the working buffer.
 #include "bench_support.h"
-#include "engine/headless_run_window.h"
-#include "engine/replacement_routines.h"
+#include "engine/run/headless_run_window.h"
+#include "engine/run/replacement_routines.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -4,9 +4,9 @@
 // the end of a run under way.
 #include "backup/make_backup.h"
 #include "bench_support.h"
-#include "engine/activity_log.h"
-#include "engine/headless_run_window.h"
-#include "engine/search_run.h"
+#include "engine/run/activity_log.h"
+#include "engine/run/headless_run_window.h"
+#include "engine/run/search_run.h"
 #include "ui/check_box.h"
 #include "ui/multi_line_box.h"
 #include "ui/zuk_application.h"

@@ -6,7 +6,7 @@
 #include "batch/batch_file.h"
 #include "batch/batch_file_reader.h"
 #include "batch/batch_listing.h"
-#include "engine/text_codec.h"
+#include "engine/text/text_codec.h"
 
 #include <QStringList>
 

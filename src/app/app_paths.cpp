@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_paths.h"
 
-#include "engine/path_bytes.h"
+#include "engine/files/path_bytes.h"
 
 #include <QCoreApplication>
 #include <QDir>

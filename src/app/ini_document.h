@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/atomic_file.h"
 #include "engine/error.h"
-#include "engine/text_codec.h"
+#include "engine/files/atomic_file.h"
+#include "engine/text/text_codec.h"
 
 #include <QByteArray>
 #include <QList>

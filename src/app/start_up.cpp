@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/start_up.h"
 
-#include "engine/atomic_file.h"
-#include "engine/file_io.h"
-#include "engine/path_bytes.h"
+#include "engine/files/atomic_file.h"
+#include "engine/files/file_io.h"
+#include "engine/files/path_bytes.h"
 
 #include <sys/stat.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/atomic_file.h"
 #include "engine/error.h"
+#include "engine/files/atomic_file.h"
 
 #include <QString>
 

@@ -2,10 +2,10 @@
 #include "backup/roll_back.h"
 
 #include "backup/make_backup.h"
-#include "engine/file_collection.h"
-#include "engine/file_io.h"
-#include "engine/path_bytes.h"
-#include "engine/path_text.h"
+#include "engine/files/file_collection.h"
+#include "engine/files/file_io.h"
+#include "engine/files/path_bytes.h"
+#include "engine/files/path_text.h"
 
 namespace zuk {
 

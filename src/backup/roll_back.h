@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/activity_log.h"
-#include "engine/atomic_file.h"
 #include "engine/error.h"
-#include "engine/prompter.h"
-#include "engine/run_options.h"
-#include "engine/run_outcome.h"
-#include "engine/run_state.h"
-#include "engine/run_window.h"
-#include "engine/yield_hook.h"
+#include "engine/files/atomic_file.h"
+#include "engine/run/activity_log.h"
+#include "engine/run/prompter.h"
+#include "engine/run/run_options.h"
+#include "engine/run/run_outcome.h"
+#include "engine/run/run_state.h"
+#include "engine/run/run_window.h"
+#include "engine/run/yield_hook.h"
 
 #include <QString>
 

@@ -2,10 +2,10 @@
 #include "batch/batch_file.h"
 
 #include "batch/batch_file_reader.h"
-#include "engine/atomic_file.h"
-#include "engine/text_codec.h"
+#include "engine/files/atomic_file.h"
+#include "engine/text/text_codec.h"
 
-#include "engine/path_text.h"
+#include "engine/files/path_text.h"
 
 #include <sys/stat.h>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "batch/batch_file.h"
-#include "engine/prompter.h"
+#include "engine/run/prompter.h"
 
 #include <QString>
 #include <QStringView>

@@ -3,9 +3,9 @@
 
 #include "batch/batch_main_window.h"
 #include "batch/batch_window.h"
-#include "engine/prompter.h"
-#include "engine/run_state.h"
-#include "engine/yield_hook.h"
+#include "engine/run/prompter.h"
+#include "engine/run/run_state.h"
+#include "engine/run/yield_hook.h"
 
 namespace zuk {
 

@@ -6,8 +6,8 @@
 #include "cli/cli_batch.h"
 #include "cli/cli_command.h"
 #include "cli/cli_session.h"
-#include "engine/file_io.h"
-#include "engine/path_bytes.h"
+#include "engine/files/file_io.h"
+#include "engine/files/path_bytes.h"
 
 #include <QDir>
 

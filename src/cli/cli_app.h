@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/run_state.h"
-#include "engine/search_run.h"
+#include "engine/run/run_state.h"
+#include "engine/run/search_run.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 
 #include "cli/cli_command.h"
 #include "cli/cli_session.h"
-#include "engine/search_run.h"
+#include "engine/run/search_run.h"
 
 namespace zuk {
 

@@ -4,8 +4,8 @@
 #include "batch/batch_main_window.h"
 #include "batch/batch_window.h"
 #include "cli/cli_run_window.h"
-#include "engine/run_options.h"
-#include "engine/search_run.h"
+#include "engine/run/run_options.h"
+#include "engine/run/search_run.h"
 
 namespace zuk {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_command.h"
 
-#include "engine/atomic_file.h"
-#include "engine/file_types.h"
-#include "engine/path_bytes.h"
-#include "engine/text_codec.h"
+#include "engine/files/atomic_file.h"
+#include "engine/files/file_types.h"
+#include "engine/files/path_bytes.h"
+#include "engine/text/text_codec.h"
 
 #include <QCommandLineParser>
 #include <QDir>

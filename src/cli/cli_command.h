@@ -3,7 +3,7 @@
 
 #include "batch/batch_file.h"
 #include "engine/error.h"
-#include "engine/run_options.h"
+#include "engine/run/run_options.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,7 +2,7 @@
 #include "cli/cli_run_window.h"
 
 #include "cli/terminal_prompter.h"
-#include "engine/path_bytes.h"
+#include "engine/files/path_bytes.h"
 
 namespace zuk {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "cli/progress_line.h"
-#include "engine/headless_run_window.h"
+#include "engine/run/headless_run_window.h"
 
 namespace zuk {
 

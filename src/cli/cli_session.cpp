@@ -3,8 +3,8 @@
 
 #include "app/app_paths.h"
 #include "cli/cli_app.h"
-#include "engine/file_io.h"
-#include "engine/path_bytes.h"
+#include "engine/files/file_io.h"
+#include "engine/files/path_bytes.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

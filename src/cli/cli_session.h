@@ -6,10 +6,10 @@
 #include "cli/interrupt_yield.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_prompter.h"
-#include "engine/activity_log.h"
-#include "engine/run_options.h"
-#include "engine/run_state.h"
-#include "engine/text_codec.h"
+#include "engine/run/activity_log.h"
+#include "engine/run/run_options.h"
+#include "engine/run/run_state.h"
+#include "engine/text/text_codec.h"
 
 #include <QByteArray>
 

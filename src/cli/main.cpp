@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_app.h"
 #include "cli/interrupt_yield.h"
-#include "engine/path_bytes.h"
+#include "engine/files/path_bytes.h"
 
 #include <QCoreApplication>
 #include <QStringList>

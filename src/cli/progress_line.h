@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/terminal_prompter.h"
 
-#include "engine/file_io.h"
-#include "engine/path_bytes.h"
+#include "engine/files/file_io.h"
+#include "engine/files/path_bytes.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -2,8 +2,8 @@
 #include "ui/frm_log.h"
 
 #include "engine/error.h"
-#include "engine/file_io.h"
-#include "engine/prompter.h"
+#include "engine/files/file_io.h"
+#include "engine/run/prompter.h"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frm_main.h"
 
-#include "engine/prompter.h"
+#include "engine/run/prompter.h"
 #include "ui/app_icon.h"
 #include "ui/check_box.h"
 #include "ui/multi_line_box.h"

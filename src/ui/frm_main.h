@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/run_state.h"
-#include "engine/text_buffer.h"
+#include "engine/run/run_state.h"
+#include "engine/text/text_buffer.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_adapter.h"
 #include "ui/screen_fit.h"

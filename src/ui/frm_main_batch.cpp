@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frm_main_batch.h"
 
-#include "engine/search_run.h"
+#include "engine/run/search_run.h"
 #include "ui/frm_main.h"
 #include "ui/multi_line_box.h"
 #include "ui/window_placement.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's rules and small commands: what each click does.
 
-#include "engine/prompter.h"
+#include "engine/run/prompter.h"
 #include "ui/check_box.h"
 #include "ui/frm_main.h"
 #include "ui/multi_line_box.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/file_types.h"
-#include "engine/run_options.h"
-#include "engine/run_window.h"
+#include "engine/files/file_types.h"
+#include "engine/run/run_options.h"
+#include "engine/run/run_window.h"
 
 #include <QHash>
 #include <QString>

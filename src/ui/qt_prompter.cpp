@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/qt_prompter.h"
 
-#include "engine/path_bytes.h"
+#include "engine/files/path_bytes.h"
 #include "ui/window_placement.h"
 
 #include <QApplication>

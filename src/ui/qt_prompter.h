@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/prompter.h"
+#include "engine/run/prompter.h"
 
 #include <QPointer>
 #include <QWidget>

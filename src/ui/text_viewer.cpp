@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/text_viewer.h"
 
-#include "engine/atomic_file.h"
-#include "engine/prompter.h"
-#include "engine/text_codec.h"
+#include "engine/files/atomic_file.h"
+#include "engine/run/prompter.h"
+#include "engine/text/text_codec.h"
 #include "ui/app_icon.h"
 #include "ui/print_dialog.h"
 

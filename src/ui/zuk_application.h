@@ -3,9 +3,9 @@
 
 #include "app/app_paths.h"
 #include "backup/roll_back.h"
-#include "engine/activity_log.h"
-#include "engine/run_state.h"
-#include "engine/search_run.h"
+#include "engine/run/activity_log.h"
+#include "engine/run/run_state.h"
+#include "engine/run/search_run.h"
 #include "ui/batch_windows.h"
 #include "ui/frm_main.h"
 #include "ui/frm_main_settings.h"

@@ -2,8 +2,8 @@
 // The roll back over names that are not UTF-8, and over paths that must never widen it.
 #include "backup/roll_back.h"
 
-#include "engine/headless_run_window.h"
-#include "engine/path_bytes.h"
+#include "engine/files/path_bytes.h"
+#include "engine/run/headless_run_window.h"
 #include "support/byte_paths.h"
 #include "support/function_yield.h"
 #include "support/scripted_prompter.h"

@@ -2,8 +2,8 @@
 #include "backup/roll_back.h"
 
 #include "backup/make_backup.h"
-#include "engine/file_collection.h"
-#include "engine/headless_run_window.h"
+#include "engine/files/file_collection.h"
+#include "engine/run/headless_run_window.h"
 #include "support/function_yield.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_files.h"

@@ -2,7 +2,7 @@
 #include "batch/batch_run.h"
 
 #include "batch/batch_entry.h"
-#include "engine/headless_run_window.h"
+#include "engine/run/headless_run_window.h"
 #include "support/function_yield.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_files.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/yield_hook.h"
+#include "engine/run/yield_hook.h"
 
 #include <functional>
 

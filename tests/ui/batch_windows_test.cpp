@@ -11,8 +11,8 @@
 #include "ui/real_boxes.h"
 #include "ui/zuk_application.h"
 
-#include "engine/activity_log.h"
-#include "engine/search_run.h"
+#include "engine/run/activity_log.h"
+#include "engine/run/search_run.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/file_types.h"
-#include "engine/run_state.h"
+#include "engine/files/file_types.h"
+#include "engine/run/run_state.h"
 #include "support/scripted_prompter.h"
 #include "ui/check_box.h"
 #include "ui/frm_main.h"

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/run/file_preparer.h"
+
+#include "engine/files/atomic_file.h"
+#include "engine/run/headless_run_window.h"
+#include "engine/run/replacement_routines.h"
+#include "engine/run/run_state.h"
+#include "engine/run/yield_hook.h"
+
+#include <system_error>
+
+namespace zuk {
+
+namespace {
+
+class RecordingPrompter final : public Prompter {
+public:
+    MessageResult show(const Message& message) override {
+        messages.append(message);
+        return MessageResult::Ok;
+    }
+    QList<Message> messages;
+};
+
+// A press of Cancel reaches a preparing thread at its next find.
+class StopYield final : public YieldHook {
+public:
+    StopYield(const std::atomic<bool>& stop, RunState& state) : m_stop(stop), m_state(state) {}
+    void yield() override {
+        if (m_stop.load(std::memory_order_relaxed))
+            m_state.cancelFlag = true;
+    }
+
+private:
+    const std::atomic<bool>& m_stop;
+    RunState& m_state;
+};
+
+} // namespace
+
+FilePreparer::FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine)
+    : m_lineBreakRoutine(lineBreakRoutine), m_ownOptions(options()) {
+    try {
+        for (int i = 0; i < threads; ++i)
+            m_threads.emplace_back(&FilePreparer::work, this, options());
+    } catch (const std::system_error&) {
+        // No more threads to be had: the taking thread prepares what the others don't.
+    }
+}
+
+FilePreparer::~FilePreparer() {
+    cancel();
+    for (std::thread& thread : m_threads)
+        thread.join();
+}
+
+void FilePreparer::add(const QString& path) {
+    auto job = std::make_shared<Job>();
+    job->path = path;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+    }
+    m_wakeWorker.notify_one();
+}
+
+qsizetype FilePreparer::waiting() const {
+    const std::lock_guard lock(m_mutex);
+    return qsizetype(m_jobs.size());
+}
+
+std::optional<FilePreparer::Prepared> FilePreparer::takeNext(std::chrono::milliseconds wait) {
+    std::unique_lock lock(m_mutex);
+    // Rather than wait for the oldest, the taking thread prepares the next file nobody has
+    // started, so that both cores stay busy. A bounded number is started ahead.
+    while (!m_jobs.empty() && !m_jobs.front()->done && m_started < m_jobs.size() && !m_stop) {
+        std::shared_ptr<Job> job = m_jobs[m_started++];
+        lock.unlock();
+        prepare(*job, *m_ownOptions);
+        lock.lock();
+        job->done = true;
+    }
+    if (!m_wakeTaker.wait_for(lock, wait, [&] { return !m_jobs.empty() && m_jobs.front()->done; }))
+        return std::nullopt;
+    std::shared_ptr<Job> job = std::move(m_jobs.front());
+    m_jobs.pop_front();
+    --m_started;
+    return std::move(job->prepared);
+}
+
+void FilePreparer::cancel() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wakeWorker.notify_all();
+}
+
+void FilePreparer::prepare(Job& job, RunOptions& options) {
+    RunState state;
+    HeadlessRunWindow window;
+    RecordingPrompter prompter;
+    StopYield yield(m_stop, state);
+    ReplacementRoutines routines(options, state, window, prompter, yield);
+    Prepared& prepared = job.prepared;
+    prepared.result =
+        m_lineBreakRoutine
+            ? routines.CleanFileCRLF(job.path, options.searchText(), options.replaceText())
+            : routines.CleanFile(job.path, options.searchText(), options.replaceText());
+    prepared.failed = routines.failed();
+    prepared.messages = std::move(prompter.messages);
+    prepared.buffer = std::move(window.buffer);
+    // Told here rather than by the run's thread, which would otherwise stat every name itself.
+    prepared.identity = prepared.buffer.loadedIdentity();
+    if (!prepared.identity) {
+        if (const Result<FileIdentity> identity = identifyFile(job.path))
+            prepared.identity = identity.value();
+    }
+}
+
+void FilePreparer::work(std::unique_ptr<RunOptions> options) {
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wakeWorker.wait(lock, [&] { return m_stop || m_started < m_jobs.size(); });
+            if (m_stop)
+                return;
+            job = m_jobs[m_started++];
+        }
+        prepare(*job, *options);
+        {
+            const std::lock_guard lock(m_mutex);
+            job->done = true;
+        }
+        m_wakeTaker.notify_all();
+    }
+}
+
+} // namespace zuk

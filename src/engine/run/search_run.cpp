@@ -1,0 +1,452 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/run/search_run.h"
+
+#include "engine/files/file_collection.h"
+#include "engine/files/path_bytes.h"
+#include "engine/files/path_text.h"
+#include "engine/text/text_buffer.h"
+#include "engine/text/text_codec.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+
+#include <deque>
+#include <new>
+#include <optional>
+
+namespace zuk {
+
+namespace {
+
+const QString kNoSearchText =
+    QStringLiteral("You must enter somthing to search for before continueing");
+const QString kNoPath = QStringLiteral("You must select a Directory or File before continueing");
+const QString kNoFileType =
+    QStringLiteral("You must select or enter atleast one file type to search before continueing");
+const QString kBadExtension = QStringLiteral(
+    "You have selected to enter an extension to search but have filled it out incorrectly.\r\n"
+    "\r\nYour extension must start with a . (Dot)   IE:  .ext\r\n\r\nFor more help please see "
+    "the help file.");
+const QString kConfirm =
+    QStringLiteral("WARNING! These changes cannot be undone!!\r\n\r\nDo you want to continue?");
+const QString kDone = QStringLiteral("ZUK Done");
+
+// File names a count keeps from its walk (about 10 MB of them); a bigger tree lists the rest
+// of its directories when it reaches them.
+constexpr qsizetype kFileNamesToKeep = 100'000;
+
+// Blanks only: a tab around the extension is part of it.
+QString trimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == u' ')
+        ++begin;
+    while (end > begin && text[end - 1] == u' ')
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+} // namespace
+
+SearchRun::SearchRun(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
+                     YieldHook& yieldHook, const ActivityLog& log, BackupMaker makeBackup)
+    : m_options(options), m_state(state), m_window(window), m_prompter(prompter),
+      m_yield(yieldHook), m_log(log), m_makeBackup(std::move(makeBackup)),
+      m_routines(options, state, window, prompter, yieldHook) {}
+
+void SearchRun::prepareInParallel(int threads, OptionsSnapshot snapshot) {
+    m_preparers = threads;
+    m_snapshot = std::move(snapshot);
+}
+
+bool SearchRun::fileTypeMatches(const QString& fileName, const RunOptions& o) {
+    // The name is compared in lower case. An ASCII name, the usual one, needs no lower-case
+    // copy to be compared with the lower-case extensions of the table.
+    const bool ascii = isAsciiText(fileName);
+    const QString low = ascii ? QString() : fileName.toLower();
+    const bool allTypes = o.allTypes() == 1;
+    const FileTypeValues chosen = o.fileTypes();
+    for (std::size_t i = 0; i < kFileTypes.size(); ++i) {
+        const QLatin1StringView extension(kFileTypes[i].extension);
+        if ((ascii ? fileName.endsWith(extension, Qt::CaseInsensitive) : low.endsWith(extension)) &&
+            (allTypes || chosen[i] == 1))
+            return true;
+    }
+    return o.customType() == 1 &&
+           (ascii ? fileName.toLower() : low).endsWith(trimBlanks(o.customExtension()));
+}
+
+bool SearchRun::validate() {
+    if (m_options.searchText().isEmpty()) {
+        m_prompter.inform(kNoSearchText);
+        return false;
+    }
+    const RunMode mode = m_options.mode();
+    if (mode != RunMode::RightBoxText && m_options.path().isEmpty()) {
+        m_prompter.inform(kNoPath);
+        return false;
+    }
+    const FileTypeValues types = m_options.fileTypes();
+    if (m_options.allTypes() == 0 && m_options.customType() == 0 &&
+        std::all_of(types.begin(), types.end(), [](CheckValue v) { return v == 0; })) {
+        m_prompter.inform(kNoFileType);
+        return false;
+    }
+    if (m_options.allTypes() == 0 && m_options.customType() == 1 &&
+        !m_options.customExtension().startsWith(u'.')) {
+        m_prompter.inform(kBadExtension);
+        return false;
+    }
+    // Neither the root nor, for a typo, the parent of a path that names nothing is walked.
+    if (mode == RunMode::AllFiles) {
+        const PathDirectory named = directoryOfPathText(m_options.path());
+        if (named.kind != PathDirectory::Kind::Directory) {
+            m_prompter.inform(pathRefusalText(named.kind, m_options.path(), kNoPath));
+            return false;
+        }
+        m_directory = named.directory;
+    } else if (mode == RunMode::SelectedFile && pathIsMissing(m_options.path())) {
+        m_prompter.inform(missingPathText(m_options.path()));
+        return false;
+    }
+    return true;
+}
+
+RunOutcome SearchRun::start() {
+    if (m_state.runActive) {
+        m_state.cancelFlag = true;
+        m_state.batchCancelFlag = true;
+        return RunOutcome::CancelRequested;
+    }
+    if (!validate())
+        return RunOutcome::Refused;
+    if (m_options.searchOnly() == 0 && !m_state.isBatch && !m_prompter.confirm(kConfirm))
+        return RunOutcome::Declined;
+    if (m_options.mode() == RunMode::AllFiles) {
+        // Walked before the log header, so that a tree too big is refused with nothing written.
+        // A count changes nothing, so the files the walk sees are the ones the run would
+        // list: they are kept rather than read a second time.
+        m_directories =
+            CollectDirectories(m_directory, m_options.subDirectories(),
+                               m_options.searchOnly() == 1 ? kFileNamesToKeep : 0, m_walkThreads);
+        if (m_directories.tooManyDirectories) {
+            m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_directory), m_directory);
+            return RunOutcome::Refused;
+        }
+    }
+
+    m_counters = {};
+    m_handled.clear();
+    m_filesFailed = 0;
+    if (m_options.logChanges() == 1) {
+        const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
+                                                 m_options.searchOnly());
+        if (!logged && logged.error().number != ErrorNumber::FileNotFound)
+            return abort(logged.error(), m_log.path());
+    }
+    m_state.runActive = true;
+    m_window.enterRunState();
+    m_window.showCounters(m_counters);
+    try {
+        return work(m_options.mode());
+    } catch (const std::bad_alloc&) {
+        // Outside any one file (the listing of a huge tree): the run can't go on.
+        return abort(makeError(ErrorNumber::OutOfMemory), {});
+    }
+}
+
+Status SearchRun::syncWrites() {
+    return m_journal.syncAll();
+}
+
+RunOutcome SearchRun::work(RunMode mode) {
+    const Step step = mode == RunMode::RightBoxText   ? runText()
+                      : mode == RunMode::SelectedFile ? runSelectedFile()
+                                                      : runAllFiles();
+    if (step == Step::Abort)
+        return RunOutcome::Failed;
+    // A batch syncs once, after its last entry.
+    if (!m_state.isBatch) {
+        if (const Status synced = m_journal.syncAll(); check(synced) == Step::Abort)
+            return RunOutcome::Failed;
+    }
+
+    const bool cancelled = m_state.cancelFlag;
+    m_state.cancelFlag = false;
+    m_state.runActive = false;
+    m_window.leaveRunState();
+    if (m_options.logChanges() == 1 &&
+        check(m_log.logRunTrailer(m_counters, m_options.searchOnly()), m_log.path()) == Step::Abort)
+        return RunOutcome::Failed;
+    if (m_options.mode() != RunMode::RightBoxText) {
+        m_window.workingBuffer().clear();
+        m_window.workingBufferChanged();
+    }
+    m_window.setCurrentPath({});
+    const RunOutcome outcome = cancelled ? RunOutcome::Cancelled : RunOutcome::Completed;
+    if (m_state.isBatch)
+        return outcome;
+    if (m_options.mode() != RunMode::RightBoxText)
+        m_prompter.inform(kDone);
+    if (m_options.searchOnly() == 1 && m_options.logChanges() == 1)
+        m_window.openLogViewer();
+    return outcome;
+}
+
+SearchRun::Step SearchRun::runText() {
+    const qint64 result =
+        m_options.doAllCrlf() == 0
+            ? m_routines.CleanText(m_options.searchText(), m_options.replaceText())
+            : m_routines.CleanTextCRLF(m_options.searchText(), m_options.replaceText());
+    if (m_routines.failed())
+        ++m_filesFailed;
+    if (result <= -1)
+        return Step::Continue;
+    m_counters.replaceMade += result;
+    m_counters.totFiles += 1;
+    if (result >= 1) {
+        if (m_options.logChanges() == 1 &&
+            check(m_log.LogIt(ActivityLog::itemLine(result, m_options.path())), m_log.path()) ==
+                Step::Abort)
+            return Step::Abort;
+        m_counters.filesDone += 1;
+    }
+    m_window.showCounters(m_counters);
+    return Step::Continue;
+}
+
+SearchRun::Step SearchRun::runSelectedFile() {
+    if (const std::optional<qsizetype> separator = lastSeparator(m_options.path()))
+        sweepFolder(m_options.path().first(std::max<qsizetype>(*separator, 1)));
+    const Step step = runFile(m_options.path(), false);
+    if (step != Step::Abort)
+        m_window.showCounters(m_counters);
+    return step;
+}
+
+bool SearchRun::noteHandled(const QString& path) {
+    const Result<FileIdentity> identity = identifyFile(path);
+    // One that can't be identified is left to the routine, which reports why.
+    return !identity || m_handled.insert({identity.value().device, identity.value().inode}).second;
+}
+
+SearchRun::Step SearchRun::runFile(const QString& path, bool directoryForm) {
+    // A second name of a file already handled (a link beside its target) is passed over.
+    if (!noteHandled(path))
+        return Step::Continue;
+    qint64 result;
+    if (m_options.doAllCrlf() == 0) {
+        result = m_routines.CleanFile(path, m_options.searchText(), m_options.replaceText());
+    } else {
+        m_options.setMakeBackups(0);
+        result = m_routines.CleanFileCRLF(path, m_options.searchText(), m_options.replaceText());
+    }
+    return countFile(path, directoryForm, result, m_routines.failed());
+}
+
+SearchRun::Step SearchRun::countFile(const QString& path, bool directoryForm, qint64 result,
+                                     bool failed) {
+    if (failed)
+        ++m_filesFailed;
+    if (result <= -1)
+        return Step::Continue;
+    m_counters.totFiles += 1;
+    if (result < 1)
+        return Step::Continue;
+    const Step saved = saveFile(path);
+    if (saved != Step::Continue)
+        return saved;
+    // Counted and logged once saved, so neither ever lists a file that wasn't changed.
+    m_counters.replaceMade += result;
+    if (m_options.logChanges() == 1) {
+        const QString line = directoryForm ? ActivityLog::directoryItemLine(result, path)
+                                           : ActivityLog::itemLine(result, path);
+        if (check(m_log.LogIt(line), m_log.path()) == Step::Abort)
+            return Step::Abort;
+    }
+    m_counters.filesDone += 1;
+    return Step::Continue;
+}
+
+SearchRun::Step SearchRun::saveFile(const QString& path) {
+    TextBuffer& buffer = m_window.workingBuffer();
+    // Only a changed text is written: a search-only run touches nothing.
+    if (!buffer.isModified())
+        return Step::Continue;
+    const bool backup = m_options.makeBackups() == 1 && m_options.searchOnly() == 0;
+    Status saved;
+    std::optional<FileIdentity> written;
+    try {
+        // A file changed or removed meanwhile is left alone: removed stays removed. The writer
+        // makes the backup right before the new text replaces the file.
+        saved = buffer.checkUnchangedOnDisk(path);
+        if (saved)
+            saved = buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker(), &written);
+    } catch (const std::bad_alloc&) {
+        saved = makeError(ErrorNumber::OutOfMemory);
+    }
+    if (!saved)
+        return fileFailure(saved.error(), path);
+    // The file written anew has an inode of its own, which a name still to come may lead to.
+    if (written)
+        m_handled.insert({written->device, written->inode});
+    else
+        (void)noteHandled(path);
+    return Step::Continue;
+}
+
+SearchRun::Step SearchRun::fileFailure(const Error& error, const QString& path) {
+    if (error.number == ErrorNumber::DiskFull || error.number == ErrorNumber::DeviceIo) {
+        abort(error, path);
+        return Step::Abort;
+    }
+    m_prompter.inform(error.message(), path);
+    ++m_filesFailed;
+    return Step::FileFailed;
+}
+
+SearchRun::Step SearchRun::folderFailure(const Error& error, const QString& folder) {
+    // One that vanished meanwhile is passed over, as a missing file is.
+    if (error.number == ErrorNumber::FileNotFound)
+        return Step::Continue;
+    return fileFailure(error, folder);
+}
+
+void SearchRun::sweepFolder(const QString& folder) {
+    // A search-only run changes nothing, not even what a killed writer left.
+    if (m_options.searchOnly() == 0)
+        m_journal.sweepFolder(folder);
+}
+
+SearchRun::Step SearchRun::runAllFiles() {
+    if (m_preparers > 0)
+        return runAllFilesPrepared();
+    const DirectoryList list = std::exchange(m_directories, {});
+    const QChar separator = nativeSeparator();
+    for (qsizetype i = 0; i < list.directories.size(); ++i) {
+        const QString& dir = list.directories[i];
+        const Result<DirectoryFiles> files = list.filesOf(i);
+        if (!files) {
+            if (folderFailure(files.error(), dir) == Step::Abort)
+                return Step::Abort;
+        } else {
+            if (files.value().temporaries)
+                sweepFolder(dir);
+            for (const QString& name : files.value().names) {
+                if (fileTypeMatches(name, m_options)) {
+                    const QString fullPath = dir + separator + name;
+                    m_window.setCurrentPath(displayPath(fullPath));
+                    if (runFile(fullPath, true) == Step::Abort)
+                        return Step::Abort;
+                }
+                m_window.showCounters(m_counters);
+                m_yield.yield();
+                if (m_state.cancelFlag)
+                    break;
+            }
+        }
+        if (m_state.cancelFlag)
+            break;
+    }
+    return Step::Continue;
+}
+
+// The walk of runAllFiles, with the files prepared ahead by the pool: the same names, messages,
+// counters, log lines and renames in the same order, and a Cancel that drops what was
+// prepared but not yet committed.
+SearchRun::Step SearchRun::runAllFilesPrepared() {
+    const DirectoryList list = std::exchange(m_directories, {});
+    const bool lineBreaks = m_options.doAllCrlf() != 0;
+    if (lineBreaks)
+        m_options.setMakeBackups(0);
+    FilePreparer pool(m_preparers, m_snapshot, lineBreaks);
+    const qsizetype ahead = 4 * m_preparers + 4; // files prepared ahead of the commits
+
+    struct Name {
+        QString path;
+        bool taken = false; // of a searched type, given to the pool
+        std::optional<Error> listing;
+        QString directory;
+    };
+    std::deque<Name> names;
+    qsizetype nextDirectory = 0;
+    const QChar separator = nativeSeparator();
+    // Lists directories until enough files are on their way (or the walk is done).
+    const auto listAhead = [&] {
+        while (pool.waiting() < ahead && nextDirectory < list.directories.size()) {
+            const QString& dir = list.directories[nextDirectory];
+            const Result<DirectoryFiles> listed = list.filesOf(nextDirectory++);
+            if (!listed) {
+                names.push_back(Name{{}, false, listed.error(), dir});
+                continue;
+            }
+            if (listed.value().temporaries)
+                sweepFolder(dir);
+            for (const QString& name : listed.value().names) {
+                Name entry{dir + separator + name, fileTypeMatches(name, m_options), {}, {}};
+                if (entry.taken)
+                    pool.add(entry.path);
+                names.push_back(std::move(entry));
+            }
+        }
+    };
+    for (;;) {
+        listAhead();
+        if (names.empty())
+            break;
+        Name entry = std::move(names.front());
+        names.pop_front();
+        if (entry.listing) {
+            if (folderFailure(*entry.listing, entry.directory) == Step::Abort)
+                return Step::Abort;
+            continue;
+        }
+        if (entry.taken) {
+            m_window.setCurrentPath(displayPath(entry.path));
+            std::optional<FilePreparer::Prepared> prepared;
+            while (!(prepared = pool.takeNext(std::chrono::milliseconds(15)))) {
+                m_yield.yield();
+                if (m_state.cancelFlag)
+                    return Step::Continue; // the pool discards the rest
+            }
+            // A second name of a file already handled (a link beside its target) is
+            // passed over, and what was prepared for it discarded. Told in the run's
+            // order, this sees every file committed before, by its old and new inode.
+            const std::optional<FileIdentity>& identity = prepared->identity;
+            if (!identity || m_handled.insert({identity->device, identity->inode}).second) {
+                m_window.workingBuffer() = std::move(prepared->buffer);
+                for (const Message& message : std::as_const(prepared->messages))
+                    m_prompter.show(message);
+                if (countFile(entry.path, true, prepared->result, prepared->failed) == Step::Abort)
+                    return Step::Abort;
+            }
+        }
+        m_window.showCounters(m_counters);
+        m_yield.yield();
+        if (m_state.cancelFlag)
+            break;
+    }
+    return Step::Continue;
+}
+
+SearchRun::Step SearchRun::check(const Status& status, const QString& subject) {
+    if (status || status.error().number == ErrorNumber::FileNotFound)
+        return Step::Continue;
+    abort(status.error(), subject);
+    return Step::Abort;
+}
+
+RunOutcome SearchRun::abort(const Error& error, const QString& subject) {
+    (void)m_journal.syncAll(); // what was written before the failure is made durable all the same
+    m_prompter.inform(error.message(), subject);
+    m_state.cancelFlag = false;
+    if (m_state.runActive) {
+        m_state.runActive = false;
+        m_window.leaveRunState();
+    }
+    return RunOutcome::Failed;
+}
+
+} // namespace zuk

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/files/atomic_file.h"
+#include "engine/files/file_collection.h"
+#include "engine/run/activity_log.h"
+#include "engine/run/file_preparer.h"
+#include "engine/run/prompter.h"
+#include "engine/run/replacement_routines.h"
+#include "engine/run/run_options.h"
+#include "engine/run/run_outcome.h"
+#include "engine/run/run_state.h"
+#include "engine/run/run_window.h"
+#include "engine/run/yield_hook.h"
+
+#include <functional>
+#include <unordered_set>
+#include <utility>
+
+namespace zuk {
+
+// The Start command: checks the settings, asks for confirmation, hands the right-hand text,
+// the selected file or every matching file of a directory tree to the replacement routines,
+// writes changed files back (with a backup if asked), keeps the counters and the log, and
+// reports. Every setting is read from RunOptions at the moment its step needs it.
+class SearchRun {
+public:
+    SearchRun(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
+              YieldHook& yieldHook, const ActivityLog& log, BackupMaker makeBackup);
+
+    // Starts a run; while one runs, the same call asks it to stop.
+    RunOutcome start();
+    // Makes what the runs wrote since the last sync durable: one sync per file system. A run
+    // does it itself at its end, except in a batch, which calls it once after its last entry.
+    Status syncWrites();
+
+    // Files of the last run that failed on their own (their message shown) while it went on.
+    qint64 filesFailed() const { return m_filesFailed; }
+
+    // Lets a directory run prepare its files on `threads` more threads, each reading its own copy
+    // of the options; only for a front end whose options can't change during a run. The files are
+    // still committed, counted and logged one by one in the run's order.
+    void prepareInParallel(int threads, OptionsSnapshot snapshot);
+    // The threads a directory walk may read a wide level on: 1 keeps it on the run's own, more
+    // give it a second one (0, the default: two where there are several cores).
+    void setWalkThreads(int threads) { m_walkThreads = threads; }
+
+    // Whether a directory run takes the file of this name, by its type.
+    static bool fileTypeMatches(const QString& fileName, const RunOptions& options);
+
+private:
+    // FileFailed: that file failed on its own, its message shown; the run goes on.
+    enum class Step { Continue, FileFailed, Abort };
+
+    bool validate();
+    RunOutcome work(RunMode mode);
+    Step runText();
+    Step runSelectedFile();
+    Step runAllFiles();
+    // Runs the file routine on one file and counts it; saves and logs a changed file.
+    Step runFile(const QString& path, bool directoryForm);
+    // What follows a file's routine: counts it, saves and logs a changed file.
+    Step countFile(const QString& path, bool directoryForm, qint64 result, bool failed);
+    Step runAllFilesPrepared();
+    Step saveFile(const QString& path);
+    // Notes the file at path as handled by this run; false when it already was (another name).
+    bool noteHandled(const QString& path);
+    // A failure of one file's own steps: disk full and I/O errors end the run (Abort); any
+    // other is that file's (its message naming it, FileFailed).
+    Step fileFailure(const Error& error, const QString& path);
+    // A folder that can't be listed: passed over with its message, as a file's failure; one
+    // that vanished is passed over without one.
+    Step folderFailure(const Error& error, const QString& folder);
+    // Removes the temporary files a killed writer left in a folder the run works in.
+    void sweepFolder(const QString& folder);
+    // A failure of the run's own steps: file-not-found is passed over (Continue); any other
+    // shows its message and puts the window back to idle (Abort).
+    Step check(const Status& status, const QString& subject = {});
+    RunOutcome abort(const Error& error, const QString& subject);
+
+    RunOptions& m_options;
+    RunState& m_state;
+    RunWindow& m_window;
+    Prompter& m_prompter;
+    YieldHook& m_yield;
+    const ActivityLog& m_log;
+    BackupMaker m_makeBackup;
+    ReplacementRoutines m_routines;
+    RunCounters m_counters;
+    qint64 m_filesFailed = 0;
+    WriteJournal m_journal;
+    QString m_directory;         // a directory run's start, from the path as validated
+    DirectoryList m_directories; // its directories, walked before anything was written
+    struct IdentityHash {
+        size_t operator()(const std::pair<quint64, quint64>& id) const {
+            return std::hash<quint64>()(id.first * 0x9E3779B97F4A7C15ULL ^ id.second);
+        }
+    };
+    // (device, inode) of each file handled
+    std::unordered_set<std::pair<quint64, quint64>, IdentityHash> m_handled;
+    int m_preparers = 0;
+    int m_walkThreads = 0;
+    OptionsSnapshot m_snapshot;
+};
+
+} // namespace zuk

@@ -1,0 +1,277 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/files/atomic_file.h"
+
+#include "support/temp_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zuk {
+namespace {
+
+using test::readBytes;
+using test::writeBytes;
+
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+quint32 modeOf(const QString& path) {
+    struct stat st;
+    EXPECT_EQ(::stat(native(path).constData(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+// Runs `body` in a forked child and gives its exit code; used where the test needs another
+// user or other limits than the test process.
+int runInChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 200;
+}
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(AtomicFileTest, ReplacesContentAndKeepsPermissions) {
+    for (quint32 mode : {0640u, 0755u}) {
+        const QString target = path(QStringLiteral("file.txt"));
+        writeBytes(target, "old content that is longer");
+        ASSERT_EQ(::chmod(native(target).constData(), mode), 0);
+        const auto loaded = readWholeFile(target);
+        ASSERT_TRUE(loaded.ok());
+        EXPECT_EQ(loaded.value().bytes, "old content that is longer");
+
+        ASSERT_TRUE(writeFileAtomically(target, "new", loaded.value().identity).ok());
+        EXPECT_EQ(readBytes(target), "new");
+        EXPECT_EQ(modeOf(target), mode);
+        EXPECT_EQ(entriesOf(m_dir.path()), QStringList{"file.txt"});
+
+        // Without the identity the existing file's own permissions are kept.
+        ASSERT_TRUE(writeFileAtomically(target, "newer").ok());
+        EXPECT_EQ(readBytes(target), "newer");
+        EXPECT_EQ(modeOf(target), mode);
+    }
+}
+
+TEST_F(AtomicFileTest, NewFileGetsTheDefaultPermissions) {
+    const mode_t previous = ::umask(027);
+    const Status created = writeFileAtomically(path(QStringLiteral("b.txt")), "z");
+    ::umask(previous);
+    ASSERT_TRUE(created.ok());
+    EXPECT_EQ(modeOf(path(QStringLiteral("b.txt"))), 0640u);
+    EXPECT_EQ(entriesOf(m_dir.path()), (QStringList{"b.txt"}));
+}
+
+TEST_F(AtomicFileTest, WritesAFileWithTheLongestPossibleName) {
+    // 2-byte characters, so a shortened temporary name must cut between characters.
+    const QString name = QString(127, QChar(0x00E9)) + QStringLiteral("x");
+    const QString target = path(name);
+    writeBytes(target, "old");
+    ASSERT_TRUE(writeFileAtomically(target, "new").ok());
+    EXPECT_EQ(readBytes(target), "new");
+    EXPECT_EQ(entriesOf(m_dir.path()), QStringList{name});
+}
+
+TEST_F(AtomicFileTest, KeepsOwnerAndGroupWherePermitted) {
+    const QString target = path(QStringLiteral("owned.txt"));
+    writeBytes(target, "x");
+    if (::chown(native(target).constData(), 65534, 65534) != 0)
+        GTEST_SKIP() << "cannot give a file away as this user";
+    ASSERT_TRUE(writeFileAtomically(target, "y", identifyFile(target).value()).ok());
+    const FileIdentity written = identifyFile(target).value();
+    EXPECT_EQ(written.uid, 65534u);
+    EXPECT_EQ(written.gid, 65534u);
+}
+
+TEST_F(AtomicFileTest, WritesTheDestinationOfASymbolicLink) {
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("real")));
+    const QString real = path(QStringLiteral("real/data.txt"));
+    writeBytes(real, "before");
+    const QString link = path(QStringLiteral("link.txt"));
+    ASSERT_EQ(::symlink("real/data.txt", native(link).constData()), 0);
+    const QString linkToLink = path(QStringLiteral("link2.txt"));
+    ASSERT_EQ(::symlink("link.txt", native(linkToLink).constData()), 0);
+
+    const auto loaded = readWholeFile(linkToLink);
+    ASSERT_TRUE(loaded.ok());
+    WriteJournal journal;
+    ASSERT_TRUE(writeFileAtomically(linkToLink, "after", loaded.value().identity, &journal).ok());
+
+    EXPECT_EQ(readBytes(real), "after");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo(linkToLink).isSymLink());
+    EXPECT_EQ(entriesOf(path(QStringLiteral("real"))), QStringList{"data.txt"});
+    EXPECT_FALSE(journal.isEmpty());
+    EXPECT_TRUE(journal.syncAll().ok());
+    EXPECT_TRUE(journal.isEmpty());
+}
+
+TEST_F(AtomicFileTest, RefusesAFileThatChangedOnDisk) {
+    const QString target = path(QStringLiteral("f.txt"));
+    writeBytes(target, "12345");
+    const FileIdentity identity = identifyFile(target).value();
+
+    const auto expectRefused = [&](const Status& status, const QByteArray& onDisk) {
+        ASSERT_FALSE(status.ok());
+        EXPECT_EQ(status.error().number, ErrorNumber::PathFileAccess);
+        EXPECT_TRUE(status.error().description.contains(QStringLiteral("changed")));
+        EXPECT_EQ(readBytes(target), onDisk);
+        EXPECT_EQ(entriesOf(m_dir.path()), QStringList{"f.txt"});
+    };
+
+    // Same size, other time.
+    struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, native(target).constData(), times, 0), 0);
+    expectRefused(writeFileAtomically(target, "new", identity), "12345");
+
+    // Other size, same time.
+    const FileIdentity touched = identifyFile(target).value();
+    writeBytes(target, "123456");
+    ASSERT_EQ(::utimensat(AT_FDCWD, native(target).constData(), times, 0), 0);
+    expectRefused(writeFileAtomically(target, "new", touched), "123456");
+
+    // Changed while the new bytes were being written.
+    const FileIdentity current = identifyFile(target).value();
+    auto writer = AtomicFileWriter::open(target, current);
+    ASSERT_TRUE(writer.ok());
+    ASSERT_TRUE(writer.value()->write("new").ok());
+    writeBytes(target, "other writer");
+    expectRefused(writer.value()->commit(), "other writer");
+}
+
+TEST_F(AtomicFileTest, UncommittedWriterLeavesTargetAndNoTemporaryFile) {
+    const QString target = path(QStringLiteral("keep.txt"));
+    writeBytes(target, "keep");
+    for (bool named : {false, true}) {
+        forceNamedTemporaryFiles(named);
+        {
+            auto writer = AtomicFileWriter::open(target);
+            ASSERT_TRUE(writer.ok());
+            ASSERT_TRUE(writer.value()->write("partial").ok());
+            if (named) {
+                EXPECT_EQ(entriesOf(m_dir.path()).size(), 2);
+            }
+        }
+        forceNamedTemporaryFiles(false);
+        EXPECT_EQ(readBytes(target), "keep");
+        EXPECT_EQ(entriesOf(m_dir.path()), QStringList{"keep.txt"});
+    }
+}
+
+TEST_F(AtomicFileTest, AFailingWriteIsReportedAndCleanedUp) {
+    // A file size limit makes the kernel refuse the write part way (EFBIG), as a full disk
+    // would; it is set in a child so the test process keeps its own limits.
+    const QString target = path(QStringLiteral("big.txt"));
+    writeBytes(target, "original");
+    const int code = runInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit = {4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 10;
+        const Status status = writeFileAtomically(target, QByteArray(65536, 'x'));
+        if (status.ok())
+            return 11;
+        return status.error().number == ErrorNumber::DiskFull ? 0 : 12;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readBytes(target), "original");
+    EXPECT_EQ(entriesOf(m_dir.path()), QStringList{"big.txt"});
+}
+
+TEST_F(AtomicFileTest, PermissionDeniedForAnotherUser) {
+    // Root writes anywhere, so the denied part runs as nobody.
+    ASSERT_EQ(::chmod(native(m_dir.path()).constData(), 0755), 0);
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("locked")));
+    const QString locked = path(QStringLiteral("locked"));
+    const QString target = path(QStringLiteral("locked/f.txt"));
+    const QString secret = path(QStringLiteral("locked/secret.txt"));
+    writeBytes(target, "original");
+    writeBytes(secret, "secret");
+    ASSERT_EQ(::chmod(native(secret).constData(), 0600), 0);
+    ASSERT_EQ(::chmod(native(locked).constData(), 0555), 0);
+
+    const int code = runInChild([&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return 10;
+        if (!readWholeFile(target).ok())
+            return 11;
+        const auto denied = readWholeFile(secret);
+        if (denied.ok() || denied.error().number != ErrorNumber::PermissionDenied)
+            return 12;
+        const Status status = writeFileAtomically(target, "new");
+        if (status.ok() || status.error().number != ErrorNumber::PermissionDenied)
+            return 13;
+        return 0;
+    });
+    ::chmod(native(locked).constData(), 0755);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readBytes(target), "original");
+    EXPECT_EQ(entriesOf(locked), (QStringList{"f.txt", "secret.txt"}));
+}
+
+TEST_F(AtomicFileTest, ReadWholeFileRefusesWhatIsNotAFileAndSaysWhy) {
+    // A FIFO would block a plain open until someone writes to it.
+    const QString fifo = path(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(native(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        QString message;
+    } refused[] = {
+        {path(QStringLiteral("missing.txt")), "ERROR: 53 File not found"},
+        {m_dir.path(), "ERROR: 75 Path/File access error (is a directory)"},
+        {fifo, "ERROR: 75 Path/File access error (not a regular file)"},
+        {path(QString(300, u'n')), "ERROR: 75 Path/File access error (name too long)"},
+    };
+    for (const auto& r : refused) {
+        const auto read = readWholeFile(r.path);
+        ASSERT_FALSE(read.ok());
+        EXPECT_EQ(read.error().message(), r.message);
+    }
+    EXPECT_FALSE(writeFileAtomically(fifo, "x").ok());
+
+    // A file that became a folder while its new text was written.
+    const QString became = path(QStringLiteral("became.txt"));
+    writeBytes(became, "old");
+    auto writer = AtomicFileWriter::open(became);
+    ASSERT_TRUE(writer.ok());
+    ASSERT_TRUE(writer.value()->write("new").ok());
+    ASSERT_TRUE(QFile::remove(became) && QDir().mkdir(became));
+    EXPECT_EQ(writer.value()->commit().error().message(),
+              "ERROR: 75 Path/File access error (is a directory)");
+
+    const QString file = path(QStringLiteral("f.bin"));
+    writeBytes(file, QByteArray("\x00\xFF", 2));
+    const auto loaded = readWholeFile(file);
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_EQ(loaded.value().bytes, QByteArray("\x00\xFF", 2));
+    const FileIdentity identity = identifyFile(file).value();
+    EXPECT_EQ(loaded.value().identity.inode, identity.inode);
+    EXPECT_EQ(loaded.value().identity.size, 2);
+    EXPECT_EQ(loaded.value().identity.mtimeNs, identity.mtimeNs);
+}
+
+} // namespace
+} // namespace zuk
