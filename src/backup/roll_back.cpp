@@ -76,11 +76,11 @@ RunOutcome RollBack::start() {
     m_window.enterRollBackState();
 
     if (Status restored = restoreAll(list); !restored) {
-        (void)m_journal.syncAll(); // keep what was restored; the failure is what gets shown
+        (void)m_writes.syncAll(); // keep what was restored; the failure is what gets shown
         return fail(restored.error());
     }
     // What was renamed is on disk before the command says it is done.
-    if (Status synced = m_journal.syncAll(); !synced)
+    if (Status synced = m_writes.syncAll(); !synced)
         return fail(synced.error());
 
     const bool cancelled = m_state.cancelFlag;
@@ -111,7 +111,7 @@ Status RollBack::restoreAll(const DirectoryList& list) {
             continue;
         }
         if (files.value().temporaries)
-            m_journal.sweepFolder(directory);
+            m_writes.sweepFolder(directory);
         for (const QString& name : files.value().names) {
             if (isBackupName(name)) {
                 ++m_count;
@@ -142,7 +142,7 @@ Status RollBack::restore(const QString& backup) {
     // A backup that vanished meanwhile is passed over, and not logged as restored.
     if (Status renamed = renameFile(backup, restored); !renamed)
         return isNotFound(renamed) ? Status() : renamed;
-    m_journal.note(restored);
+    m_writes.note(restored);
     if (m_options.logChanges() == Checked) {
         Status logged = m_log.LogIt(ActivityLog::rollBackLine(restored));
         if (!logged && !isNotFound(logged))

@@ -51,7 +51,7 @@ private:
     YieldHook& m_yield;
     RunState& m_state;
     const ActivityLog& m_log;
-    WriteJournal m_journal;
+    WriteTracker m_writes;
     qint32 m_count = 0;
     qint64 m_filesFailed = 0;
     int m_walkThreads = 0;

@@ -3,6 +3,7 @@
 
 #include "engine/files/atomic_file.h"
 #include "engine/files/path_bytes.h"
+#include "engine/files/temporary_file.h"
 
 #include <atomic>
 #include <cerrno>

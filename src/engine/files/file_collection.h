@@ -17,7 +17,7 @@ inline constexpr qsizetype kMaxDirectories = 32767;
 struct DirectoryFiles {
     QStringList names;
     // Among its hidden entries are names of the writer's temporary files, which a killed
-    // writer may have left (see WriteJournal::sweepFolder).
+    // writer may have left (see WriteTracker::sweepFolder).
     bool temporaries = false;
 };
 

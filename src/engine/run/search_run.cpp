@@ -158,7 +158,7 @@ RunOutcome SearchRun::start() {
 }
 
 Status SearchRun::syncWrites() {
-    return m_journal.syncAll();
+    return m_writes.syncAll();
 }
 
 RunOutcome SearchRun::work(RunMode mode) {
@@ -169,7 +169,7 @@ RunOutcome SearchRun::work(RunMode mode) {
         return RunOutcome::Failed;
     // A batch syncs once, after its last entry.
     if (!m_state.isBatch) {
-        if (const Status synced = m_journal.syncAll(); check(synced) == Step::Abort)
+        if (const Status synced = m_writes.syncAll(); check(synced) == Step::Abort)
             return RunOutcome::Failed;
     }
 
@@ -283,7 +283,7 @@ SearchRun::Step SearchRun::saveFile(const QString& path) {
         // makes the backup right before the new text replaces the file.
         saved = buffer.checkUnchangedOnDisk(path);
         if (saved)
-            saved = buffer.save(path, &m_journal, backup ? m_makeBackup : BackupMaker(), &written);
+            saved = buffer.save(path, &m_writes, backup ? m_makeBackup : BackupMaker(), &written);
     } catch (const std::bad_alloc&) {
         saved = makeError(ErrorNumber::OutOfMemory);
     }
@@ -317,7 +317,7 @@ SearchRun::Step SearchRun::folderFailure(const Error& error, const QString& fold
 void SearchRun::sweepFolder(const QString& folder) {
     // A search-only run changes nothing, not even what a killed writer left.
     if (m_options.searchOnly() == 0)
-        m_journal.sweepFolder(folder);
+        m_writes.sweepFolder(folder);
 }
 
 SearchRun::Step SearchRun::runAllFiles() {
@@ -439,7 +439,7 @@ SearchRun::Step SearchRun::check(const Status& status, const QString& subject) {
 }
 
 RunOutcome SearchRun::abort(const Error& error, const QString& subject) {
-    (void)m_journal.syncAll(); // what was written before the failure is made durable all the same
+    (void)m_writes.syncAll(); // what was written before the failure is made durable all the same
     m_prompter.inform(error.message(), subject);
     m_state.cancelFlag = false;
     if (m_state.runActive) {

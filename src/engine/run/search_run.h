@@ -88,7 +88,7 @@ private:
     ReplacementRoutines m_routines;
     RunCounters m_counters;
     qint64 m_filesFailed = 0;
-    WriteJournal m_journal;
+    WriteTracker m_writes;
     QString m_directory;         // a directory run's start, from the path as validated
     DirectoryList m_directories; // its directories, walked before anything was written
     struct IdentityHash {

@@ -78,7 +78,7 @@ bool TextBuffer::canHold(QStringView text) const {
     return isAsciiText(text) || canEncode(text, encoding());
 }
 
-Status TextBuffer::save(const QString& path, WriteJournal* journal, const BackupMaker& backup,
+Status TextBuffer::save(const QString& path, WriteTracker* writes, const BackupMaker& backup,
                         std::optional<FileIdentity>* written) const {
     if (path == m_loadedPath && (m_streamed || !m_streamFailure)) {
         // Written while streamed: only the backup and the rename are left.
@@ -86,7 +86,7 @@ Status TextBuffer::save(const QString& path, WriteJournal* journal, const Backup
             return m_streamFailure;
         const std::shared_ptr<AtomicFileWriter> streamed = std::exchange(m_streamed, nullptr);
         streamed->setBackup(backup);
-        return streamed->commit(journal, written);
+        return streamed->commit(writes, written);
     }
     const std::optional<FileIdentity> original =
         path == m_loadedPath ? m_identity : std::optional<FileIdentity>();
@@ -109,7 +109,7 @@ Status TextBuffer::save(const QString& path, WriteJournal* journal, const Backup
             from = end;
         }
     }
-    return writer.commit(journal, written);
+    return writer.commit(writes, written);
 }
 
 Status TextBuffer::checkUnchangedOnDisk(const QString& path) const {

@@ -30,8 +30,7 @@ public:
     // is the loaded one and changed on disk since. `backup`, if given, is made right before
     // the new text replaces the file.
     // `written`, when given, gets the identity of the file written.
-    Status save(const QString& path, WriteJournal* journal = nullptr,
-                const BackupMaker& backup = {},
+    Status save(const QString& path, WriteTracker* writes = nullptr, const BackupMaker& backup = {},
                 std::optional<FileIdentity>* written = nullptr) const;
     // Fails when the file at path is the one loaded but no longer as it was read.
     Status checkUnchangedOnDisk(const QString& path) const;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/files/atomic_file.h"
+#include "engine/files/temporary_file.h"
 
 #include "support/temp_files.h"
 #include "support/unprivileged.h"
@@ -281,9 +282,9 @@ TEST_F(AtomicFileSafety, ANamedTemporaryFileLeftByAKillIsSweptUnlessItIsLocked) 
     auto writer = AtomicFileWriter::open(busy); // its temporary file is locked while open
     ASSERT_TRUE(writer.ok());
     ASSERT_TRUE(writer.value()->write("busy").ok());
-    WriteJournal journal;
+    WriteTracker writes;
     ASSERT_TRUE(
-        writeFileAtomically(path(QStringLiteral("next.txt")), "next", std::nullopt, &journal).ok());
+        writeFileAtomically(path(QStringLiteral("next.txt")), "next", std::nullopt, &writes).ok());
     ASSERT_EQ(hidden().size(), 1);
     EXPECT_TRUE(hidden().constFirst().startsWith(QStringLiteral(".busy.txt.zuk-")));
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/files/atomic_file.h"
+#include "engine/files/temporary_file.h"
 
 #include "support/temp_files.h"
 
@@ -117,16 +118,16 @@ TEST_F(AtomicFileTest, WritesTheDestinationOfASymbolicLink) {
 
     const auto loaded = readWholeFile(linkToLink);
     ASSERT_TRUE(loaded.ok());
-    WriteJournal journal;
-    ASSERT_TRUE(writeFileAtomically(linkToLink, "after", loaded.value().identity, &journal).ok());
+    WriteTracker writes;
+    ASSERT_TRUE(writeFileAtomically(linkToLink, "after", loaded.value().identity, &writes).ok());
 
     EXPECT_EQ(readBytes(real), "after");
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_TRUE(QFileInfo(linkToLink).isSymLink());
     EXPECT_EQ(entriesOf(path(QStringLiteral("real"))), QStringList{"data.txt"});
-    EXPECT_FALSE(journal.isEmpty());
-    EXPECT_TRUE(journal.syncAll().ok());
-    EXPECT_TRUE(journal.isEmpty());
+    EXPECT_FALSE(writes.isEmpty());
+    EXPECT_TRUE(writes.syncAll().ok());
+    EXPECT_TRUE(writes.isEmpty());
 }
 
 TEST_F(AtomicFileTest, RefusesAFileThatChangedOnDisk) {
