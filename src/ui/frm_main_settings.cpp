@@ -21,7 +21,7 @@ void select(QRadioButton* option, bool on) {
 } // namespace
 
 void applySettings(frmMain& window, const MainSettings& s) {
-    const MainWindowAdapter::Controls& c = window.adapter().controls();
+    const MainControls& c = window.controls();
     select(c.optAll, s.optAll);
     select(c.optText, s.optText);
     c.chkSub->setValue(s.subDirectories);
@@ -39,17 +39,17 @@ void applySettings(frmMain& window, const MainSettings& s) {
     // All types and the file mode come late and disable what they cover outright.
     c.chkAllType->setValue(s.allTypes);
     if (s.allTypes == Checked)
-        window.DisableControls(QStringLiteral("AllType"), false);
+        window.DisableControls(frmMain::ControlGroup::AllType, false);
     select(c.optFile, s.optFile);
     if (s.optFile)
-        window.DisableControls(QStringLiteral("OptFile"), false);
+        window.DisableControls(frmMain::ControlGroup::OptFile, false);
     c.txtPath->setText(s.path);
     c.txtSearch->setText(s.searchText);
     c.txtReplace->setText(s.replaceText);
 }
 
 MainSettings readSettings(const frmMain& window) {
-    const MainWindowAdapter::Controls& c = window.adapter().controls();
+    const MainControls& c = window.controls();
     MainSettings s;
     s.optText = c.optText->isChecked();
     s.optFile = c.optFile->isChecked();

@@ -10,52 +10,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <stdexcept>
-#include <string>
-
 namespace zuk {
 
 namespace {
-
-template <typename T> T* find(const QHash<QString, QWidget*>& controls, const char* name) {
-    T* found = qobject_cast<T*>(controls.value(QString::fromLatin1(name)));
-    if (!found)
-        throw std::logic_error(std::string("frmMain has no control ") + name + " of the kind " +
-                               T::staticMetaObject.className());
-    return found;
-}
-
-MainWindowAdapter::Controls findControls(const QHash<QString, QWidget*>& controls) {
-    std::array<CheckBox*, kFileTypes.size()> fileTypes{};
-    for (std::size_t i = 0; i < kFileTypes.size(); ++i)
-        fileTypes[i] = find<CheckBox>(controls, kFileTypes[i].checkBox);
-    return {
-        .txtSearch = find<MultiLineBox>(controls, "txtSearch"),
-        .txtReplace = find<MultiLineBox>(controls, "txtReplace"),
-        .txtPath = find<QLineEdit>(controls, "txtPath"),
-        .txtThis = find<QLineEdit>(controls, "txtThis"),
-        .optText = find<QRadioButton>(controls, "optText"),
-        .optFile = find<QRadioButton>(controls, "optFile"),
-        .optAll = find<QRadioButton>(controls, "optAll"),
-        .chkSub = find<CheckBox>(controls, "chkSub"),
-        .chkAllType = find<CheckBox>(controls, "chkAllType"),
-        .fileTypes = fileTypes,
-        .chkThis = find<CheckBox>(controls, "chkThis"),
-        .chkCase = find<CheckBox>(controls, "chkCase"),
-        .chkSearchOnly = find<CheckBox>(controls, "chkSearchOnly"),
-        .chkBackUp = find<CheckBox>(controls, "chkBackUp"),
-        .chkLog = find<CheckBox>(controls, "chkLog"),
-        .chkDoAllCRLF = find<CheckBox>(controls, "chkDoAllCRLF"),
-        .chkKeepLeftSpc = find<CheckBox>(controls, "chkKeepLeftSpc"),
-        .chkKeepRightSpc = find<CheckBox>(controls, "chkKeepRightSpc"),
-        .cmdStart = find<QPushButton>(controls, "cmdStart"),
-        .cmdRollBack = find<QPushButton>(controls, "cmdRollBack"),
-        .lblTotFiles = find<QLabel>(controls, "lblTotFiles"),
-        .lblFilesDone = find<QLabel>(controls, "lblFilesDone"),
-        .lblReplaceMade = find<QLabel>(controls, "lblReplaceMade"),
-        .lblCurPath = find<QLabel>(controls, "lblCurPath"),
-    };
-}
 
 void setAutoSizedText(QLabel* label, const QString& text) {
     label->setText(text);
@@ -64,8 +21,8 @@ void setAutoSizedText(QLabel* label, const QString& text) {
 
 } // namespace
 
-MainWindowAdapter::MainWindowAdapter(frmMain& window, const QHash<QString, QWidget*>& controls)
-    : m_window(window), m_c(findControls(controls)) {
+MainWindowAdapter::MainWindowAdapter(frmMain& window, const MainControls& controls)
+    : m_window(window), m_c(controls) {
     m_due.setSingleShot(true);
     m_due.setInterval(0);
     m_due.callOnTimeout([this] { showPending(); });
