@@ -15,8 +15,6 @@
 #include <QMenuBar>
 
 #include <algorithm>
-#include <stdexcept>
-#include <string>
 
 namespace zuk {
 
@@ -32,20 +30,18 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
     client->setObjectName(QStringLiteral("client"));
     const BuiltControls built = buildControls(client, mainControls(), kClientHeightTwips, m_c);
     m_scale = built.scale;
-    for (std::size_t i = 0; i < kFileTypes.size(); ++i) {
-        m_c.fileTypes[i] =
-            qobject_cast<CheckBox*>(built.widgets.value(QLatin1String(kFileTypes[i].checkBox)));
-        if (!m_c.fileTypes[i])
-            throw std::logic_error(std::string("frmMain has no check box ") +
-                                   kFileTypes[i].checkBox);
-    }
     for (std::size_t i = 0; i < mainControls().size(); ++i) {
         const ControlRow& row = mainControls()[i];
+        if (const RunOptionRow* option = runOptionShownBy(row.name))
+            m_options.bind(*option, built.inRowOrder[i]);
         if (!row.parent && row.left >= kNarrowTwips)
             m_rightPane.emplace_back(row.left, built.inRowOrder[i]);
     }
+    m_options.checkComplete();
+    for (std::size_t i = 0; i < kFileTypes.size(); ++i)
+        m_c.fileTypes[i] = m_options.checkBox(fileTypeOption(i));
     m_rtb1 = m_c.RTB1;
-    m_adapter = std::make_unique<MainWindowAdapter>(*this, m_c);
+    m_adapter = std::make_unique<MainWindowAdapter>(*this, m_c, m_options);
     setTxtThisBackground(QColor(192, 192, 192));
 
     buildMenus();

@@ -6,6 +6,7 @@
 #include "ui/main_controls.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_adapter.h"
+#include "ui/option_controls.h"
 #include "ui/screen_fit.h"
 
 #include <QElapsedTimer>
@@ -40,6 +41,8 @@ public:
 
     // The controls that the rules and commands reach, and the file types' boxes.
     const MainControls& controls() const { return m_c; }
+    // The control of each run option.
+    const OptionControls& optionControls() const { return m_options; }
     RightBox* rightBox() const { return m_c.RTB1; }
     QMenu* customMenu() const { return m_c.mnuCustomMenu; } // RTB1's pop-up
     const TwipScale& scale() const { return m_scale; }
@@ -142,6 +145,7 @@ private:
 
     ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
     MainControls m_c;
+    OptionControls m_options;
     // What lies in the right-hand pane, beyond the narrow width, with its left edge in twips.
     std::vector<std::pair<int, QWidget*>> m_rightPane;
     std::unique_ptr<MainWindowAdapter> m_adapter;

@@ -21,71 +21,12 @@ void setAutoSizedText(QLabel* label, const QString& text) {
 
 } // namespace
 
-MainWindowAdapter::MainWindowAdapter(frmMain& window, const MainControls& controls)
-    : m_window(window), m_c(controls) {
+MainWindowAdapter::MainWindowAdapter(frmMain& window, const MainControls& controls,
+                                     const OptionControls& options)
+    : m_window(window), m_c(controls), m_options(options) {
     m_due.setSingleShot(true);
     m_due.setInterval(0);
     m_due.callOnTimeout([this] { showPending(); });
-}
-
-// RunOptions
-
-QString MainWindowAdapter::searchText() const {
-    return m_c.txtSearch->text();
-}
-QString MainWindowAdapter::replaceText() const {
-    return m_c.txtReplace->text();
-}
-QString MainWindowAdapter::path() const {
-    return m_c.txtPath->text();
-}
-bool MainWindowAdapter::optText() const {
-    return m_c.optText->isChecked();
-}
-bool MainWindowAdapter::optFile() const {
-    return m_c.optFile->isChecked();
-}
-CheckValue MainWindowAdapter::subDirectories() const {
-    return m_c.chkSub->value();
-}
-CheckValue MainWindowAdapter::allTypes() const {
-    return m_c.chkAllType->value();
-}
-FileTypeValues MainWindowAdapter::fileTypes() const {
-    FileTypeValues values{};
-    for (std::size_t i = 0; i < values.size(); ++i)
-        values[i] = m_c.fileTypes[i]->value();
-    return values;
-}
-CheckValue MainWindowAdapter::customType() const {
-    return m_c.chkThis->value();
-}
-QString MainWindowAdapter::customExtension() const {
-    return m_c.txtThis->text();
-}
-CheckValue MainWindowAdapter::caseSensitive() const {
-    return m_c.chkCase->value();
-}
-CheckValue MainWindowAdapter::searchOnly() const {
-    return m_c.chkSearchOnly->value();
-}
-CheckValue MainWindowAdapter::makeBackups() const {
-    return m_c.chkBackUp->value();
-}
-CheckValue MainWindowAdapter::logChanges() const {
-    return m_c.chkLog->value();
-}
-CheckValue MainWindowAdapter::doAllCrlf() const {
-    return m_c.chkDoAllCRLF->value();
-}
-CheckValue MainWindowAdapter::keepSpaceLeft() const {
-    return m_c.chkKeepLeftSpc->value();
-}
-CheckValue MainWindowAdapter::keepSpaceRight() const {
-    return m_c.chkKeepRightSpc->value();
-}
-void MainWindowAdapter::setMakeBackups(CheckValue value) {
-    m_c.chkBackUp->setValue(value);
 }
 
 // RunWindow

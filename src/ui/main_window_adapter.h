@@ -4,6 +4,7 @@
 #include "engine/run/run_options.h"
 #include "engine/run/run_window.h"
 #include "ui/main_controls.h"
+#include "ui/option_controls.h"
 
 #include <QString>
 #include <QTimer>
@@ -18,27 +19,12 @@ class frmMain;
 // every read, and RunWindow shown on them.
 class MainWindowAdapter final : public RunOptions, public RunWindow {
 public:
-    MainWindowAdapter(frmMain& window, const MainControls& controls);
+    MainWindowAdapter(frmMain& window, const MainControls& controls, const OptionControls& options);
 
     // RunOptions.
-    QString searchText() const override;
-    QString replaceText() const override;
-    QString path() const override;
-    bool optText() const override;
-    bool optFile() const override;
-    CheckValue subDirectories() const override;
-    CheckValue allTypes() const override;
-    FileTypeValues fileTypes() const override;
-    CheckValue customType() const override;
-    QString customExtension() const override;
-    CheckValue caseSensitive() const override;
-    CheckValue searchOnly() const override;
-    CheckValue makeBackups() const override;
-    CheckValue logChanges() const override;
-    CheckValue doAllCrlf() const override;
-    CheckValue keepSpaceLeft() const override;
-    CheckValue keepSpaceRight() const override;
-    void setMakeBackups(CheckValue value) override;
+    CheckValue check(OptionId id) const override { return m_options.check(id); }
+    QString text(OptionId id) const override { return m_options.text(id); }
+    void setCheck(OptionId id, CheckValue value) override { m_options.setCheck(id, value); }
 
     // RunWindow.
     void enterRunState() override;
@@ -61,6 +47,7 @@ private:
 
     frmMain& m_window;
     const MainControls& m_c;
+    const OptionControls& m_options;
     bool m_working = false; // a run or a roll back is under way
     QTimer m_due;
     std::optional<RunCounters> m_pendingCounters;
