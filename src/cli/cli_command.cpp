@@ -90,7 +90,7 @@ void addFlags(QCommandLineParser& parser) {
     }
 }
 
-// The first flag of those `refused` says no to that is set, as "--name".
+// The first flag given that `refused` picks, as "--name"; empty when none is.
 template <class Refused> QString firstSet(const QCommandLineParser& parser, Refused refused) {
     for (const CliFlag* flag : cliFlags()) {
         if (refused(*flag) && parser.isSet(QString::fromLatin1(flag->name)))
