@@ -3,6 +3,7 @@
 
 #include "ui/caption_button.h"
 #include "ui/main_layout.h"
+#include "ui/multi_line_box.h"
 
 #include <QApplication>
 
@@ -248,6 +249,30 @@ TEST_F(MainWindowTest, CountersGrowWithTheirText) {
     EXPECT_EQ(named<QLabel>(window, "lblReplaceMade")->text(), QStringLiteral("300"));
     window.adapter().setCurrentPath(QStringLiteral("/a/b.htm"));
     EXPECT_EQ(named<QLabel>(window, "lblCurPath")->text(), QStringLiteral("/a/b.htm"));
+}
+
+// The run reads each option, by id, from the control the table names for it.
+TEST_F(MainWindowTest, EachOptionIsReadFromItsOwnControl) {
+    const RunOptions& options = window.adapter();
+    for (const RunOptionRow& row : runOptionTable()) {
+        switch (row.kind) {
+        case OptionKind::OptionButton:
+            opt(row.control)->setChecked(true);
+            EXPECT_EQ(options.check(row.id), Checked) << row.control;
+            break;
+        case OptionKind::Check:
+            chk(row.control)->setValue(Greyed);
+            EXPECT_EQ(options.check(row.id), Greyed) << row.control;
+            break;
+        case OptionKind::Text:
+            if (auto* box = window.findChild<MultiLineBox*>(row.control))
+                box->setText(QStringLiteral("x\r\ny"));
+            else
+                line(row.control)->setText(QStringLiteral("x\r\ny"));
+            EXPECT_EQ(options.text(row.id), QStringLiteral("x\r\ny")) << row.control;
+            break;
+        }
+    }
 }
 
 // Two windows' controls, for the builder's slots.
