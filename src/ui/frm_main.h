@@ -3,30 +3,25 @@
 
 #include "engine/run/run_state.h"
 #include "engine/text/text_buffer.h"
+#include "ui/main_controls.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_adapter.h"
+#include "ui/option_controls.h"
 #include "ui/screen_fit.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMainWindow>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
-class QAction;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
-class QRadioButton;
 
 namespace zuk {
 
-class CheckBox;
-class MultiLineBox;
 class PathChooser;
 class Prompter;
 class RightBox;
@@ -44,19 +39,12 @@ public:
     frmMain(RunState& state, Prompter& prompter, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Controls by their names ("txtSearch", "chkSub", "cmdStart", ...); null for another name.
-    QWidget* control(const QString& name) const;
-    CheckBox* checkBox(const QString& name) const;
-    QRadioButton* optionButton(const QString& name) const;
-    QPushButton* button(const QString& name) const;
-    QLabel* label(const QString& name) const;
-    QLineEdit* lineBox(const QString& name) const;    // txtPath, txtThis
-    MultiLineBox* textBox(const QString& name) const; // txtSearch, txtReplace
-    QGroupBox* frame(const QString& name) const;
-    RightBox* rightBox() const { return m_rtb1; } // RTB1
-    // Menu items and menus by name: "mnuClear", "mnuStart", ..., "mnuCopy", "mnuPaste".
-    QAction* menuItem(const QString& name) const;
-    QMenu* customMenu() const { return m_customMenu; } // mnuCustomMenu, RTB1's pop-up
+    // The controls that the rules and commands reach, and the file types' boxes.
+    const MainControls& controls() const { return m_c; }
+    // The control of each run option.
+    const OptionControls& optionControls() const { return m_options; }
+    RightBox* rightBox() const { return m_c.RTB1; }
+    QMenu* customMenu() const { return m_c.mnuCustomMenu; } // RTB1's pop-up
     const TwipScale& scale() const { return m_scale; }
     // The window's width in design twips: kNarrowTwips or kWideTwips.
     int widthTwips() const { return m_widthTwips; }
@@ -85,9 +73,11 @@ public:
     const RunState& runState() const { return m_state; }
     bool IsBatch() const { return m_state.isBatch; }
 
-    // Sets the enabled flags of a group of controls: "OptFile", "OptAll" or "AllType" (the
-    // only one that uses OnOff). Never changes a value.
-    void DisableControls(const QString& WhatControls, bool OnOff);
+    // The groups of controls that DisableControls sets.
+    enum class ControlGroup { OptFile, OptAll, AllType };
+    // Sets the enabled flags of a group of controls; only AllType uses OnOff. Never changes a
+    // value.
+    void DisableControls(ControlGroup WhatControls, bool OnOff);
 
     // Event handlers, callable like the window system calls them.
     void cmdStart_Click();
@@ -154,11 +144,12 @@ private:
     PathChooser* m_chooser = nullptr;
 
     ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
-    QHash<QString, QWidget*> m_controls;
+    MainControls m_c;
+    OptionControls m_options;
+    // What lies in the right-hand pane, beyond the narrow width, with its left edge in twips.
+    std::vector<std::pair<int, QWidget*>> m_rightPane;
     std::unique_ptr<MainWindowAdapter> m_adapter;
-    QHash<QString, QAction*> m_menuItems;
-    QMenu* m_customMenu = nullptr;
-    RightBox* m_rtb1 = nullptr;
+    RightBox* m_rtb1 = nullptr; // m_c.RTB1, the working buffer's box
     TwipScale m_scale;
     int m_widthTwips = kNarrowTwips;
     int m_menuBarHeight = 0;
