@@ -41,10 +41,20 @@ SinkOutcome CommitSink::take(Edit& edit, ItemKind kind, RunCounters& counters) {
     return SinkOutcome::taken();
 }
 
-Status CommitSink::commit(Edit& edit) {
+Status writeEdit(Edit& edit, WriteTracker* writes, const BackupMaker& backup,
+                 std::optional<FileIdentity>* written) {
     // A file streamed was written while it was read: only the backup and the rename are left.
     if (!edit.streamWrite)
         return edit.streamWrite;
+    if (!edit.streamed)
+        return edit.text.save(edit.path, writes, backup, written);
+    edit.streamed->setBackup(backup);
+    const Status committed = edit.streamed->commit(writes, written);
+    edit.streamed.reset();
+    return committed;
+}
+
+Status CommitSink::commit(Edit& edit) {
     const BackupMaker backup = m_options.makeBackups() == Checked &&
                                        m_options.searchOnly() == Unchecked
                                    ? m_makeBackup
@@ -52,15 +62,7 @@ Status CommitSink::commit(Edit& edit) {
     std::optional<FileIdentity> written;
     Status committed;
     try {
-        // A file changed or removed meanwhile is left alone: removed stays removed. The writer
-        // makes the backup right before the new text replaces the file.
-        if (edit.streamed) {
-            edit.streamed->setBackup(backup);
-            committed = edit.streamed->commit(&m_writes, &written);
-            edit.streamed.reset();
-        } else {
-            committed = edit.text.save(edit.path, &m_writes, backup, &written);
-        }
+        committed = writeEdit(edit, &m_writes, backup, &written);
     } catch (const std::bad_alloc&) {
         committed = makeError(ErrorNumber::OutOfMemory);
     }

@@ -10,6 +10,12 @@
 
 namespace zuk {
 
+// Stores a changed file's new content over it: the streamed file renamed in place, or the
+// whole text written. A file changed or removed since it was read is left alone. The backup,
+// when given, is made right before the new content replaces the file.
+Status writeEdit(Edit& edit, WriteTracker* writes = nullptr, const BackupMaker& backup = {},
+                 std::optional<FileIdentity>* written = nullptr);
+
 // The run's own sink: a subject with finds has its new content stored (a file backed up when
 // asked and the new one renamed over it; the right-hand text given back to the box), then is
 // counted and logged, so that neither ever lists a change that wasn't made.
