@@ -82,17 +82,24 @@ TEST(ByteForm, GivesTheSameResultsAsTheCharacters) {
             });
             options.values.caseSensitive = seed % 2;
             ReplacementRoutines routines(options, state, yield);
-            const Edit edit = fromFile ? routines.CleanFileCRLF(path, pattern, replacement)
-                                       : routines.CleanTextCRLF(subject, pattern, replacement);
+            Edit edit = fromFile ? routines.CleanFileCRLF(path, pattern, replacement)
+                                 : routines.CleanTextCRLF(subject, pattern, replacement);
             EXPECT_FALSE(edit.result.failed()) << round;
-            return Outcome{edit.result.finds(), textAfter(edit, subject), edit.changed,
-                           edit.changed && edit.text.holdsBytes()};
+            Outcome outcome{edit.result.finds(), textAfter(edit, subject), edit.changed,
+                            edit.changed && (edit.streamed || edit.text.holdsBytes())};
+            if (fromFile && edit.changed) {
+                EXPECT_TRUE(writeEdit(edit)) << round;
+                outcome.text = decodeText(readBytes(path)).value().text;
+            }
+            return outcome;
         };
         const Outcome bytesForm = runOnce(true);
         const Outcome characters = runOnce(false);
         ASSERT_EQ(bytesForm.result, characters.result)
             << round << " pattern " << pattern.toStdString() << " in " << subject.toStdString();
-        ASSERT_EQ(bytesForm.text, characters.text) << round;
+        ASSERT_EQ(bytesForm.text, characters.text)
+            << round << " pattern " << pattern.toStdString() << " in " << subject.toStdString()
+            << " into " << replacement.toStdString();
         changed += bytesForm.changed ? 1 : 0;
         heldBytes += bytesForm.heldBytes ? 1 : 0;
     }
