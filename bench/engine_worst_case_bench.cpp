@@ -20,9 +20,8 @@ void timeSearch(benchmark::State& st, const QString& text, const QString& path,
     bench::NoYield yield;
     ReplacementRoutines routines(options, state, yield);
     for (auto _ : st) {
-        const Edit edit = !text.isNull()
-                              ? routines.CleanText(text, search, QStringLiteral("x"))
-                              : routines.CleanFile(path, search, QStringLiteral("x"));
+        const Edit edit = !text.isNull() ? routines.CleanText(text, search, QStringLiteral("x"))
+                                         : routines.CleanFile(path, search, QStringLiteral("x"));
         benchmark::DoNotOptimize(edit.result.finds());
     }
 }

@@ -187,8 +187,7 @@ QString DirectoryList::tooManyDirectoriesText(const QString& startDirectory) {
 }
 
 DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories,
-                                 qsizetype fileNamesToKeep, int threads,
-                                 const FileFilter* filter) {
+                                 qsizetype fileNamesToKeep, int threads, const FileFilter* filter) {
     DirectoryList result;
     result.directories.append(startDirectory);
     if (subDirectories != Checked)

@@ -65,10 +65,10 @@ QString LiteralMatcher::replacement(const Subject& subject, const TextMatch& mat
                                     const ReplacementSite& site) const {
     if (m_pieces.size() == 1)
         return m_replaceText;
-    const QStringList covered =
-        !m_pattern->hasLineBreaks() ? QStringList()
-        : subject.inBytes ? lineBreaksOf(subject.bytes, match.position, match.length)
-                          : lineBreaksOf(subject.text, match.position, match.length);
+    const QStringList covered = !m_pattern->hasLineBreaks() ? QStringList()
+                                : subject.inBytes
+                                    ? lineBreaksOf(subject.bytes, match.position, match.length)
+                                    : lineBreaksOf(subject.text, match.position, match.length);
     return formReplacement(m_pieces, covered, site.firstLineBreak, site.before,
                            subject.unitAt(match.position + match.length));
 }

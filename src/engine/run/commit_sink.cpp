@@ -29,7 +29,7 @@ SinkOutcome CommitSink::take(Edit& edit, ItemKind kind, RunCounters& counters) {
     counters.replaceMade += finds;
     if (m_options.logChanges() == Checked) {
         const QString line =
-            kind == ItemKind::DirectoryFile ? ActivityLog::directoryItemLine(finds, edit.path)
+            kind == ItemKind::DirectoryFile  ? ActivityLog::directoryItemLine(finds, edit.path)
             : kind == ItemKind::SelectedFile ? ActivityLog::itemLine(finds, edit.path)
                                              : ActivityLog::itemLine(finds, m_options.path());
         // A log that is not found is passed over, as every run's own step passes file-not-found.
@@ -55,10 +55,9 @@ Status writeEdit(Edit& edit, WriteTracker* writes, const BackupMaker& backup,
 }
 
 Status CommitSink::commit(Edit& edit) {
-    const BackupMaker backup = m_options.makeBackups() == Checked &&
-                                       m_options.searchOnly() == Unchecked
-                                   ? m_makeBackup
-                                   : BackupMaker();
+    const BackupMaker backup =
+        m_options.makeBackups() == Checked && m_options.searchOnly() == Unchecked ? m_makeBackup
+                                                                                  : BackupMaker();
     std::optional<FileIdentity> written;
     Status committed;
     try {

@@ -26,8 +26,7 @@ public:
     virtual qint64 start() const = 0;
     // The next match at or after `from`, reading on where the buffer streams; a match only
     // once the unit after it is read too (a CR may end a CR LF). Fails when reading does.
-    virtual Result<TextMatch> find(const Matcher& matcher, qint64 from,
-                                   Qt::CaseSensitivity cs) = 0;
+    virtual Result<TextMatch> find(const Matcher& matcher, qint64 from, Qt::CaseSensitivity cs) = 0;
     // The part of the subject that holds the last match found, and where it starts.
     virtual Subject window() const = 0;
     virtual qint64 windowStart() const = 0;

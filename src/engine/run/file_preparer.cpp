@@ -29,8 +29,7 @@ private:
 
 FilePreparer::FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine,
                            EditRequest request)
-    : m_lineBreakRoutine(lineBreakRoutine), m_request(std::move(request)),
-      m_ownOptions(options()) {
+    : m_lineBreakRoutine(lineBreakRoutine), m_request(std::move(request)), m_ownOptions(options()) {
     try {
         for (int i = 0; i < threads; ++i)
             m_threads.emplace_back(&FilePreparer::work, this, options());

@@ -82,8 +82,7 @@ Edit ReplacementRoutines::editFile(const QString& path, const MatcherPasses& pas
     edit.path = path;
     return guarded(std::move(edit), [&](Edit& edit) {
         ReplaceLoop loop(m_options, m_state, m_yield, m_request);
-        if (passes.size() == 1 &&
-            streamFile(edit, *passes.front(), loop) == Streamed::Done)
+        if (passes.size() == 1 && streamFile(edit, *passes.front(), loop) == Streamed::Done)
             return;
         TextBuffer buffer;
         if (loadFile(edit, buffer))
@@ -100,8 +99,8 @@ Edit ReplacementRoutines::editText(const QString& text, const MatcherPasses& pas
     });
 }
 
-ReplacementRoutines::Streamed
-ReplacementRoutines::streamFile(Edit& edit, const Matcher& matcher, ReplaceLoop& loop) {
+ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const Matcher& matcher,
+                                                              ReplaceLoop& loop) {
     const std::optional<qsizetype> longest = matcher.longestMatch();
     if (!longest || matcher.byteForm() == Matcher::ByteForm::Never)
         return Streamed::NeedsWholeText;
@@ -153,8 +152,8 @@ ReplacementRoutines::streamFile(Edit& edit, const Matcher& matcher, ReplaceLoop&
         if (m_observe) {
             const QByteArray& shown = in.outputBeginning();
             observe(WorkingText::beginning(
-                shown.sliced(std::min<qsizetype>(in.bodyStart(), shown.size())),
-                buffer.encoding(), buffer.encodingSettled()));
+                shown.sliced(std::min<qsizetype>(in.bodyStart(), shown.size())), buffer.encoding(),
+                buffer.encodingSettled()));
         }
         edit.changed = true;
         edit.streamWrite = in.outputStatus();
@@ -175,8 +174,8 @@ bool ReplacementRoutines::loadFile(Edit& edit, TextBuffer& buffer) {
     return true;
 }
 
-void ReplacementRoutines::replacePasses(Edit& edit, TextBuffer& buffer,
-                                        const MatcherPasses& passes, ReplaceLoop& loop) {
+void ReplacementRoutines::replacePasses(Edit& edit, TextBuffer& buffer, const MatcherPasses& passes,
+                                        ReplaceLoop& loop) {
     // A later pass may find what an earlier one inserted and turn it back: a text that ends as
     // it began is not written. The copy shares the text's data.
     const TextBuffer before = passes.size() > 1 ? buffer : TextBuffer();

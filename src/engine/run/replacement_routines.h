@@ -51,10 +51,8 @@ public:
 
     Edit CleanFile(const QString& path, const QString& searchText, const QString& replaceText);
     Edit CleanText(const QString& text, const QString& searchText, const QString& replaceText);
-    Edit CleanFileCRLF(const QString& path, const QString& searchText,
-                       const QString& replaceText);
-    Edit CleanTextCRLF(const QString& text, const QString& searchText,
-                       const QString& replaceText);
+    Edit CleanFileCRLF(const QString& path, const QString& searchText, const QString& replaceText);
+    Edit CleanTextCRLF(const QString& text, const QString& searchText, const QString& replaceText);
 
     Edit editFile(const QString& path, const MatcherPasses& passes);
     Edit editText(const QString& text, const MatcherPasses& passes);

@@ -165,10 +165,10 @@ RunOutcome SearchRun::work(RunMode mode) {
 
 SearchRun::Step SearchRun::runText() {
     const QString text = m_window.rightBoxText();
-    Edit edit = m_options.doAllCrlf() == Unchecked
-                    ? m_routines.CleanText(text, m_options.searchText(), m_options.replaceText())
-                    : m_routines.CleanTextCRLF(text, m_options.searchText(),
-                                               m_options.replaceText());
+    Edit edit =
+        m_options.doAllCrlf() == Unchecked
+            ? m_routines.CleanText(text, m_options.searchText(), m_options.replaceText())
+            : m_routines.CleanTextCRLF(text, m_options.searchText(), m_options.replaceText());
     const Step step = takeEdit(edit, ItemKind::RightBoxText);
     if (step != Step::Abort)
         m_window.showCounters(m_counters);

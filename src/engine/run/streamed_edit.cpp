@@ -9,17 +9,14 @@ namespace zuk {
 
 StreamedEdit::StreamedEdit(FileStream& in, qsizetype longestMatch, TextEncoding encoding,
                            bool encodingSettled)
-    : m_in(in), m_longest(longestMatch), m_encoding(encoding),
-      m_encodingSettled(encodingSettled) {}
+    : m_in(in), m_longest(longestMatch), m_encoding(encoding), m_encodingSettled(encodingSettled) {}
 
-Result<TextMatch> StreamedEdit::find(const Matcher& matcher, qint64 from,
-                                     Qt::CaseSensitivity cs) {
+Result<TextMatch> StreamedEdit::find(const Matcher& matcher, qint64 from, Qt::CaseSensitivity cs) {
     const qint64 body = m_in.bodyStart();
     for (;;) {
         const QByteArrayView window = m_in.window();
         const qint64 start = m_in.windowStart();
-        const TextMatch match =
-            matcher.find(Subject::ofBytes(window), qsizetype(from - start), cs);
+        const TextMatch match = matcher.find(Subject::ofBytes(window), qsizetype(from - start), cs);
         // A match is taken once the byte after it is in the window too (a CR may end a CR LF).
         if (match.found() && (m_in.atEnd() || match.position + m_longest + 1 <= window.size()))
             return TextMatch{qsizetype(start + match.position), match.length};

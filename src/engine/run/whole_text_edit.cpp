@@ -23,12 +23,11 @@ WholeTextEdit::WholeTextEdit(TextBuffer& buffer, const Matcher& matcher, bool fr
     if (form == Matcher::ByteForm::Never ||
         (form == Matcher::ByteForm::UnlessAsciiFolding && buffer.hasAsciiFoldingCharacters()))
         buffer.useCharacters();
-    m_subject = buffer.holdsBytes() ? Subject::ofBytes(buffer.bytes())
-                                    : Subject::ofText(buffer.text());
+    m_subject =
+        buffer.holdsBytes() ? Subject::ofBytes(buffer.bytes()) : Subject::ofText(buffer.text());
 }
 
-Result<TextMatch> WholeTextEdit::find(const Matcher& matcher, qint64 from,
-                                      Qt::CaseSensitivity cs) {
+Result<TextMatch> WholeTextEdit::find(const Matcher& matcher, qint64 from, Qt::CaseSensitivity cs) {
     return matcher.find(m_subject, qsizetype(from), cs);
 }
 

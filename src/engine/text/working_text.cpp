@@ -9,8 +9,7 @@ WorkingText::WorkingText(QByteArray bytes, TextEncoding encoding, bool encodingS
     : m_bytes(std::move(bytes)), m_encoding(encoding), m_encodingSettled(encodingSettled),
       m_decoded(false) {}
 
-WorkingText WorkingText::beginning(QByteArray bytes, TextEncoding encoding,
-                                   bool encodingSettled) {
+WorkingText WorkingText::beginning(QByteArray bytes, TextEncoding encoding, bool encodingSettled) {
     // Cut at a whole character, so that a beginning of UTF-8 still reads as UTF-8.
     if (encoding != TextEncoding::Windows1252) {
         qsizetype end = bytes.size();
@@ -31,9 +30,8 @@ WorkingText WorkingText::beginning(QByteArray bytes, TextEncoding encoding,
 
 const QString& WorkingText::text() const {
     if (!m_decoded) {
-        const TextEncoding encoding = m_encodingSettled || isValidUtf8(m_bytes)
-                                          ? m_encoding
-                                          : TextEncoding::Windows1252;
+        const TextEncoding encoding =
+            m_encodingSettled || isValidUtf8(m_bytes) ? m_encoding : TextEncoding::Windows1252;
         m_text = decodeBody(m_bytes, encoding);
         m_decoded = true;
     }
