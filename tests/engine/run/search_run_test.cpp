@@ -340,3 +340,38 @@ TEST_F(Run, ARunThatMayChangeFilesRemovesWhatAKilledWriterLeftWhereverItWorks) {
             EXPECT_EQ(QFileInfo::exists(path(leftovers[i])), !c.removed[i]) << i;
     }
 }
+
+namespace {
+
+// A dry run's sink: keeps what each file's edit found and commits nothing.
+class KeepingSink final : public EditSink {
+public:
+    EditRequest request() const override { return {true, {}}; }
+    SinkOutcome take(Edit& edit, ItemKind, RunCounters& counters) override {
+        counters.totFiles += 1;
+        kept.append(QFileInfo(edit.path).fileName() + ":" + QString::number(edit.finds.size()));
+        return SinkOutcome::taken();
+    }
+    QStringList kept;
+};
+
+} // namespace
+
+TEST_F(Run, ASinkMayKeepTheEditsAndLeaveEveryFileAsItWas) {
+    directoryMode();
+    write("site/one.txt", "a b a");
+    write("site/two.txt", "b");
+    for (const int preparers : {0, 2}) {
+        KeepingSink sink;
+        run.setSink(sink);
+        if (preparers > 0)
+            run.prepareInParallel(preparers, [this] {
+                return std::make_unique<ValueRunOptions>(options.values);
+            });
+        EXPECT_EQ(start(), RunOutcome::Completed);
+        sink.kept.sort();
+        EXPECT_EQ(sink.kept, (QStringList{"one.txt:2", "two.txt:0"})) << preparers;
+        EXPECT_EQ(window.counters, (RunCounters{2, 0, 0}));
+        EXPECT_EQ(read("site/one.txt"), "a b a");
+    }
+}
