@@ -21,7 +21,9 @@ Result<qint64> ReplaceLoop::run(EditBuffer& buffer, const Matcher& matcher, QLis
         if (!match.found())
             break;
         if (m_request.take && !m_request.take(m_index++)) {
-            position = match.position + match.length;
+            // Passed over as a search-only find is: overlapping finds are still met.
+            position = m_options.searchOnly() == Unchecked ? match.position + match.length
+                                                           : match.position + 1;
             continue;
         }
         const auto record = [&](std::optional<QString> replacement) {
