@@ -33,8 +33,8 @@ class RightBox;
 
 // The main window. Its controls come from the control table (main_layout.cpp); its rules and
 // small commands live in main_rules.cpp, what the right-hand box shows of a run in
-// main_running.cpp. Its adapter is
-// the run's RunOptions (every read looks at the controls) and its RunWindow.
+// main_running.cpp. Its adapter is the run's RunOptions (every read looks at the controls) and
+// its RunWindow.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
