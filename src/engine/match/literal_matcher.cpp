@@ -61,16 +61,17 @@ std::optional<qsizetype> LiteralMatcher::longestMatch() const {
     return m_pattern->longestMatch();
 }
 
-QString LiteralMatcher::replacement(const Subject& subject, const TextMatch& match,
-                                    const ReplacementSite& site) const {
+const QString& LiteralMatcher::replacement(const Subject& subject, const TextMatch& match,
+                                           const ReplacementSite& site) const {
     if (m_pieces.size() == 1)
         return m_replaceText;
     const QStringList covered = !m_pattern->hasLineBreaks() ? QStringList()
                                 : subject.inBytes
                                     ? lineBreaksOf(subject.bytes, match.position, match.length)
                                     : lineBreaksOf(subject.text, match.position, match.length);
-    return formReplacement(m_pieces, covered, site.firstLineBreak, site.before,
-                           subject.unitAt(match.position + match.length));
+    m_formed = formReplacement(m_pieces, covered, site.firstLineBreak, site.before,
+                               subject.unitAt(match.position + match.length));
+    return m_formed;
 }
 
 } // namespace zuk

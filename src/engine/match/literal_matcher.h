@@ -21,15 +21,16 @@ public:
     ByteForm byteForm() const override;
     std::optional<qsizetype> longestMatch() const override;
     bool replacementHasLineBreaks() const override { return m_pieces.size() > 1; }
-    QString replacement(const Subject& subject, const TextMatch& match,
-                        const ReplacementSite& site) const override;
+    const QString& replacement(const Subject& subject, const TextMatch& match,
+                               const ReplacementSite& site) const override;
 
 private:
     // A run searches file after file for the same text: the last one compiled is kept per
     // thread, shared so that a caller keeps its own if a nested run compiles another.
     std::shared_ptr<const SearchPattern> m_pattern;
     QString m_replaceText;
-    QList<QString> m_pieces; // the replacement text between its line breaks
+    QList<QString> m_pieces;  // the replacement text between its line breaks
+    mutable QString m_formed; // the last replacement formed for a match
 };
 
 } // namespace zuk

@@ -20,7 +20,7 @@ struct ReplacementSite {
 
 // The match seam: what a run looks for and what replaces each find. The literal search is one
 // kind. The replace loop asks a matcher for the next match from a position, and for the
-// replacement of each match it replaces.
+// replacement of each match it replaces. One matcher serves one thread at a time.
 class Matcher {
 public:
     virtual ~Matcher() = default;
@@ -41,9 +41,10 @@ public:
 
     // Whether the replacement holds line breaks, whose forms then depend on the subject.
     virtual bool replacementHasLineBreaks() const = 0;
-    // What replaces `match`, which lies in `subject`.
-    virtual QString replacement(const Subject& subject, const TextMatch& match,
-                                const ReplacementSite& site) const = 0;
+    // What replaces `match`, which lies in `subject`; valid until the next call. A replacement
+    // that is the same for every match is handed out without a copy per find.
+    virtual const QString& replacement(const Subject& subject, const TextMatch& match,
+                                       const ReplacementSite& site) const = 0;
 };
 
 } // namespace zuk

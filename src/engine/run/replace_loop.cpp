@@ -43,7 +43,7 @@ Result<qint64> ReplaceLoop::run(EditBuffer& buffer, const Matcher& matcher, QLis
                 site.before = buffer.unitBefore(match.position);
             }
             const qint64 windowStart = buffer.windowStart();
-            const QString replacement = matcher.replacement(
+            const QString& replacement = matcher.replacement(
                 buffer.window(), {qsizetype(match.position - windowStart), match.length}, site);
             if (m_request.collectFinds)
                 record(replacement);
