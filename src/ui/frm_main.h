@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/run/run_state.h"
-#include "engine/text/text_buffer.h"
+#include "engine/text/working_text.h"
 #include "ui/main_controls.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_adapter.h"
@@ -27,8 +27,9 @@ class Prompter;
 class RightBox;
 
 // The main window. Its controls come from the control table (main_layout.cpp); its rules and
-// small commands live in main_rules.cpp, its working buffer in main_running.cpp. Its adapter is
-// the run's RunOptions (every read looks at the controls) and its RunWindow.
+// small commands live in main_rules.cpp, what the right-hand box shows of a run in
+// main_running.cpp. Its adapter is the run's RunOptions (every read looks at the controls) and
+// its RunWindow.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
@@ -114,11 +115,13 @@ public:
     MainWindowAdapter& adapter() { return *m_adapter; }
     const MainWindowAdapter& adapter() const { return *m_adapter; }
 
-    // The right-hand box's working buffer, which a run works on; the box shows it lazily.
-    TextBuffer& workingBuffer();
-    void workingBufferChanged();
-    // Called by the adapter: a run starts (the buffer takes what the box holds now) or ends
-    // (the box catches up); the run or roll back flags changed.
+    // The right-hand box as a run sees it: its text (the subject in text mode), the new text
+    // given back, and the engine's working text shown. The box takes what it is given lazily.
+    QString rightBoxText();
+    void setRightBoxText(const QString& text);
+    void showWorkingText(const WorkingText& text);
+    // Called by the adapter: a run starts or ends (the box catches up); the run or roll back
+    // flags changed.
     void runStarting();
     void runEnded();
     void workStateChanged();
@@ -166,12 +169,13 @@ private:
     // The file name the file dialog keeps from one use to the next.
     QString m_cd1FileName;
 
-    // RTB1 shows the working buffer; the box is refreshed lazily so that a run never waits
-    // for it, and text typed into the box goes into the buffer before a run uses it.
-    TextBuffer m_buffer;
+    // What RTB1 shows: the run's working text, or the box's own text. The box is refreshed
+    // lazily so that a run never waits for it, and text typed into the box is taken from it
+    // before a run reads it.
+    WorkingText m_shown;
     bool m_rightBoxEditable = false; // the mode rules' choice
-    bool m_bufferNewer = false;      // the buffer changed since the box last showed it
-    bool m_boxNewer = false;         // the box was edited since the buffer last took it
+    bool m_bufferNewer = false;      // m_shown changed since the box last showed it
+    bool m_boxNewer = false;         // the box was edited since m_shown last took it
     bool m_refreshingBox = false;
     QTimer m_refreshTimer;
     // During a run the box shows a file only now and then: filling and painting it for every

@@ -108,12 +108,17 @@ void MainWindowAdapter::showPending() {
     }
 }
 
-TextBuffer& MainWindowAdapter::workingBuffer() {
-    return m_window.workingBuffer();
+QString MainWindowAdapter::rightBoxText() {
+    return m_window.rightBoxText();
 }
 
-void MainWindowAdapter::workingBufferChanged() {
-    m_window.workingBufferChanged();
+Status MainWindowAdapter::setRightBoxText(const QString& text) {
+    m_window.setRightBoxText(text);
+    return {};
+}
+
+void MainWindowAdapter::showWorkingText(const WorkingText& text) {
+    m_window.showWorkingText(text);
 }
 
 void MainWindowAdapter::openLogViewer() {

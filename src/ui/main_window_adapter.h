@@ -33,8 +33,9 @@ public:
     void leaveRollBackState() override;
     void showCounters(const RunCounters& counters) override;
     void setCurrentPath(const QString& path) override;
-    TextBuffer& workingBuffer() override;
-    void workingBufferChanged() override;
+    QString rightBoxText() override;
+    Status setRightBoxText(const QString& text) override;
+    void showWorkingText(const WorkingText& text) override;
     void openLogViewer() override;
 
 private:

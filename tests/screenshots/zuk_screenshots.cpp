@@ -72,11 +72,10 @@ bool saveMainWindow(zuk::ZukApplication& app, const QString& folder) {
     bool ok = save(window, folder, QStringLiteral("narrow.png"));
 
     window.controls().optText->setChecked(true);
-    window.workingBuffer().setText(
+    window.setRightBoxText(
         QStringLiteral("<html>\n<head><title>Our shop</title></head>\n<body>\n"
                        "<p>Welcome to our shop.</p>\n<p>Copyright 2003 Our Shop</p>\n"
                        "</body>\n</html>\n"));
-    window.workingBufferChanged();
     ok = save(window, folder, QStringLiteral("wide-text.png")) && ok;
 
     window.controls().optAll->setChecked(true);
@@ -85,10 +84,9 @@ bool saveMainWindow(zuk::ZukApplication& app, const QString& folder) {
     window.adapter().showCounters({128, 17, 23});
     window.adapter().setCurrentPath(
         QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/news/2003.htm")));
-    window.workingBuffer().setText(
+    window.showWorkingText(zuk::WorkingText(
         QStringLiteral("<html>\n<body>\n<h1>News of 2003</h1>\n<p>We opened our shop.</p>\n"
-                       "<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n"));
-    window.workingBufferChanged();
+                       "<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n")));
     ok = save(window, folder, QStringLiteral("running.png")) && ok;
     app.state().runActive = false;
     window.adapter().leaveRunState();

@@ -171,7 +171,7 @@ TEST_F(RulesTest, ClearEmptiesTheBoxesOnly) {
     EXPECT_EQ(window.adapter().replaceText(), QString());
     EXPECT_EQ(window.adapter().path(), QString());
     EXPECT_EQ(window.rightBox()->toPlainText(), QString());
-    EXPECT_EQ(window.workingBuffer().text(), QString());
+    EXPECT_EQ(window.rightBoxText(), QString());
     EXPECT_EQ(window.adapter().customExtension(), QStringLiteral(".inc"));
     EXPECT_EQ(named<QLabel>(window, "lblTotFiles")->text(), QStringLiteral("3"));
 }
