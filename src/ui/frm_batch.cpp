@@ -161,7 +161,7 @@ QString frmBatch::batchPath() const {
 }
 
 BatchFormat frmBatch::batchFormat() const {
-    return {m_c.cboDelin->currentText(), m_c.chkQuote->value() != 0};
+    return {m_c.cboDelin->currentText(), m_c.chkQuote->value() != Unchecked};
 }
 
 void frmBatch::enterBatchState() {

@@ -114,7 +114,7 @@ QWidget* createWidget(const ControlRow& row, QWidget* parent) {
         return new QGroupBox(caption, parent);
     case K::Option: {
         auto* option = new QRadioButton(caption, parent);
-        option->setChecked(row.value == 1);
+        option->setChecked(row.value == Checked);
         return option;
     }
     case K::Check: {
