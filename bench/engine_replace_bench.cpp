@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
+#include "engine/files/text_buffer.h"
 #include "engine/run/replacement_routines.h"
-#include "engine/text/text_buffer.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backup/make_backup.h"
 
-#include "engine/text/text_buffer.h"
+#include "engine/files/text_buffer.h"
 #include "support/temp_files.h"
 #include "support/unprivileged.h"
 

@@ -6,8 +6,8 @@
 //   zuk-screenshots --screen <file>   the whole screen with the window placed as at start-up,
 //                                     frame and all when a window manager runs
 
+#include "engine/files/text_buffer.h"
 #include "engine/run/run_state.h"
-#include "engine/text/text_buffer.h"
 #include "ui/check_box.h"
 #include "ui/frm_batch.h"
 #include "ui/frm_main.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_window_fixture.h"
 
-#include "engine/text/text_buffer.h"
+#include "engine/files/text_buffer.h"
 #include "ui/multi_line_box.h"
 #include "ui/qt_yield_hook.h"
 #include "ui/right_box.h"

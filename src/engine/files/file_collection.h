@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/check_value.h"
 #include "engine/error.h"
 #include "engine/files/file_filter.h"
-#include "engine/run/check_value.h"
 
 #include <QHash>
 #include <QString>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/run/check_value.h"
+#include "engine/check_value.h"
 
 #include <QStringView>
 

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "engine/files/atomic_file.h"
+#include "engine/files/text_buffer.h"
 #include "engine/run/prompter.h"
 #include "engine/run/routine_result.h"
-#include "engine/text/text_buffer.h"
 
 #include <QList>
 #include <QString>

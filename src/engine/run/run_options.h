@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/check_value.h"
 #include "engine/files/file_types.h"
-#include "engine/run/check_value.h"
 
 #include <QString>
 

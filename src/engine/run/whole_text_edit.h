@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/files/text_buffer.h"
 #include "engine/run/edit_buffer.h"
-#include "engine/text/text_buffer.h"
 
 namespace zuk {
 

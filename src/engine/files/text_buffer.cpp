@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/text/text_buffer.h"
+#include "engine/files/text_buffer.h"
 
 #include "engine/text/line_breaks.h"
 
