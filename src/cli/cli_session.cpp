@@ -53,7 +53,8 @@ Session::Session(const CliCommand& command)
               writeError(text);
           },
           TerminalPrompter::askOnTerminal),
-      log(logPathFor(command)), options(command.values), window(progress), yield(state) {
+      log(logPathFor(command)), options(command.values), window(progress), yield(state),
+      report(command.report) {
     window.logPath = log.path();
 }
 
