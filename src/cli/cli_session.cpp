@@ -47,7 +47,8 @@ bool writeText(const QByteArray& bytes) {
 Session::Session(const CliCommand& command)
     : progress(::isatty(STDERR_FILENO) == 1, ProgressLine::terminalWidth(), writeError),
       prompter(
-          command.assumeYes,
+          // A dry run writes nothing: nothing to confirm, a batch included.
+          command.assumeYes || command.dryRun,
           [this](const QString& text) {
               progress.clear();
               writeError(text);

@@ -380,6 +380,11 @@ TEST_F(Cli, DryRunAndReportsWriteNothingButWhatTheyPrint) {
                            ":1:4:banana\n");
     EXPECT_TRUE(ran.err.contains("Items Searched : 2\nItems Changed : 1\nReplaced Items : 2\n"));
 
+    // A batch's dry run asks nothing either (there is no terminal to ask on here).
+    write("e.txt", "an|o\n");
+    ran = run({"--dry-run", "--list", "--batch", path("e.txt"), "site"});
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out.count('\n'), 2);
     ran = run({"--dry-run", "--json", "-s", "a", "-r", "o", "site"});
     EXPECT_TRUE(ran.out.endsWith(R"({"type":"summary","searched":2,"changed":1,"replaced":3,)"
                                  R"("failed":0,"cancelled":false})"
