@@ -5,6 +5,7 @@
 #include "backup/roll_back.h"
 #include "cli/cli_batch.h"
 #include "cli/cli_command.h"
+#include "cli/cli_report.h"
 #include "cli/cli_session.h"
 #include "engine/files/file_io.h"
 #include "engine/files/path_bytes.h"
@@ -72,7 +73,7 @@ int runFiles(Session& s, SearchRun& run, int threads) {
     const RunOutcome outcome = run.start();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
-        if (!writeStandardOutput(countersText(s.window.counters).toUtf8()))
+        if (!writeCounters(s, run.filesFailed(), outcome == RunOutcome::Cancelled))
             return ExitStatus::Failed;
     }
     return finish(run, outcome);
@@ -118,6 +119,17 @@ QString countersText(const RunCounters& counters) {
         .arg(counters.replaceMade);
 }
 
+bool writeCounters(Session& s, qint64 failed, bool cancelled) {
+    const QByteArray counters = countersText(s.window.counters).toUtf8();
+    if (s.report == ReportKind::None)
+        return writeStandardOutput(counters);
+    if (s.report == ReportKind::Json &&
+        !writeStandardOutput(jsonSummary(s.window.counters, failed, cancelled)))
+        return false;
+    writeError(QString::fromUtf8(counters));
+    return !s.outputFailed;
+}
+
 int runCli(const QStringList& arguments) {
     Result<CliCommand> parsed = parseCommandLine(arguments, currentDirectory());
     if (parsed && parsed.value().kind != CliCommand::Kind::Help &&
@@ -150,6 +162,24 @@ int runCli(const QStringList& arguments) {
     SearchRun run(session.options, session.state, session.window, session.prompter, session.yield,
                   session.log, MakeBackup);
     run.setWalkThreads(command.threads);
+    // A dry run or a report keeps each edit's finds; a dry run stores none of them.
+    const ReportFormat format{
+        command.report,
+        command.colour == CliCommand::Colour::Always ||
+            (command.colour == CliCommand::Colour::Auto && ::isatty(STDOUT_FILENO) == 1),
+        currentDirectory()};
+    KeepingSink::Observer observer;
+    if (format.kind != ReportKind::None) {
+        observer = [&session, &format](const KeptEdit& kept) {
+            const QByteArray shown = reportOf(kept, format);
+            if (!shown.isEmpty() && !session.outputFailed && !writeStandardOutput(shown))
+                session.outputFailed = true;
+        };
+    }
+    KeepingSink keeping(session.window, command.dryRun ? nullptr : &run.commitSink(),
+                        std::move(observer));
+    if (command.dryRun || format.kind != ReportKind::None)
+        run.setSink(keeping);
     if (command.kind == CliCommand::Kind::Batch)
         return runBatch(session, run, command);
     return command.values.optText ? runText(session, run) : runFiles(session, run, command.threads);

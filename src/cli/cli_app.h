@@ -9,6 +9,8 @@
 
 namespace zuk {
 
+struct Session;
+
 // The whole command-line front end: parses the arguments, runs the Start or the Roll Back
 // command without a window and returns the exit status.
 int runCli(const QStringList& arguments);
@@ -17,5 +19,8 @@ int runCli(const QStringList& arguments);
 int exitStatusOf(RunOutcome outcome);
 // The three counters as the front end prints them, one per line.
 QString countersText(const RunCounters& counters);
+// Writes the counters where they go: standard output, or standard error beside a report
+// (after the JSON summary). False when standard output couldn't be written.
+bool writeCounters(Session& s, qint64 failed, bool cancelled);
 
 } // namespace zuk

@@ -64,10 +64,9 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
     }
     if (!window.entered())
         return status;
-    const QString counters = countersText(s.window.counters);
     if (text)
-        writeError(counters);
-    else if (!writeStandardOutput(counters.toUtf8()))
+        writeError(countersText(s.window.counters));
+    else if (!writeCounters(s, failed, outcome == BatchOutcome::Cancelled))
         status = ExitStatus::Failed;
     return withFilesFailed(status, failed);
 }

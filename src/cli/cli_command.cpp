@@ -159,6 +159,55 @@ Status parseBatch(const QCommandLineParser& parser, CliCommand& command) {
     return {};
 }
 
+// What a run shows of its finds, and whether it writes at all.
+Status parseReport(const QCommandLineParser& parser, CliCommand& command) {
+    command.dryRun = parser.isSet(flagName(CliAction::DryRun));
+    QStringList given;
+    for (const auto& [action, kind] : {std::pair{CliAction::List, ReportKind::List},
+                                       std::pair{CliAction::Diff, ReportKind::Diff},
+                                       std::pair{CliAction::Json, ReportKind::Json}}) {
+        if (parser.isSet(flagName(action))) {
+            given.append(dashed(flagName(action)));
+            command.report = kind;
+        }
+    }
+    if (given.size() > 1)
+        return usageError(
+            QStringLiteral("%1 exclude each other").arg(given.join(QStringLiteral(" and "))));
+    const QString colour = flagName(CliAction::Color);
+    if (!parser.isSet(colour))
+        return {};
+    if (command.report != ReportKind::Diff)
+        return usageError(QStringLiteral("--%1 needs --%2").arg(colour, flagName(CliAction::Diff)));
+    const QString when = textArgument(parser.value(colour));
+    if (when == QLatin1String("always"))
+        command.colour = CliCommand::Colour::Always;
+    else if (when == QLatin1String("never"))
+        command.colour = CliCommand::Colour::Never;
+    else if (when != QLatin1String("auto"))
+        return usageError(
+            QStringLiteral("--%1 takes auto, always or never, not \"%2\"").arg(colour, when));
+    return {};
+}
+
+// A report places its finds in the file as it was: one pass, bytes on standard output.
+Status checkReport(const CliCommand& command) {
+    if (command.report == ReportKind::None)
+        return {};
+    const QString report = dashed(flagName(command.report == ReportKind::List   ? CliAction::List
+                                           : command.report == ReportKind::Diff ? CliAction::Diff
+                                                                                : CliAction::Json));
+    if (command.values.optText)
+        return usageError(QStringLiteral("%1 can't be used in text mode: standard output holds "
+                                         "the text")
+                              .arg(report));
+    if (command.values.doAllCrlf == Checked)
+        return usageError(QStringLiteral("%1 can't be used with --%2: its finds lie in the "
+                                         "text each pass leaves")
+                              .arg(report, flagName(OptionId::DoAllCrlf)));
+    return {};
+}
+
 // The option buttons' choice: the one the flag names, or the one on by default.
 Status parseChoice(const QCommandLineParser& parser, RunOptionValues& values) {
     const CliFlag& flag = runOption(OptionId::OptAll).flag;
@@ -258,6 +307,8 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
                                   .arg(textArgument(parser.value(threads))));
     }
 
+    if (Status report = parseReport(parser, command); !report)
+        return report.error();
     if (Status batch = parseBatch(parser, command); !batch)
         return batch.error();
     const QString batchFile = flagName(
@@ -282,6 +333,8 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
     }
     if (Status run = parseRunOptions(parser, currentDirectory, command); !run)
         return run.error();
+    if (Status report = checkReport(command); !report)
+        return report.error();
     return command;
 }
 
@@ -341,7 +394,22 @@ QString usageText() {
         "in progress.\n"
         "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error (a full disk, an\n"
         "I/O error, the log), 4 done but one or more files or folders failed (counted on the\n"
-        "last line of standard error), 130 cancelled.\n");
+        "last line of standard error), 130 cancelled.\n"
+        "\n"
+        "--dry-run, --list, --diff and --json work with a replacing or a search-only run and\n"
+        "with --batch; the last three print on standard output as the run goes, the counters\n"
+        "going to standard error. --list and --json count lines from 1 (a line ends at its\n"
+        "LF) and columns from 1, in bytes of the line as stored. --diff names each file\n"
+        "relative to the current directory and shows its bytes as stored (a UTF-16 file as\n"
+        "\"Binary files ... differ\"). --json prints one object a line:\n"
+        "  {\"type\":\"match\",\"path\":P,\"line\":L,\"column\":C,\"offset\":O,\"length\":N,\n"
+        "   \"text\":LINE,\"match\":M,\"replacement\":R}   each find; O and N in bytes of the\n"
+        "        file as stored, R null in a search-only run\n"
+        "  {\"type\":\"file\",\"path\":P,\"finds\":N,\"changed\":B}   after each file with finds\n"
+        "  {\"type\":\"error\",\"path\":P,\"message\":M}   a file that failed\n"
+        "  {\"type\":\"summary\",\"searched\":S,\"changed\":C,\"replaced\":R,\"failed\":F,\n"
+        "   \"cancelled\":B}   last\n"
+        "P is a string when the name is UTF-8, otherwise {\"bytes\":\"BASE64\"} of its bytes.\n");
     // The flags' descriptions name the file types as %1 (how many) and %2 (which).
     return text.arg(flagsHelp()).arg(countWord(kFileTypes.size()), fileTypeNames());
 }

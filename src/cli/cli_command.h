@@ -2,6 +2,7 @@
 #pragma once
 
 #include "batch/batch_file.h"
+#include "cli/cli_report.h"
 #include "engine/error.h"
 #include "engine/run/run_options.h"
 
@@ -39,6 +40,9 @@ struct CliCommand {
     // --threads: how many threads a run may use, 1 for the run's own alone; 0 lets the cores
     // decide.
     int threads = 0;
+    bool dryRun = false;                  // nothing written, nothing asked
+    ReportKind report = ReportKind::None; // what standard output shows of the finds
+    enum class Colour { Auto, Always, Never } colour = Colour::Auto;
     QStringList warnings; // about options that won't do what they say, shown before the run
 };
 

@@ -39,6 +39,16 @@ const std::array kCliOnly = {
     CliOnlyRow{A::BatchTest, either("batch-test", 0, "FILE", "list the entries as the batch window's Test shows them", 23)},
     CliOnlyRow{A::Help, either("help", 'h', nullptr, "this text", 24)},
     CliOnlyRow{A::Version, either("version", 0, nullptr, "the version and the licence", 25)},
+    // See before changing.
+    CliOnlyRow{A::DryRun, {.name = "dry-run", .help = "do everything but write: no file, backup or log is\n"
+                                                      "written, nothing is asked; the counters are the run's", .helpPlace = 26}},
+    CliOnlyRow{A::List, {.name = "list", .help = "print each find as PATH:LINE:COLUMN:TEXT", .helpPlace = 27}},
+    CliOnlyRow{A::Diff, {.name = "diff", .help = "print a unified diff of each file's change (for\n"
+                                                 "patch -p1 in the current directory)", .helpPlace = 28}},
+    CliOnlyRow{A::Json, {.name = "json", .help = "print JSON Lines: each find, each file, each failure,\n"
+                                                 "then a summary (see below)", .helpPlace = 29}},
+    CliOnlyRow{A::Color, {.name = "color", .valueName = "auto|always|never",
+        .help = "colour the diff (default: auto, on a terminal)", .helpPlace = 30}},
 };
 // clang-format on
 

@@ -22,6 +22,12 @@ enum class CliAction {
     BatchTest,
     Help,
     Version,
+    // See before changing.
+    DryRun,
+    List,
+    Diff,
+    Json,
+    Color,
 };
 
 // A flag of the command line's own, beside the run options' flags.

@@ -47,13 +47,15 @@ bool writeText(const QByteArray& bytes) {
 Session::Session(const CliCommand& command)
     : progress(::isatty(STDERR_FILENO) == 1, ProgressLine::terminalWidth(), writeError),
       prompter(
-          command.assumeYes,
+          // A dry run writes nothing: nothing to confirm, a batch included.
+          command.assumeYes || command.dryRun,
           [this](const QString& text) {
               progress.clear();
               writeError(text);
           },
           TerminalPrompter::askOnTerminal),
-      log(logPathFor(command)), options(command.values), window(progress), yield(state) {
+      log(logPathFor(command)), options(command.values), window(progress), yield(state),
+      report(command.report) {
     window.logPath = log.path();
 }
 

@@ -28,6 +28,8 @@ struct Session {
     RunState state;
     CliRunWindow window;
     InterruptYield yield;
+    ReportKind report = ReportKind::None;
+    bool outputFailed = false; // a report's line couldn't be written
 };
 
 // Standard input in text mode: the bytes as they came and how their text was decoded.

@@ -134,6 +134,13 @@ TEST(CliCommand, BadUsageIsRefusedWithAReason) {
         {"-s", "a", "--threads", "two"},
         {"-s", "a", "--threads", "1", "--threads", "2"},
         {"--batch-test", "e.txt", "--threads", "1"},
+        {"-s", "a", "--list", "--json"},
+        {"-s", "a", "--color", "auto"},
+        {"-s", "a", "--diff", "--color", "red"},
+        {"-s", "a", "--json", "--crlf"},
+        {"-s", "a", "--list", "--mode", "text"},
+        {"--rollback", "d", "--dry-run"},
+        {"--batch-test", "e.txt", "--list"},
     };
     for (const QStringList& arguments : bad) {
         const Result<CliCommand> parsed = parse(arguments);

@@ -362,3 +362,38 @@ TEST_F(Cli, RollBackRestoresTheBackups) {
     EXPECT_EQ(ran.status, 1);
     EXPECT_EQ(ran.err, "You must select a Directory to \"Roll Back\"\n");
 }
+
+TEST_F(Cli, DryRunAndReportsWriteNothingButWhatTheyPrint) {
+    write("site/a.htm", "banana\n");
+    write("site/b.htm", "xyz\n");
+    // A dry run asks nothing, writes no file, backup or log, and counts as the run would.
+    const QByteArray counters = "Items Searched : 2\nItems Changed : 1\nReplaced Items : 3\n";
+    Ran ran = run({"--dry-run", "--backup", "--log", "-s", "a", "-r", "o", "site"});
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out, counters);
+    EXPECT_EQ(read("site/a.htm"), "banana\n");
+    EXPECT_FALSE(QFileInfo::exists(path("site/a.htm_BU")));
+    EXPECT_FALSE(QFileInfo::exists(appData + "/zuk/log.txt"));
+
+    ran = run({"--dry-run", "--list", "-s", "an", "-r", "o", "site"});
+    EXPECT_EQ(ran.out, path("site/a.htm").toUtf8() + ":1:2:banana\n" + path("site/a.htm").toUtf8() +
+                           ":1:4:banana\n");
+    EXPECT_TRUE(ran.err.contains("Items Searched : 2\nItems Changed : 1\nReplaced Items : 2\n"));
+
+    // A batch's dry run asks nothing either (there is no terminal to ask on here).
+    write("e.txt", "an|o\n");
+    ran = run({"--dry-run", "--list", "--batch", path("e.txt"), "site"});
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out.count('\n'), 2);
+    ran = run({"--dry-run", "--json", "-s", "a", "-r", "o", "site"});
+    EXPECT_TRUE(ran.out.endsWith(R"({"type":"summary","searched":2,"changed":1,"replaced":3,)"
+                                 R"("failed":0,"cancelled":false})"
+                                 "\n"));
+
+    // The diff of a replacing run is what it wrote, for patch -p1 in the current directory.
+    ran = run({"-y", "--diff", "-s", "a", "-r", "o", "site"});
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out, "--- a/site/a.htm\n+++ b/site/a.htm\n@@ -1,1 +1,1 @@\n-banana\n+bonono\n");
+    EXPECT_EQ(read("site/a.htm"), "bonono\n");
+    EXPECT_EQ(run({"--diff", "--mode", "text", "-s", "a"}).status, 2);
+}

@@ -31,6 +31,8 @@ struct EditRequest {
     // Which finds to replace, by their index in the edit (from 0, over all its passes); unset:
     // all. A find not taken is passed over: not replaced, not counted.
     std::function<bool(qint64 index)> take;
+    // The new text is made in memory, never streamed to a file beside the old one.
+    bool inMemory = false;
 };
 
 // The edit seam's value: what the replacement routines made of one subject (a file, or the

@@ -37,6 +37,9 @@ public:
     virtual ~EditSink() = default;
     // What the replace loop collects for this sink.
     virtual EditRequest request() const { return {}; }
+    // False for a sink that stores nothing (a dry run): the run then asks nothing, logs
+    // nothing and leaves what a killed writer left.
+    virtual bool writes() const { return true; }
     // Takes one subject's edit (never a second name of a file already taken: the run passes
     // those over) and counts it in the run's counters.
     virtual SinkOutcome take(Edit& edit, ItemKind kind, RunCounters& counters) = 0;

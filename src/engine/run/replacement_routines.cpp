@@ -102,7 +102,7 @@ Edit ReplacementRoutines::editText(const QString& text, const MatcherPasses& pas
 ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const Matcher& matcher,
                                                               ReplaceLoop& loop) {
     const std::optional<qsizetype> longest = matcher.longestMatch();
-    if (!longest || matcher.byteForm() == Matcher::ByteForm::Never)
+    if (!longest || matcher.byteForm() == Matcher::ByteForm::Never || m_request.inMemory)
         return Streamed::NeedsWholeText;
     Result<std::unique_ptr<FileStream>> opened =
         FileStream::open(edit.path, std::max(m_streamBufferSize, 4 * (*longest + 2)));

@@ -91,7 +91,8 @@ RunOutcome SearchRun::start() {
     }
     if (!validate())
         return RunOutcome::Refused;
-    if (m_options.searchOnly() == Unchecked && !m_state.isBatch && !m_prompter.confirm(kConfirm))
+    if (m_options.searchOnly() == Unchecked && !m_state.isBatch && m_sink->writes() &&
+        !m_prompter.confirm(kConfirm))
         return RunOutcome::Declined;
     if (m_options.mode() == RunMode::AllFiles) {
         // Walked before the log header, so that a tree too big is refused with nothing written.
@@ -110,7 +111,7 @@ RunOutcome SearchRun::start() {
     m_handled.clear();
     m_filesFailed = 0;
     m_routines.setRequest(m_sink->request());
-    if (m_options.logChanges() == Checked) {
+    if (m_options.logChanges() == Checked && m_sink->writes()) {
         const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
                                                  m_options.searchOnly());
         if (!logged && logged.error().number != ErrorNumber::FileNotFound)
@@ -147,7 +148,7 @@ RunOutcome SearchRun::work(RunMode mode) {
     m_state.cancelFlag = false;
     m_state.runActive = false;
     m_window.leaveRunState();
-    if (m_options.logChanges() == Checked &&
+    if (m_options.logChanges() == Checked && m_sink->writes() &&
         check(m_log.logRunTrailer(m_counters, m_options.searchOnly()), m_log.path()) == Step::Abort)
         return RunOutcome::Failed;
     if (m_options.mode() != RunMode::RightBoxText)
@@ -158,7 +159,7 @@ RunOutcome SearchRun::work(RunMode mode) {
         return outcome;
     if (m_options.mode() != RunMode::RightBoxText)
         m_prompter.inform(kDone);
-    if (m_options.searchOnly() == Checked && m_options.logChanges() == Checked)
+    if (m_options.searchOnly() == Checked && m_options.logChanges() == Checked && m_sink->writes())
         m_window.openLogViewer();
     return outcome;
 }
@@ -235,7 +236,7 @@ SearchRun::Step SearchRun::folderFailure(const Error& error, const QString& fold
 
 void SearchRun::sweepFolder(const QString& folder) {
     // A search-only run changes nothing, not even what a killed writer left.
-    if (m_options.searchOnly() == Unchecked)
+    if (m_options.searchOnly() == Unchecked && m_sink->writes())
         m_writes.sweepFolder(folder);
 }
 

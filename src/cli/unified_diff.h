@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/run/edit.h"
+#include "engine/text/text_codec.h"
+
+#include <QByteArray>
+#include <QList>
+
+namespace zuk {
+
+// The unified diff of a one-pass edit of a one-byte or UTF-8 file, `name` the file's path
+// bytes: headers "--- a/NAME" and "+++ b/NAME", then hunks with `context` lines around the
+// lines the finds touch. Lines are the bytes up to and with their LF, CRs kept; a last line
+// without one is followed by "\ No newline at end of file". Empty when nothing changes.
+QByteArray unifiedDiff(const QByteArray& name, const QByteArray& old, TextEncoding encoding,
+                       const QList<Find>& finds, bool colour = false, int context = 3);
+
+// What stands for the diff of a file whose text isn't lines of bytes (UTF-16).
+QByteArray binaryDiff(const QByteArray& name);
+
+} // namespace zuk
