@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/files/gitignore_filter.h"
 #include "engine/files/glob_pattern.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace zuk;
@@ -34,3 +38,39 @@ BENCHMARK_CAPTURE(matchGlob, crafted_name, "*a*a*a*a*a*a*a*a*a*a*b", kLongName);
 BENCHMARK_CAPTURE(matchGlob, crafted_path, "**/a/**/a/**/a/**/a/**/a/**/b", kDeepPath);
 BENCHMARK_CAPTURE(matchGlob, crafted_name_in_path, "**/*a*a*a*a*a*b/**/*a*a*a*b",
                   (kLongName + "/").repeated(16) + kLongName);
+
+namespace {
+
+// What --gitignore costs a file of the walk: a web project's .gitignore at the top, another in
+// the folder, the file's question asked of both and of info/exclude.
+void askIgnoreFilter(benchmark::State& st) {
+    QTemporaryDir dir;
+    const QString top = dir.path();
+    QDir().mkpath(top + "/.git/info");
+    QDir().mkpath(top + "/src/app");
+    const auto write = [](const QString& path, const QByteArray& text) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    const QByteArray webProject =
+        "node_modules/\n/dist\n/build\n/coverage\n.env\n.env.*\n!.env.example\n*.log\n"
+        "npm-debug.log*\nyarn-error.log*\n.DS_Store\nThumbs.db\n*.swp\n*~\n.idea/\n.vscode/*\n"
+        "!.vscode/extensions.json\n*.tsbuildinfo\n.cache/\n.parcel-cache/\n.next/\nout/\n"
+        "*.min.js\n*.map\n/tmp/\n**/generated/**\n*.pem\n.eslintcache\n.nyc_output\n";
+    if (!write(top + "/.gitignore", webProject) || !write(top + "/src/.gitignore", "*.bak\n") ||
+        !write(top + "/.git/info/exclude", "local/\n")) {
+        st.SkipWithError("cannot write the ignore files");
+        return;
+    }
+    const GitIgnoreFilter filter(top);
+    const QString folder = top + "/src/app";
+    const QString names[] = {"component.js", "index.html", "styles.css", "app.min.js"};
+    qsizetype i = 0;
+    for (auto _ : st)
+        benchmark::DoNotOptimize(filter.takesFile(folder, names[i++ & 3]));
+    st.SetItemsProcessed(st.iterations());
+}
+
+} // namespace
+
+BENCHMARK(askIgnoreFilter);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace zuk {
 
@@ -159,9 +160,18 @@ std::vector<QByteArrayView> splitAtSlashes(QByteArrayView body) {
 } // namespace
 
 GlobPath::GlobPath(QByteArrayView relative) : path(relative), name(relative) {
-    const qsizetype slash = relative.lastIndexOf('/');
-    if (slash >= 0)
-        name = relative.sliced(slash + 1);
+    const char* const begin = relative.data();
+    const char* const end = begin + relative.size();
+    for (const char* at = begin;;) {
+        const auto* slash = static_cast<const char*>(std::memchr(at, '/', size_t(end - at)));
+        if (!slash) {
+            name = QByteArrayView(at, end);
+            ends.append(relative.size());
+            return;
+        }
+        ends.append(slash - begin);
+        at = slash + 1;
+    }
 }
 
 Result<std::optional<GlobPattern>> GlobPattern::parse(QByteArrayView line, Syntax syntax) {
@@ -268,7 +278,7 @@ Result<GlobPattern::Segment> GlobPattern::compileSegment(QByteArrayView text,
 bool GlobPattern::matches(const GlobPath& path, bool isDirectory) const {
     if (m_directoryOnly && !isDirectory)
         return false;
-    return m_anyDepth ? matchesSegment(m_segments.front(), path.name) : matchesPath(path.path);
+    return m_anyDepth ? matchesSegment(m_segments.front(), path.name) : matchesPath(path);
 }
 
 bool GlobPattern::matchesSegment(const Segment& segment, QByteArrayView name) const {
@@ -330,27 +340,23 @@ bool GlobPattern::matchesTokens(const std::vector<Token>& tokens, QByteArrayView
 
 // The same walk one level up: components for bytes, "**" for "*", each other segment taking
 // exactly one component.
-bool GlobPattern::matchesPath(QByteArrayView path) const {
-    const auto endOf = [path](qsizetype from) {
-        const qsizetype slash = path.indexOf('/', from);
-        return slash < 0 ? path.size() : slash;
-    };
+bool GlobPattern::matchesPath(const GlobPath& path) const {
     const size_t count = m_segments.size();
+    const qsizetype components = path.ends.size();
     size_t s = 0;
-    qsizetype at = 0; // where the next component starts; past the end when none is left
+    qsizetype c = 0;
     std::optional<size_t> star;
     qsizetype starFrom = 0;
-    while (at <= path.size()) {
-        const qsizetype end = endOf(at);
+    while (c < components) {
         if (s < count && m_segments[s].kind == Segment::AnyFolders) {
             star = s++;
-            starFrom = at;
-        } else if (s < count && matchesSegment(m_segments[s], path.sliced(at, end - at))) {
+            starFrom = c;
+        } else if (s < count && matchesSegment(m_segments[s], path.component(c))) {
             ++s;
-            at = end + 1;
+            ++c;
         } else if (star) {
             s = *star + 1;
-            at = starFrom = endOf(starFrom) + 1;
+            c = ++starFrom;
         } else {
             return false;
         }

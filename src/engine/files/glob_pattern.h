@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QVarLengthArray>
 
 #include <array>
 #include <cstdint>
@@ -19,6 +20,13 @@ struct GlobPath {
     explicit GlobPath(QByteArrayView relative);
     QByteArrayView path;
     QByteArrayView name; // the last component
+    // Where each component ends, found once for all the patterns asked.
+    QVarLengthArray<qsizetype, 16> ends;
+
+    QByteArrayView component(qsizetype index) const {
+        const qsizetype start = index == 0 ? 0 : ends[index - 1] + 1;
+        return path.sliced(start, ends[index] - start);
+    }
 };
 
 // One pattern in the syntax of ignore files. Names are bytes: "?" takes one byte, "*" any run
@@ -68,7 +76,7 @@ private:
     static Result<Segment> compileSegment(QByteArrayView text, std::vector<ByteClass>& classes);
     bool matchesSegment(const Segment& segment, QByteArrayView name) const;
     bool matchesTokens(const std::vector<Token>& tokens, QByteArrayView name) const;
-    bool matchesPath(QByteArrayView path) const;
+    bool matchesPath(const GlobPath& path) const;
 
     std::vector<Segment> m_segments;
     std::vector<ByteClass> m_classes;

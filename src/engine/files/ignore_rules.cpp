@@ -3,9 +3,12 @@
 
 #include "engine/files/file_io.h"
 
+#include <QVarLengthArray>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -193,11 +196,14 @@ void IgnoreRules::readIgnoreFiles() {
 bool IgnoreRules::excludes(QByteArrayView name, bool isDirectory) const {
     if (m_excludesEverything || name == ".git")
         return true;
-    QByteArray path = m_fromTop;
-    path.append(name);
+    // Asked of every entry of the walk: the path is put together without the heap.
+    QVarLengthArray<char, 1024> joinedPath(m_fromTop.size() + name.size());
+    std::memcpy(joinedPath.data(), m_fromTop.constData(), size_t(m_fromTop.size()));
+    std::memcpy(joinedPath.data() + m_fromTop.size(), name.data(), size_t(name.size()));
+    const QByteArrayView path(joinedPath.data(), joinedPath.size());
     for (const IgnoreRules* rules = m_patterns.isEmpty() ? m_above.get() : this; rules;
          rules = rules->m_above.get()) {
-        const GlobPath below(QByteArrayView(path).sliced(rules->m_fromTop.size()));
+        const GlobPath below(path.sliced(rules->m_fromTop.size()));
         const qsizetype last = rules->m_patterns.lastMatch(below, isDirectory);
         if (last >= 0)
             return !rules->m_patterns.at(last).negated();
