@@ -22,7 +22,6 @@ public:
     struct Name {
         QByteArray bytes; // the name, or its first kLongestName bytes when tooLong
         bool tooLong = false;
-        bool operator==(const Name&) const = default;
     };
     // The longest path the system takes, in bytes.
     static constexpr qsizetype kLongestName = 4096;

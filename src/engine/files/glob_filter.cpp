@@ -55,7 +55,7 @@ bool GlobFilter::takesPath(QByteArrayView path) const {
          slash = path.first(slash).lastIndexOf('/'))
         last = std::max(
             last, m_patterns.lastMatch(GlobPath(path.first(slash)), true, last, decidesFolders));
-    return last >= 0 && !m_patterns.at(last).negated();
+    return last >= 0 ? !m_patterns.at(last).negated() : !namesFiles();
 }
 
 bool GlobFilter::entersPath(QByteArrayView path) const {

@@ -19,6 +19,7 @@ namespace zuk {
 // plain one. A plain pattern names files ("*.js"), or with a trailing "/" folders whose files it
 // takes ("src/"); a "!" pattern leaves out the files and the folders it matches ("!vendor"). A
 // folder is not entered when such a "!" pattern decides about it and no plain pattern follows.
+// When every pattern is a "!" one, a file none of them matches is taken: they only leave out.
 class GlobFilter {
 public:
     enum class Kind { Include, Exclude };
@@ -36,6 +37,10 @@ public:
     // The same for a path below the walked directory, "/"-separated bytes.
     bool takesPath(QByteArrayView path) const;
     bool entersPath(QByteArrayView path) const;
+
+    // Some pattern is a plain one, so that the filter names files of its own (an include
+    // filter of "!" patterns alone only leaves some out).
+    bool namesFiles() const { return m_lastPlain >= 0; }
 
 private:
     GlobFilter(Kind kind, const QString& walkedDirectory);

@@ -16,7 +16,6 @@ namespace zuk {
 struct IgnoreFileProblem {
     QByteArray path;
     Error error;
-    bool operator==(const IgnoreFileProblem&) const = default;
 };
 
 // What git leaves out in one folder of a walk. The patterns of the ignore files of this folder

@@ -45,10 +45,8 @@ TEST(FileListReaderTest, NamesAreTheBytesBetweenSeparators) {
     };
     const QByteArray longName(FileListReader::kLongestName + 10, 'x');
     const QByteArray longest(FileListReader::kLongestName, 'y');
-    QByteArray acrossChunks;
-    while (acrossChunks.size() < 65530)
-        acrossChunks += "abc\n";
-    acrossChunks += "defghij\n";
+    // The last name straddles the reader's 64 KiB chunks.
+    const QByteArray acrossChunks = QByteArray("abc\n").repeated(16383) + "defghij\n";
 
     const QList<Case> cases = {
         {"a\nb c\n", Separator::Line, hexNames({"a", "b c"})},
@@ -61,19 +59,14 @@ TEST(FileListReaderTest, NamesAreTheBytesBetweenSeparators) {
         {longName + "\nnext\n" + longest + "\n", Separator::Line,
          QString::fromLatin1(longName.first(FileListReader::kLongestName).toHex()) + "+ " +
              hexNames({"next", longest})},
-        {acrossChunks, Separator::Line, QString()},
+        {acrossChunks, Separator::Line, QString("616263 ").repeated(16383) + hexNames({"defghij"})},
     };
     for (const Case& c : cases) {
         QByteArray input = c.input;
         QBuffer buffer(&input);
         ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
-        const QString names = namesOf(buffer, c.separator);
-        if (&c == &cases.last()) {
-            EXPECT_EQ(names.count(' ') + 1, 16384);
-            EXPECT_TRUE(names.endsWith(' ' + hexNames({"defghij"})));
-        } else {
-            EXPECT_EQ(names.toStdString(), c.names.toStdString()) << c.input.toHex().constData();
-        }
+        EXPECT_EQ(namesOf(buffer, c.separator).toStdString(), c.names.toStdString())
+            << c.input.first(std::min<qsizetype>(c.input.size(), 40)).toHex().constData();
     }
 }
 

@@ -51,6 +51,9 @@ TEST(GlobFilterTest, IncludeTakesTheFilesItNamesExcludeLeavesOutFilesAndFolders)
         {Kind::Include, {"!src/old/", "src/"}, "src/old/a.c", false, true},
         {Kind::Include, {"src/", "!src/old/"}, "src/old/a.c", false, false},
         {Kind::Include, {"\xff*"}, "d/\xff\xfe", false, true},
+        {Kind::Include, {"!*.min.js", "!vendor/"}, "a/b.c", false, true},
+        {Kind::Include, {"!*.min.js", "!vendor/"}, "a/b.min.js", false, false},
+        {Kind::Include, {"!*.min.js", "!vendor/"}, "vendor/b.c", false, false},
     };
     for (const GlobCase& c : cases) {
         const auto filter = GlobFilter::make(c.kind, "/w", c.patterns);
