@@ -157,6 +157,36 @@ std::vector<QByteArrayView> splitAtSlashes(QByteArrayView body) {
     return parts;
 }
 
+// Matches a pattern of units against a subject of units, where a star takes any run of them
+// and every other unit exactly one. Greedy, with one place to go back to: each star takes as
+// little as it can, and when what follows fails, the last star takes one unit more. An earlier
+// star never needs to take more, since the last one can take whatever it would have; so each
+// pair of pattern and subject units is tried at most once.
+template <typename IsStar, typename Takes>
+bool matchesGreedily(size_t patternSize, qsizetype subjectSize, IsStar isStar, Takes takes) {
+    size_t p = 0;
+    qsizetype i = 0;
+    std::optional<size_t> star;
+    qsizetype starFrom = 0;
+    while (i < subjectSize) {
+        if (p < patternSize && isStar(p)) {
+            star = p++;
+            starFrom = i;
+        } else if (p < patternSize && takes(p, i)) {
+            ++p;
+            ++i;
+        } else if (star) {
+            p = *star + 1;
+            i = ++starFrom;
+        } else {
+            return false;
+        }
+    }
+    while (p < patternSize && isStar(p))
+        ++p;
+    return p == patternSize;
+}
+
 } // namespace
 
 GlobPath::GlobPath(QByteArrayView relative) : path(relative), name(relative) {
@@ -297,11 +327,10 @@ bool GlobPattern::matchesSegment(const Segment& segment, QByteArrayView name) co
     return false;
 }
 
-// Greedy, with one place to go back to: each "*" matches as little as it can, and when what
-// follows fails, the last "*" takes one byte more. An earlier "*" never needs to take more,
-// since the last one can take whatever it would have.
 bool GlobPattern::matchesTokens(const std::vector<Token>& tokens, QByteArrayView name) const {
-    const auto takes = [this](const Token& token, unsigned char c) {
+    const auto takes = [&](size_t t, qsizetype i) {
+        const Token& token = tokens[t];
+        const auto c = static_cast<unsigned char>(name[i]);
         switch (token.kind) {
         case Token::Byte:
             return token.byte == c;
@@ -314,56 +343,16 @@ bool GlobPattern::matchesTokens(const std::vector<Token>& tokens, QByteArrayView
         }
         return false;
     };
-    const size_t count = tokens.size();
-    size_t t = 0;
-    qsizetype i = 0;
-    std::optional<size_t> star;
-    qsizetype starFrom = 0;
-    while (i < name.size()) {
-        if (t < count && tokens[t].kind == Token::Star) {
-            star = t++;
-            starFrom = i;
-        } else if (t < count && takes(tokens[t], static_cast<unsigned char>(name[i]))) {
-            ++t;
-            ++i;
-        } else if (star) {
-            t = *star + 1;
-            i = ++starFrom;
-        } else {
-            return false;
-        }
-    }
-    while (t < count && tokens[t].kind == Token::Star)
-        ++t;
-    return t == count;
+    return matchesGreedily(
+        tokens.size(), name.size(), [&](size_t t) { return tokens[t].kind == Token::Star; }, takes);
 }
 
-// The same walk one level up: components for bytes, "**" for "*", each other segment taking
-// exactly one component.
+// One level up: components for bytes, "**" for "*", each other segment taking one component.
 bool GlobPattern::matchesPath(const GlobPath& path) const {
-    const size_t count = m_segments.size();
-    const qsizetype components = path.ends.size();
-    size_t s = 0;
-    qsizetype c = 0;
-    std::optional<size_t> star;
-    qsizetype starFrom = 0;
-    while (c < components) {
-        if (s < count && m_segments[s].kind == Segment::AnyFolders) {
-            star = s++;
-            starFrom = c;
-        } else if (s < count && matchesSegment(m_segments[s], path.component(c))) {
-            ++s;
-            ++c;
-        } else if (star) {
-            s = *star + 1;
-            c = ++starFrom;
-        } else {
-            return false;
-        }
-    }
-    while (s < count && m_segments[s].kind == Segment::AnyFolders)
-        ++s;
-    return s == count;
+    return matchesGreedily(
+        m_segments.size(), path.ends.size(),
+        [&](size_t s) { return m_segments[s].kind == Segment::AnyFolders; },
+        [&](size_t s, qsizetype c) { return matchesSegment(m_segments[s], path.component(c)); });
 }
 
 } // namespace zuk
