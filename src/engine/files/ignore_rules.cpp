@@ -20,7 +20,7 @@ namespace {
 
 // The ignore files of a folder, in the order they are added: the later decides.
 constexpr const char* kIgnoreFileNames[] = {".gitignore", ".ignore"};
-// git passes over ignore files larger than this; so does the walk, saying so.
+// An ignore file larger than this is passed over and named (recent git has the same bound).
 constexpr qint64 kLargestIgnoreFile = 100 << 20;
 // A ".git" file ("gitdir: PATH") or a "commondir" file is a line.
 constexpr qint64 kLargestPointerFile = 64 << 10;
