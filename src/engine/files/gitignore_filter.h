@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/files/file_filter.h"
 #include "engine/files/ignore_rules.h"
 
 #include <QHash>
@@ -16,12 +17,12 @@ namespace zuk {
 // rules of a folder are made the first time something in it is asked about, and kept; a
 // folder outside the walked directory is none of this filter's business (everything taken).
 // The walk's threads may ask at the same time.
-class GitIgnoreFilter {
+class GitIgnoreFilter final : public FileFilter {
 public:
     explicit GitIgnoreFilter(const QString& walkedDirectory);
 
-    bool takesFile(const QString& folder, const QString& name) const;
-    bool entersFolder(const QString& folder, const QString& name) const;
+    bool takesFile(const QString& folder, const QString& name) const override;
+    bool entersFolder(const QString& folder, const QString& name) const override;
 
     // The ignore files met so far that could not be read, in the order they were met.
     QList<IgnoreFileProblem> problems() const;

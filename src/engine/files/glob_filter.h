@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/error.h"
+#include "engine/files/file_filter.h"
 #include "engine/files/pattern_set.h"
 
 #include <QByteArray>
@@ -20,7 +21,7 @@ namespace zuk {
 // takes ("src/"); a "!" pattern leaves out the files and the folders it matches ("!vendor"). A
 // folder is not entered when such a "!" pattern decides about it and no plain pattern follows.
 // When every pattern is a "!" one, a file none of them matches is taken: they only leave out.
-class GlobFilter {
+class GlobFilter final : public FileFilter {
 public:
     enum class Kind { Include, Exclude };
 
@@ -31,8 +32,8 @@ public:
 
     // A folder as the walk joined it and the name of an entry in it; a folder outside the
     // walked directory is none of this filter's business.
-    bool takesFile(const QString& folder, const QString& name) const;
-    bool entersFolder(const QString& folder, const QString& name) const;
+    bool takesFile(const QString& folder, const QString& name) const override;
+    bool entersFolder(const QString& folder, const QString& name) const override;
 
     // The same for a path below the walked directory, "/"-separated bytes.
     bool takesPath(QByteArrayView path) const;
