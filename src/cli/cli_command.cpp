@@ -208,10 +208,12 @@ Status parseRunOptions(const QCommandLineParser& parser, const QString& currentD
     command.searchFile = parser.value(flagName(CliAction::SearchFile));
     command.replaceFile = parser.value(flagName(CliAction::ReplaceFile));
 
-    // Without a type, an extension or a --glob that names files, all types are searched.
+    // Without a type, an extension or (in a folder run) a --glob that names files, all types
+    // are searched.
     const QString types = flagName(fileTypeOption(0));
     const QString extension = flagName(OptionId::CustomExtension);
-    if (!parser.isSet(types) && !parser.isSet(extension) && !includeNamesFiles(ValueRunOptions(v)))
+    if (!parser.isSet(types) && !parser.isSet(extension) &&
+        !(v.optAll && includeNamesFiles(ValueRunOptions(v))))
         v.allTypes = Checked;
     if (Status typed = applyTypes(textArguments(parser.values(types)), v); !typed)
         return typed.error();

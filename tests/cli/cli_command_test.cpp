@@ -201,6 +201,7 @@ TEST(CliCommand, SelectionPatternsRepeatOneALineAndAGlobThatNamesFilesTurnsTheTy
     EXPECT_EQ(v.allTypes, Unchecked);
     // "!" patterns alone only leave files out: the types stay on; so they do beside --type.
     EXPECT_EQ(values({"-s", "a", "--glob", "!vendor", "site"}).allTypes, Checked);
+    EXPECT_EQ(values({"-s", "a", "--glob", "*.md", "-m", "file", "f.htm"}).allTypes, Checked);
     const RunOptionValues typed = values({"-s", "a", "--glob", "*.md", "--type", "php", "site"});
     EXPECT_EQ(typed.allTypes, Unchecked);
     EXPECT_EQ(typed.includePatterns, "*.md");
