@@ -49,7 +49,14 @@ Status SaveSettings(const QString& iniPath, const MainSettings& settings) {
             value = saved.*row.text;
             break;
         }
-        document.setValue(Section, QLatin1String(row.settingsKey), value);
+        // An option added after the described ones leaves a file that never had it as it was,
+        // while it stays at its default.
+        const QLatin1String key(row.settingsKey);
+        const bool added = int(row.id) > int(OptionId::KeepSpaceRight);
+        if (added && value == QLatin1String(row.fallback) &&
+            document.value(Section, key, QString()).isEmpty())
+            continue;
+        document.setValue(Section, key, value);
     }
     return document.save(iniPath);
 }

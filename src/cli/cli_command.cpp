@@ -6,6 +6,7 @@
 #include "engine/files/atomic_file.h"
 #include "engine/files/file_types.h"
 #include "engine/files/path_bytes.h"
+#include "engine/run/file_selection.h"
 #include "engine/text/text_codec.h"
 
 #include <QCommandLineParser>
@@ -245,7 +246,10 @@ Status parseRunOptions(const QCommandLineParser& parser, const QString& currentD
         if (!row.flag.name || row.flag.forRollBack || row.fileType >= 0)
             continue;
         const QString name = QString::fromLatin1(row.flag.name);
-        if (row.kind == OptionKind::Text)
+        // A repeated flag's values are patterns, paths' bytes: one a line.
+        if (row.kind == OptionKind::Text && row.flag.repeatable)
+            v.*row.text = parser.values(name).join(u'\n');
+        else if (row.kind == OptionKind::Text)
             v.*row.text = textArgument(parser.value(name));
         else if (row.kind == OptionKind::Check)
             v.*row.check = parser.isSet(name) ? Checked : Unchecked;
@@ -253,10 +257,12 @@ Status parseRunOptions(const QCommandLineParser& parser, const QString& currentD
     command.searchFile = parser.value(flagName(CliAction::SearchFile));
     command.replaceFile = parser.value(flagName(CliAction::ReplaceFile));
 
-    // Without a type or an extension, all types are searched.
+    // Without a type, an extension or (in a folder run) a --glob that names files, all types
+    // are searched.
     const QString types = flagName(fileTypeOption(0));
     const QString extension = flagName(OptionId::CustomExtension);
-    if (!parser.isSet(types) && !parser.isSet(extension))
+    if (!parser.isSet(types) && !parser.isSet(extension) &&
+        !(v.optAll && includeNamesFiles(ValueRunOptions(v))))
         v.allTypes = Checked;
     if (Status typed = applyTypes(textArguments(parser.values(types)), v); !typed)
         return typed.error();

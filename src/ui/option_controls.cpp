@@ -34,12 +34,14 @@ void OptionControls::bind(const RunOptionRow& row, QWidget* control) {
 void OptionControls::checkComplete() const {
     for (const RunOptionRow& row : runOptionTable()) {
         const Control& bound = at(row.id);
-        if (!bound.option && !bound.check && !bound.line && !bound.lines)
+        if (row.control && !bound.option && !bound.check && !bound.line && !bound.lines)
             throw std::logic_error(std::string("the window has no control ") + row.control);
     }
 }
 
 CheckValue OptionControls::check(OptionId id) const {
+    if (!runOption(id).control)
+        return runOption(id).checkIn(m_held);
     const Control& c = at(id);
     if (c.option)
         return c.option->isChecked() ? Checked : Unchecked;
@@ -47,11 +49,17 @@ CheckValue OptionControls::check(OptionId id) const {
 }
 
 QString OptionControls::text(OptionId id) const {
+    if (!runOption(id).control)
+        return m_held.*runOption(id).text;
     const Control& c = at(id);
     return c.line ? c.line->text() : c.lines->text();
 }
 
 void OptionControls::setCheck(OptionId id, CheckValue value) const {
+    if (!runOption(id).control) {
+        runOption(id).checkIn(m_held) = value;
+        return;
+    }
     const Control& c = at(id);
     if (c.option) {
         if (value == Checked)
@@ -62,6 +70,10 @@ void OptionControls::setCheck(OptionId id, CheckValue value) const {
 }
 
 void OptionControls::setText(OptionId id, const QString& text) const {
+    if (!runOption(id).control) {
+        m_held.*runOption(id).text = text;
+        return;
+    }
     const Control& c = at(id);
     if (c.line)
         c.line->setText(text);

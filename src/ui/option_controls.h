@@ -15,13 +15,14 @@ class CheckBox;
 class MultiLineBox;
 
 // The main window's control of each run option, bound once as the window is built, read and
-// written by id.
+// written by id. An option without a control in the window (one a dialog edits) is a value held
+// here.
 class OptionControls {
 public:
     // Binds the control that the window's control table made for `row`'s control; a control
     // of another kind than the option's stops the window's construction.
     void bind(const RunOptionRow& row, QWidget* control);
-    // Throws unless every option has its control.
+    // Throws unless every option that names a control has it.
     void checkComplete() const;
 
     CheckValue check(OptionId id) const;
@@ -44,6 +45,7 @@ private:
     const Control& at(OptionId id) const { return m_controls[std::size_t(id)]; }
 
     std::array<Control, kOptionCount> m_controls{};
+    mutable RunOptionValues m_held; // the options without a control
 };
 
 } // namespace zuk

@@ -198,3 +198,21 @@ TEST(CliCommand, EachSwitchOfTheTableSetsItsOptionAndIsInTheHelp) {
         }
     }
 }
+
+TEST(CliCommand, SelectionPatternsRepeatOneALineAndAGlobThatNamesFilesTurnsTheTypesOff) {
+    const RunOptionValues v = values({"-s", "a", "--glob", "*.md", "--glob=docs/", "--exclude",
+                                      "node_modules", "--gitignore", "site"});
+    EXPECT_EQ(v.includePatterns, "*.md\ndocs/");
+    EXPECT_EQ(v.excludePatterns, "node_modules");
+    EXPECT_EQ(v.useGitIgnore, Checked);
+    EXPECT_EQ(v.allTypes, Unchecked);
+    // "!" patterns alone only leave files out: the types stay on; so they do beside --type.
+    EXPECT_EQ(values({"-s", "a", "--glob", "!vendor", "site"}).allTypes, Checked);
+    EXPECT_EQ(values({"-s", "a", "--glob", "*.md", "-m", "file", "f.htm"}).allTypes, Checked);
+    const RunOptionValues typed = values({"-s", "a", "--glob", "*.md", "--type", "php", "site"});
+    EXPECT_EQ(typed.allTypes, Unchecked);
+    EXPECT_EQ(typed.includePatterns, "*.md");
+    const RunOptionValues none = values({"-s", "a", "site"});
+    EXPECT_EQ(none.includePatterns, "");
+    EXPECT_EQ(none.useGitIgnore, Unchecked);
+}

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/byte_paths.h"
 
+#include <QList>
+
 #include <cstdio>
 #include <fstream>
 #include <ftw.h>
@@ -44,6 +46,17 @@ bool existsAt(const QByteArray& path) {
 
 void makeDirectoryAt(const QByteArray& path) {
     check(::mkdir(path.constData(), 0755) == 0, "make", path);
+}
+
+void writeBelow(const QByteArray& root, const QByteArray& relative, const QByteArray& bytes) {
+    QByteArray path = root;
+    const QList<QByteArray> names = relative.split('/');
+    for (qsizetype i = 0; i + 1 < names.size(); ++i) {
+        path += '/' + names[i];
+        if (!existsAt(path))
+            makeDirectoryAt(path);
+    }
+    writeAt(path + '/' + names.last(), bytes);
 }
 
 void linkAt(const QByteArray& destination, const QByteArray& link) {

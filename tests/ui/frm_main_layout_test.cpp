@@ -255,6 +255,8 @@ TEST_F(MainWindowTest, CountersGrowWithTheirText) {
 TEST_F(MainWindowTest, EachOptionIsReadFromItsOwnControl) {
     const RunOptions& options = window.adapter();
     for (const RunOptionRow& row : runOptionTable()) {
+        if (!row.control)
+            continue; // kept by a dialog of its own
         switch (row.kind) {
         case OptionKind::OptionButton:
             opt(row.control)->setChecked(true);

@@ -93,6 +93,18 @@ std::vector<RunOptionRow> makeTable() {
               flag("keep-left", "... keeping the blank before the line break", 15), &V::keepSpaceLeft),
         check(Id::KeepSpaceRight, "SPRT", "chkKeepRightSpc",
               flag("keep-right", "... keeping the blank after the line break", 16), &V::keepSpaceRight),
+        // The file selection, kept by the File Filters dialog; the flags repeat, one pattern each.
+        text(Id::IncludePatterns, "INCL", "", nullptr,
+             {"glob", 0, "PATTERN", "also take the files PATTERN matches below the directory\n"
+                                    "(.gitignore's syntax); then only the files named by\n"
+                                    "the --glob, --type and --ext flags", 16, true},
+             &V::includePatterns),
+        text(Id::ExcludePatterns, "EXCL", "", nullptr,
+             {"exclude", 0, "PATTERN", "leave out the files and folders PATTERN matches", 16, true},
+             &V::excludePatterns),
+        check(Id::UseGitIgnore, "GITIGN", nullptr,
+              flag("gitignore", "leave out what the tree's .gitignore files exclude", 16),
+              &V::useGitIgnore),
     });
     // clang-format on
     return rows;

@@ -33,8 +33,12 @@ enum class OptionId : int {
     DoAllCrlf,
     KeepSpaceLeft,
     KeepSpaceRight,
+    // The file selection: patterns one a line.
+    IncludePatterns,
+    ExcludePatterns,
+    UseGitIgnore,
 };
-inline constexpr std::size_t kOptionCount = std::size_t(OptionId::KeepSpaceRight) + 1;
+inline constexpr std::size_t kOptionCount = std::size_t(OptionId::UseGitIgnore) + 1;
 
 constexpr OptionId fileTypeOption(std::size_t type) {
     return OptionId(int(OptionId::FirstFileType) + int(type));
@@ -99,6 +103,9 @@ struct RunOptionValues {
     CheckValue doAllCrlf = 0;
     CheckValue keepSpaceLeft = 0;
     CheckValue keepSpaceRight = 0;
+    QString includePatterns;
+    QString excludePatterns;
+    CheckValue useGitIgnore = 0;
 
     bool operator==(const RunOptionValues&) const = default;
 };

@@ -58,7 +58,9 @@ bool SearchRun::validate() {
         return false;
     }
     const FileTypeValues types = m_options.fileTypes();
+    // Include patterns that name files are enough on their own.
     if (m_options.allTypes() == Unchecked && m_options.customType() == Unchecked &&
+        !(mode == RunMode::AllFiles && includeNamesFiles(m_options)) &&
         std::all_of(types.begin(), types.end(), [](CheckValue v) { return v == Unchecked; })) {
         m_prompter.inform(kNoFileType);
         return false;
@@ -76,6 +78,13 @@ bool SearchRun::validate() {
             return false;
         }
         m_directory = named.directory;
+        Result<std::unique_ptr<FileSelection>> selection =
+            FileSelection::make(m_options, m_directory, *m_filter);
+        if (!selection) {
+            m_prompter.inform(selection.error().message());
+            return false;
+        }
+        m_selection = std::move(selection.value());
     } else if (mode == RunMode::SelectedFile && pathIsMissing(m_options.path())) {
         m_prompter.inform(missingPathText(m_options.path()));
         return false;
@@ -100,7 +109,7 @@ RunOutcome SearchRun::start() {
         // list: they are kept rather than read a second time.
         m_directories = CollectDirectories(m_directory, m_options.subDirectories(),
                                            m_options.searchOnly() == Checked ? kFileNamesToKeep : 0,
-                                           m_walkThreads, m_filter);
+                                           m_walkThreads, &walkFilter());
         if (m_directories.tooManyDirectories) {
             m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_directory), m_directory);
             return RunOutcome::Refused;
@@ -241,8 +250,23 @@ void SearchRun::sweepFolder(const QString& folder) {
 }
 
 SearchRun::Step SearchRun::runAllFiles() {
-    if (m_preparers > 0)
-        return runAllFilesPrepared();
+    const Step step = m_preparers > 0 ? runAllFilesPrepared() : runAllFilesInTurn();
+    if (step != Step::Abort)
+        reportIgnoreProblems();
+    m_selection.reset();
+    return step;
+}
+
+void SearchRun::reportIgnoreProblems() {
+    if (!m_selection)
+        return;
+    for (const IgnoreFileProblem& problem : m_selection->problems()) {
+        m_prompter.inform(problem.error.message(), decodePath(problem.path));
+        ++m_filesFailed;
+    }
+}
+
+SearchRun::Step SearchRun::runAllFilesInTurn() {
     const DirectoryList list = std::exchange(m_directories, {});
     const QChar separator = nativeSeparator();
     for (qsizetype i = 0; i < list.directories.size(); ++i) {
@@ -255,7 +279,7 @@ SearchRun::Step SearchRun::runAllFiles() {
             if (files.value().temporaries)
                 sweepFolder(dir);
             for (const QString& name : files.value().names) {
-                if (m_filter->takesFile(dir, name)) {
+                if (walkFilter().takesFile(dir, name)) {
                     const QString fullPath = dir + separator + name;
                     m_window.setCurrentPath(displayPath(fullPath));
                     if (runFile(fullPath, ItemKind::DirectoryFile) == Step::Abort)
@@ -305,7 +329,7 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
             if (listed.value().temporaries)
                 sweepFolder(dir);
             for (const QString& name : listed.value().names) {
-                Name entry{dir + separator + name, m_filter->takesFile(dir, name), {}, {}};
+                Name entry{dir + separator + name, walkFilter().takesFile(dir, name), {}, {}};
                 if (entry.taken)
                     pool.add(entry.path);
                 names.push_back(std::move(entry));

@@ -6,6 +6,7 @@
 #include "engine/run/activity_log.h"
 #include "engine/run/commit_sink.h"
 #include "engine/run/file_preparer.h"
+#include "engine/run/file_selection.h"
 #include "engine/run/file_type_filter.h"
 #include "engine/run/handled_files.h"
 #include "engine/run/prompter.h"
@@ -62,6 +63,7 @@ private:
     Step runText();
     Step runSelectedFile();
     Step runAllFiles();
+    Step runAllFilesInTurn();
     Step runAllFilesPrepared();
     // Makes one file's edit and hands it on.
     Step runFile(const QString& path, ItemKind kind);
@@ -75,6 +77,9 @@ private:
     Step folderFailure(const Error& error, const QString& folder);
     // Removes the temporary files a killed writer left in a folder the run works in.
     void sweepFolder(const QString& folder);
+    // Shows the ignore files the walk could not read, each as a file's failure.
+    void reportIgnoreProblems();
+    const FileFilter& walkFilter() const { return m_selection ? *m_selection : *m_filter; }
     // A failure of the run's own steps: file-not-found is passed over (Continue); any other
     // shows its message and puts the window back to idle (Abort).
     Step check(const Status& status, const QString& subject = {});
@@ -95,6 +100,9 @@ private:
     EditSink* m_sink = &m_commit;
     FileTypeFilter m_typeFilter;
     const FileFilter* m_filter = &m_typeFilter;
+    // The include and exclude patterns and ignore files around m_filter, for the walked
+    // directory; none when no such option is set.
+    std::unique_ptr<FileSelection> m_selection;
     QString m_directory;         // a directory run's start, from the path as validated
     DirectoryList m_directories; // its directories, walked before anything was written
     int m_preparers = 0;

@@ -12,10 +12,14 @@ namespace {
 // default, and only that id reads it.
 TEST(RunOptionTable, EachIdReadsAndWritesItsOwnFieldOnly) {
     QSet<QString> controls;
+    std::size_t withoutControl = 0; // kept by a dialog, not the main window
     for (const RunOptionRow& row : runOptionTable()) {
         EXPECT_EQ(&runOption(row.id), &row);
         EXPECT_FALSE(controls.contains(row.control)) << row.control;
-        controls.insert(row.control);
+        if (row.control)
+            controls.insert(row.control);
+        else
+            ++withoutControl;
         ValueRunOptions options;
         const ValueRunOptions before = options;
         if (row.kind == OptionKind::Text)
@@ -31,7 +35,7 @@ TEST(RunOptionTable, EachIdReadsAndWritesItsOwnFieldOnly) {
                     << row.control << " " << other.control;
         }
     }
-    EXPECT_EQ(std::size_t(controls.size()), kOptionCount);
+    EXPECT_EQ(std::size_t(controls.size()) + withoutControl, kOptionCount);
 }
 
 TEST(RunOptionTable, TheNamedReadsAreTheReadsById) {
