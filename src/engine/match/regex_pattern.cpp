@@ -6,6 +6,8 @@
 
 #include <re2/re2.h>
 
+#include <array>
+
 namespace zuk {
 
 namespace {
@@ -146,11 +148,14 @@ bool RegexPattern::findOnce(std::string_view text, qsizetype from, bool withGrou
     const int wanted = 1 + (withGroups ? m_groupCount : 0);
     // The match is group 1 of the whole-word forms.
     const int first = m_word ? 1 : 0;
-    std::vector<re2::StringPiece> groups(size_t(first + wanted));
+    const int count = first + wanted;
+    // Most expressions have few groups: no allocation per match for them.
+    std::array<re2::StringPiece, 8> few;
+    std::vector<re2::StringPiece> many(count > int(few.size()) ? size_t(count) : 0);
+    re2::StringPiece* groups = many.empty() ? few.data() : many.data();
     const re2::StringPiece piece(text.data(), text.size());
     const auto search = [&](const RE2& re, RE2::Anchor anchor) {
-        return re.Match(piece, size_t(from), text.size(), anchor, groups.data(),
-                        int(groups.size()));
+        return re.Match(piece, size_t(from), text.size(), anchor, groups, count);
     };
     bool found = false;
     if (!m_word) {

@@ -12,16 +12,16 @@ RegexMatch RegexSearch::find(qsizetype from, bool afterMatch, bool withGroups) c
         return match;
     if (!m_pattern->find(m_text.utf8(), m_text.toView(from), afterMatch, withGroups, m_spans))
         return match;
-    match.groups.reserve(m_spans.size());
-    for (const RegexPattern::Span& span : m_spans) {
-        match.groups.push_back(span.found() ? RegexPattern::Span{m_text.toSubject(span.begin),
-                                                                 m_text.toSubject(span.end)}
-                                            : span);
+    match.position = m_text.toSubject(m_spans.front().begin);
+    match.length = m_text.toSubject(m_spans.front().end) - match.position;
+    if (withGroups) {
+        match.groups.reserve(m_spans.size());
+        for (const RegexPattern::Span& span : m_spans) {
+            match.groups.push_back(span.found() ? RegexPattern::Span{m_text.toSubject(span.begin),
+                                                                     m_text.toSubject(span.end)}
+                                                : span);
+        }
     }
-    match.position = match.groups.front().begin;
-    match.length = match.groups.front().end - match.position;
-    if (!withGroups)
-        match.groups.clear();
     return match;
 }
 

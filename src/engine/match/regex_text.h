@@ -14,7 +14,9 @@ namespace zuk {
 // one "\n". The bytes of a UTF-8 text without a CR are that already and are used in place, so
 // a streamed window or a Unix file costs no copy; any other text (characters, one-byte text,
 // a CR anywhere) is converted once, here, and positions map back to the subject's units
-// (characters, or bytes). The subject must outlive this.
+// (characters, or bytes). Matches come in order, so mapping walks on from the last position it
+// mapped; a position behind that starts from the nearest checkpoint. The subject must outlive
+// this, and only one thread at a time may map.
 class RegexText {
 public:
     static RegexText ofUtf8(QByteArrayView bytes);
@@ -30,7 +32,7 @@ public:
     qsizetype toSubject(qsizetype offset) const;
 
 private:
-    // Every few units of the subject, where the view stands: mapping walks from the nearest.
+    // A unit of the subject and where it starts in the view.
     struct Checkpoint {
         qsizetype subject;
         qsizetype view;
@@ -40,7 +42,10 @@ private:
     // The bytes the view gives the subject's unit at `i` (0 for the LF of a CR LF and the low
     // half of a surrogate pair).
     qsizetype unitLength(qsizetype i) const;
-    void build();
+    void buildFromBytes();
+    void buildFromText();
+    // The nearest place at or before `target` (by `Checkpoint::*key`) to walk on from.
+    Checkpoint startFor(qsizetype target, qsizetype Checkpoint::*key) const;
 
     QStringView text() const { return m_decoded.isNull() ? m_text : QStringView(m_decoded); }
 
@@ -49,10 +54,11 @@ private:
     bool m_inPlace = false;
     qsizetype m_size = 0;
     bool m_isBytes = false;
-    QByteArrayView m_bytes; // the subject when it is UTF-8, else
-    QStringView m_text;     // its characters
-    QString m_decoded;      // or those of a one-byte text
-    std::vector<Checkpoint> m_checkpoints;
+    QByteArrayView m_bytes;                // the subject when it is UTF-8, else
+    QStringView m_text;                    // its characters
+    QString m_decoded;                     // or those of a one-byte text
+    std::vector<Checkpoint> m_checkpoints; // every few thousand units
+    mutable Checkpoint m_cursor{0, 0};     // the last place mapped
 };
 
 // Appends the UTF-8 form of `c`.
