@@ -46,6 +46,15 @@ struct Case {
     Qt::CaseSensitivity cs = Qt::CaseSensitive;
 };
 
+template <size_t N> void expectMatches(const Case (&cases)[N], bool wholeWords) {
+    for (const Case& c : cases) {
+        EXPECT_EQ(matchesOf(QString::fromUtf16(c.expression), QString::fromUtf16(c.text), c.cs,
+                            wholeWords),
+                  c.expected)
+            << QString::fromUtf16(c.expression).toStdString();
+    }
+}
+
 } // namespace
 
 TEST(RegexPattern, LinesBreakAndEmptyMatchesAsTheRulesSay) {
@@ -74,11 +83,7 @@ TEST(RegexPattern, LinesBreakAndEmptyMatchesAsTheRulesSay) {
         {u"\u00e9t\u00c9", u"\u00c9T\u00e9 \u00e9t\u00c9", "4+3"},
         {u"(?i)a", u"A", "0+1"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(matchesOf(QString::fromUtf16(c.expression), QString::fromUtf16(c.text), c.cs),
-                  c.expected)
-            << QString::fromUtf16(c.expression).toStdString();
-    }
+    expectMatches(cases, false);
 }
 
 TEST(RegexPattern, WholeWordsTestTheCharactersAroundEachMatch) {
@@ -96,12 +101,7 @@ TEST(RegexPattern, WholeWordsTestTheCharactersAroundEachMatch) {
         {u"\\Qa)b", u"a)b xa)b", "0+3"},
         {u"b", u"a\r\nb\r\n", "3+1"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(
-            matchesOf(QString::fromUtf16(c.expression), QString::fromUtf16(c.text), c.cs, true),
-            c.expected)
-            << QString::fromUtf16(c.expression).toStdString();
-    }
+    expectMatches(cases, true);
 }
 
 TEST(RegexPattern, GroupsTakeTheirSpansAndNamesTheirNumbers) {
