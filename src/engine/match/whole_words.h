@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "engine/match/text_match.h"
+
 #include <QByteArrayView>
 #include <QStringView>
 
@@ -9,9 +11,6 @@ namespace zuk {
 // What a whole word is made of: letters (with their combining marks), digits and the
 // underscore, in any script.
 bool isWordCharacter(char32_t c);
-
-// How a text held as bytes encodes its characters.
-enum class ByteText { Utf8, OneByte };
 
 // Whether the characters on either side of [position, position + length) are not word
 // characters (the text's ends count as such).

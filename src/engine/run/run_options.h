@@ -33,8 +33,12 @@ enum class OptionId : int {
     DoAllCrlf,
     KeepSpaceLeft,
     KeepSpaceRight,
+    // How the search text is read
+    Regex,
+    WholeWords,
+    PreserveCase,
 };
-inline constexpr std::size_t kOptionCount = std::size_t(OptionId::KeepSpaceRight) + 1;
+inline constexpr std::size_t kOptionCount = std::size_t(OptionId::PreserveCase) + 1;
 
 constexpr OptionId fileTypeOption(std::size_t type) {
     return OptionId(int(OptionId::FirstFileType) + int(type));
@@ -71,6 +75,9 @@ public:
     CheckValue doAllCrlf() const { return check(OptionId::DoAllCrlf); }
     CheckValue keepSpaceLeft() const { return check(OptionId::KeepSpaceLeft); }
     CheckValue keepSpaceRight() const { return check(OptionId::KeepSpaceRight); }
+    bool regex() const { return check(OptionId::Regex) == Checked; }
+    bool wholeWords() const { return check(OptionId::WholeWords) == Checked; }
+    bool preserveCase() const { return check(OptionId::PreserveCase) == Checked; }
     void setMakeBackups(CheckValue value) { setCheck(OptionId::MakeBackups, value); }
 
     // Text mode wins over file mode, which wins over the directory mode; the directory
@@ -99,6 +106,9 @@ struct RunOptionValues {
     CheckValue doAllCrlf = 0;
     CheckValue keepSpaceLeft = 0;
     CheckValue keepSpaceRight = 0;
+    CheckValue regex = 0;
+    CheckValue wholeWords = 0;
+    CheckValue preserveCase = 0;
 
     bool operator==(const RunOptionValues&) const = default;
 };
