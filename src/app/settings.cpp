@@ -49,7 +49,13 @@ Status SaveSettings(const QString& iniPath, const MainSettings& settings) {
             value = saved.*row.text;
             break;
         }
-        document.setValue(Section, QLatin1String(row.settingsKey), value);
+        // The keys of options added later are written once one is used, so a file of someone
+        // who never turned them on stays as it was.
+        const QLatin1String key(row.settingsKey);
+        if (int(row.id) > int(OptionId::KeepSpaceRight) && value == QLatin1String(row.fallback) &&
+            document.value(Section, key, QStringLiteral("\x01")) == QStringLiteral("\x01"))
+            continue;
+        document.setValue(Section, key, value);
     }
     return document.save(iniPath);
 }
