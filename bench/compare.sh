@@ -154,6 +154,35 @@ echo "Timing the search-only count ..."
 eval "$prepare_tree"
 group search ":" "${search_commands[@]}"
 
+# Regular expressions, whole words: a count against rg, a replacement against sd (whose
+# expressions are regular by default), a pathological expression on 1 MB of "a", and --word
+# beside the plain literal replacement.
+EXPR=${EXPR:-wid([a-z]+)t}
+regex_search_commands=(
+    "zuk-cli --regex --search-only|$ZUK --regex --case --subdirs --search-only --search '$EXPR' ."
+    "rg -c|rg -c '$EXPR' -g '$types' ."
+)
+regex_replace_commands=(
+    "zuk-cli --regex|$ZUK --yes --regex --case --subdirs --search '$EXPR' --replace 'w\$1' ."
+    "sd|xargs -0 -a $list sd '$EXPR' 'w\$1'"
+)
+python3 -c 'import sys; open(sys.argv[1], "w").write("a" * (1 << 20))' "$work/patho.txt"
+patho_commands=(
+    "zuk-cli --regex (a|aa)*b|$ZUK --regex --case --mode file --search-only --search '(a|aa)*b' patho.txt"
+    "zuk-cli --regex a*b|$ZUK --regex --case --mode file --search-only --search 'a*b' patho.txt"
+)
+word_commands=(
+    "zuk-cli --word|$ZUK --yes --word --case --subdirs --search $WORD --replace $NEW ."
+    "zuk-cli|$ZUK --yes --case --subdirs --search $WORD --replace $NEW ."
+)
+echo "Timing the regular expressions ..."
+eval "$prepare_tree"
+group regex_search ":" "${regex_search_commands[@]}"
+group regex_replace "$prepare_tree" "${regex_replace_commands[@]}"
+group word "$prepare_tree" "${word_commands[@]}"
+prepare_patho="rm -rf $work/run && mkdir $work/run && cp $work/patho.txt $work/run/ && sync"
+group patho "$prepare_patho" "${patho_commands[@]}"
+
 echo "Timing the floors ..."
 hyperfine --style basic --runs "$RUNS" --warmup 1 --export-json "$work/floors.json" \
     --prepare "rm -rf $work/copy" -n "cp -a of the tree" "cp -a $work/tree $work/copy" \
@@ -170,7 +199,11 @@ import json, sys, os
 work = sys.argv[1]
 for name, title in (("tree", "Tree"), ("big", "One big file"),
                     ("dense", "One big file, a find on every second line"),
-                    ("search", "Search-only count")):
+                    ("search", "Search-only count"),
+                    ("regex_search", "Regular expression count"),
+                    ("regex_replace", "Regular expression replacement"),
+                    ("word", "Whole words beside the plain literal"),
+                    ("patho", "A pathological expression on 1 MB of a")):
     results = json.load(open(os.path.join(work, name + ".json")))["results"]
     peaks = dict(line.strip().split("|") for line in open(os.path.join(work, name + ".peaks")))
     base = results[0]["median"]

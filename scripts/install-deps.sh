@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build, the tests, the screenshots and `make package`
-# need, if missing: librsvg2-bin renders the icon; dpkg-dev and file let the package's
-# dependencies be computed; the next three check the desktop files and the package; git is
-# the reference the ignore-file tests compare with.
+# need, if missing: libre2-dev is the regular expression engine (found through pkg-config);
+# librsvg2-bin renders the icon; dpkg-dev and file let the package's dependencies be
+# computed; the next three check the desktop files and the package; git is the reference the
+# ignore-file tests compare with.
 set -euo pipefail
-packages=(g++ cmake ninja-build make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth poppler-utils openbox librsvg2-bin dpkg-dev file
+packages=(g++ cmake ninja-build make pkg-config qt6-base-dev libgl-dev libre2-dev libgtest-dev
+          libgmock-dev libbenchmark-dev xvfb xauth poppler-utils openbox librsvg2-bin dpkg-dev file
           desktop-file-utils appstream lintian git)
 missing=()
 for p in "${packages[@]}"; do

@@ -49,12 +49,11 @@ Status SaveSettings(const QString& iniPath, const MainSettings& settings) {
             value = saved.*row.text;
             break;
         }
-        // An option added after the described ones leaves a file that never had it as it was,
-        // while it stays at its default.
+        // The keys of options added later are written once one is used, so a file of someone
+        // who never turned them on stays as it was.
         const QLatin1String key(row.settingsKey);
-        const bool added = int(row.id) > int(OptionId::KeepSpaceRight);
-        if (added && value == QLatin1String(row.fallback) &&
-            document.value(Section, key, QString()).isEmpty())
+        if (int(row.id) > int(OptionId::KeepSpaceRight) && value == QLatin1String(row.fallback) &&
+            document.value(Section, key, QStringLiteral("\x01")) == QStringLiteral("\x01"))
             continue;
         document.setValue(Section, key, value);
     }

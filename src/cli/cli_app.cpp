@@ -9,6 +9,7 @@
 #include "cli/cli_session.h"
 #include "engine/files/file_io.h"
 #include "engine/files/path_bytes.h"
+#include "engine/match/regex_matcher.h"
 
 #include <QDir>
 
@@ -136,6 +137,13 @@ int runCli(const QStringList& arguments) {
         parsed.value().kind != CliCommand::Kind::Version) {
         if (Status loaded = loadTexts(parsed.value()); !loaded)
             parsed = loaded.error();
+    }
+    // A bad expression is refused before anything is asked or read.
+    if (parsed && parsed.value().kind == CliCommand::Kind::Run && parsed.value().values.regex) {
+        const RunOptionValues& values = parsed.value().values;
+        if (Status valid = checkRegex(values.searchText, values.replaceText, values.wholeWords);
+            !valid)
+            parsed = valid.error();
     }
     if (!parsed) {
         writeError(QStringLiteral("zuk-cli: %1\nTry 'zuk-cli --help' for more.\n")

@@ -37,6 +37,7 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
         if (!row.parent && row.left >= kNarrowTwips)
             m_rightPane.emplace_back(row.left, built.inRowOrder[i]);
     }
+    buildMenus();
     m_options.checkComplete();
     for (std::size_t i = 0; i < kFileTypes.size(); ++i)
         m_c.fileTypes[i] = m_options.checkBox(fileTypeOption(i));
@@ -44,7 +45,6 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
     m_adapter = std::make_unique<MainWindowAdapter>(*this, m_c, m_options);
     setTxtThisBackground(QColor(192, 192, 192));
 
-    buildMenus();
     connectRules();
     updateCommandAvailability();
 
@@ -88,6 +88,20 @@ void frmMain::buildMenus() {
             &frmMain::cmdViewLog_Click);
     file->addSeparator()->setObjectName(QStringLiteral("mnul1"));
     addItem(file, m_c.mnuExit, "mnuExit", QStringLiteral("E&xit"), &frmMain::cmdExit_Click);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("mnuOptions"));
+    auto addCheckItem = [&](QAction*& item, OptionId id, const QString& caption) {
+        const RunOptionRow& row = runOption(id);
+        item = options->addAction(caption);
+        item->setObjectName(QString::fromUtf8(row.control));
+        item->setCheckable(true);
+        m_options.bindItem(row, item);
+        connect(item, &QAction::toggled, this, &frmMain::showSearchReading);
+    };
+    addCheckItem(m_c.mnuRegex, OptionId::Regex, QStringLiteral("Regular Expression"));
+    addCheckItem(m_c.mnuWholeWords, OptionId::WholeWords, QStringLiteral("Whole Words"));
+    addCheckItem(m_c.mnuPreserveCase, OptionId::PreserveCase, QStringLiteral("Preserve Case"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuH"));

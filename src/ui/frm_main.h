@@ -133,6 +133,8 @@ protected:
 private:
     void buildMenus();
     void connectRules();
+    // The search box's caption says which of the Options menu's items are on.
+    void showSearchReading();
     void setWidthTwips(int twips);
     void setTxtThisBackground(const QColor& colour);
     void updateCommandAvailability();

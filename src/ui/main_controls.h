@@ -48,6 +48,7 @@ struct MainControls {
     QPushButton* cmdViewLog = nullptr;
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdExit = nullptr;
+    QLabel* Label1 = nullptr; // the search box's caption
     QLabel* lblTotFiles = nullptr;
     QLabel* lblFilesDone = nullptr;
     QLabel* lblReplaceMade = nullptr;
@@ -60,6 +61,9 @@ struct MainControls {
     QAction* mnuBatch = nullptr;
     QAction* mnuViewLog = nullptr;
     QAction* mnuExit = nullptr;
+    QAction* mnuRegex = nullptr; // the Options menu's check items
+    QAction* mnuWholeWords = nullptr;
+    QAction* mnuPreserveCase = nullptr;
     QAction* mnuHelp = nullptr;
     QAction* mnuAbout = nullptr;
     QMenu* mnuCustomMenu = nullptr; // RTB1's pop-up

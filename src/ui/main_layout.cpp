@@ -34,7 +34,7 @@ using C = MainControls;
 const std::array kMainControls = {
     ControlRow{"Label3", K::Label, nullptr, "Zukanor", 1800, 120, 3150, 285, 32, 0, true, true, F::Heading},
     into<&C::cmdExpand>({"cmdExpand", K::Button, nullptr, ">", 6240, 360, 255, 255, 44}),
-    ControlRow{"Label1", K::Label, nullptr, "Text to Search For :   (Carriage Return, Tabs, ETC.. OK)", 240, 480, 3960, 195, 30, 0, true, true},
+    into<&C::Label1>({"Label1", K::Label, nullptr, "Text to Search For :   (Carriage Return, Tabs, ETC.. OK)", 240, 480, 3960, 195, 30, 0, true, true}),
     into<&C::txtSearch>({"txtSearch", K::MultiLineText, nullptr, "", 240, 720, 6255, 975, 0}),
     ControlRow{"Label2", K::Label, nullptr, "Text to replace with :    (Carriage Return, Tabs, ETC.. OK)", 240, 1800, 4080, 195, 31, 0, true, true},
     into<&C::txtReplace>({"txtReplace", K::MultiLineText, nullptr, "", 240, 2040, 6255, 975, 1}),

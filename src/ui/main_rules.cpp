@@ -304,6 +304,24 @@ void frmMain::updateCommandAvailability() {
     m_c.mnuHelp->setEnabled(bool(m_helpCommand));
     m_c.mnuAbout->setEnabled(bool(m_aboutCommand));
     m_c.mnuPaste->setEnabled(!run);
+    // How the search text is read is settled for a whole run.
+    for (QAction* item : {m_c.mnuRegex, m_c.mnuWholeWords, m_c.mnuPreserveCase})
+        item->setEnabled(!busy);
+}
+
+void frmMain::showSearchReading() {
+    static const QString plain = m_c.Label1->text();
+    QStringList on;
+    if (m_c.mnuRegex->isChecked())
+        on.append(QStringLiteral("Regex"));
+    if (m_c.mnuWholeWords->isChecked())
+        on.append(QStringLiteral("Whole Words"));
+    if (m_c.mnuPreserveCase->isChecked())
+        on.append(QStringLiteral("Preserve Case"));
+    m_c.Label1->setText(
+        on.isEmpty()
+            ? plain
+            : QStringLiteral("Text to Search For :   (%1)").arg(on.join(QStringLiteral(", "))));
 }
 
 } // namespace zuk

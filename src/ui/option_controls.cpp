@@ -4,6 +4,7 @@
 #include "ui/check_box.h"
 #include "ui/multi_line_box.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -31,10 +32,15 @@ void OptionControls::bind(const RunOptionRow& row, QWidget* control) {
                                " can't show the option " + row.settingsKey);
 }
 
+void OptionControls::bindItem(const RunOptionRow& row, QAction* item) {
+    if (row.kind != OptionKind::Check || !item->isCheckable())
+        throw std::logic_error(std::string("a menu item can't show the option ") + row.settingsKey);
+    m_controls[std::size_t(row.id)].item = item;
+}
+
 void OptionControls::checkComplete() const {
     for (const RunOptionRow& row : runOptionTable()) {
-        const Control& bound = at(row.id);
-        if (row.control && !bound.option && !bound.check && !bound.line && !bound.lines)
+        if (row.control && !at(row.id).bound())
             throw std::logic_error(std::string("the window has no control ") + row.control);
     }
 }
@@ -45,6 +51,8 @@ CheckValue OptionControls::check(OptionId id) const {
     const Control& c = at(id);
     if (c.option)
         return c.option->isChecked() ? Checked : Unchecked;
+    if (c.item)
+        return c.item->isChecked() ? Checked : Unchecked;
     return c.check->value();
 }
 
@@ -64,6 +72,8 @@ void OptionControls::setCheck(OptionId id, CheckValue value) const {
     if (c.option) {
         if (value == Checked)
             c.option->setChecked(true);
+    } else if (c.item) {
+        c.item->setChecked(value == Checked);
     } else {
         c.check->setValue(value);
     }

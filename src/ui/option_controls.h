@@ -5,6 +5,7 @@
 
 #include <array>
 
+class QAction;
 class QLineEdit;
 class QRadioButton;
 class QWidget;
@@ -22,6 +23,8 @@ public:
     // Binds the control that the window's control table made for `row`'s control; a control
     // of another kind than the option's stops the window's construction.
     void bind(const RunOptionRow& row, QWidget* control);
+    // Binds a check option shown as a menu's check item.
+    void bindItem(const RunOptionRow& row, QAction* item);
     // Throws unless every option that names a control has it.
     void checkComplete() const;
 
@@ -41,6 +44,8 @@ private:
         CheckBox* check = nullptr;
         QLineEdit* line = nullptr;
         MultiLineBox* lines = nullptr;
+        QAction* item = nullptr;
+        bool bound() const { return option || check || line || lines || item; }
     };
     const Control& at(OptionId id) const { return m_controls[std::size_t(id)]; }
 

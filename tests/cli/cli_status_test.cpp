@@ -112,3 +112,14 @@ TEST_F(CliStatus, LineBreakModeWithBackupsWarnsThatItMakesNone) {
     EXPECT_EQ(readBytes(path("site/a.htm")), "new");
     EXPECT_FALSE(QFileInfo::exists(path("site/a.htm_BU")));
 }
+
+TEST_F(CliStatus, ABadExpressionIsRefusedBeforeAnythingIsRead) {
+    write("site/a.htm", "banana");
+    for (const QStringList& texts : {QStringList{"-s", "(a"}, QStringList{"-s", "a", "-r", "$1"}}) {
+        const Ran ran = run(QStringList{"-y", "--regex"} + texts + QStringList{"site"});
+        EXPECT_EQ(ran.status, 2);
+        EXPECT_TRUE(ran.err.startsWith("zuk-cli: Invalid ")) << ran.err.data();
+    }
+    EXPECT_EQ(run({"-y", "--regex", "-s", "(a)n", "-r", "<$1>", "site"}).status, 0);
+    EXPECT_EQ(readBytes(path("site/a.htm")), "b<a><a>a");
+}

@@ -9,7 +9,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -344,6 +346,29 @@ TEST(FileFilter, ConvertsPipePairs) {
     EXPECT_EQ(qtFileFilter(QString()), QString());
     EXPECT_EQ(qtFileFilter(QStringLiteral("Odd|")), QString());
     EXPECT_EQ(qtFileFilter(QStringLiteral(" *.htm|*.htm|")), QStringLiteral("*.htm"));
+}
+
+TEST_F(RulesTest, TheOptionsMenuSaysHowTheSearchTextIsRead) {
+    const QList<QAction*> menus = window.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[1]->text(), "&Options");
+    QLabel* caption = named<QLabel>(window, "Label1");
+    const QString plain = caption->text();
+    const std::pair<const char*, OptionId> items[] = {{"mnuRegex", OptionId::Regex},
+                                                      {"mnuWholeWords", OptionId::WholeWords},
+                                                      {"mnuPreserveCase", OptionId::PreserveCase}};
+    for (qsizetype i = 0; i < 3; ++i) {
+        const auto [name, id] = items[i];
+        QAction* item = named<QAction>(window, name);
+        EXPECT_EQ(menus[1]->menu()->actions().indexOf(item), i);
+        EXPECT_EQ(window.optionControls().check(id), Unchecked);
+        item->trigger();
+        EXPECT_EQ(window.optionControls().check(id), Checked);
+    }
+    EXPECT_EQ(caption->text(), "Text to Search For :   (Regex, Whole Words, Preserve Case)");
+    for (const auto& [name, id] : items)
+        window.optionControls().setCheck(id, Unchecked);
+    EXPECT_EQ(caption->text(), plain);
 }
 
 } // namespace

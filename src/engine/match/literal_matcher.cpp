@@ -17,6 +17,8 @@ std::shared_ptr<const SearchPattern> compiled(const QString& searchText) {
     return pattern;
 }
 
+} // namespace
+
 // The replacement for one match. Its line breaks take the forms of those the match covered (the
 // k-th like the k-th, further ones like the last), or the text's first form when it covered
 // none. An inserted break never merges with a neighbour into one CR LF, so the number of line
@@ -39,7 +41,16 @@ QString formReplacement(const QList<QString>& pieces, const QStringList& covered
     return formed;
 }
 
-} // namespace
+QString formReplacement(const QList<QString>& pieces, const Subject& subject,
+                        const TextMatch& match, const ReplacementSite& site,
+                        bool matchMayHoldBreaks) {
+    const QStringList covered = !matchMayHoldBreaks ? QStringList()
+                                : subject.inBytes
+                                    ? lineBreaksOf(subject.bytes, match.position, match.length)
+                                    : lineBreaksOf(subject.text, match.position, match.length);
+    return formReplacement(pieces, covered, site.firstLineBreak, site.before,
+                           subject.unitAt(match.position + match.length));
+}
 
 LiteralMatcher::LiteralMatcher(const QString& searchText, const QString& replaceText)
     : m_pattern(compiled(searchText)), m_replaceText(replaceText),
@@ -65,12 +76,7 @@ const QString& LiteralMatcher::replacement(const Subject& subject, const TextMat
                                            const ReplacementSite& site) const {
     if (m_pieces.size() == 1)
         return m_replaceText;
-    const QStringList covered = !m_pattern->hasLineBreaks() ? QStringList()
-                                : subject.inBytes
-                                    ? lineBreaksOf(subject.bytes, match.position, match.length)
-                                    : lineBreaksOf(subject.text, match.position, match.length);
-    m_formed = formReplacement(m_pieces, covered, site.firstLineBreak, site.before,
-                               subject.unitAt(match.position + match.length));
+    m_formed = formReplacement(m_pieces, subject, match, site, m_pattern->hasLineBreaks());
     return m_formed;
 }
 

@@ -11,6 +11,13 @@
 
 namespace zuk {
 
+// A replacement given as `pieces` between its line breaks, put together for `match`: its line
+// breaks take the forms of those the match covered (when `matchMayHoldBreaks`), else the
+// subject's first form.
+QString formReplacement(const QList<QString>& pieces, const Subject& subject,
+                        const TextMatch& match, const ReplacementSite& site,
+                        bool matchMayHoldBreaks);
+
 // The literal search: the search text found as it stands (its line breaks matching any line
 // break), replaced by the replacement text, whose line breaks take the forms of the subject's.
 class LiteralMatcher final : public Matcher {

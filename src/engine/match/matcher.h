@@ -39,6 +39,13 @@ public:
     // streams through a buffer only for a bounded matcher that searches the byte form.
     virtual std::optional<qsizetype> longestMatch() const = 0;
 
+    // Whether a search-only run counts matches that overlap (resuming one unit after each
+    // match's start) rather than resuming at its end.
+    virtual bool countsOverlaps() const { return true; }
+    // The next subject searched is another text, or the same one changed: whatever a matcher
+    // kept of the last one is forgotten.
+    virtual void newSubject() const {}
+
     // Whether the replacement holds line breaks, whose forms then depend on the subject.
     virtual bool replacementHasLineBreaks() const = 0;
     // What replaces `match`, which lies in `subject`; valid until the next call. A replacement

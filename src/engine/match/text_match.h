@@ -6,6 +6,9 @@
 
 namespace zuk {
 
+// How a text held as bytes encodes its characters.
+enum class ByteText { Utf8, OneByte };
+
 struct TextMatch {
     qsizetype position = -1; // -1: none
     qsizetype length = 0;    // units of the subject covered (a line break may be 1 or 2)
@@ -13,14 +16,18 @@ struct TextMatch {
 };
 
 // The text a matcher searches: its characters, or the bytes of a UTF-8 or one-byte text, in
-// which positions and lengths then count bytes.
+// which positions and lengths then count bytes. A text whose encoding is still unsettled is
+// taken as UTF-8.
 struct Subject {
     QStringView text;
     QByteArrayView bytes;
     bool inBytes = false;
+    ByteText byteText = ByteText::Utf8;
 
     static Subject ofText(QStringView text) { return {text, {}, false}; }
-    static Subject ofBytes(QByteArrayView bytes) { return {{}, bytes, true}; }
+    static Subject ofBytes(QByteArrayView bytes, ByteText form = ByteText::Utf8) {
+        return {{}, bytes, true, form};
+    }
     qsizetype size() const { return inBytes ? bytes.size() : text.size(); }
     // The unit at i; 0 outside the subject.
     char16_t unitAt(qsizetype i) const {

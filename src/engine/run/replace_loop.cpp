@@ -22,8 +22,9 @@ Result<qint64> ReplaceLoop::run(EditBuffer& buffer, const Matcher& matcher, QLis
             break;
         if (m_request.take && !m_request.take(m_index++)) {
             // Passed over as a search-only find is: overlapping finds are still met.
-            position = m_options.searchOnly() == Unchecked ? match.position + match.length
-                                                           : match.position + 1;
+            position = m_options.searchOnly() == Unchecked || !matcher.countsOverlaps()
+                           ? match.position + match.length
+                           : match.position + 1;
             continue;
         }
         const auto record = [&](std::optional<QString> replacement) {
@@ -54,7 +55,8 @@ Result<qint64> ReplaceLoop::run(EditBuffer& buffer, const Matcher& matcher, QLis
         } else {
             if (m_request.collectFinds)
                 record(std::nullopt);
-            position = match.position + 1;
+            position =
+                matcher.countsOverlaps() ? match.position + 1 : match.position + match.length;
         }
         ++found;
         m_yield.yield();

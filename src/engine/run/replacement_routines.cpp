@@ -4,13 +4,24 @@
 #include "engine/files/file_stream.h"
 #include "engine/files/path_bytes.h"
 #include "engine/match/literal_matcher.h"
+#include "engine/match/regex_matcher.h"
+#include "engine/match/wrapping_matchers.h"
 #include "engine/run/replace_loop.h"
 #include "engine/run/streamed_edit.h"
 #include "engine/run/whole_text_edit.h"
 
+#include <QFileInfo>
+
 #include <new>
 
 namespace zuk {
+
+namespace {
+
+// The largest file searched whole by a matcher without a bound on its matches.
+constexpr qint64 kWholeTextLimit = qint64(1) << 30;
+
+} // namespace
 
 QStringList BuildVariantList(const QString& searchText, const RunOptions& options) {
     QStringList variants{searchText};
@@ -34,32 +45,71 @@ ReplacementRoutines::ReplacementRoutines(const RunOptions& options, const RunSta
     : m_options(options), m_state(state), m_yield(yieldHook),
       m_streamBufferSize(FileStream::kDefaultBufferSize) {}
 
-MatcherPasses ReplacementRoutines::literalPasses(const QStringList& searchTexts,
-                                                 const QString& replaceText) const {
+Result<MatcherPasses> ReplacementRoutines::passesFor(const QStringList& searchTexts,
+                                                     const QString& replaceText) const {
     MatcherPasses passes;
-    for (const QString& searchText : searchTexts)
-        passes.push_back(std::make_unique<LiteralMatcher>(searchText, replaceText));
+    const bool preserveCase = m_options.preserveCase();
+    const auto add = [&](std::unique_ptr<const Matcher> matcher) {
+        if (preserveCase)
+            matcher = std::make_unique<CasePreservingMatcher>(std::move(matcher));
+        passes.push_back(std::move(matcher));
+    };
+    if (m_options.regex()) {
+        // An expression says for itself where line breaks may stand: no variants.
+        Result<std::unique_ptr<RegexMatcher>> regex =
+            RegexMatcher::make(searchTexts.front(), replaceText, m_options.wholeWords());
+        if (!regex)
+            return regex.error();
+        add(std::move(regex.value()));
+        return passes;
+    }
+    for (const QString& searchText : searchTexts) {
+        std::unique_ptr<const Matcher> literal =
+            std::make_unique<LiteralMatcher>(searchText, replaceText);
+        if (m_options.wholeWords())
+            literal = std::make_unique<WholeWordMatcher>(std::move(literal), searchText);
+        add(std::move(literal));
+    }
     return passes;
+}
+
+Edit ReplacementRoutines::refused(const QString& path, const Error& error) {
+    Edit edit;
+    edit.path = path;
+    fail(edit, error);
+    return edit;
 }
 
 Edit ReplacementRoutines::CleanFile(const QString& path, const QString& searchText,
                                     const QString& replaceText) {
-    return editFile(path, literalPasses({searchText}, replaceText));
+    Result<MatcherPasses> passes = passesFor({searchText}, replaceText);
+    if (!passes)
+        return refused(path, passes.error());
+    return editFile(path, passes.value());
 }
 
 Edit ReplacementRoutines::CleanText(const QString& text, const QString& searchText,
                                     const QString& replaceText) {
-    return editText(text, literalPasses({searchText}, replaceText));
+    Result<MatcherPasses> passes = passesFor({searchText}, replaceText);
+    if (!passes)
+        return refused(QString(), passes.error());
+    return editText(text, passes.value());
 }
 
 Edit ReplacementRoutines::CleanFileCRLF(const QString& path, const QString& searchText,
                                         const QString& replaceText) {
-    return editFile(path, literalPasses(BuildVariantList(searchText, m_options), replaceText));
+    Result<MatcherPasses> passes = passesFor(BuildVariantList(searchText, m_options), replaceText);
+    if (!passes)
+        return refused(path, passes.error());
+    return editFile(path, passes.value());
 }
 
 Edit ReplacementRoutines::CleanTextCRLF(const QString& text, const QString& searchText,
                                         const QString& replaceText) {
-    return editText(text, literalPasses(BuildVariantList(searchText, m_options), replaceText));
+    Result<MatcherPasses> passes = passesFor(BuildVariantList(searchText, m_options), replaceText);
+    if (!passes)
+        return refused(QString(), passes.error());
+    return editText(text, passes.value());
 }
 
 template <typename Routine> Edit ReplacementRoutines::guarded(Edit edit, Routine routine) {
@@ -84,6 +134,12 @@ Edit ReplacementRoutines::editFile(const QString& path, const MatcherPasses& pas
         ReplaceLoop loop(m_options, m_state, m_yield, m_request);
         if (passes.size() == 1 && streamFile(edit, *passes.front(), loop) == Streamed::Done)
             return;
+        if (!passes.front()->longestMatch() && QFileInfo(path).size() > kWholeTextLimit) {
+            fail(edit, Error{ErrorNumber::InvalidArgument,
+                             QStringLiteral("This file is larger than 1 GiB, the most a regular "
+                                            "expression searches")});
+            return;
+        }
         TextBuffer buffer;
         if (loadFile(edit, buffer))
             replacePasses(edit, buffer, passes, loop);

@@ -68,7 +68,11 @@ private:
     void openFailed(Edit& edit, const Error& error);
     void fail(Edit& edit, const Error& error);
     void observe(const WorkingText& text) const;
-    MatcherPasses literalPasses(const QStringList& searchTexts, const QString& replaceText) const;
+    // The matchers the options choose: the literal search of each text, or the expression.
+    Result<MatcherPasses> passesFor(const QStringList& searchTexts,
+                                    const QString& replaceText) const;
+    // The edit of a subject whose search was refused.
+    Edit refused(const QString& path, const Error& error);
     // Makes one edit: running out of memory is a failure of its subject.
     template <typename Routine> Edit guarded(Edit edit, Routine routine);
 

@@ -93,6 +93,15 @@ std::vector<RunOptionRow> makeTable() {
               flag("keep-left", "... keeping the blank before the line break", 15), &V::keepSpaceLeft),
         check(Id::KeepSpaceRight, "SPRT", "chkKeepRightSpc",
               flag("keep-right", "... keeping the blank after the line break", 16), &V::keepSpaceRight),
+        // How the search text is read: menu items of the window
+        check(Id::Regex, "REGEX", "mnuRegex",
+              flag("regex", "the search text is a regular expression; $1, ${name}\n"
+                            "and $$ in the replacement put in its groups", 16), &V::regex),
+        check(Id::WholeWords, "WORD", "mnuWholeWords",
+              flag("word", "a find counts only as a whole word", 16), &V::wholeWords),
+        check(Id::PreserveCase, "PRESCASE", "mnuPreserveCase",
+              flag("preserve-case", "search without case; each replacement takes its\n"
+                                    "find's case (cat/Cat/CAT)", 16), &V::preserveCase),
         // The file selection, kept by the File Filters dialog; the flags repeat, one pattern each.
         text(Id::IncludePatterns, "INCL", "", nullptr,
              {"glob", 0, "PATTERN", "also take the files PATTERN matches below the directory\n"

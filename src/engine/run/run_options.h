@@ -33,6 +33,10 @@ enum class OptionId : int {
     DoAllCrlf,
     KeepSpaceLeft,
     KeepSpaceRight,
+    // How the search text is read
+    Regex,
+    WholeWords,
+    PreserveCase,
     // The file selection: patterns one a line.
     IncludePatterns,
     ExcludePatterns,
@@ -75,6 +79,9 @@ public:
     CheckValue doAllCrlf() const { return check(OptionId::DoAllCrlf); }
     CheckValue keepSpaceLeft() const { return check(OptionId::KeepSpaceLeft); }
     CheckValue keepSpaceRight() const { return check(OptionId::KeepSpaceRight); }
+    bool regex() const { return check(OptionId::Regex) == Checked; }
+    bool wholeWords() const { return check(OptionId::WholeWords) == Checked; }
+    bool preserveCase() const { return check(OptionId::PreserveCase) == Checked; }
     void setMakeBackups(CheckValue value) { setCheck(OptionId::MakeBackups, value); }
 
     // Text mode wins over file mode, which wins over the directory mode; the directory
@@ -103,6 +110,9 @@ struct RunOptionValues {
     CheckValue doAllCrlf = 0;
     CheckValue keepSpaceLeft = 0;
     CheckValue keepSpaceRight = 0;
+    CheckValue regex = 0;
+    CheckValue wholeWords = 0;
+    CheckValue preserveCase = 0;
     QString includePatterns;
     QString excludePatterns;
     CheckValue useGitIgnore = 0;

@@ -3,6 +3,7 @@
 
 #include "engine/files/path_bytes.h"
 #include "engine/files/path_text.h"
+#include "engine/match/regex_matcher.h"
 
 #include <algorithm>
 #include <deque>
@@ -51,6 +52,14 @@ bool SearchRun::validate() {
     if (m_options.searchText().isEmpty()) {
         m_prompter.inform(kNoSearchText);
         return false;
+    }
+    if (m_options.regex()) {
+        if (const Status valid =
+                checkRegex(m_options.searchText(), m_options.replaceText(), m_options.wholeWords());
+            !valid) {
+            m_prompter.inform(valid.error().description);
+            return false;
+        }
     }
     const RunMode mode = m_options.mode();
     if (mode != RunMode::RightBoxText && m_options.path().isEmpty()) {

@@ -16,7 +16,7 @@ Result<TextMatch> StreamedEdit::find(const Matcher& matcher, qint64 from, Qt::Ca
     for (;;) {
         const QByteArrayView window = m_in.window();
         const qint64 start = m_in.windowStart();
-        const TextMatch match = matcher.find(Subject::ofBytes(window), qsizetype(from - start), cs);
+        const TextMatch match = matcher.find(subject(), qsizetype(from - start), cs);
         // A match is taken once the byte after it is in the window too (a CR may end a CR LF).
         if (match.found() && (m_in.atEnd() || match.position + m_longest + 1 <= window.size()))
             return TextMatch{qsizetype(start + match.position), match.length};
@@ -24,9 +24,11 @@ Result<TextMatch> StreamedEdit::find(const Matcher& matcher, qint64 from, Qt::Ca
             return TextMatch{};
         from = match.found() ? start + match.position
                              : std::max(from, start + window.size() - m_longest - 1);
-        // The byte before keeps its place: it tells the LF of a CR LF from a line break.
-        if (Status read = m_in.advance(std::max(body, from - 1)); !read)
+        // The character before keeps its place: it tells the LF of a CR LF from a line break,
+        // and a whole word from the end of a longer one.
+        if (Status read = m_in.advance(std::max(body, from - 4)); !read)
             return read.error();
+        matcher.newSubject();
     }
 }
 

@@ -21,7 +21,7 @@ public:
 
     qint64 start() const override { return m_in.bodyStart(); }
     Result<TextMatch> find(const Matcher& matcher, qint64 from, Qt::CaseSensitivity cs) override;
-    Subject window() const override { return Subject::ofBytes(m_in.window()); }
+    Subject window() const override { return subject(); }
     qint64 windowStart() const override { return m_in.windowStart(); }
     Result<QString> firstLineBreak() override;
     char16_t unitBefore(qint64 position) const override { return m_in.unitBefore(position); }
@@ -34,6 +34,12 @@ public:
     bool encodingSettled() const { return m_encodingSettled; }
 
 private:
+    Subject subject() const {
+        return Subject::ofBytes(m_in.window(), m_encoding == TextEncoding::Windows1252
+                                                   ? ByteText::OneByte
+                                                   : ByteText::Utf8);
+    }
+
     FileStream& m_in;
     qsizetype m_longest;
     TextEncoding m_encoding;

@@ -24,7 +24,12 @@ WholeTextEdit::WholeTextEdit(TextBuffer& buffer, const Matcher& matcher, bool fr
         (form == Matcher::ByteForm::UnlessAsciiFolding && buffer.hasAsciiFoldingCharacters()))
         buffer.useCharacters();
     m_subject =
-        buffer.holdsBytes() ? Subject::ofBytes(buffer.bytes()) : Subject::ofText(buffer.text());
+        buffer.holdsBytes()
+            ? Subject::ofBytes(buffer.bytes(), buffer.encoding() == TextEncoding::Windows1252
+                                                   ? ByteText::OneByte
+                                                   : ByteText::Utf8)
+            : Subject::ofText(buffer.text());
+    matcher.newSubject();
 }
 
 Result<TextMatch> WholeTextEdit::find(const Matcher& matcher, qint64 from, Qt::CaseSensitivity cs) {

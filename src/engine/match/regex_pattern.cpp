@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/match/regex_pattern.h"
+
+#include "engine/match/regex_syntax.h"
+#include "engine/match/whole_words.h"
+
+#include <re2/re2.h>
+
+#include <array>
+
+namespace zuk {
+
+namespace {
+
+// Put before every expression: "^" and "$" at each line's ends.
+constexpr std::string_view kPrefix = "(?m)";
+// Around a whole word: a line's end, or a character that is not a word character.
+constexpr std::string_view kNotWord = "[^\\p{L}\\p{M}\\p{N}_]";
+
+Error expressionError(const QString& expression, qsizetype position, const QString& reason) {
+    QString description = QStringLiteral("Invalid regular expression");
+    if (position >= 0) {
+        description +=
+            QStringLiteral(" at character %1").arg(characterNumber(expression, position));
+    }
+    return Error{ErrorNumber::InvalidArgument, description + QStringLiteral(": ") + reason};
+}
+
+// RE2's reason, and where in the expression as typed it stands.
+Error compileError(const QString& expression, const RegexSyntax& syntax, const RE2& re) {
+    const std::string& message = re.error();
+    const std::string& fragment = re.error_arg();
+    std::string reason = message;
+    if (!fragment.empty() && message.size() > fragment.size() + 2 &&
+        message.compare(message.size() - fragment.size() - 2, std::string::npos, ": " + fragment) ==
+            0)
+        reason.resize(message.size() - fragment.size() - 2);
+
+    // Offsets into the expression as RE2 got it, prefix included.
+    const std::string_view compiled = re.pattern();
+    qsizetype at = -1;
+    switch (re.error_code()) {
+    case RE2::ErrorMissingParen:
+    case RE2::ErrorUnexpectedParen: {
+        // RE2 quotes the whole expression: the scan knows which parenthesis.
+        const qsizetype paren =
+            re.error_code() == RE2::ErrorMissingParen ? syntax.unclosedGroup : syntax.unopenedClose;
+        return expressionError(expression, paren, QString::fromStdString(reason));
+    }
+    case RE2::ErrorTrailingBackslash:
+        at = qsizetype(compiled.size()) - 1;
+        break;
+    case RE2::ErrorPatternTooLarge:
+        return Error{ErrorNumber::InvalidArgument,
+                     QStringLiteral("The regular expression is too large")};
+    default:
+        if (!fragment.empty()) {
+            const size_t found = compiled.find(fragment, kPrefix.size());
+            if (found != std::string_view::npos)
+                at = qsizetype(found);
+        }
+        break;
+    }
+    const auto origin = [&](qsizetype offset) {
+        const qsizetype inBody = std::clamp<qsizetype>(offset - qsizetype(kPrefix.size()), 0,
+                                                       qsizetype(syntax.origin.size()) - 1);
+        return syntax.origin[size_t(inBody)];
+    };
+    QString text = QString::fromStdString(reason);
+    if (at >= 0 && !fragment.empty()) {
+        const qsizetype from = origin(at);
+        const qsizetype to = origin(at + qsizetype(fragment.size()));
+        text += QStringLiteral(": ") + expression.mid(from, to - from);
+    }
+    return expressionError(expression, at >= 0 ? origin(at) : -1, text);
+}
+
+std::unique_ptr<RE2> compiled(std::string_view pattern, Qt::CaseSensitivity cs) {
+    RE2::Options options;
+    options.set_log_errors(false);
+    options.set_case_sensitive(cs == Qt::CaseSensitive);
+    return std::make_unique<RE2>(re2::StringPiece(pattern.data(), pattern.size()), options);
+}
+
+qsizetype nextCharacter(std::string_view text, qsizetype at) {
+    const uchar lead = uchar(text[size_t(at)]);
+    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return std::min(at + length, qsizetype(text.size()));
+}
+
+} // namespace
+
+RegexPattern::~RegexPattern() = default;
+
+Result<std::shared_ptr<const RegexPattern>>
+RegexPattern::compile(const QString& expression, Qt::CaseSensitivity cs, bool wholeWords) {
+    const RegexSyntax syntax = readRegexSyntax(expression);
+    std::shared_ptr<RegexPattern> pattern(new RegexPattern);
+    pattern->m_plain = compiled(std::string(kPrefix) + syntax.utf8, cs);
+    if (!pattern->m_plain->ok())
+        return compileError(expression, syntax, *pattern->m_plain);
+    if (syntax.anyByte >= 0)
+        return expressionError(expression, syntax.anyByte,
+                               QStringLiteral("\\C matches a single byte, which may split a "
+                                              "character; it is not allowed"));
+    pattern->m_canMatchLineBreak = syntax.canMatchLineBreak;
+    pattern->m_groupCount = pattern->m_plain->NumberOfCapturingGroups();
+    if (wholeWords) {
+        // A "\Q" left open would quote what follows it.
+        const std::string body = syntax.utf8 + (syntax.openQuote ? "\\E" : "");
+        const std::string after = "(?-i:$|" + std::string(kNotWord) + ")";
+        pattern->m_anchoredWord = compiled(std::string(kPrefix) + "(" + body + ")" + after, cs);
+        pattern->m_word = compiled(std::string(kPrefix) + "(?-i:^|" + std::string(kNotWord) + ")(" +
+                                       body + ")" + after,
+                                   cs);
+        for (const RE2* re : {pattern->m_anchoredWord.get(), pattern->m_word.get()}) {
+            if (!re->ok())
+                return compileError(expression, syntax, *re);
+        }
+    }
+    return std::shared_ptr<const RegexPattern>(std::move(pattern));
+}
+
+const std::map<std::string, int>& RegexPattern::groupNumbers() const {
+    return m_plain->NamedCapturingGroups();
+}
+
+bool RegexPattern::find(std::string_view text, qsizetype from, bool afterMatch, bool withGroups,
+                        std::vector<Span>& spans) const {
+    // RE2 can't tell an empty group from one that took no part in a text without data.
+    if (text.data() == nullptr)
+        text = std::string_view("", 0);
+    while (from <= qsizetype(text.size())) {
+        if (!findOnce(text, from, withGroups, spans))
+            return false;
+        if (!afterMatch || spans[0].begin != from || spans[0].end != from)
+            return true;
+        if (from == qsizetype(text.size()))
+            return false;
+        from = nextCharacter(text, from);
+        afterMatch = false;
+    }
+    return false;
+}
+
+bool RegexPattern::findOnce(std::string_view text, qsizetype from, bool withGroups,
+                            std::vector<Span>& spans) const {
+    const int wanted = 1 + (withGroups ? m_groupCount : 0);
+    // The match is group 1 of the whole-word forms.
+    const int first = m_word ? 1 : 0;
+    const int count = first + wanted;
+    // Most expressions have few groups: no allocation per match for them.
+    std::array<re2::StringPiece, 8> few;
+    std::vector<re2::StringPiece> many(count > int(few.size()) ? size_t(count) : 0);
+    re2::StringPiece* groups = many.empty() ? few.data() : many.data();
+    const re2::StringPiece piece(text.data(), text.size());
+    const auto search = [&](const RE2& re, RE2::Anchor anchor) {
+        return re.Match(piece, size_t(from), text.size(), anchor, groups, count);
+    };
+    bool found = false;
+    if (!m_word) {
+        found = search(*m_plain, RE2::UNANCHORED);
+    } else {
+        const QByteArrayView bytes(text.data(), qsizetype(text.size()));
+        found = (!wordCharacterBefore(bytes, ByteText::Utf8, from) &&
+                 search(*m_anchoredWord, RE2::ANCHOR_START)) ||
+                search(*m_word, RE2::UNANCHORED);
+    }
+    if (!found)
+        return false;
+    spans.assign(size_t(wanted), Span{});
+    for (int k = 0; k < wanted; ++k) {
+        const re2::StringPiece& group = groups[size_t(first + k)];
+        if (group.data() != nullptr) {
+            const qsizetype begin = group.data() - text.data();
+            spans[size_t(k)] = Span{begin, begin + qsizetype(group.size())};
+        }
+    }
+    return true;
+}
+
+} // namespace zuk

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/error.h"
+
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace re2 {
+class RE2;
+}
+
+namespace zuk {
+
+// A regular expression compiled by RE2 (linear time whatever the expression and the text) for
+// a text in UTF-8 that shows each line break as one "\n" (see RegexText): "^" and "$" match at
+// every line's start and end and at the text's ends, "." never matches a line break, "\n" (and
+// "\r\n") matches one. With whole words, a match counts only where the characters on either
+// side of it are not letters, digits or underscores.
+class RegexPattern {
+public:
+    // Where a match or one of its groups lies in the text; -1 for a group that took no part.
+    struct Span {
+        qsizetype begin = -1;
+        qsizetype end = -1;
+        bool found() const { return begin >= 0; }
+    };
+
+    // Refuses an expression RE2 can't compile with its reason and the character where it stands.
+    static Result<std::shared_ptr<const RegexPattern>>
+    compile(const QString& expression, Qt::CaseSensitivity cs, bool wholeWords);
+    ~RegexPattern();
+
+    // Whether some match may hold a line break. When not, the expression finds the same in each
+    // line alone as in the whole text.
+    bool canMatchLineBreak() const { return m_canMatchLineBreak; }
+    int groupCount() const { return m_groupCount; }
+    // The number of each named group, (?P<name>...).
+    const std::map<std::string, int>& groupNumbers() const;
+
+    // The leftmost match that starts at or after `from`, the text before it read as context.
+    // `afterMatch` says that a match ended at `from`: an empty match there is passed over and the
+    // search moves on one character, so each position is replaced at most once. `spans` receives
+    // the match, then each group when `withGroups`. False when there is none.
+    bool find(std::string_view text, qsizetype from, bool afterMatch, bool withGroups,
+              std::vector<Span>& spans) const;
+
+private:
+    RegexPattern() = default;
+    bool findOnce(std::string_view text, qsizetype from, bool withGroups,
+                  std::vector<Span>& spans) const;
+
+    std::unique_ptr<re2::RE2> m_plain;
+    // With whole words: the expression as group 1 between the tests of the characters around it,
+    // once anchored where the search starts (whose preceding character was tested already) and
+    // once unanchored, testing the preceding character in the text.
+    std::unique_ptr<re2::RE2> m_anchoredWord;
+    std::unique_ptr<re2::RE2> m_word;
+    bool m_canMatchLineBreak = false;
+    int m_groupCount = 0;
+};
+
+} // namespace zuk
