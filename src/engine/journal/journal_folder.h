@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/error.h"
+#include "engine/journal/journal_record.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace zuk {
+
+struct JournalLimits {
+    int maxRuns = 20;                        // at least one is always kept
+    qint64 maxCopiedBytes = qint64(1) << 30; // old bytes kept as copies, over all runs
+};
+
+// The undo journal on disk, a folder private to the user (0700) whose names are never followed
+// through symbolic links:
+//
+//   lock            shared by every run being recorded, exclusive while runs are pruned
+//   objects/DEV-INO hard links to old files (device and inode in hexadecimal), taken where
+//                   the journal shares the file's file system; DEV-INO.shared marks one that
+//                   more than one run names
+//   runs/ID/record  one run's record (journal_record.h), locked while it is being written
+//   runs/ID/copies/N  the old bytes of entry N where no link could be taken
+//
+// A run removed goes first to runs/.gone-ID, so a kill never leaves half a run under its id.
+class JournalFolder {
+public:
+    explicit JournalFolder(QString path, JournalLimits limits = {});
+    ~JournalFolder();
+    JournalFolder(const JournalFolder&) = delete;
+    JournalFolder& operator=(const JournalFolder&) = delete;
+
+    const QString& path() const { return m_path; }
+    const JournalLimits& limits() const { return m_limits; }
+    // Copies where links would do (the path a journal on another file system takes).
+    void setForceCopies(bool force) { m_forceCopies = force; }
+    bool forcesCopies() const { return m_forceCopies; }
+
+    // Opens the folder. With `create`, makes it (and its parent) when missing; without, a
+    // missing journal leaves it closed and empty. Refused (75): a symbolic link, no folder,
+    // or another user's folder; one that others may enter is made private.
+    Status open(bool create);
+    bool isOpen() const { return m_fd >= 0; }
+
+    // The runs kept, by id from the oldest.
+    QList<qint64> runIds() const;
+    Result<RunRecord> readRecord(qint64 id) const;
+    // The header and, when the run ended, its end, without reading the whole record.
+    Result<RunRecord> readSummary(qint64 id) const;
+    // Whether the run is being recorded now (by this process or another).
+    bool isActive(qint64 id) const;
+
+    // A new run: the next id, its folder and its record holding the header, on disk. The
+    // record comes back open for appending, locked.
+    struct OpenRun {
+        qint64 id = 0;
+        int recordFd = -1;
+        int folderFd = -1;
+    };
+    Result<OpenRun> createRun(RunHeader header);
+    // A run cut short, opened again to go on: locked, cut back to its last whole line.
+    Result<OpenRun> reopenRun(qint64 id);
+
+    // The journal's lock, for a run (shared) or pruning (exclusive).
+    Result<int> openLock();
+
+    // Makes `name` (a regular file that is `old`) one of the objects. A link that is impossible
+    // here (another file system) gives an empty name.
+    struct Object {
+        QByteArray name;
+        bool made = false; // false: another run had it already
+    };
+    Result<Object> keepAsObject(const QByteArray& name, const FileIdentity& old);
+    // Removes an object a run just made and no longer needs.
+    void dropObject(const QByteArray& object);
+    // Whether the file (device, inode) has a link among the objects.
+    bool keepsFile(quint64 device, quint64 inode) const;
+    // Opens a kept old file for reading: an object, or a copy of run `id`.
+    Result<int> openKept(qint64 id, KeptAs kept, const QByteArray& keptName) const;
+    // Syncs the objects folder (a link made is on disk).
+    Status syncObjects() const;
+
+    // Removes the oldest runs (never one in `spared`, never the newest) until at most
+    // `keepRuns` remain besides the spared ones and their copies hold at most `keepBytes`; then
+    // the objects no run names. Call with the lock held exclusively. Gives the copied bytes of
+    // the runs kept besides the spared ones.
+    Result<qint64> prune(const QList<qint64>& spared, int keepRuns, qint64 keepBytes);
+    // The bytes copied by every run but `exclude`.
+    qint64 copiedBytes(qint64 exclude) const;
+
+private:
+    int openRunFolder(qint64 id) const;
+    Status removeRun(qint64 id);
+    void sweepObjects(const QList<QByteArray>& candidates, bool everything);
+
+    QString m_path;
+    JournalLimits m_limits;
+    bool m_forceCopies = false;
+    int m_fd = -1;
+    int m_runsFd = -1;
+    int m_objectsFd = -1;
+};
+
+// The bytes a run's record holds as copies.
+qint64 copiedBytesOf(const RunRecord& record);
+
+} // namespace zuk
