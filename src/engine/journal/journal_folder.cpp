@@ -4,6 +4,7 @@
 #include "engine/files/file_io.h"
 #include "engine/files/path_bytes.h"
 #include "engine/files/posix_file.h"
+#include "engine/journal/folder_at.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -28,64 +28,6 @@ constexpr char kGone[] = ".gone-";
 
 Error journalRefused(const QString& why) {
     return pathFileAccessError(why);
-}
-
-int openFolderAt(int dirFd, const char* name) {
-    return ::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-}
-
-// The names in the folder open as `dirFd`, but "." and "..".
-QList<QByteArray> namesIn(int dirFd) {
-    QList<QByteArray> names;
-    const int fd = openFolderAt(dirFd, ".");
-    if (fd < 0)
-        return names;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return names;
-    }
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names.append(name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
-// Removes `name` in the folder open as `dirFd` with everything below it, links not followed.
-void removeTreeAt(int dirFd, const QByteArray& name) {
-    if (::unlinkat(dirFd, name.constData(), 0) == 0 || errno != EISDIR)
-        return;
-    const int fd = openFolderAt(dirFd, name.constData());
-    if (fd >= 0) {
-        for (const QByteArray& inner : namesIn(fd))
-            removeTreeAt(fd, inner);
-        ::close(fd);
-    }
-    ::unlinkat(dirFd, name.constData(), AT_REMOVEDIR);
-}
-
-// Makes and opens a private folder below `dirFd`; with `create` false, a missing one is -1.
-Result<int> privateFolderAt(int dirFd, const char* name, bool create) {
-    if (create && ::mkdirat(dirFd, name, 0700) != 0 && errno != EEXIST)
-        return errorFromErrno(errno);
-    const int fd = openFolderAt(dirFd, name);
-    if (fd >= 0 || (errno == ENOENT && !create))
-        return fd;
-    if (errno == ELOOP || errno == ENOTDIR)
-        return journalRefused(QStringLiteral("a name in the journal is not a folder"));
-    return errorFromErrno(errno);
-}
-
-Result<QByteArray> readFileAt(int dirFd, const char* name) {
-    const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errorFromErrno(errno);
-    Result<QByteArray> bytes = readAll(fd);
-    ::close(fd);
-    return bytes;
 }
 
 QByteArray objectName(quint64 device, quint64 inode) {
@@ -144,6 +86,7 @@ Status JournalFolder::open(bool create) {
             ::close(fd);
             return journalRefused(QStringLiteral("the journal folder belongs to another user"));
         }
+        m_device = quint64(st.st_dev);
         if ((st.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0) {
             const int error = errno;
             ::close(fd);
@@ -304,6 +247,41 @@ Result<JournalFolder::OpenRun> JournalFolder::reopenRun(qint64 id) {
     return run;
 }
 
+void JournalFolder::settle(const OpenRun& run, const RunRecord& record) {
+    int copies = -1;
+    for (const FileEntry& entry : record.entries) {
+        if (entry.written || entry.abandoned)
+            continue;
+        // Still the old file under its name: the rename never happened.
+        struct stat now;
+        if (::lstat(entry.name.constData(), &now) != 0 || !sameAsRead(now, entry.old))
+            continue;
+        struct stat marker;
+        if (entry.kept == KeptAs::Link &&
+            ::fstatat(m_objectsFd, (entry.keptName + kShared).constData(), &marker,
+                      AT_SYMLINK_NOFOLLOW) != 0) {
+            dropObject(entry.keptName); // an object another run names stays
+        } else if (entry.kept == KeptAs::Copy) {
+            if (copies < 0)
+                copies = openFolderAt(run.folderFd, kCopies);
+            ::unlinkat(copies, entry.keptName.constData(), 0);
+        }
+        (void)writeAll(run.recordFd, journal_record::abandonedLine(entry.number));
+    }
+    if (copies >= 0)
+        ::close(copies);
+}
+
+void JournalFolder::settleCutShort(qint64 id) {
+    const Result<OpenRun> run = reopenRun(id);
+    if (!run)
+        return;
+    if (const Result<RunRecord> record = readRecord(id))
+        settle(run.value(), record.value());
+    ::close(run.value().recordFd);
+    ::close(run.value().folderFd);
+}
+
 Result<int> JournalFolder::openLock() {
     if (Status opened = open(true); !opened)
         return opened.error();
@@ -313,31 +291,33 @@ Result<int> JournalFolder::openLock() {
     return fd;
 }
 
-Result<JournalFolder::Object> JournalFolder::keepAsObject(const QByteArray& name,
-                                                          const FileIdentity& old) {
-    Object object{objectName(old.device, old.inode), true};
-    if (m_forceCopies)
+Result<JournalFolder::Object> JournalFolder::objectFor(const FileIdentity& old) {
+    // A file on another file system is copied.
+    if (m_forceCopies || old.device != m_device)
         return Object{};
+    Object object{objectName(old.device, old.inode), true};
     struct stat st;
-    if (::linkat(AT_FDCWD, name.constData(), m_objectsFd, object.name.constData(), 0) != 0) {
-        if (linkImpossible(errno))
-            return Object{};
-        if (errno != EEXIST)
-            return errorFromErrno(errno);
-        // Kept already by an earlier run (a roll back put it back under its name).
-        if (::fstatat(m_objectsFd, object.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            quint64(st.st_ino) != old.inode || quint64(st.st_dev) != old.device)
-            return Object{};
-        const int marker = ::openat(m_objectsFd, (object.name + kShared).constData(),
-                                    O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (marker < 0)
-            return errorFromErrno(errno);
-        ::close(marker);
-        object.made = false;
-    }
-    // Not checked again here: an undo takes kept bytes only while they are still the file the
-    // entry names (inode, size and time).
+    if (::fstatat(m_objectsFd, object.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? Result<Object>(object) : Result<Object>(errorFromErrno(errno));
+    if (quint64(st.st_ino) != old.inode || quint64(st.st_dev) != old.device)
+        return Object{};
+    // Kept already by an earlier run (a roll back put it back under its name). The mark comes
+    // before any record names it twice, so that no run drops what another one needs.
+    const int marker = ::openat(m_objectsFd, (object.name + kShared).constData(),
+                                O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (marker < 0)
+        return errorFromErrno(errno);
+    ::close(marker);
+    object.toLink = false;
     return object;
+}
+
+Result<bool> JournalFolder::linkObject(const QByteArray& name, const QByteArray& object) {
+    if (::linkat(AT_FDCWD, name.constData(), m_objectsFd, object.constData(), 0) == 0)
+        return true;
+    if (linkImpossible(errno))
+        return false;
+    return errorFromErrno(errno);
 }
 
 void JournalFolder::dropObject(const QByteArray& object) {
@@ -413,9 +393,11 @@ Result<qint64> JournalFolder::prune(const QList<qint64>& spared, int keepRuns, q
     qint64 total = 0;
     const QList<qint64> ids = runIds();
     for (const qint64 id : ids) {
+        const Result<RunRecord> summary = readSummary(id);
+        if (summary && !summary.value().end && !isActive(id))
+            settleCutShort(id);
         if (spared.contains(id))
             continue;
-        const Result<RunRecord> summary = readSummary(id);
         if (!summary) {
             // A run killed before its first line: nothing to take back.
             if (id != ids.last() && !isActive(id))

@@ -65,17 +65,26 @@ public:
     Result<OpenRun> createRun(RunHeader header);
     // A run cut short, opened again to go on: locked, cut back to its last whole line.
     Result<OpenRun> reopenRun(qint64 id);
+    // Marks the entries of a run cut short (opened again, `record` as read then) whose rename
+    // never happened, and drops what they kept, so that no link of the journal stays a second
+    // name of a user's file.
+    void settle(const OpenRun& run, const RunRecord& record);
 
     // The journal's lock, for a run (shared) or pruning (exclusive).
     Result<int> openLock();
 
-    // Makes `name` (a regular file that is `old`) one of the objects. A link that is impossible
-    // here (another file system) gives an empty name.
+    // The object that keeps the file `old`: its name, and whether it is still to be linked
+    // (false: an earlier run keeps that very file, which is now marked as named by more than
+    // one run). An empty name: no object can keep it (copies forced, or the name is another
+    // file's).
     struct Object {
         QByteArray name;
-        bool made = false; // false: another run had it already
+        bool toLink = false;
     };
-    Result<Object> keepAsObject(const QByteArray& name, const FileIdentity& old);
+    Result<Object> objectFor(const FileIdentity& old);
+    // Links `name` (a regular file) as `object`; false where links are impossible here (another
+    // file system, or the kernel's rules).
+    Result<bool> linkObject(const QByteArray& name, const QByteArray& object);
     // Removes an object a run just made and no longer needs.
     void dropObject(const QByteArray& object);
     // Whether the file (device, inode) has a link among the objects.
@@ -95,12 +104,14 @@ public:
 
 private:
     int openRunFolder(qint64 id) const;
+    void settleCutShort(qint64 id);
     Status removeRun(qint64 id);
     void sweepObjects(const QList<QByteArray>& candidates, bool everything);
 
     QString m_path;
     JournalLimits m_limits;
     bool m_forceCopies = false;
+    quint64 m_device = 0; // the journal's file system
     int m_fd = -1;
     int m_runsFd = -1;
     int m_objectsFd = -1;

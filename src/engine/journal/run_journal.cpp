@@ -4,6 +4,7 @@
 #include "engine/files/file_io.h"
 #include "engine/files/path_bytes.h"
 #include "engine/files/posix_file.h"
+#include "engine/journal/folder_at.h"
 
 #include <QDateTime>
 
@@ -54,6 +55,8 @@ Result<std::unique_ptr<RunJournal>> RunJournal::resume(JournalFolder& folder, qi
     journal->m_id = id;
     journal->m_recordFd = run.value().recordFd;
     journal->m_runFolderFd = run.value().folderFd;
+    if (const Result<RunRecord> cut = folder.readRecord(id))
+        folder.settle(run.value(), cut.value());
     const Result<RunRecord> record = folder.readRecord(id);
     if (!record)
         return record.error();
@@ -141,11 +144,10 @@ void RunJournal::makeRoom(qint64 bytes) {
 Result<ContentHash> RunJournal::copyOldBytes(const QByteArray& name, const FileIdentity& old,
                                              const QByteArray& copyName) {
     if (m_copiesFd < 0) {
-        if (::mkdirat(m_runFolderFd, "copies", 0700) != 0 && errno != EEXIST)
-            return errorFromErrno(errno);
-        m_copiesFd = ::openat(m_runFolderFd, "copies", O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-        if (m_copiesFd < 0)
-            return errorFromErrno(errno);
+        const Result<int> copies = privateFolderAt(m_runFolderFd, "copies", true);
+        if (!copies)
+            return copies.error();
+        m_copiesFd = copies.value();
     }
     const int in = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
@@ -198,55 +200,83 @@ Result<qint64> RunJournal::beforeCommit(const QString& path, const FileIdentity&
     struct stat st;
     if (::lstat(entry.name.constData(), &st) != 0)
         return errorFromErrno(errno);
-    if (S_ISLNK(st.st_mode)) {
-        entry.kept = KeptAs::SymbolicLink;
-    } else {
-        const Result<JournalFolder::Object> object = m_folder.keepAsObject(entry.name, old);
-        if (!object)
-            return object.error();
-        if (!object.value().name.isEmpty()) {
-            entry.kept = KeptAs::Link;
-            entry.keptName = object.value().name;
-            if (object.value().made)
-                pending.object = entry.keptName;
-            if (Status synced = m_folder.syncObjects(); !synced) {
-                if (object.value().made)
-                    m_folder.dropObject(entry.keptName);
-                return synced.error();
-            }
-        } else {
-            const qint64 limit = m_folder.limits().maxCopiedBytes;
-            if (m_olderCopied + m_copied + old.size > limit)
-                makeRoom(old.size);
-            if (m_olderCopied + m_copied + old.size > limit) {
-                entry.kept = KeptAs::OverLimit;
-            } else {
-                entry.kept = KeptAs::Copy;
-                entry.keptName = QByteArray::number(entry.number);
-                const Result<ContentHash> copied = copyOldBytes(entry.name, old, entry.keptName);
-                if (!copied)
-                    return copied.error();
-                if (oldHash.isKnown() && oldHash != copied.value()) {
-                    ::unlinkat(m_copiesFd, entry.keptName.constData(), 0);
-                    return changedOnDiskError();
-                }
-                entry.oldHash = copied.value();
-                pending.copy = entry.keptName;
-                pending.copied = old.size;
-                m_copied += old.size;
-            }
+    const Result<bool> linked = S_ISLNK(st.st_mode) ? false : keepLinked(entry, pending);
+    if (!linked)
+        return linked.error();
+    if (!linked.value()) {
+        if (S_ISLNK(st.st_mode)) {
+            entry.kept = KeptAs::SymbolicLink;
+        } else if (const Status copied = keepCopied(entry, pending); !copied) {
+            return copied.error();
         }
+        if (Status recorded = append(journal_record::entryLine(entry), true); !recorded) {
+            m_pending.insert(entry.number, pending);
+            abandoned(entry.number);
+            return recorded.error();
+        }
+        m_lastEntry = entry.number;
     }
-    if (Status recorded = append(journal_record::entryLine(entry), true); !recorded) {
-        m_pending.insert(entry.number, pending);
-        abandoned(entry.number);
-        return recorded.error();
-    }
-    m_lastEntry = entry.number;
     if (entry.kept == KeptAs::OverLimit || entry.kept == KeptAs::SymbolicLink)
         m_notKept.append(path);
     m_pending.insert(entry.number, pending);
     return entry.number;
+}
+
+Result<bool> RunJournal::keepLinked(FileEntry& entry, Pending& pending) {
+    const Result<JournalFolder::Object> object = m_folder.objectFor(entry.old);
+    if (!object)
+        return object.error();
+    if (object.value().name.isEmpty())
+        return false;
+    entry.kept = KeptAs::Link;
+    entry.keptName = object.value().name;
+    // The entry before the link: a kill in between leaves an entry whose file still holds its
+    // old bytes (which settle marks), never a link to a user's file that no entry names.
+    if (Status recorded = append(journal_record::entryLine(entry), false); !recorded)
+        return recorded.error();
+    m_lastEntry = entry.number;
+    if (object.value().toLink) {
+        const Result<bool> made = m_folder.linkObject(entry.name, entry.keptName);
+        if (!made || !made.value()) {
+            (void)append(journal_record::abandonedLine(entry.number), false);
+            entry.number += 1; // a copy instead, under the next number
+            return made ? Result<bool>(false) : Result<bool>(made.error());
+        }
+        pending.object = entry.keptName;
+    }
+    const Status synced =
+        ::fdatasync(m_recordFd) == 0 ? m_folder.syncObjects() : Status(errorFromErrno(errno));
+    if (!synced) {
+        m_pending.insert(entry.number, pending);
+        abandoned(entry.number);
+        return synced.error();
+    }
+    return true;
+}
+
+Status RunJournal::keepCopied(FileEntry& entry, Pending& pending) {
+    const qint64 limit = m_folder.limits().maxCopiedBytes;
+    const qint64 size = entry.old.size;
+    if (m_olderCopied + m_copied + size > limit)
+        makeRoom(size);
+    if (m_olderCopied + m_copied + size > limit) {
+        entry.kept = KeptAs::OverLimit;
+        return {};
+    }
+    entry.kept = KeptAs::Copy;
+    entry.keptName = QByteArray::number(entry.number);
+    const Result<ContentHash> copied = copyOldBytes(entry.name, entry.old, entry.keptName);
+    if (!copied)
+        return copied.error();
+    if (entry.oldHash.isKnown() && entry.oldHash != copied.value()) {
+        ::unlinkat(m_copiesFd, entry.keptName.constData(), 0);
+        return changedOnDiskError();
+    }
+    entry.oldHash = copied.value();
+    pending.copy = entry.keptName;
+    pending.copied = size;
+    m_copied += size;
+    return {};
 }
 
 void RunJournal::committed(qint64 entry, const std::optional<FileIdentity>& written) {

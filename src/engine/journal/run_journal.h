@@ -67,6 +67,9 @@ private:
     Status start();
     Status append(const QByteArray& line, bool sync);
     void makeRoom(qint64 bytes);
+    struct Pending;
+    Result<bool> keepLinked(FileEntry& entry, Pending& pending);
+    Status keepCopied(FileEntry& entry, Pending& pending);
     Result<ContentHash> copyOldBytes(const QByteArray& name, const FileIdentity& old,
                                      const QByteArray& copyName);
 

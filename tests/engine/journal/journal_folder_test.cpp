@@ -16,7 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <functional>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +141,41 @@ TEST_F(JournalFolderTest, AFileKeptByTwoRunsStaysUntilNeitherNamesIt) {
     EXPECT_EQ(readBytes(a), "before");
     // The undo is the one run kept now, and it names no old file of the first two.
     EXPECT_FALSE(folder.keepsFile(kept.value().device, kept.value().inode));
+}
+
+// The kernel refuses to link a file marked append-only, as it does for a file of another user
+// where links are protected.
+TEST_F(JournalFolderTest, AFileTheKernelWontLinkIsCopied) {
+    const QString a = file(QStringLiteral("a"));
+    writeBytes(a, "before");
+    const int fd = ::open(encodePath(a).constData(), O_RDONLY);
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0 ||
+        (flags |= FS_APPEND_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags)) != 0) {
+        ::close(fd);
+        GTEST_SKIP() << "no append-only files here";
+    }
+    JournalFolder folder(journalPath());
+    RunJournal journal(folder, {RunKind::Run, m_files.path(), QStringLiteral("x"), 0});
+    const Result<FileIdentity> old = identifyFile(a);
+    ASSERT_TRUE(old.ok());
+    const Result<qint64> entry = journal.beforeCommit(a, old.value(), {});
+    flags &= ~FS_APPEND_FL;
+    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
+    ASSERT_TRUE(entry.ok()) << entry.error().message().toStdString();
+    journal.committed(entry.value(), std::nullopt);
+    ASSERT_TRUE(journal.finish().ok());
+
+    const Result<RunRecord> record = folder.readRecord(journal.id());
+    ASSERT_TRUE(record.ok());
+    ASSERT_EQ(record.value().entries.size(), 2);
+    EXPECT_TRUE(record.value().entries[0].abandoned);
+    EXPECT_EQ(record.value().entries[1].kept, KeptAs::Copy);
+    EXPECT_EQ(record.value().entries[1].number, entry.value());
+    const Result<int> kept = folder.openKept(journal.id(), KeptAs::Copy, "2");
+    ASSERT_TRUE(kept.ok());
+    ::close(kept.value());
 }
 
 TEST_F(JournalFolderTest, TheFolderIsPrivateAndNoLinkIsFollowed) {
