@@ -26,10 +26,6 @@ constexpr char kCopies[] = "copies";
 constexpr char kShared[] = ".shared";
 constexpr char kGone[] = ".gone-";
 
-Error journalRefused(const QString& why) {
-    return pathFileAccessError(why);
-}
-
 QByteArray objectName(quint64 device, quint64 inode) {
     return QByteArray::number(device, 16) + '-' + QByteArray::number(inode, 16);
 }
@@ -77,14 +73,15 @@ Status JournalFolder::open(bool create) {
             if (errno == ENOENT && !create)
                 return {};
             if (errno == ELOOP || errno == ENOTDIR)
-                return journalRefused(
+                return pathFileAccessError(
                     QStringLiteral("the journal is a symbolic link or no folder"));
             return errorFromErrno(errno);
         }
         struct stat st;
         if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
             ::close(fd);
-            return journalRefused(QStringLiteral("the journal folder belongs to another user"));
+            return pathFileAccessError(
+                QStringLiteral("the journal folder belongs to another user"));
         }
         m_device = quint64(st.st_dev);
         if ((st.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0) {
@@ -227,7 +224,7 @@ Result<JournalFolder::OpenRun> JournalFolder::reopenRun(qint64 id) {
     if (run.recordFd < 0) {
         failure = errorFromErrno(errno);
     } else if (::flock(run.recordFd, LOCK_EX | LOCK_NB) != 0) {
-        failure = journalRefused(QStringLiteral("the run is being recorded"));
+        failure = pathFileAccessError(QStringLiteral("the run is being recorded"));
     } else {
         const Result<QByteArray> bytes = readAll(run.recordFd);
         const Result<RunRecord> record =

@@ -39,13 +39,11 @@ public:
     const JournalLimits& limits() const { return m_limits; }
     // Copies where links would do (the path a journal on another file system takes).
     void setForceCopies(bool force) { m_forceCopies = force; }
-    bool forcesCopies() const { return m_forceCopies; }
 
     // Opens the folder. With `create`, makes it (and its parent) when missing; without, a
     // missing journal leaves it closed and empty. Refused (75): a symbolic link, no folder,
     // or another user's folder; one that others may enter is made private.
     Status open(bool create);
-    bool isOpen() const { return m_fd >= 0; }
 
     // The runs kept, by id from the oldest.
     QList<qint64> runIds() const;
