@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
-#include "engine/run/headless_run_window.h"
 #include "engine/run/replacement_routines.h"
 #include "engine/text/text_buffer.h"
 
@@ -9,17 +8,14 @@
 
 using namespace zuk;
 using zuk::bench::NoYield;
-using zuk::bench::SilentPrompter;
 
 namespace {
 
 struct Fixture {
     ValueRunOptions options;
     RunState state;
-    HeadlessRunWindow window;
-    SilentPrompter prompter;
     NoYield yield;
-    ReplacementRoutines routines{options, state, window, prompter, yield};
+    ReplacementRoutines routines{options, state, yield};
 };
 
 void runRoutine(benchmark::State& st, bool caseSensitive, bool searchOnly, bool crlf) {
@@ -30,10 +26,11 @@ void runRoutine(benchmark::State& st, bool caseSensitive, bool searchOnly, bool 
     f.options.values.searchOnly = searchOnly ? 1 : 0;
     qint64 found = 0;
     for (auto _ : st) {
-        f.window.buffer.setText(text);
-        found = crlf ? f.routines.CleanTextCRLF(QStringLiteral("sit amet needle, consectetur"),
-                                                QStringLiteral("x"))
-                     : f.routines.CleanText(QStringLiteral("needle"), QStringLiteral("pin"));
+        const Edit edit =
+            crlf ? f.routines.CleanTextCRLF(text, QStringLiteral("sit amet needle, consectetur"),
+                                            QStringLiteral("x"))
+                 : f.routines.CleanText(text, QStringLiteral("needle"), QStringLiteral("pin"));
+        found = edit.result.finds();
         benchmark::DoNotOptimize(found);
     }
     st.counters["finds"] = found;

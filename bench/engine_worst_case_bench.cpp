@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
-#include "engine/run/headless_run_window.h"
 #include "engine/run/replacement_routines.h"
 
 #include <QFile>
@@ -18,16 +17,12 @@ void timeSearch(benchmark::State& st, const QString& text, const QString& path,
     ValueRunOptions options;
     options.values.caseSensitive = caseSensitive ? 1 : 0;
     RunState state;
-    HeadlessRunWindow window;
-    bench::SilentPrompter prompter;
     bench::NoYield yield;
-    ReplacementRoutines routines(options, state, window, prompter, yield);
+    ReplacementRoutines routines(options, state, yield);
     for (auto _ : st) {
-        if (!text.isNull())
-            window.buffer.setText(text);
-        const qint64 found = !text.isNull() ? routines.CleanText(search, QStringLiteral("x"))
-                                            : routines.CleanFile(path, search, QStringLiteral("x"));
-        benchmark::DoNotOptimize(found);
+        const Edit edit = !text.isNull() ? routines.CleanText(text, search, QStringLiteral("x"))
+                                         : routines.CleanFile(path, search, QStringLiteral("x"));
+        benchmark::DoNotOptimize(edit.result.finds());
     }
 }
 

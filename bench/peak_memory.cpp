@@ -2,7 +2,7 @@
 // Loads a file, replaces every occurrence of a word and saves it, then prints the peak
 // resident memory: the memory bound of one big file's run through the working buffer.
 #include "bench_support.h"
-#include "engine/run/headless_run_window.h"
+#include "engine/run/commit_sink.h"
 #include "engine/run/replacement_routines.h"
 
 #include <QCoreApplication>
@@ -14,7 +14,6 @@
 
 using namespace zuk;
 using zuk::bench::NoYield;
-using zuk::bench::SilentPrompter;
 
 // Usage: peak_memory generate FILE MIB   (writes the test file and exits)
 //        peak_memory run FILE            (load, replace, save; prints the peak)
@@ -35,12 +34,11 @@ int main(int argc, char** argv) {
     const QString path = args[2];
     ValueRunOptions options;
     RunState state;
-    HeadlessRunWindow window;
-    SilentPrompter prompter;
     NoYield yield;
-    ReplacementRoutines routines(options, state, window, prompter, yield);
-    const qint64 found = routines.CleanFile(path, QStringLiteral("needle"), QStringLiteral("pins"));
-    if (found <= 0 || !window.buffer.save(path))
+    ReplacementRoutines routines(options, state, yield);
+    Edit edit = routines.CleanFile(path, QStringLiteral("needle"), QStringLiteral("pins"));
+    const qint64 found = edit.result.finds();
+    if (found <= 0 || !writeEdit(edit))
         return 1;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -154,27 +154,26 @@ struct WindowSetup {
     WindowSetup(const QString& root, bool wide) {
         app.Main();
         frmMain& window = app.window();
-        window.textBox(QStringLiteral("txtSearch"))->setText(kSearch);
-        window.textBox(QStringLiteral("txtReplace"))->setText(kReplace);
-        window.lineBox(QStringLiteral("txtPath"))
-            ->setText(QDir::toNativeSeparators(root) + QDir::separator());
-        window.checkBox(QStringLiteral("chkSub"))->setValue(Checked);
+        window.controls().txtSearch->setText(kSearch);
+        window.controls().txtReplace->setText(kReplace);
+        window.controls().txtPath->setText(QDir::toNativeSeparators(root) + QDir::separator());
+        window.controls().chkSub->setValue(Checked);
         if (wide)
-            window.button(QStringLiteral("cmdExpand"))->click();
+            window.controls().cmdExpand->click();
         QCoreApplication::processEvents(); // shown and painted before the clock starts
     }
     RunCounters shownCounters() {
-        auto number = [this](const char* name) {
-            return app.window().label(QString::fromUtf8(name))->text().toInt();
-        };
-        return {number("lblTotFiles"), number("lblFilesDone"), number("lblReplaceMade")};
+        const MainControls& shown = app.window().controls();
+        auto number = [](const QLabel* label) { return label->text().toInt(); };
+        return {number(shown.lblTotFiles), number(shown.lblFilesDone),
+                number(shown.lblReplaceMade)};
     }
 };
 
 Timing windowRun(const QString& root, bool wide, RunCounters& counters) {
     WindowSetup setup(root, wide);
     const Stopwatch stopwatch;
-    setup.app.window().button(QStringLiteral("cmdStart"))->click();
+    setup.app.window().controls().cmdStart->click();
     const Timing timing = stopwatch.elapsed();
     counters = setup.shownCounters();
     return timing;
@@ -184,7 +183,7 @@ Timing windowRun(const QString& root, bool wide, RunCounters& counters) {
 // end of the Start command.
 double cancelRun(const QString& root, int afterMs, RunCounters& counters) {
     WindowSetup setup(root, false);
-    QPushButton* start = setup.app.window().button(QStringLiteral("cmdStart"));
+    QPushButton* start = setup.app.window().controls().cmdStart;
     QElapsedTimer sincePress;
     QTimer::singleShot(afterMs, start, [&] {
         sincePress.start();

@@ -2,8 +2,8 @@
 #include "app/settings.h"
 
 #include "app/ini_document.h"
+#include "engine/run/run_option_table.h"
 
-#include <algorithm>
 #include <exception>
 
 namespace zuk {
@@ -14,71 +14,17 @@ const QString Section = QStringLiteral("Options");
 const QString One = QStringLiteral("1");
 const QString Zero = QStringLiteral("0");
 
-using Kind = SettingRow::Kind;
-using S = MainSettings;
+using Kind = OptionKind;
 
-SettingRow option(const char* key, const QString& fallback, bool S::*field) {
-    return {QString::fromLatin1(key), fallback, Kind::Option, field};
-}
-SettingRow check(const char* key, const QString& fallback, CheckValue S::*field) {
-    return {QString::fromLatin1(key), fallback, Kind::Check, nullptr, field};
-}
-SettingRow text(const char* key, const QString& fallback, QString S::*field) {
-    return {QString::fromLatin1(key), fallback, Kind::Text, nullptr, nullptr, field};
-}
-
-std::vector<SettingRow> makeRows() {
-    std::vector<SettingRow> rows = {
-        option("OptText", Zero, &S::optText), option("OptFile", Zero, &S::optFile),
-        option("OptAll", One, &S::optAll),    check("ChkSub", Zero, &S::subDirectories),
-        check("AllType", One, &S::allTypes),
-    };
-    std::vector<int> types(kFileTypes.size());
-    for (std::size_t i = 0; i < types.size(); ++i)
-        types[i] = int(i);
-    std::sort(types.begin(), types.end(),
-              [](int a, int b) { return kFileTypes[a].savedPlace < kFileTypes[b].savedPlace; });
-    for (int type : types) {
-        SettingRow row{QString::fromLatin1(kFileTypes[type].settingsKey), Zero, Kind::Check};
-        row.fileType = type;
-        rows.push_back(row);
-    }
-    rows.insert(rows.end(), {
-                                check("THS", Zero, &S::customType),
-                                // An empty custom extension comes back as "0".
-                                text("THST", Zero, &S::customExtension),
-                                check("BU", Zero, &S::makeBackups),
-                                check("Case", Zero, &S::caseSensitive),
-                                check("LOG", Zero, &S::logChanges),
-                                check("SERONL", Zero, &S::searchOnly),
-                                text("Path", QString(), &S::path),
-                                text("SStr", QString(), &S::searchText),
-                                text("RStr", QString(), &S::replaceText),
-                                check("CRLF", Zero, &S::doAllCrlf),
-                                check("SPLT", Zero, &S::keepSpaceLeft),
-                                check("SPRT", Zero, &S::keepSpaceRight),
-                            });
-    return rows;
-}
-
-QString read(const IniDocument& document, const SettingRow& row) {
+QString read(const IniDocument& document, const RunOptionRow& row) {
     try {
-        return document.value(Section, row.key, row.fallback);
+        return document.value(Section, QLatin1String(row.settingsKey), QLatin1String(row.fallback));
     } catch (const std::exception&) {
         return QString();
     }
 }
 
 } // namespace
-
-CheckValue& SettingRow::checkIn(MainSettings& settings) const {
-    return fileType >= 0 ? settings.fileTypes[std::size_t(fileType)] : settings.*check;
-}
-
-const std::vector<SettingRow>& settingRows() {
-    static const std::vector<SettingRow> rows = makeRows();
-    return rows;
-}
 
 Status SaveSettings(const QString& iniPath, const MainSettings& settings) {
     // A file that exists but can't be read is left alone rather than replaced.
@@ -90,10 +36,10 @@ Status SaveSettings(const QString& iniPath, const MainSettings& settings) {
     MainSettings saved = settings;
     saved.optFile = !settings.optText && settings.optFile;
     saved.optAll = !settings.optText && !saved.optFile;
-    for (const SettingRow& row : settingRows()) {
+    for (const RunOptionRow& row : runOptionTable()) {
         QString value;
         switch (row.kind) {
-        case Kind::Option:
+        case Kind::OptionButton:
             value = saved.*row.option ? One : Zero;
             break;
         case Kind::Check:
@@ -103,7 +49,7 @@ Status SaveSettings(const QString& iniPath, const MainSettings& settings) {
             value = saved.*row.text;
             break;
         }
-        document.setValue(Section, row.key, value);
+        document.setValue(Section, QLatin1String(row.settingsKey), value);
     }
     return document.save(iniPath);
 }
@@ -113,21 +59,21 @@ MainSettings LoadSettings(const QString& iniPath) {
     // An unreadable file counts as a missing one: every setting takes its default.
     const IniDocument document = loaded ? std::move(loaded).value() : IniDocument();
     MainSettings settings;
-    for (const SettingRow& row : settingRows()) {
+    for (const RunOptionRow& row : runOptionTable()) {
         const QString value = read(document, row);
         bool ok = false;
         switch (row.kind) {
-        case Kind::Option: {
+        case Kind::OptionButton: {
             // Any number other than zero turns the option on; anything else takes the default.
             const qlonglong number = value.toLongLong(&ok);
-            settings.*row.option = (ok ? number : row.fallback.toLongLong()) != 0;
+            settings.*row.option = (ok ? number : QByteArray(row.fallback).toLongLong()) != 0;
             break;
         }
         case Kind::Check: {
             // Only 0, 1 and 2 are check box states; anything else takes the default.
             const int number = value.toInt(&ok);
             const bool usable = ok && number >= Unchecked && number <= Greyed;
-            row.checkIn(settings) = CheckValue(usable ? number : row.fallback.toInt());
+            row.checkIn(settings) = CheckValue(usable ? number : QByteArray(row.fallback).toInt());
             break;
         }
         case Kind::Text:

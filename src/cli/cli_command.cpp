@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_command.h"
 
+#include "cli/cli_flags.h"
+
 #include "engine/files/atomic_file.h"
 #include "engine/files/file_types.h"
 #include "engine/files/path_bytes.h"
@@ -8,6 +10,9 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+
+#include <algorithm>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -59,177 +64,224 @@ Status applyTypes(const QStringList& lists, RunOptionValues& values) {
         for (const QString& item : list.split(u',')) {
             const std::optional<std::size_t> type = fileTypeNamed(item.trimmed().toLower());
             if (!type)
-                return usageError(QStringLiteral("unknown file type \"%1\" in --type (known: %2)")
-                                      .arg(item.trimmed(), fileTypeNames()));
+                return usageError(
+                    QStringLiteral("unknown file type \"%1\" in --%2 (known: %3)")
+                        .arg(item.trimmed(), flagName(fileTypeOption(0)), fileTypeNames()));
             values.fileTypes[*type] = Checked;
         }
     }
     return {};
 }
 
-// Options that only a run takes; a roll back refuses them rather than ignore them.
-const char* const kRunOnlyOptions[] = {
-    "search", "search-file", "replace",     "replace-file", "mode", "all-types", "type",
-    "ext",    "case",        "search-only", "backup",       "crlf", "keep-left", "keep-right",
-};
+QString dashed(const QString& name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// Every flag, long and short, known to `parser`.
+void addFlags(QCommandLineParser& parser) {
+    for (const CliFlag* flag : cliFlags()) {
+        QStringList names;
+        if (flag->shortName)
+            names.append(QString(QChar::fromLatin1(flag->shortName)));
+        names.append(QString::fromLatin1(flag->name));
+        parser.addOption(flag->valueName
+                             ? QCommandLineOption(names, {}, QString::fromLatin1(flag->valueName))
+                             : QCommandLineOption(names));
+    }
+}
+
+// The first flag given that `refused` picks, as "--name"; empty when none is.
+template <class Refused> QString firstSet(const QCommandLineParser& parser, Refused refused) {
+    for (const CliFlag* flag : cliFlags()) {
+        if (refused(*flag) && parser.isSet(QString::fromLatin1(flag->name)))
+            return dashed(QString::fromLatin1(flag->name));
+    }
+    return {};
+}
+
+Status checkRepeats(const QCommandLineParser& parser) {
+    for (const CliFlag* flag : cliFlags()) {
+        if (flag->valueName && !flag->repeatable &&
+            parser.values(QString::fromLatin1(flag->name)).size() > 1)
+            return usageError(QStringLiteral("--%1 given more than once").arg(flag->name));
+    }
+    // A text comes from the command line or from a file, not both.
+    for (const auto& [option, file] : {std::pair{OptionId::SearchText, CliAction::SearchFile},
+                                       std::pair{OptionId::ReplaceText, CliAction::ReplaceFile}}) {
+        if (parser.isSet(flagName(option)) && parser.isSet(flagName(file)))
+            return usageError(QStringLiteral("--%1 and --%2 exclude each other")
+                                  .arg(flagName(option), flagName(file)));
+    }
+    return {};
+}
+
+bool isBatchFormat(const CliFlag& flag) {
+    for (const CliOnlyRow& row : cliOnlyTable()) {
+        if (&row.flag == &flag)
+            return row.batchFormat;
+    }
+    return false;
+}
+
+// The batch file's format, and what a batch or its test refuses.
+Status parseBatch(const QCommandLineParser& parser, CliCommand& command) {
+    const bool batch = parser.isSet(flagName(CliAction::Batch));
+    const bool batchTest = parser.isSet(flagName(CliAction::BatchTest));
+    if (!batch && !batchTest) {
+        if (const QString set = firstSet(parser, isBatchFormat); !set.isEmpty())
+            return usageError(
+                QStringLiteral("%1 needs --%2 or --%3")
+                    .arg(set, flagName(CliAction::Batch), flagName(CliAction::BatchTest)));
+        return {};
+    }
+    if (parser.isSet(flagName(CliAction::Delimiter)))
+        command.batchFormat.delimiter = textArgument(parser.value(flagName(CliAction::Delimiter)));
+    command.batchFormat.quoted = parser.isSet(flagName(CliAction::Quoted));
+    if (batchTest) {
+        // The test only reads the file: a run's options would do nothing, so say so.
+        for (const QString& name : parser.optionNames()) {
+            const bool format = std::any_of(
+                cliOnlyTable().begin(), cliOnlyTable().end(),
+                [&](const CliOnlyRow& row) { return row.batchFormat && name == row.flag.name; });
+            if (name != flagName(CliAction::BatchTest) && !format)
+                return usageError(QStringLiteral("%1 can't be used with --%2")
+                                      .arg(dashed(name), flagName(CliAction::BatchTest)));
+        }
+        command.kind = CliCommand::Kind::BatchTest;
+        return {};
+    }
+    if (const QString set = firstSet(parser, [](const CliFlag& f) { return f.notWithBatch; });
+        !set.isEmpty())
+        return usageError(QStringLiteral("%1 can't be used with --%2: its entries give the texts")
+                              .arg(set, flagName(CliAction::Batch)));
+    // Every other option is a setting of each entry's run, as the window's are.
+    command.kind = CliCommand::Kind::Batch;
+    return {};
+}
+
+// The option buttons' choice: the one the flag names, or the one on by default.
+Status parseChoice(const QCommandLineParser& parser, RunOptionValues& values) {
+    const CliFlag& flag = runOption(OptionId::OptAll).flag;
+    const QString name = QString::fromLatin1(flag.name);
+    const bool set = parser.isSet(name);
+    const QString given = textArgument(parser.value(name));
+    bool chosen = false;
+    for (const RunOptionRow& row : runOptionTable()) {
+        if (row.kind != OptionKind::OptionButton)
+            continue;
+        values.*row.option = set ? given == QLatin1String(row.choice) : *row.fallback == '1';
+        chosen = chosen || values.*row.option;
+    }
+    if (chosen)
+        return {};
+    QStringList choices = QString::fromLatin1(flag.valueName).split(u'|');
+    const QString last = choices.takeLast();
+    return usageError(QStringLiteral("--%1 takes %2 or %3, not \"%4\"")
+                          .arg(name, choices.join(QStringLiteral(", ")), last, given));
+}
+
+// The run's options: each switch on when given, each text as given.
+Status parseRunOptions(const QCommandLineParser& parser, const QString& currentDirectory,
+                       CliCommand& command) {
+    RunOptionValues& v = command.values;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        return usageError(QStringLiteral("one path only, got %1").arg(positional.size()));
+    if (Status choice = parseChoice(parser, v); !choice)
+        return choice;
+    const QString path = positional.value(0);
+    v.path = v.optText ? path : absolutePath(path, currentDirectory);
+
+    for (const RunOptionRow& row : runOptionTable()) {
+        if (!row.flag.name || row.flag.forRollBack || row.fileType >= 0)
+            continue;
+        const QString name = QString::fromLatin1(row.flag.name);
+        if (row.kind == OptionKind::Text)
+            v.*row.text = textArgument(parser.value(name));
+        else if (row.kind == OptionKind::Check)
+            v.*row.check = parser.isSet(name) ? Checked : Unchecked;
+    }
+    command.searchFile = parser.value(flagName(CliAction::SearchFile));
+    command.replaceFile = parser.value(flagName(CliAction::ReplaceFile));
+
+    // Without a type or an extension, all types are searched.
+    const QString types = flagName(fileTypeOption(0));
+    const QString extension = flagName(OptionId::CustomExtension);
+    if (!parser.isSet(types) && !parser.isSet(extension))
+        v.allTypes = Checked;
+    if (Status typed = applyTypes(textArguments(parser.values(types)), v); !typed)
+        return typed.error();
+    if (parser.isSet(extension))
+        v.customType = Checked;
+    if (v.doAllCrlf == Checked && v.makeBackups == Checked)
+        command.warnings.append(
+            QStringLiteral("--%1 makes no backups; --%2 is ignored")
+                .arg(flagName(OptionId::DoAllCrlf), flagName(OptionId::MakeBackups)));
+    return {};
+}
 
 } // namespace
 
 Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString& currentDirectory) {
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    const auto valued = [](QStringList names, const char* valueName) {
-        return QCommandLineOption(names, {}, QString::fromLatin1(valueName));
-    };
-    const auto flag = [](QStringList names) { return QCommandLineOption(names); };
-    parser.addOptions({
-        valued({"s", "search"}, "TEXT"),
-        valued({"search-file"}, "FILE"),
-        valued({"r", "replace"}, "TEXT"),
-        valued({"replace-file"}, "FILE"),
-        valued({"m", "mode"}, "MODE"),
-        valued({"type"}, "LIST"),
-        valued({"ext"}, "EXT"),
-        valued({"rollback"}, "PATH"),
-        valued({"batch"}, "FILE"),
-        valued({"batch-test"}, "FILE"),
-        valued({"delimiter"}, "TEXT"),
-        valued({"threads"}, "N"),
-        flag({"quoted"}),
-        flag({"subdirs"}),
-        flag({"all-types"}),
-        flag({"case"}),
-        flag({"search-only"}),
-        flag({"backup"}),
-        flag({"log"}),
-        flag({"crlf"}),
-        flag({"keep-left"}),
-        flag({"keep-right"}),
-        flag({"y", "yes"}),
-        flag({"h", "help"}),
-        flag({"version"}),
-    });
+    addFlags(parser);
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
 
     CliCommand command;
-    if (parser.isSet("help")) {
+    if (parser.isSet(flagName(CliAction::Help))) {
         command.kind = CliCommand::Kind::Help;
         return command;
     }
-    if (parser.isSet("version")) {
+    if (parser.isSet(flagName(CliAction::Version))) {
         command.kind = CliCommand::Kind::Version;
         return command;
     }
-    for (const char* name : {"search", "search-file", "replace", "replace-file", "mode", "ext",
-                             "rollback", "batch", "batch-test", "delimiter", "threads"}) {
-        if (parser.values(name).size() > 1)
-            return usageError(QStringLiteral("--%1 given more than once").arg(name));
-    }
-    if (parser.isSet("search") && parser.isSet("search-file"))
-        return usageError(QStringLiteral("--search and --search-file exclude each other"));
-    if (parser.isSet("replace") && parser.isSet("replace-file"))
-        return usageError(QStringLiteral("--replace and --replace-file exclude each other"));
+    if (Status repeats = checkRepeats(parser); !repeats)
+        return repeats.error();
 
+    // What a roll back takes as well as a run.
     RunOptionValues& v = command.values;
-    v.subDirectories = parser.isSet("subdirs") ? Checked : Unchecked;
-    v.logChanges = parser.isSet("log") ? Checked : Unchecked;
-    command.assumeYes = parser.isSet("yes");
-    if (parser.isSet("threads")) {
+    for (const RunOptionRow& row : runOptionTable()) {
+        if (row.flag.forRollBack && row.kind == OptionKind::Check)
+            v.*row.check = parser.isSet(QString::fromLatin1(row.flag.name)) ? Checked : Unchecked;
+    }
+    command.assumeYes = parser.isSet(flagName(CliAction::Yes));
+    if (const QString threads = flagName(CliAction::Threads); parser.isSet(threads)) {
         bool number = false;
-        command.threads = textArgument(parser.value("threads")).toInt(&number);
+        command.threads = textArgument(parser.value(threads)).toInt(&number);
         if (!number || command.threads < 1 || command.threads > kMaxThreads)
-            return usageError(QStringLiteral("--threads takes a number from 1 to %1, not \"%2\"")
+            return usageError(QStringLiteral("--%1 takes a number from 1 to %2, not \"%3\"")
+                                  .arg(threads)
                                   .arg(kMaxThreads)
-                                  .arg(textArgument(parser.value("threads"))));
+                                  .arg(textArgument(parser.value(threads))));
     }
-    const QStringList positional = parser.positionalArguments();
 
-    const bool batch = parser.isSet("batch");
-    const bool batchTest = parser.isSet("batch-test");
-    if (batch || batchTest) {
-        if (parser.isSet("delimiter"))
-            command.batchFormat.delimiter = textArgument(parser.value("delimiter"));
-        command.batchFormat.quoted = parser.isSet("quoted");
-    } else {
-        for (const char* name : {"delimiter", "quoted"}) {
-            if (parser.isSet(name))
-                return usageError(QStringLiteral("--%1 needs --batch or --batch-test").arg(name));
+    if (Status batch = parseBatch(parser, command); !batch)
+        return batch.error();
+    const QString batchFile = flagName(
+        command.kind == CliCommand::Kind::BatchTest ? CliAction::BatchTest : CliAction::Batch);
+    command.batchPath = absolutePath(parser.value(batchFile), currentDirectory);
+    const QString rollBack = flagName(CliAction::RollBack);
+    if (command.kind == CliCommand::Kind::BatchTest || parser.isSet(rollBack)) {
+        if (command.kind != CliCommand::Kind::BatchTest) {
+            command.kind = CliCommand::Kind::RollBack;
+            if (const QString set =
+                    firstSet(parser, [](const CliFlag& f) { return !f.forRollBack; });
+                !set.isEmpty())
+                return usageError(QStringLiteral("%1 can't be used with --%2").arg(set, rollBack));
+            v.path = absolutePath(parser.value(rollBack), currentDirectory);
         }
-    }
-    if (batchTest) {
-        // The test only reads the file: a run's options would do nothing, so say so.
-        for (const QString& name : parser.optionNames()) {
-            if (name != u"batch-test" && name != u"delimiter" && name != u"quoted")
-                return usageError(
-                    QStringLiteral("%1%2 can't be used with --batch-test")
-                        .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name));
-        }
-        if (!positional.isEmpty())
-            return usageError(QStringLiteral("--batch-test takes no other path"));
-        command.kind = CliCommand::Kind::BatchTest;
-        command.batchPath = absolutePath(parser.value("batch-test"), currentDirectory);
+        if (!parser.positionalArguments().isEmpty())
+            return usageError(QStringLiteral("--%1 takes no other path")
+                                  .arg(command.kind == CliCommand::Kind::RollBack
+                                           ? rollBack
+                                           : flagName(CliAction::BatchTest)));
         return command;
     }
-    if (batch) {
-        for (const char* name : {"search", "search-file", "replace", "replace-file", "rollback"}) {
-            if (parser.isSet(name))
-                return usageError(QStringLiteral("--%1 can't be used with --batch: its entries "
-                                                 "give the texts")
-                                      .arg(name));
-        }
-        // Every other option is a setting of each entry's run, as the window's are.
-        command.kind = CliCommand::Kind::Batch;
-        command.batchPath = absolutePath(parser.value("batch"), currentDirectory);
-    }
-
-    if (parser.isSet("rollback")) {
-        command.kind = CliCommand::Kind::RollBack;
-        for (const char* name : kRunOnlyOptions) {
-            if (parser.isSet(name))
-                return usageError(QStringLiteral("--%1 can't be used with --rollback").arg(name));
-        }
-        if (!positional.isEmpty())
-            return usageError(QStringLiteral("--rollback takes no other path"));
-        v.path = absolutePath(parser.value("rollback"), currentDirectory);
-        return command;
-    }
-
-    if (positional.size() > 1)
-        return usageError(QStringLiteral("one path only, got %1").arg(positional.size()));
-    const QString mode =
-        parser.isSet("mode") ? textArgument(parser.value("mode")) : QStringLiteral("dir");
-    if (mode == u"text") {
-        v.optText = true;
-    } else if (mode == u"file") {
-        v.optFile = true;
-    } else if (mode != u"dir") {
-        return usageError(QStringLiteral("--mode takes dir, file or text, not \"%1\"").arg(mode));
-    }
-    const QString path = positional.value(0);
-    v.path = v.optText ? path : absolutePath(path, currentDirectory);
-
-    v.searchText = textArgument(parser.value("search"));
-    v.replaceText = textArgument(parser.value("replace"));
-    command.searchFile = parser.value("search-file");
-    command.replaceFile = parser.value("replace-file");
-
-    const bool typed = parser.isSet("type") || parser.isSet("ext");
-    v.allTypes = (!typed || parser.isSet("all-types")) ? Checked : Unchecked;
-    if (Status types = applyTypes(textArguments(parser.values("type")), v); !types)
-        return types.error();
-    if (parser.isSet("ext")) {
-        v.customType = Checked;
-        v.customExtension = textArgument(parser.value("ext"));
-    }
-    v.caseSensitive = parser.isSet("case") ? Checked : Unchecked;
-    v.searchOnly = parser.isSet("search-only") ? Checked : Unchecked;
-    v.makeBackups = parser.isSet("backup") ? Checked : Unchecked;
-    v.doAllCrlf = parser.isSet("crlf") ? Checked : Unchecked;
-    v.keepSpaceLeft = parser.isSet("keep-left") ? Checked : Unchecked;
-    v.keepSpaceRight = parser.isSet("keep-right") ? Checked : Unchecked;
-    if (v.doAllCrlf == Checked && v.makeBackups == Checked)
-        command.warnings.append(QStringLiteral("--crlf makes no backups; --backup is ignored"));
+    if (Status run = parseRunOptions(parser, currentDirectory, command); !run)
+        return run.error();
     return command;
 }
 
@@ -275,39 +327,7 @@ QString usageText() {
         "\n"
         "Finds and replaces a literal text in text and web source files.\n"
         "\n"
-        "  -s, --search TEXT       the text to find\n"
-        "      --search-file FILE  the text to find, the file's whole content\n"
-        "  -r, --replace TEXT      the replacement (default: empty)\n"
-        "      --replace-file FILE the replacement, the file's whole content\n"
-        "  -m, --mode dir|file|text\n"
-        "                          dir (default): every matching file of the directory PATH\n"
-        "                          (a file's path means its directory); file: the file PATH;\n"
-        "                          text: standard input to standard output\n"
-        "      --subdirs           also the sub-directories (and for --rollback)\n"
-        "      --all-types         the %1 types %2\n"
-        "      --type LIST         a comma list of those types\n"
-        "      --ext .EXT          a custom extension as well\n"
-        "                          (without --type and --ext, all %1 types are on)\n"
-        "      --case              case-sensitive search\n"
-        "      --search-only       count, change nothing\n"
-        "      --backup            keep each changed file as NAME_BU\n"
-        "      --log               write the activity log\n"
-        "      --crlf              a blank of the search text also matches a line break\n"
-        "      --keep-left         ... keeping the blank before the line break\n"
-        "      --keep-right        ... keeping the blank after the line break\n"
-        "  -y, --yes               don't ask for confirmation\n"
-        "      --threads N         work on N threads, 1 for a single one (default: one per\n"
-        "                          core, 2 to 4)\n"
-        "      --rollback PATH     restore every NAME_BU backup in PATH's directory\n"
-        "      --batch FILE        one run per entry of the batch file, in file order, each\n"
-        "                          with the other options (text mode: each entry on the\n"
-        "                          text the ones before it left)\n"
-        "      --delimiter TEXT    what stands between an entry's two texts (default: |)\n"
-        "      --quoted            the entries' texts stand in double quotes, line breaks\n"
-        "                          and all\n"
-        "      --batch-test FILE   list the entries as the batch window's Test shows them\n"
-        "  -h, --help              this text\n"
-        "      --version           the version and the licence\n"
+        "%1"
         "\n"
         "The counters go to standard output (in text mode to standard error), messages to\n"
         "standard error. A file that fails (not text, changed on disk, not writable, out of\n"
@@ -322,7 +342,8 @@ QString usageText() {
         "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error (a full disk, an\n"
         "I/O error, the log), 4 done but one or more files or folders failed (counted on the\n"
         "last line of standard error), 130 cancelled.\n");
-    return text.arg(countWord(kFileTypes.size()), fileTypeNames());
+    // The flags' descriptions name the file types as %1 (how many) and %2 (which).
+    return text.arg(flagsHelp()).arg(countWord(kFileTypes.size()), fileTypeNames());
 }
 
 } // namespace zuk

@@ -16,6 +16,15 @@ void CliRunWindow::setCurrentPath(const QString& path) {
     m_progress.update(counters, currentPath);
 }
 
+Status CliRunWindow::setRightBoxText(const QString& given) {
+    if (!canEncode(given, inputEncoding))
+        return Error{ErrorNumber::InvalidArgument,
+                     QStringLiteral("The replacement text holds characters that the input's "
+                                    "encoding cannot store")};
+    textChanged = true;
+    return HeadlessRunWindow::setRightBoxText(given);
+}
+
 void CliRunWindow::openLogViewer() {
     HeadlessRunWindow::openLogViewer();
     m_progress.clear();

@@ -3,6 +3,7 @@
 
 #include "cli/progress_line.h"
 #include "engine/run/headless_run_window.h"
+#include "engine/text/text_codec.h"
 
 namespace zuk {
 
@@ -15,8 +16,13 @@ public:
     void setCurrentPath(const QString& path) override;
     // There is no viewer here: a search-only run with logging names the log instead.
     void openLogViewer() override;
+    // Text mode's box is standard input and output: a new text must fit the input's encoding.
+    Status setRightBoxText(const QString& text) override;
+    QString rightBoxSubject() const override { return QStringLiteral("<standard input>"); }
 
     QString logPath; // named by openLogViewer
+    TextEncoding inputEncoding = TextEncoding::Utf8;
+    bool textChanged = false; // a run gave a new text back
 
 private:
     ProgressLine& m_progress;

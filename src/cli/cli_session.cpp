@@ -76,27 +76,23 @@ std::optional<StandardInput> loadStandardInput(Session& s) {
         s.prompter.inform(decoded.error().message(), kStandardInput);
         return StandardInput{std::move(input.value()), TextEncoding::Utf8, false};
     }
-    s.window.buffer.setText(std::move(decoded.value().text));
+    s.window.text = std::move(decoded.value().text);
+    s.window.inputEncoding = decoded.value().encoding;
     return StandardInput{std::move(input.value()), decoded.value().encoding};
 }
 
 int writeBufferText(Session& s, const StandardInput& input, bool asItCame) {
-    const TextBuffer& buffer = s.window.buffer;
-    // Kept until the new bytes are made: whatever fails, the text goes out as it came.
+    // The run checked that the input's encoding holds the new text. Until its bytes are made,
+    // the input is kept: whatever fails, the text goes out as it came.
+    const bool given = s.window.textChanged && !asItCame;
     QByteArray bytes;
     std::optional<Error> failed;
-    if (buffer.isModified() && !asItCame) {
-        if (!canEncode(buffer.text(), input.encoding)) {
-            failed = Error{ErrorNumber::InvalidArgument,
-                           QStringLiteral("The replacement text holds characters that the "
-                                          "input's encoding cannot store")};
-        } else {
-            try {
-                bytes = byteOrderMark(input.encoding) + encodeText(buffer.text(), input.encoding);
-            } catch (const std::bad_alloc&) {
-                bytes = QByteArray();
-                failed = makeError(ErrorNumber::OutOfMemory);
-            }
+    if (given) {
+        try {
+            bytes = byteOrderMark(input.encoding) + encodeText(s.window.text, input.encoding);
+        } catch (const std::bad_alloc&) {
+            bytes = QByteArray();
+            failed = makeError(ErrorNumber::OutOfMemory);
         }
     }
     if (failed) {
@@ -104,8 +100,7 @@ int writeBufferText(Session& s, const StandardInput& input, bool asItCame) {
         s.window.counters.filesDone = 0;
         s.window.counters.replaceMade = 0;
     }
-    const bool changed = buffer.isModified() && !asItCame && !failed;
-    if (!writeText(changed ? bytes : input.bytes))
+    if (!writeText(given && !failed ? bytes : input.bytes))
         return ExitStatus::Failed;
     return failed ? ExitStatus::FilesFailed : ExitStatus::Completed;
 }

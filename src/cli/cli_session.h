@@ -40,10 +40,11 @@ struct StandardInput {
 void writeError(const QString& text);
 bool writeStandardOutput(const QByteArray& bytes);
 
-// Reads standard input whole and puts its text into the window's buffer; nothing after the
-// message when it can't be read. Input that isn't text is kept as it came, after its message.
+// Reads standard input whole and puts its text into the window's right-hand box; nothing after
+// the message when it can't be read. Input that isn't text is kept as it came, after its
+// message.
 std::optional<StandardInput> loadStandardInput(Session& s);
-// Writes the buffer's text to standard output in the input's encoding, or the input's own
+// Writes the box's new text to standard output in the input's encoding, or the input's own
 // bytes when the text is unchanged or `asItCame`. Completed; FilesFailed when the new text
 // couldn't be made (its message shown, the input went out as it came, the counters show no
 // change); or Failed after its message.

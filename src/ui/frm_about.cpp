@@ -18,17 +18,18 @@ namespace zuk {
 namespace {
 
 using K = ControlKind;
+using C = AboutControls;
 
 // clang-format off
 const std::array kAboutControls = {
-    ControlRow{"Label4", K::Label, nullptr, "Zukanor", 112, 240, 2910, 240, 1, 0, true, false, ControlFont::DialogTitle},
-    ControlRow{"Label3", K::Label, nullptr, "", 645, 600, 1845, 195, 2, 0, true, true},
+    into<&C::Label4>({"Label4", K::Label, nullptr, "Zukanor", 112, 240, 2910, 240, 1, 0, true, false, ControlFont::DialogTitle}),
+    into<&C::Label3>({"Label3", K::Label, nullptr, "", 645, 600, 1845, 195, 2, 0, true, true}),
     ControlRow{"Label2", K::Label, nullptr, "By", 1477, 840, 180, 195, 3, 0, true, true},
     ControlRow{"Label1", K::Label, nullptr, "The Zukanor developers", 877, 1080, 1380, 195, 4, 0, true, true},
-    ControlRow{"Label5", K::Label, nullptr, build::kMakerName, 720, 1320, 1695, 195, 5, 0, true, true},
-    ControlRow{"Label6", K::Label, nullptr, "", 1072, 1560, 990, 195, 6, 0, true, true},
+    into<&C::Label5>({"Label5", K::Label, nullptr, build::kMakerName, 720, 1320, 1695, 195, 5, 0, true, true}),
+    into<&C::Label6>({"Label6", K::Label, nullptr, "", 1072, 1560, 990, 195, 6, 0, true, true}),
     ControlRow{"lblLicence", K::Label, nullptr, "Licence: " ZUK_LICENCE, 720, 1800, 1695, 195, 7, 0, true, true},
-    ControlRow{"cmdOK", K::Button, nullptr, "OK", 1080, 2160, 975, 255, 0},
+    into<&C::cmdOK>({"cmdOK", K::Button, nullptr, "OK", 1080, 2160, 975, 255, 0}),
 };
 // clang-format on
 
@@ -43,15 +44,14 @@ frmAbout::frmAbout(UrlOpener openUrl, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    BuiltControls built = buildControls(m_fit.page(), kAboutControls, kClientHeightTwips);
-    m_controls = std::move(built.widgets);
+    const BuiltControls built =
+        buildControls(m_fit.page(), kAboutControls, kClientHeightTwips, m_c);
     m_scale = built.scale;
-    label(QStringLiteral("Label3"))->setText(releaseLine());
-    label(QStringLiteral("Label6"))
-        ->setText(QStringLiteral("Tel. ") + QString::fromUtf8(build::kMakerPhone));
-    label(QStringLiteral("Label4"))->setAlignment(Qt::AlignCenter);
+    m_c.Label3->setText(releaseLine());
+    m_c.Label6->setText(QStringLiteral("Tel. ") + QString::fromUtf8(build::kMakerPhone));
+    m_c.Label4->setAlignment(Qt::AlignCenter);
 
-    QLabel* link = label(QStringLiteral("Label5"));
+    QLabel* link = m_c.Label5;
     QFont underlined = link->font();
     underlined.setUnderline(true);
     link->setFont(underlined);
@@ -65,29 +65,20 @@ frmAbout::frmAbout(UrlOpener openUrl, QWidget* parent)
     // The designed positions centre each line on the box; the lines are centred again with
     // this font's widths, and the box widens when a line (a long maker's name) needs it.
     int width = m_scale.px(kClientWidthTwips);
-    for (const ControlRow& row : kAboutControls) {
-        QWidget* widget = m_controls.value(QString::fromUtf8(row.name));
-        if (row.autoSize)
+    for (std::size_t i = 0; i < kAboutControls.size(); ++i) {
+        QWidget* widget = built.inRowOrder[i];
+        if (kAboutControls[i].autoSize)
             widget->resize(widget->sizeHint());
         width = std::max(width, widget->width() + 2 * m_scale.px(112));
     }
-    for (QWidget* widget : std::as_const(m_controls))
+    for (QWidget* widget : built.inRowOrder)
         widget->move((width - widget->width()) / 2, widget->y());
     const QSize client(width, m_scale.py(kClientHeightTwips));
     m_fit.page()->setFixedSize(client);
     m_fit.setDesignedSize(client);
 
-    auto* ok = cmdOK();
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-}
-
-QLabel* frmAbout::label(const QString& name) const {
-    return qobject_cast<QLabel*>(m_controls.value(name));
-}
-
-QPushButton* frmAbout::cmdOK() const {
-    return qobject_cast<QPushButton*>(m_controls.value(QStringLiteral("cmdOK")));
+    m_c.cmdOK->setDefault(true);
+    connect(m_c.cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 }
 
 QString frmAbout::releaseLine() {
@@ -116,7 +107,7 @@ void frmAbout::Label5_Click() {
 }
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == label(QStringLiteral("Label5")) && event->type() == QEvent::MouseButtonRelease &&
+    if (watched == m_c.Label5 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         Label5_Click();
         return true;

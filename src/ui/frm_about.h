@@ -5,7 +5,6 @@
 #include "ui/screen_fit.h"
 
 #include <QDialog>
-#include <QHash>
 #include <QUrl>
 
 #include <functional>
@@ -15,6 +14,15 @@ class QPushButton;
 class QScreen;
 
 namespace zuk {
+
+// The About box's controls that its code reaches.
+struct AboutControls {
+    QLabel* Label3 = nullptr; // the release line
+    QLabel* Label4 = nullptr; // the name
+    QLabel* Label5 = nullptr; // the maker's name, a link to the maker's web page
+    QLabel* Label6 = nullptr; // the maker's telephone number
+    QPushButton* cmdOK = nullptr;
+};
 
 // The About box "About ZUK": the application's name, its release, its authors, and the
 // maker's name as a link to the maker's web page. Not modal; OK closes (and deletes) it.
@@ -29,8 +37,8 @@ public:
 
     explicit frmAbout(UrlOpener openUrl = {}, QWidget* parent = nullptr);
 
-    QLabel* label(const QString& name) const; // Label1 to Label6, lblLicence
-    QPushButton* cmdOK() const;
+    const AboutControls& controls() const { return m_c; }
+    QPushButton* cmdOK() const { return m_c.cmdOK; }
     const TwipScale& scale() const { return m_scale; }
     ScreenFit& screenFit() { return m_fit; }
     // The version and release date set in the build: "Version 0.1.0, released 2026-12-08".
@@ -48,7 +56,7 @@ protected:
 
 private:
     ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
-    QHash<QString, QWidget*> m_controls;
+    AboutControls m_c;
     TwipScale m_scale;
     UrlOpener m_openUrl;
 };

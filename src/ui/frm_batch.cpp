@@ -23,24 +23,25 @@ namespace zuk {
 namespace {
 
 using K = ControlKind;
+using C = BatchControls;
 
 // Label3 reads "| Pipe, && Ampersand, # Pound" where the doubled ampersand is a mnemonic
 // escape; a plain-text label shows the single one as it is.
 // clang-format off
 const std::array kBatchControls = {
     ControlRow{"Label1", K::Label, nullptr, "ZUK Batch Processing", 240, 120, 3600, 285, 10, 0, true, true, ControlFont::Heading},
-    ControlRow{"Text1", K::MultiLineText, nullptr, "", 240, 480, 8400, 4320, 11},
+    into<&C::Text1>({"Text1", K::MultiLineText, nullptr, "", 240, 480, 8400, 4320, 11}),
     ControlRow{"Label4", K::Label, nullptr, "Path to file containing Batch Entries", 240, 4920, 3600, 195, 12},
-    ControlRow{"tBatchPath", K::LineText, nullptr, "", 240, 5160, 7905, 285, 0},
-    ControlRow{"cB", K::Button, nullptr, "...", 8265, 5160, 375, 285, 1},
+    into<&C::tBatchPath>({"tBatchPath", K::LineText, nullptr, "", 240, 5160, 7905, 285, 0}),
+    into<&C::cB>({"cB", K::Button, nullptr, "...", 8265, 5160, 375, 285, 1}),
     ControlRow{"Label2", K::Label, nullptr, "\"Search For\"  \"Replace With\" Delineation", 240, 5640, 3360, 195, 13},
-    ControlRow{"cboDelin", K::Combo, nullptr, "", 3720, 5595, 855, 315, 2},
+    into<&C::cboDelin>({"cboDelin", K::Combo, nullptr, "", 3720, 5595, 855, 315, 2}),
     ControlRow{"Label3", K::Label, nullptr, "| Pipe, & Ampersand, # Pound", 4695, 5640, 2400, 195, 14},
-    ControlRow{"chkQuote", K::Check, nullptr, "", 240, 6060, 255, 195, 3, 0},
+    into<&C::chkQuote>({"chkQuote", K::Check, nullptr, "", 240, 6060, 255, 195, 3, 0}),
     ControlRow{"Label5", K::Label, nullptr, "( \" \" ) quoted items", 540, 6060, 1800, 195, 15},
-    ControlRow{"cTest", K::Button, nullptr, "Test", 5505, 6540, 975, 495, 4},
-    ControlRow{"cBatch", K::Button, nullptr, "Batch", 6585, 6540, 975, 495, 5},
-    ControlRow{"cExit", K::Button, nullptr, "Quit", 7665, 6540, 975, 495, 6},
+    into<&C::cTest>({"cTest", K::Button, nullptr, "Test", 5505, 6540, 975, 495, 4}),
+    into<&C::cBatch>({"cBatch", K::Button, nullptr, "Batch", 6585, 6540, 975, 495, 5}),
+    into<&C::cExit>({"cExit", K::Button, nullptr, "Quit", 7665, 6540, 975, 495, 6}),
 };
 // clang-format on
 
@@ -93,9 +94,7 @@ frmBatch::frmBatch(BatchMainWindow& mainWindow, RunState& state, Prompter* promp
     useFixedBorder(*this);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    BuiltControls built = buildControls(m_fit.page(), kBatchControls, kClientHeightTwips);
-    m_controls = std::move(built.widgets);
-    m_scale = built.scale;
+    m_scale = buildControls(m_fit.page(), kBatchControls, kClientHeightTwips, m_c).scale;
     const QSize client(m_scale.px(kClientWidthTwips), m_scale.py(kClientHeightTwips));
     m_fit.page()->setFixedSize(client);
     m_fit.setDesignedSize(client);
@@ -112,36 +111,11 @@ frmBatch::frmBatch(BatchMainWindow& mainWindow, RunState& state, Prompter* promp
     delimiter->addItems({QStringLiteral("|"), QStringLiteral("&"), QStringLiteral("#")});
     delimiter->setCurrentIndex(0);
 
-    connect(button(QStringLiteral("cTest")), &QPushButton::clicked, this, &frmBatch::cTest_Click);
-    connect(button(QStringLiteral("cB")), &QPushButton::clicked, this, &frmBatch::cB_Click);
-    connect(button(QStringLiteral("cBatch")), &QPushButton::clicked, this,
-            [this] { (void)cBatch_Click(); });
-    connect(button(QStringLiteral("cExit")), &QPushButton::clicked, this, &frmBatch::cExit_Click);
+    connect(m_c.cTest, &QPushButton::clicked, this, &frmBatch::cTest_Click);
+    connect(m_c.cB, &QPushButton::clicked, this, &frmBatch::cB_Click);
+    connect(m_c.cBatch, &QPushButton::clicked, this, [this] { (void)cBatch_Click(); });
+    connect(m_c.cExit, &QPushButton::clicked, this, &frmBatch::cExit_Click);
     tBatchPath()->setFocus(Qt::OtherFocusReason);
-}
-
-QPushButton* frmBatch::button(const QString& name) const {
-    return qobject_cast<QPushButton*>(control(name));
-}
-
-QLabel* frmBatch::label(const QString& name) const {
-    return qobject_cast<QLabel*>(control(name));
-}
-
-QPlainTextEdit* frmBatch::Text1() const {
-    return qobject_cast<QPlainTextEdit*>(control(QStringLiteral("Text1")));
-}
-
-QLineEdit* frmBatch::tBatchPath() const {
-    return qobject_cast<QLineEdit*>(control(QStringLiteral("tBatchPath")));
-}
-
-QComboBox* frmBatch::cboDelin() const {
-    return qobject_cast<QComboBox*>(control(QStringLiteral("cboDelin")));
-}
-
-QCheckBox* frmBatch::chkQuote() const {
-    return qobject_cast<QCheckBox*>(control(QStringLiteral("chkQuote")));
 }
 
 void frmBatch::Form_Load(const QWidget& mainWindow) {
@@ -187,7 +161,7 @@ QString frmBatch::batchPath() const {
 }
 
 BatchFormat frmBatch::batchFormat() const {
-    return {cboDelin()->currentText(), static_cast<CheckBox*>(chkQuote())->value() != 0};
+    return {m_c.cboDelin->currentText(), m_c.chkQuote->value() != Unchecked};
 }
 
 void frmBatch::enterBatchState() {
@@ -199,10 +173,10 @@ void frmBatch::leaveBatchState() {
 }
 
 void frmBatch::setBatchState(bool running) {
-    button(QStringLiteral("cBatch"))
-        ->setText(running ? QStringLiteral("Cancel") : QStringLiteral("Batch"));
-    for (const char* name : {"cExit", "cTest", "cboDelin", "tBatchPath", "cB", "chkQuote"})
-        control(QString::fromUtf8(name))->setEnabled(!running);
+    m_c.cBatch->setText(running ? QStringLiteral("Cancel") : QStringLiteral("Batch"));
+    for (QWidget* control : std::initializer_list<QWidget*>{m_c.cExit, m_c.cTest, m_c.cboDelin,
+                                                            m_c.tBatchPath, m_c.cB, m_c.chkQuote})
+        control->setEnabled(!running);
 }
 
 void frmBatch::closeEvent(QCloseEvent* event) {

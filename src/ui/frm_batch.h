@@ -7,21 +7,31 @@
 #include "ui/qt_prompter.h"
 #include "ui/screen_fit.h"
 
-#include <QHash>
 #include <QWidget>
 
 #include <functional>
 
-class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace zuk {
 
+class CheckBox;
 class PathChooser;
+
+// The batch window's controls that its commands reach.
+struct BatchControls {
+    QPlainTextEdit* Text1 = nullptr;
+    QLineEdit* tBatchPath = nullptr;
+    QPushButton* cB = nullptr;
+    QComboBox* cboDelin = nullptr;
+    CheckBox* chkQuote = nullptr;
+    QPushButton* cTest = nullptr;
+    QPushButton* cBatch = nullptr;
+    QPushButton* cExit = nullptr;
+};
 
 // The batch window "Batch Processing": the batch file's path, its delineation and whether its
 // items are quoted, and the Test, Batch and Quit buttons. Not modal; closing deletes it.
@@ -38,13 +48,11 @@ public:
     frmBatch(BatchMainWindow& mainWindow, RunState& state, Prompter* prompter, YieldHook& yieldHook,
              PathChooser& chooser, std::function<void(const QString&)> showListing);
 
-    QWidget* control(const QString& name) const { return m_controls.value(name); }
-    QPushButton* button(const QString& name) const;
-    QLabel* label(const QString& name) const;
-    QPlainTextEdit* Text1() const;
-    QLineEdit* tBatchPath() const;
-    QComboBox* cboDelin() const;
-    QCheckBox* chkQuote() const;
+    const BatchControls& controls() const { return m_c; }
+    QPlainTextEdit* Text1() const { return m_c.Text1; }
+    QLineEdit* tBatchPath() const { return m_c.tBatchPath; }
+    QComboBox* cboDelin() const { return m_c.cboDelin; }
+    CheckBox* chkQuote() const { return m_c.chkQuote; }
     const TwipScale& scale() const { return m_scale; }
     ScreenFit& screenFit() { return m_fit; }
     bool batchUnderWay() const { return m_run.isActive(); }
@@ -77,7 +85,7 @@ private:
     std::function<void(const QString&)> m_showListing;
     BatchRun m_run;
     ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
-    QHash<QString, QWidget*> m_controls;
+    BatchControls m_c;
     TwipScale m_scale;
     // The file name the dialog keeps from one use to the next.
     QString m_cd1FileName;

@@ -8,8 +8,8 @@ frmHelp::frmHelp(QString helpPath, const TwipScale& scale, Prompter* prompter,
     : TextViewer(QStringLiteral("frmHelp"), QStringLiteral("ZUK Help"), QStringLiteral("txtHelp"),
                  kClientTwips, scale, prompter, printDialog),
       m_helpPath(std::move(helpPath)) {
-    addCommand("mnuExit", QStringLiteral("Exit"), [this] { mnuExit_Click(); });
-    addCommand("mnuPrint", QStringLiteral("Print"), [this] { mnuPrint_Click(); });
+    m_mnuExit = addCommand("mnuExit", QStringLiteral("Exit"), [this] { mnuExit_Click(); });
+    m_mnuPrint = addCommand("mnuPrint", QStringLiteral("Print"), [this] { mnuPrint_Click(); });
 }
 
 void frmHelp::Form_Load(const QWidget& mainWindow) {

@@ -15,9 +15,9 @@ frmLog::frmLog(QString logPath, const TwipScale& scale, Prompter* prompter,
     : TextViewer(QStringLiteral("frmLog"), QStringLiteral("Log"), QStringLiteral("txtLog"),
                  kClientTwips, scale, prompter, printDialog),
       m_logPath(std::move(logPath)) {
-    addCommand("mnuExit", QStringLiteral("Exit"), [this] { mnuExit_Click(); });
-    addCommand("mnuClear", QStringLiteral("Clear"), [this] { mnuClear_Click(); });
-    addCommand("mnuPrint", QStringLiteral("Print"), [this] { mnuPrint_Click(); });
+    m_mnuExit = addCommand("mnuExit", QStringLiteral("Exit"), [this] { mnuExit_Click(); });
+    m_mnuClear = addCommand("mnuClear", QStringLiteral("Clear"), [this] { mnuClear_Click(); });
+    m_mnuPrint = addCommand("mnuPrint", QStringLiteral("Print"), [this] { mnuPrint_Click(); });
 }
 
 void frmLog::Form_Load() {

@@ -15,6 +15,7 @@ public:
     frmLog(QString logPath, const TwipScale& scale, Prompter* prompter, PrintDialog& printDialog);
 
     QPlainTextEdit* txtLog() const { return textBox(); }
+    QAction* mnuClear() const { return m_mnuClear; }
 
     // Reads the log; "No log file exists" when there is none. The window opens all the same.
     void Form_Load();
@@ -27,6 +28,7 @@ public:
 
 private:
     QString m_logPath;
+    QAction* m_mnuClear = nullptr;
 };
 
 } // namespace zuk

@@ -11,13 +11,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
 
 #include <algorithm>
 
@@ -33,11 +28,20 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
 
     QWidget* client = m_fit.page();
     client->setObjectName(QStringLiteral("client"));
-    BuiltControls built = buildControls(client, mainControls(), kClientHeightTwips);
-    m_controls = std::move(built.widgets);
+    const BuiltControls built = buildControls(client, mainControls(), kClientHeightTwips, m_c);
     m_scale = built.scale;
-    m_adapter = std::make_unique<MainWindowAdapter>(*this, m_controls);
-    m_rtb1 = static_cast<RightBox*>(control(QStringLiteral("RTB1")));
+    for (std::size_t i = 0; i < mainControls().size(); ++i) {
+        const ControlRow& row = mainControls()[i];
+        if (const RunOptionRow* option = runOptionShownBy(row.name))
+            m_options.bind(*option, built.inRowOrder[i]);
+        if (!row.parent && row.left >= kNarrowTwips)
+            m_rightPane.emplace_back(row.left, built.inRowOrder[i]);
+    }
+    m_options.checkComplete();
+    for (std::size_t i = 0; i < kFileTypes.size(); ++i)
+        m_c.fileTypes[i] = m_options.checkBox(fileTypeOption(i));
+    m_rtb1 = m_c.RTB1;
+    m_adapter = std::make_unique<MainWindowAdapter>(*this, m_c, m_options);
     setTxtThisBackground(QColor(192, 192, 192));
 
     buildMenus();
@@ -58,76 +62,44 @@ frmMain::frmMain(RunState& state, Prompter& prompter, QWidget* parent)
 
     m_menuBarHeight = menuBar()->sizeHint().height();
     setWidthTwips(kNarrowTwips);
-    control(QStringLiteral("txtSearch"))->setFocus(Qt::OtherFocusReason);
+    m_c.txtSearch->setFocus(Qt::OtherFocusReason);
 }
 
 frmMain::~frmMain() = default;
 
 void frmMain::buildMenus() {
-    auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+    auto addItem = [this](QMenu* menu, QAction*& item, const char* name, const QString& caption,
                           void (frmMain::*handler)()) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QString::fromUtf8(name));
-        m_menuItems.insert(action->objectName(), action);
-        connect(action, &QAction::triggered, this, handler);
-        return action;
+        item = menu->addAction(caption);
+        item->setObjectName(QString::fromUtf8(name));
+        connect(item, &QAction::triggered, this, handler);
     };
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    addItem(file, "mnuClear", QStringLiteral("Clear"), &frmMain::cmdClear_Click);
-    addItem(file, "mnuRollBack", QStringLiteral("Roll Back"), &frmMain::cmdRollBack_Click);
-    addItem(file, "mnuStart", QStringLiteral("Start Search"), &frmMain::cmdStart_Click);
-    addItem(file, "mnuBatch", QStringLiteral("Batch Processing"), &frmMain::mnuBatch_Click);
-    addItem(file, "mnuViewLog", QStringLiteral("View Log"), &frmMain::cmdViewLog_Click);
+    addItem(file, m_c.mnuClear, "mnuClear", QStringLiteral("Clear"), &frmMain::cmdClear_Click);
+    addItem(file, m_c.mnuRollBack, "mnuRollBack", QStringLiteral("Roll Back"),
+            &frmMain::cmdRollBack_Click);
+    addItem(file, m_c.mnuStart, "mnuStart", QStringLiteral("Start Search"),
+            &frmMain::cmdStart_Click);
+    addItem(file, m_c.mnuBatch, "mnuBatch", QStringLiteral("Batch Processing"),
+            &frmMain::mnuBatch_Click);
+    addItem(file, m_c.mnuViewLog, "mnuViewLog", QStringLiteral("View Log"),
+            &frmMain::cmdViewLog_Click);
     file->addSeparator()->setObjectName(QStringLiteral("mnul1"));
-    addItem(file, "mnuExit", QStringLiteral("E&xit"), &frmMain::cmdExit_Click);
+    addItem(file, m_c.mnuExit, "mnuExit", QStringLiteral("E&xit"), &frmMain::cmdExit_Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuH"));
-    addItem(help, "mnuHelp", QStringLiteral("Help with ZUK"), &frmMain::cmdHelp_Click);
-    addItem(help, "mnuAbout", QStringLiteral("About ZUK"), &frmMain::mnuAbout_Click);
+    addItem(help, m_c.mnuHelp, "mnuHelp", QStringLiteral("Help with ZUK"), &frmMain::cmdHelp_Click);
+    addItem(help, m_c.mnuAbout, "mnuAbout", QStringLiteral("About ZUK"), &frmMain::mnuAbout_Click);
 
-    m_customMenu = new QMenu(QStringLiteral("mnuCustomMenu"), this);
-    m_customMenu->setObjectName(QStringLiteral("mnuCustomMenu"));
-    addItem(m_customMenu, "mnuCopy", QStringLiteral("Copy"), &frmMain::mnuCopy_Click);
-    addItem(m_customMenu, "mnuPaste", QStringLiteral("Paste"), &frmMain::mnuPaste_Click);
-}
-
-QWidget* frmMain::control(const QString& name) const {
-    return m_controls.value(name);
-}
-
-CheckBox* frmMain::checkBox(const QString& name) const {
-    return qobject_cast<CheckBox*>(control(name));
-}
-
-QRadioButton* frmMain::optionButton(const QString& name) const {
-    return qobject_cast<QRadioButton*>(control(name));
-}
-
-QPushButton* frmMain::button(const QString& name) const {
-    return qobject_cast<QPushButton*>(control(name));
-}
-
-QLabel* frmMain::label(const QString& name) const {
-    return qobject_cast<QLabel*>(control(name));
-}
-
-QLineEdit* frmMain::lineBox(const QString& name) const {
-    return qobject_cast<QLineEdit*>(control(name));
-}
-
-MultiLineBox* frmMain::textBox(const QString& name) const {
-    return qobject_cast<MultiLineBox*>(control(name));
-}
-
-QGroupBox* frmMain::frame(const QString& name) const {
-    return qobject_cast<QGroupBox*>(control(name));
-}
-
-QAction* frmMain::menuItem(const QString& name) const {
-    return m_menuItems.value(name);
+    m_c.mnuCustomMenu = new QMenu(QStringLiteral("mnuCustomMenu"), this);
+    m_c.mnuCustomMenu->setObjectName(QStringLiteral("mnuCustomMenu"));
+    addItem(m_c.mnuCustomMenu, m_c.mnuCopy, "mnuCopy", QStringLiteral("Copy"),
+            &frmMain::mnuCopy_Click);
+    addItem(m_c.mnuCustomMenu, m_c.mnuPaste, "mnuPaste", QStringLiteral("Paste"),
+            &frmMain::mnuPaste_Click);
 }
 
 void frmMain::setStartCommand(std::function<void()> command) {
@@ -173,10 +145,8 @@ void frmMain::setWidthTwips(int twips) {
     m_fit.setDesignedSize(client + QSize(0, m_menuBarHeight));
     // The right-hand pane is hidden while it lies beyond the window's edge, so that neither Tab
     // nor anything else puts the focus where the user can't see it.
-    for (const ControlRow& row : mainControls()) {
-        if (!row.parent && row.left >= kNarrowTwips)
-            control(QString::fromUtf8(row.name))->setVisible(row.left < twips);
-    }
+    for (const auto& [left, control] : m_rightPane)
+        control->setVisible(left < twips);
 }
 
 QPoint frmMain::startPosition(const QRect& available) const {
@@ -192,9 +162,8 @@ void frmMain::showEvent(QShowEvent* event) {
         return;
     m_shownOnce = true;
     // The focus starts in the search box with its whole text selected.
-    auto* search = textBox(QStringLiteral("txtSearch"));
-    search->setFocus(Qt::TabFocusReason);
-    search->selectAllText();
+    m_c.txtSearch->setFocus(Qt::TabFocusReason);
+    m_c.txtSearch->selectAllText();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

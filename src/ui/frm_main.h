@@ -2,38 +2,34 @@
 #pragma once
 
 #include "engine/run/run_state.h"
-#include "engine/text/text_buffer.h"
+#include "engine/text/working_text.h"
+#include "ui/main_controls.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_adapter.h"
+#include "ui/option_controls.h"
 #include "ui/screen_fit.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMainWindow>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
-class QAction;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
-class QRadioButton;
 
 namespace zuk {
 
-class CheckBox;
-class MultiLineBox;
 class PathChooser;
 class Prompter;
 class RightBox;
 
 // The main window. Its controls come from the control table (main_layout.cpp); its rules and
-// small commands live in main_rules.cpp, its working buffer in main_running.cpp. Its adapter is
-// the run's RunOptions (every read looks at the controls) and its RunWindow.
+// small commands live in main_rules.cpp, what the right-hand box shows of a run in
+// main_running.cpp. Its adapter is the run's RunOptions (every read looks at the controls) and
+// its RunWindow.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
@@ -44,19 +40,12 @@ public:
     frmMain(RunState& state, Prompter& prompter, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Controls by their names ("txtSearch", "chkSub", "cmdStart", ...); null for another name.
-    QWidget* control(const QString& name) const;
-    CheckBox* checkBox(const QString& name) const;
-    QRadioButton* optionButton(const QString& name) const;
-    QPushButton* button(const QString& name) const;
-    QLabel* label(const QString& name) const;
-    QLineEdit* lineBox(const QString& name) const;    // txtPath, txtThis
-    MultiLineBox* textBox(const QString& name) const; // txtSearch, txtReplace
-    QGroupBox* frame(const QString& name) const;
-    RightBox* rightBox() const { return m_rtb1; } // RTB1
-    // Menu items and menus by name: "mnuClear", "mnuStart", ..., "mnuCopy", "mnuPaste".
-    QAction* menuItem(const QString& name) const;
-    QMenu* customMenu() const { return m_customMenu; } // mnuCustomMenu, RTB1's pop-up
+    // The controls that the rules and commands reach, and the file types' boxes.
+    const MainControls& controls() const { return m_c; }
+    // The control of each run option.
+    const OptionControls& optionControls() const { return m_options; }
+    RightBox* rightBox() const { return m_c.RTB1; }
+    QMenu* customMenu() const { return m_c.mnuCustomMenu; } // RTB1's pop-up
     const TwipScale& scale() const { return m_scale; }
     // The window's width in design twips: kNarrowTwips or kWideTwips.
     int widthTwips() const { return m_widthTwips; }
@@ -85,9 +74,11 @@ public:
     const RunState& runState() const { return m_state; }
     bool IsBatch() const { return m_state.isBatch; }
 
-    // Sets the enabled flags of a group of controls: "OptFile", "OptAll" or "AllType" (the
-    // only one that uses OnOff). Never changes a value.
-    void DisableControls(const QString& WhatControls, bool OnOff);
+    // The groups of controls that DisableControls sets.
+    enum class ControlGroup { OptFile, OptAll, AllType };
+    // Sets the enabled flags of a group of controls; only AllType uses OnOff. Never changes a
+    // value.
+    void DisableControls(ControlGroup WhatControls, bool OnOff);
 
     // Event handlers, callable like the window system calls them.
     void cmdStart_Click();
@@ -124,11 +115,13 @@ public:
     MainWindowAdapter& adapter() { return *m_adapter; }
     const MainWindowAdapter& adapter() const { return *m_adapter; }
 
-    // The right-hand box's working buffer, which a run works on; the box shows it lazily.
-    TextBuffer& workingBuffer();
-    void workingBufferChanged();
-    // Called by the adapter: a run starts (the buffer takes what the box holds now) or ends
-    // (the box catches up); the run or roll back flags changed.
+    // The right-hand box as a run sees it: its text (the subject in text mode), the new text
+    // given back, and the engine's working text shown. The box takes what it is given lazily.
+    QString rightBoxText();
+    void setRightBoxText(const QString& text);
+    void showWorkingText(const WorkingText& text);
+    // Called by the adapter: a run starts or ends (the box catches up); the run or roll back
+    // flags changed.
     void runStarting();
     void runEnded();
     void workStateChanged();
@@ -154,11 +147,12 @@ private:
     PathChooser* m_chooser = nullptr;
 
     ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
-    QHash<QString, QWidget*> m_controls;
+    MainControls m_c;
+    OptionControls m_options;
+    // What lies in the right-hand pane, beyond the narrow width, with its left edge in twips.
+    std::vector<std::pair<int, QWidget*>> m_rightPane;
     std::unique_ptr<MainWindowAdapter> m_adapter;
-    QHash<QString, QAction*> m_menuItems;
-    QMenu* m_customMenu = nullptr;
-    RightBox* m_rtb1 = nullptr;
+    RightBox* m_rtb1 = nullptr; // m_c.RTB1, the working buffer's box
     TwipScale m_scale;
     int m_widthTwips = kNarrowTwips;
     int m_menuBarHeight = 0;
@@ -175,12 +169,13 @@ private:
     // The file name the file dialog keeps from one use to the next.
     QString m_cd1FileName;
 
-    // RTB1 shows the working buffer; the box is refreshed lazily so that a run never waits
-    // for it, and text typed into the box goes into the buffer before a run uses it.
-    TextBuffer m_buffer;
+    // What RTB1 shows: the run's working text, or the box's own text. The box is refreshed
+    // lazily so that a run never waits for it, and text typed into the box is taken from it
+    // before a run reads it.
+    WorkingText m_shown;
     bool m_rightBoxEditable = false; // the mode rules' choice
-    bool m_bufferNewer = false;      // the buffer changed since the box last showed it
-    bool m_boxNewer = false;         // the box was edited since the buffer last took it
+    bool m_bufferNewer = false;      // m_shown changed since the box last showed it
+    bool m_boxNewer = false;         // the box was edited since m_shown last took it
     bool m_refreshingBox = false;
     QTimer m_refreshTimer;
     // During a run the box shows a file only now and then: filling and painting it for every

@@ -11,7 +11,7 @@
 namespace zuk {
 
 void FrmMainBatch::setSearchTexts(const QString& search, const QString& replace) {
-    const MainWindowAdapter::Controls& c = m_window.adapter().controls();
+    const MainControls& c = m_window.controls();
     for (const auto& [box, text] :
          {std::pair{c.txtSearch, search}, std::pair{c.txtReplace, replace}}) {
         box->setText(text);
@@ -24,7 +24,7 @@ RunOutcome FrmMainBatch::pressStart() {
 }
 
 RunCounters FrmMainBatch::shownCounters() const {
-    const MainWindowAdapter::Controls& c = m_window.adapter().controls();
+    const MainControls& c = m_window.controls();
     auto shown = [](const QLabel* label) { return label->text().toLongLong(); };
     return {shown(c.lblTotFiles), shown(c.lblFilesDone), shown(c.lblReplaceMade)};
 }

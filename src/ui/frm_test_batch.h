@@ -4,13 +4,17 @@
 #include "ui/main_layout.h"
 #include "ui/screen_fit.h"
 
-#include <QHash>
 #include <QWidget>
 
 class QPlainTextEdit;
 class QPushButton;
 
 namespace zuk {
+
+struct TestBatchControls {
+    QPlainTextEdit* RTB1 = nullptr;
+    QPushButton* Command1 = nullptr;
+};
 
 // The test view "Batch Entries Test": the batch file's entries as the Test button read them.
 // Not modal; Command1 closes (and deletes) it.
@@ -22,8 +26,8 @@ public:
 
     frmTestBatch();
 
-    QPlainTextEdit* RTB1() const;
-    QPushButton* Command1() const;
+    QPlainTextEdit* RTB1() const { return m_c.RTB1; }
+    QPushButton* Command1() const { return m_c.Command1; }
     const TwipScale& scale() const { return m_scale; }
     ScreenFit& screenFit() { return m_fit; }
 
@@ -33,7 +37,7 @@ public:
 
 private:
     ScreenFit m_fit{*this, ScreenFit::Sizing::Fixed};
-    QHash<QString, QWidget*> m_controls;
+    TestBatchControls m_c;
     TwipScale m_scale;
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main_layout.h"
 
+#include "ui/main_controls.h"
+
 #include "ui/caption_button.h"
 #include "ui/check_box.h"
 #include "ui/multi_line_box.h"
@@ -26,22 +28,24 @@ namespace {
 
 using K = ControlKind;
 using F = ControlFont;
+using C = MainControls;
 
 // clang-format off
 const std::array kMainControls = {
     ControlRow{"Label3", K::Label, nullptr, "Zukanor", 1800, 120, 3150, 285, 32, 0, true, true, F::Heading},
-    ControlRow{"cmdExpand", K::Button, nullptr, ">", 6240, 360, 255, 255, 44},
+    into<&C::cmdExpand>({"cmdExpand", K::Button, nullptr, ">", 6240, 360, 255, 255, 44}),
     ControlRow{"Label1", K::Label, nullptr, "Text to Search For :   (Carriage Return, Tabs, ETC.. OK)", 240, 480, 3960, 195, 30, 0, true, true},
-    ControlRow{"txtSearch", K::MultiLineText, nullptr, "", 240, 720, 6255, 975, 0},
+    into<&C::txtSearch>({"txtSearch", K::MultiLineText, nullptr, "", 240, 720, 6255, 975, 0}),
     ControlRow{"Label2", K::Label, nullptr, "Text to replace with :    (Carriage Return, Tabs, ETC.. OK)", 240, 1800, 4080, 195, 31, 0, true, true},
-    ControlRow{"txtReplace", K::MultiLineText, nullptr, "", 240, 2040, 6255, 975, 1},
+    into<&C::txtReplace>({"txtReplace", K::MultiLineText, nullptr, "", 240, 2040, 6255, 975, 1}),
     ControlRow{"Frame1", K::Frame, nullptr, "Replace Options", 240, 3120, 3015, 4560, 33},
-    ControlRow{"optText", K::Option, "Frame1", "Search Right Box Text", 120, 240, 2295, 255, 2, 0},
-    ControlRow{"optFile", K::Option, "Frame1", "Search Selected file only.", 120, 480, 2175, 195, 3, 1},
-    ControlRow{"optAll", K::Option, "Frame1", "Search All files in directory.", 120, 720, 2295, 195, 4, 0},
-    ControlRow{"chkSub", K::Check, "Frame1", "Search in sub-directories", 360, 960, 2535, 195, 5, 1, false},
-    ControlRow{"chkAllType", K::Check, "Frame1", "Search all compatible file types", 360, 1200, 2535, 195, 6, 1, false},
-    // The file types' boxes: kFileTypes names them, their places are here.
+    into<&C::optText>({"optText", K::Option, "Frame1", "Search Right Box Text", 120, 240, 2295, 255, 2, 0}),
+    into<&C::optFile>({"optFile", K::Option, "Frame1", "Search Selected file only.", 120, 480, 2175, 195, 3, 1}),
+    into<&C::optAll>({"optAll", K::Option, "Frame1", "Search All files in directory.", 120, 720, 2295, 195, 4, 0}),
+    into<&C::chkSub>({"chkSub", K::Check, "Frame1", "Search in sub-directories", 360, 960, 2535, 195, 5, 1, false}),
+    into<&C::chkAllType>({"chkAllType", K::Check, "Frame1", "Search all compatible file types", 360, 1200, 2535, 195, 6, 1, false}),
+    // The file types' boxes: kFileTypes names them (and MainControls::fileTypes holds them in
+    // its order), their places are here.
     ControlRow{"chkASP", K::Check, "Frame1", "Search *.asp Files", 600, 1440, 1695, 195, 7, 1, false},
     ControlRow{"chkCFM", K::Check, "Frame1", "Search *.cfm Files", 600, 1680, 1695, 195, 8, 1, false},
     ControlRow{"chkHTM", K::Check, "Frame1", "Search *.htm Files", 600, 1905, 1695, 195, 9, 1, false},
@@ -49,35 +53,35 @@ const std::array kMainControls = {
     ControlRow{"chkPHP", K::Check, "Frame1", "Search *.php Files", 615, 2355, 1695, 195, 11, 1, false},
     ControlRow{"chkPL", K::Check, "Frame1", "Search *.pl Files", 600, 2580, 1575, 195, 12, 1, false},
     ControlRow{"chkTXT", K::Check, "Frame1", "Search *.txt Files", 600, 2820, 1575, 195, 13, 1, false},
-    ControlRow{"chkThis", K::Check, "Frame1", "Search  This : ", 600, 3060, 1335, 195, 14, 0, false},
-    ControlRow{"txtThis", K::LineText, "Frame1", "", 1920, 3015, 855, 285, 15, 0, false},
-    ControlRow{"chkCase", K::Check, "Frame1", "Case Sensitive Search", 120, 3420, 2055, 195, 16, 1},
-    ControlRow{"chkLog", K::Check, "Frame1", "Log changes to files.", 120, 3660, 2055, 195, 17, 1},
-    ControlRow{"chkSearchOnly", K::Check, "Frame1", "SEARCH ONLY Don't Replace", 120, 3900, 2535, 195, 18, 1},
-    ControlRow{"chkBackUp", K::Check, "Frame1", "Make Backups of edited files", 120, 4140, 2535, 195, 19, 1},
+    into<&C::chkThis>({"chkThis", K::Check, "Frame1", "Search  This : ", 600, 3060, 1335, 195, 14, 0, false}),
+    into<&C::txtThis>({"txtThis", K::LineText, "Frame1", "", 1920, 3015, 855, 285, 15, 0, false}),
+    into<&C::chkCase>({"chkCase", K::Check, "Frame1", "Case Sensitive Search", 120, 3420, 2055, 195, 16, 1}),
+    into<&C::chkLog>({"chkLog", K::Check, "Frame1", "Log changes to files.", 120, 3660, 2055, 195, 17, 1}),
+    into<&C::chkSearchOnly>({"chkSearchOnly", K::Check, "Frame1", "SEARCH ONLY Don't Replace", 120, 3900, 2535, 195, 18, 1}),
+    into<&C::chkBackUp>({"chkBackUp", K::Check, "Frame1", "Make Backups of edited files", 120, 4140, 2535, 195, 19, 1}),
     ControlRow{"Frame2", K::Frame, nullptr, "Replace Results", 3360, 3120, 3135, 1335, 36},
     ControlRow{"Label8", K::Label, "Frame2", "Items Searched :", 120, 360, 1200, 195, 37, 0, true, true},
-    ControlRow{"lblTotFiles", K::Label, "Frame2", "0", 1440, 360, 90, 195, 40, 0, true, true},
+    into<&C::lblTotFiles>({"lblTotFiles", K::Label, "Frame2", "0", 1440, 360, 90, 195, 40, 0, true, true}),
     ControlRow{"Label9", K::Label, "Frame2", "Items Changed :", 165, 600, 1155, 195, 38, 0, true, true},
-    ControlRow{"lblFilesDone", K::Label, "Frame2", "0", 1440, 600, 90, 195, 41, 0, true, true},
+    into<&C::lblFilesDone>({"lblFilesDone", K::Label, "Frame2", "0", 1440, 600, 90, 195, 41, 0, true, true}),
     ControlRow{"Label10", K::Label, "Frame2", "Replaced Items :", 120, 840, 1200, 195, 39, 0, true, true},
-    ControlRow{"lblReplaceMade", K::Label, "Frame2", "0", 1440, 840, 90, 195, 42, 0, true, true},
+    into<&C::lblReplaceMade>({"lblReplaceMade", K::Label, "Frame2", "0", 1440, 840, 90, 195, 42, 0, true, true}),
     ControlRow{"Label4", K::Label, nullptr, "Directory / File to search", 3360, 4680, 1740, 195, 35, 0, true, true},
-    ControlRow{"cmdBrowse", K::Button, nullptr, "...", 6120, 4680, 375, 255, 20},
-    ControlRow{"txtPath", K::LineText, nullptr, "", 3360, 4920, 3135, 285, 21},
-    ControlRow{"cmdStart", K::Button, nullptr, "Start", 3360, 5400, 975, 495, 22},
-    ControlRow{"cmdClear", K::Button, nullptr, "Clear", 4440, 5400, 975, 495, 25},
-    ControlRow{"cmdRollBack", K::Button, nullptr, "Roll Back", 5520, 5400, 975, 495, 46},
-    ControlRow{"cmdViewLog", K::Button, nullptr, "View Log", 3360, 6000, 975, 495, 23},
-    ControlRow{"cmdHelp", K::Button, nullptr, "Help", 4440, 6000, 975, 495, 26},
-    ControlRow{"cmdExit", K::Button, nullptr, "Exit", 5520, 6000, 975, 495, 24},
+    into<&C::cmdBrowse>({"cmdBrowse", K::Button, nullptr, "...", 6120, 4680, 375, 255, 20}),
+    into<&C::txtPath>({"txtPath", K::LineText, nullptr, "", 3360, 4920, 3135, 285, 21}),
+    into<&C::cmdStart>({"cmdStart", K::Button, nullptr, "Start", 3360, 5400, 975, 495, 22}),
+    into<&C::cmdClear>({"cmdClear", K::Button, nullptr, "Clear", 4440, 5400, 975, 495, 25}),
+    into<&C::cmdRollBack>({"cmdRollBack", K::Button, nullptr, "Roll Back", 5520, 5400, 975, 495, 46}),
+    into<&C::cmdViewLog>({"cmdViewLog", K::Button, nullptr, "View Log", 3360, 6000, 975, 495, 23}),
+    into<&C::cmdHelp>({"cmdHelp", K::Button, nullptr, "Help", 4440, 6000, 975, 495, 26}),
+    into<&C::cmdExit>({"cmdExit", K::Button, nullptr, "Exit", 5520, 6000, 975, 495, 24}),
     ControlRow{"Frame3", K::Frame, nullptr, "Ignore CRLF Options", 3360, 6600, 3135, 1095, 47},
-    ControlRow{"chkDoAllCRLF", K::Check, "Frame3", "Do All CRLF Possibilities", 120, 240, 2055, 195, 27, 1},
-    ControlRow{"chkKeepLeftSpc", K::Check, "Frame3", "Keep Space Left", 360, 480, 2415, 195, 28, 0},
-    ControlRow{"chkKeepRightSpc", K::Check, "Frame3", "Keep Space Right", 360, 720, 2415, 195, 29, 0},
+    into<&C::chkDoAllCRLF>({"chkDoAllCRLF", K::Check, "Frame3", "Do All CRLF Possibilities", 120, 240, 2055, 195, 27, 1}),
+    into<&C::chkKeepLeftSpc>({"chkKeepLeftSpc", K::Check, "Frame3", "Keep Space Left", 360, 480, 2415, 195, 28, 0}),
+    into<&C::chkKeepRightSpc>({"chkKeepRightSpc", K::Check, "Frame3", "Keep Space Right", 360, 720, 2415, 195, 29, 0}),
     ControlRow{"Label5", K::Label, nullptr, "Currently working on this data:", 6960, 120, 3240, 270, 43, 0, true, true, F::PaneHeading},
-    ControlRow{"lblCurPath", K::Label, nullptr, "", 6960, 480, 5685, 195, 45, 0, true, false, F::Small},
-    ControlRow{"RTB1", K::RightBox, nullptr, "", 6960, 720, 5655, 6015, 34},
+    into<&C::lblCurPath>({"lblCurPath", K::Label, nullptr, "", 6960, 480, 5685, 195, 45, 0, true, false, F::Small}),
+    into<&C::RTB1>({"RTB1", K::RightBox, nullptr, "", 6960, 720, 5655, 6015, 34}),
 };
 // clang-format on
 
@@ -110,7 +114,7 @@ QWidget* createWidget(const ControlRow& row, QWidget* parent) {
         return new QGroupBox(caption, parent);
     case K::Option: {
         auto* option = new QRadioButton(caption, parent);
-        option->setChecked(row.value == 1);
+        option->setChecked(row.value == Checked);
         return option;
     }
     case K::Check: {
@@ -270,7 +274,7 @@ QSize captionNeed(const QWidget* widget, const ControlRow& row) {
 }
 
 BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows,
-                            int clientHeightTwips) {
+                            int clientHeightTwips, ControlsTarget controls) {
     BuiltControls built;
     const QFont dialogFont = client->font();
     for (const ControlRow& row : rows) {
@@ -300,6 +304,13 @@ BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows,
         }
         widget->setEnabled(row.enabled);
         built.widgets.insert(widget->objectName(), widget);
+        built.inRowOrder.push_back(widget);
+        if (row.slot.put) {
+            if (row.slot.owner != controls.type)
+                throw std::logic_error(std::string("the row ") + row.name +
+                                       " names a member of another window's controls");
+            row.slot.put(controls.controls, widget);
+        }
     }
 
     // Across: at least 15 twips to the pixel, more where a caption needs the room. Labels

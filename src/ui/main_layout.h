@@ -6,12 +6,13 @@
 #include <QHash>
 #include <QSize>
 #include <QString>
+#include <QWidget>
 
 #include <span>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
-
-class QWidget;
 
 namespace zuk {
 
@@ -29,6 +30,15 @@ enum class ControlKind {
 // DialogTitle: the dialog face in bold, as much bigger as 9.75 pt is than 8.25 pt.
 enum class ControlFont { Dialog, Heading, PaneHeading, Small, DialogTitle };
 
+// Where the builder keeps a control it made: a typed member of the window's controls (see
+// `into`), so that no code looks a control up by its name.
+struct ControlSlot {
+    const void* owner = nullptr; // the struct the member belongs to (kControlsType's address)
+    void (*put)(void* controls, QWidget* widget) = nullptr;
+};
+
+template <class Controls> inline constexpr char kControlsType = 0;
+
 // One row of a window's control table: positions are twips, relative to the window's client
 // area or to the frame named in `parent`.
 struct ControlRow {
@@ -42,7 +52,32 @@ struct ControlRow {
     bool enabled = true;
     bool autoSize = false; // labels that take the size of their text
     ControlFont font = ControlFont::Dialog;
+    ControlSlot slot{}; // none: no code reaches the control
 };
+
+namespace detail {
+template <class Member> struct SlotMember;
+template <class Controls, class Widget> struct SlotMember<Widget * Controls::*> {
+    using Owner = Controls;
+    using Type = Widget;
+};
+} // namespace detail
+
+// `row`, whose control the builder puts into `Member` of the window's controls, for example
+// into<&MainControls::cmdStart>({"cmdStart", ControlKind::Button, ...}). A control of another
+// kind than the member's type stops the window's construction.
+template <auto Member> constexpr ControlRow into(ControlRow row) {
+    using Slot = detail::SlotMember<decltype(Member)>;
+    row.slot = {&kControlsType<typename Slot::Owner>, [](void* controls, QWidget* widget) {
+                    auto* typed = qobject_cast<typename Slot::Type*>(widget);
+                    if (!typed)
+                        throw std::logic_error("the control " + widget->objectName().toStdString() +
+                                               " is no " +
+                                               Slot::Type::staticMetaObject.className());
+                    static_cast<typename Slot::Owner*>(controls)->*Member = typed;
+                }};
+    return row;
+}
 
 // The main window's controls in their designed state.
 std::span<const ControlRow> mainControls();
@@ -66,15 +101,29 @@ struct TwipScale {
 };
 
 struct BuiltControls {
-    QHash<QString, QWidget*> widgets;
+    QHash<QString, QWidget*> widgets; // by the rows' names
+    std::vector<QWidget*> inRowOrder;
     TwipScale scale;
+};
+
+// The controls struct that the rows' slots fill.
+struct ControlsTarget {
+    const void* type;
+    void* controls;
 };
 
 // Creates the widgets of `rows` inside `client` (frames before their children), sets their
 // captions, fonts, values, enabled flags and tab order, then measures the captions, chooses
-// the scale and places everything in a client area `clientHeightTwips` high.
+// the scale and places everything in a client area `clientHeightTwips` high. Each control whose
+// row has a slot goes into its member of `controls`.
 BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows,
-                            int clientHeightTwips);
+                            int clientHeightTwips, ControlsTarget controls);
+template <class Controls>
+BuiltControls buildControls(QWidget* client, std::span<const ControlRow> rows,
+                            int clientHeightTwips, Controls& controls) {
+    return buildControls(client, rows, clientHeightTwips,
+                         ControlsTarget{&kControlsType<Controls>, &controls});
+}
 
 // The room a control's caption needs, in pixels (zero for controls without a caption).
 QSize captionNeed(const QWidget* widget, const ControlRow& row);

@@ -36,19 +36,17 @@ QColor buttonFace() {
 void frmMain::connectRules() {
     // Option buttons run their rule when they become selected, check boxes whenever their
     // value changes: from a click or from code alike.
-    auto onSelected = [this](const char* name, void (frmMain::*rule)()) {
-        connect(optionButton(QString::fromUtf8(name)), &QRadioButton::toggled, this,
-                [this, rule](bool selected) {
-                    if (selected)
-                        (this->*rule)();
-                });
+    auto onSelected = [this](QRadioButton* option, void (frmMain::*rule)()) {
+        connect(option, &QRadioButton::toggled, this, [this, rule](bool selected) {
+            if (selected)
+                (this->*rule)();
+        });
     };
-    onSelected("optText", &frmMain::optText_Click);
-    onSelected("optFile", &frmMain::optFile_Click);
-    onSelected("optAll", &frmMain::optAll_Click);
+    onSelected(m_c.optText, &frmMain::optText_Click);
+    onSelected(m_c.optFile, &frmMain::optFile_Click);
+    onSelected(m_c.optAll, &frmMain::optAll_Click);
     // Tab stops at the selected option of the group; the arrow keys move between them.
-    for (const char* name : {"optText", "optFile", "optAll"}) {
-        QRadioButton* option = optionButton(QString::fromUtf8(name));
+    for (QRadioButton* option : {m_c.optText, m_c.optFile, m_c.optAll}) {
         auto tabStop = [option](bool selected) {
             option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
         };
@@ -56,52 +54,56 @@ void frmMain::connectRules() {
         connect(option, &QRadioButton::toggled, this, tabStop);
     }
 
-    auto onChanged = [this](const char* name, void (frmMain::*rule)()) {
-        connect(checkBox(QString::fromUtf8(name)), &QCheckBox::stateChanged, this, rule);
+    auto onChanged = [this](CheckBox* box, void (frmMain::*rule)()) {
+        connect(box, &QCheckBox::stateChanged, this, rule);
     };
-    onChanged("chkAllType", &frmMain::chkAllType_Click);
-    onChanged("chkThis", &frmMain::chkThis_Click);
-    onChanged("chkDoAllCRLF", &frmMain::chkDoAllCRLF_Click);
+    onChanged(m_c.chkAllType, &frmMain::chkAllType_Click);
+    onChanged(m_c.chkThis, &frmMain::chkThis_Click);
+    onChanged(m_c.chkDoAllCRLF, &frmMain::chkDoAllCRLF_Click);
 
-    auto onClick = [this](const char* name, void (frmMain::*handler)()) {
-        connect(button(QString::fromUtf8(name)), &QPushButton::clicked, this, handler);
+    auto onClick = [this](QPushButton* button, void (frmMain::*handler)()) {
+        connect(button, &QPushButton::clicked, this, handler);
     };
-    onClick("cmdStart", &frmMain::cmdStart_Click);
-    onClick("cmdRollBack", &frmMain::cmdRollBack_Click);
-    onClick("cmdExpand", &frmMain::cmdExpand_Click);
-    onClick("cmdBrowse", &frmMain::cmdBrowse_Click);
-    onClick("cmdClear", &frmMain::cmdClear_Click);
-    onClick("cmdViewLog", &frmMain::cmdViewLog_Click);
-    onClick("cmdHelp", &frmMain::cmdHelp_Click);
-    onClick("cmdExit", &frmMain::cmdExit_Click);
+    onClick(m_c.cmdStart, &frmMain::cmdStart_Click);
+    onClick(m_c.cmdRollBack, &frmMain::cmdRollBack_Click);
+    onClick(m_c.cmdExpand, &frmMain::cmdExpand_Click);
+    onClick(m_c.cmdBrowse, &frmMain::cmdBrowse_Click);
+    onClick(m_c.cmdClear, &frmMain::cmdClear_Click);
+    onClick(m_c.cmdViewLog, &frmMain::cmdViewLog_Click);
+    onClick(m_c.cmdHelp, &frmMain::cmdHelp_Click);
+    onClick(m_c.cmdExit, &frmMain::cmdExit_Click);
 
     connect(m_rtb1, &RightBox::rightButtonPressed, this, &frmMain::showRightBoxMenu);
 }
 
-void frmMain::DisableControls(const QString& WhatControls, bool OnOff) {
-    if (WhatControls == QLatin1String("OptFile")) {
-        control(QStringLiteral("chkSub"))->setEnabled(false);
-        control(QStringLiteral("chkAllType"))->setEnabled(false);
-        for (CheckBox* type : m_adapter->controls().fileTypes)
+void frmMain::DisableControls(ControlGroup WhatControls, bool OnOff) {
+    switch (WhatControls) {
+    case ControlGroup::OptFile:
+        m_c.chkSub->setEnabled(false);
+        m_c.chkAllType->setEnabled(false);
+        for (CheckBox* type : m_c.fileTypes)
             type->setEnabled(false);
-    } else if (WhatControls == QLatin1String("OptAll")) {
-        control(QStringLiteral("chkSub"))->setEnabled(true);
-        control(QStringLiteral("chkAllType"))->setEnabled(true);
+        break;
+    case ControlGroup::OptAll:
+        m_c.chkSub->setEnabled(true);
+        m_c.chkAllType->setEnabled(true);
         if (m_adapter->allTypes() == Unchecked) {
-            for (CheckBox* type : m_adapter->controls().fileTypes)
+            for (CheckBox* type : m_c.fileTypes)
                 type->setEnabled(true);
         }
-    } else if (WhatControls == QLatin1String("AllType")) {
-        for (CheckBox* type : m_adapter->controls().fileTypes)
+        break;
+    case ControlGroup::AllType:
+        for (CheckBox* type : m_c.fileTypes)
             type->setEnabled(OnOff);
-        control(QStringLiteral("chkThis"))->setEnabled(OnOff);
+        m_c.chkThis->setEnabled(OnOff);
         if (!OnOff) {
-            lineBox(QStringLiteral("txtThis"))->setEnabled(false);
+            m_c.txtThis->setEnabled(false);
             setTxtThisBackground(buttonFace());
         } else if (m_adapter->customType() == Checked) {
-            lineBox(QStringLiteral("txtThis"))->setEnabled(true);
+            m_c.txtThis->setEnabled(true);
             setTxtThisBackground(Qt::white);
         }
+        break;
     }
 }
 
@@ -120,58 +122,56 @@ void frmMain::applyClickReactions() {
 
 void frmMain::optFile_Click() {
     if (m_adapter->optFile())
-        DisableControls(QStringLiteral("OptFile"), false);
+        DisableControls(ControlGroup::OptFile, false);
     m_rightBoxEditable = false;
     updateRightBoxEditable();
 }
 
 void frmMain::optAll_Click() {
-    if (optionButton(QStringLiteral("optAll"))->isChecked())
-        DisableControls(QStringLiteral("OptAll"), true);
+    if (m_c.optAll->isChecked())
+        DisableControls(ControlGroup::OptAll, true);
     m_rightBoxEditable = false;
     updateRightBoxEditable();
 }
 
 void frmMain::optText_Click() {
-    DisableControls(QStringLiteral("OptFile"), false);
+    DisableControls(ControlGroup::OptFile, false);
     // Text mode works on the right-hand box, so the box comes into view. Other modes never
     // narrow the window.
-    if (button(QStringLiteral("cmdExpand"))->text() == QLatin1String(">"))
+    if (m_c.cmdExpand->text() == QLatin1String(">"))
         cmdExpand_Click();
     m_rightBoxEditable = true;
     updateRightBoxEditable();
 }
 
 void frmMain::chkAllType_Click() {
-    DisableControls(QStringLiteral("AllType"), m_adapter->allTypes() == Unchecked);
+    DisableControls(ControlGroup::AllType, m_adapter->allTypes() == Unchecked);
 }
 
 void frmMain::chkThis_Click() {
-    auto* txtThis = lineBox(QStringLiteral("txtThis"));
     const bool on = m_adapter->customType() == Checked;
-    txtThis->setEnabled(on);
+    m_c.txtThis->setEnabled(on);
     setTxtThisBackground(on ? QColor(Qt::white) : buttonFace());
 }
 
 void frmMain::chkDoAllCRLF_Click() {
     const bool on = m_adapter->doAllCrlf() == Checked;
-    control(QStringLiteral("chkKeepLeftSpc"))->setEnabled(on);
-    control(QStringLiteral("chkKeepRightSpc"))->setEnabled(on);
+    m_c.chkKeepLeftSpc->setEnabled(on);
+    m_c.chkKeepRightSpc->setEnabled(on);
 }
 
 void frmMain::cmdExpand_Click() {
-    auto* expand = button(QStringLiteral("cmdExpand"));
-    if (expand->text() == QLatin1String(">")) {
+    if (m_c.cmdExpand->text() == QLatin1String(">")) {
         setWidthTwips(kWideTwips);
-        expand->setText(QStringLiteral("<"));
+        m_c.cmdExpand->setText(QStringLiteral("<"));
     } else {
         setWidthTwips(kNarrowTwips);
-        expand->setText(QStringLiteral(">"));
+        m_c.cmdExpand->setText(QStringLiteral(">"));
     }
 }
 
 void frmMain::cmdBrowse_Click() {
-    auto* txtPath = lineBox(QStringLiteral("txtPath"));
+    QLineEdit* txtPath = m_c.txtPath;
     if (m_adapter->optFile()) {
         // The dialog keeps its last file name, so a cancel after an earlier choice brings that
         // choice back.
@@ -202,9 +202,9 @@ void frmMain::cmdBrowse_Click() {
 }
 
 void frmMain::cmdClear_Click() {
-    textBox(QStringLiteral("txtSearch"))->clear();
-    textBox(QStringLiteral("txtReplace"))->clear();
-    lineBox(QStringLiteral("txtPath"))->clear();
+    m_c.txtSearch->clear();
+    m_c.txtReplace->clear();
+    m_c.txtPath->clear();
     // The emptied box is now newer than the buffer, which takes it before its next use.
     m_bufferNewer = false;
     m_rtb1->clear();
@@ -245,7 +245,7 @@ void frmMain::cmdExit_Click() {
 }
 
 void frmMain::showRightBoxMenu(const QPoint& globalPosition) {
-    m_customMenu->popup(globalPosition);
+    m_c.mnuCustomMenu->popup(globalPosition);
 }
 
 void frmMain::mnuCopy_Click() {
@@ -273,11 +273,10 @@ QColor frmMain::txtThisBackground() const {
 
 void frmMain::setTxtThisBackground(const QColor& colour) {
     m_txtThisBackground = colour;
-    auto* txtThis = lineBox(QStringLiteral("txtThis"));
-    QPalette palette = txtThis->palette();
+    QPalette palette = m_c.txtThis->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::Base, colour);
-    txtThis->setPalette(palette);
+    m_c.txtThis->setPalette(palette);
 }
 
 void frmMain::updateRightBoxEditable() {
@@ -289,22 +288,22 @@ void frmMain::updateCommandAvailability() {
     const bool rollBack = m_state.rollBackActive;
     const bool busy = run || rollBack;
     // The button that started the work stays: it is the Cancel.
-    button(QStringLiteral("cmdStart"))->setEnabled(!rollBack);
-    button(QStringLiteral("cmdRollBack"))->setEnabled(!run);
-    for (const char* name : {"cmdClear", "cmdExit", "cmdBrowse"})
-        button(QString::fromUtf8(name))->setEnabled(!busy);
-    button(QStringLiteral("cmdHelp"))->setEnabled(!busy && m_helpCommand);
-    button(QStringLiteral("cmdViewLog"))->setEnabled(!busy && m_viewLogCommand);
+    m_c.cmdStart->setEnabled(!rollBack);
+    m_c.cmdRollBack->setEnabled(!run);
+    for (QPushButton* button : {m_c.cmdClear, m_c.cmdExit, m_c.cmdBrowse})
+        button->setEnabled(!busy);
+    m_c.cmdHelp->setEnabled(!busy && m_helpCommand);
+    m_c.cmdViewLog->setEnabled(!busy && m_viewLogCommand);
 
     // Menu items that could interfere with the work are off while it runs; Exit stays.
-    menuItem(QStringLiteral("mnuClear"))->setEnabled(!busy);
-    menuItem(QStringLiteral("mnuStart"))->setEnabled(!rollBack);
-    menuItem(QStringLiteral("mnuRollBack"))->setEnabled(!run);
-    menuItem(QStringLiteral("mnuBatch"))->setEnabled(!busy && m_batchCommand);
-    menuItem(QStringLiteral("mnuViewLog"))->setEnabled(!busy && m_viewLogCommand);
-    menuItem(QStringLiteral("mnuHelp"))->setEnabled(bool(m_helpCommand));
-    menuItem(QStringLiteral("mnuAbout"))->setEnabled(bool(m_aboutCommand));
-    menuItem(QStringLiteral("mnuPaste"))->setEnabled(!run);
+    m_c.mnuClear->setEnabled(!busy);
+    m_c.mnuStart->setEnabled(!rollBack);
+    m_c.mnuRollBack->setEnabled(!run);
+    m_c.mnuBatch->setEnabled(!busy && m_batchCommand);
+    m_c.mnuViewLog->setEnabled(!busy && m_viewLogCommand);
+    m_c.mnuHelp->setEnabled(bool(m_helpCommand));
+    m_c.mnuAbout->setEnabled(bool(m_aboutCommand));
+    m_c.mnuPaste->setEnabled(!run);
 }
 
 } // namespace zuk

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's working buffer and how the right-hand box shows it during a run.
+// What the right-hand box shows of a run, and its text as the run's subject.
 
 #include "ui/frm_main.h"
 #include "ui/multi_line_box.h"
@@ -26,22 +26,27 @@ void frmMain::workStateChanged() {
     updateRightBoxEditable();
 }
 
-TextBuffer& frmMain::workingBuffer() {
+QString frmMain::rightBoxText() {
     if (m_boxNewer)
         syncRightBoxIntoBuffer();
-    return m_buffer;
+    return m_shown.text();
+}
+
+void frmMain::setRightBoxText(const QString& text) {
+    showWorkingText(WorkingText(text));
 }
 
 void frmMain::syncRightBoxIntoBuffer() {
-    m_buffer.setText(rawPlainText(m_rtb1, QStringLiteral("\r\n")));
+    m_shown = WorkingText(rawPlainText(m_rtb1, QStringLiteral("\r\n")));
     m_boxNewer = false;
     m_bufferNewer = false;
 }
 
-void frmMain::workingBufferChanged() {
+void frmMain::showWorkingText(const WorkingText& text) {
     // Only noted here; the box takes the text when the event loop next runs and the box is
     // on screen, so a run over many files never waits for the box. A showing already
     // planned during a run keeps its time.
+    m_shown = text;
     m_bufferNewer = true;
     if (!m_refreshTimer.isActive() || !m_state.runActive)
         m_refreshTimer.start(0);
@@ -70,7 +75,7 @@ void frmMain::refreshRightBox() {
     if (!m_bufferNewer)
         return;
     m_refreshingBox = true;
-    m_rtb1->setPlainText(m_buffer.text());
+    m_rtb1->setPlainText(m_shown.text());
     // Painted at once: after a big text scrolled far down, the update the box asks for by
     // itself could leave the old lines on the screen until the box was clicked.
     m_rtb1->viewport()->repaint();

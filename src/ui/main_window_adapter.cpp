@@ -10,52 +10,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <stdexcept>
-#include <string>
-
 namespace zuk {
 
 namespace {
-
-template <typename T> T* find(const QHash<QString, QWidget*>& controls, const char* name) {
-    T* found = qobject_cast<T*>(controls.value(QString::fromLatin1(name)));
-    if (!found)
-        throw std::logic_error(std::string("frmMain has no control ") + name + " of the kind " +
-                               T::staticMetaObject.className());
-    return found;
-}
-
-MainWindowAdapter::Controls findControls(const QHash<QString, QWidget*>& controls) {
-    std::array<CheckBox*, kFileTypes.size()> fileTypes{};
-    for (std::size_t i = 0; i < kFileTypes.size(); ++i)
-        fileTypes[i] = find<CheckBox>(controls, kFileTypes[i].checkBox);
-    return {
-        .txtSearch = find<MultiLineBox>(controls, "txtSearch"),
-        .txtReplace = find<MultiLineBox>(controls, "txtReplace"),
-        .txtPath = find<QLineEdit>(controls, "txtPath"),
-        .txtThis = find<QLineEdit>(controls, "txtThis"),
-        .optText = find<QRadioButton>(controls, "optText"),
-        .optFile = find<QRadioButton>(controls, "optFile"),
-        .optAll = find<QRadioButton>(controls, "optAll"),
-        .chkSub = find<CheckBox>(controls, "chkSub"),
-        .chkAllType = find<CheckBox>(controls, "chkAllType"),
-        .fileTypes = fileTypes,
-        .chkThis = find<CheckBox>(controls, "chkThis"),
-        .chkCase = find<CheckBox>(controls, "chkCase"),
-        .chkSearchOnly = find<CheckBox>(controls, "chkSearchOnly"),
-        .chkBackUp = find<CheckBox>(controls, "chkBackUp"),
-        .chkLog = find<CheckBox>(controls, "chkLog"),
-        .chkDoAllCRLF = find<CheckBox>(controls, "chkDoAllCRLF"),
-        .chkKeepLeftSpc = find<CheckBox>(controls, "chkKeepLeftSpc"),
-        .chkKeepRightSpc = find<CheckBox>(controls, "chkKeepRightSpc"),
-        .cmdStart = find<QPushButton>(controls, "cmdStart"),
-        .cmdRollBack = find<QPushButton>(controls, "cmdRollBack"),
-        .lblTotFiles = find<QLabel>(controls, "lblTotFiles"),
-        .lblFilesDone = find<QLabel>(controls, "lblFilesDone"),
-        .lblReplaceMade = find<QLabel>(controls, "lblReplaceMade"),
-        .lblCurPath = find<QLabel>(controls, "lblCurPath"),
-    };
-}
 
 void setAutoSizedText(QLabel* label, const QString& text) {
     label->setText(text);
@@ -64,71 +21,12 @@ void setAutoSizedText(QLabel* label, const QString& text) {
 
 } // namespace
 
-MainWindowAdapter::MainWindowAdapter(frmMain& window, const QHash<QString, QWidget*>& controls)
-    : m_window(window), m_c(findControls(controls)) {
+MainWindowAdapter::MainWindowAdapter(frmMain& window, const MainControls& controls,
+                                     const OptionControls& options)
+    : m_window(window), m_c(controls), m_options(options) {
     m_due.setSingleShot(true);
     m_due.setInterval(0);
     m_due.callOnTimeout([this] { showPending(); });
-}
-
-// RunOptions
-
-QString MainWindowAdapter::searchText() const {
-    return m_c.txtSearch->text();
-}
-QString MainWindowAdapter::replaceText() const {
-    return m_c.txtReplace->text();
-}
-QString MainWindowAdapter::path() const {
-    return m_c.txtPath->text();
-}
-bool MainWindowAdapter::optText() const {
-    return m_c.optText->isChecked();
-}
-bool MainWindowAdapter::optFile() const {
-    return m_c.optFile->isChecked();
-}
-CheckValue MainWindowAdapter::subDirectories() const {
-    return m_c.chkSub->value();
-}
-CheckValue MainWindowAdapter::allTypes() const {
-    return m_c.chkAllType->value();
-}
-FileTypeValues MainWindowAdapter::fileTypes() const {
-    FileTypeValues values{};
-    for (std::size_t i = 0; i < values.size(); ++i)
-        values[i] = m_c.fileTypes[i]->value();
-    return values;
-}
-CheckValue MainWindowAdapter::customType() const {
-    return m_c.chkThis->value();
-}
-QString MainWindowAdapter::customExtension() const {
-    return m_c.txtThis->text();
-}
-CheckValue MainWindowAdapter::caseSensitive() const {
-    return m_c.chkCase->value();
-}
-CheckValue MainWindowAdapter::searchOnly() const {
-    return m_c.chkSearchOnly->value();
-}
-CheckValue MainWindowAdapter::makeBackups() const {
-    return m_c.chkBackUp->value();
-}
-CheckValue MainWindowAdapter::logChanges() const {
-    return m_c.chkLog->value();
-}
-CheckValue MainWindowAdapter::doAllCrlf() const {
-    return m_c.chkDoAllCRLF->value();
-}
-CheckValue MainWindowAdapter::keepSpaceLeft() const {
-    return m_c.chkKeepLeftSpc->value();
-}
-CheckValue MainWindowAdapter::keepSpaceRight() const {
-    return m_c.chkKeepRightSpc->value();
-}
-void MainWindowAdapter::setMakeBackups(CheckValue value) {
-    m_c.chkBackUp->setValue(value);
 }
 
 // RunWindow
@@ -210,12 +108,17 @@ void MainWindowAdapter::showPending() {
     }
 }
 
-TextBuffer& MainWindowAdapter::workingBuffer() {
-    return m_window.workingBuffer();
+QString MainWindowAdapter::rightBoxText() {
+    return m_window.rightBoxText();
 }
 
-void MainWindowAdapter::workingBufferChanged() {
-    m_window.workingBufferChanged();
+Status MainWindowAdapter::setRightBoxText(const QString& text) {
+    m_window.setRightBoxText(text);
+    return {};
+}
+
+void MainWindowAdapter::showWorkingText(const WorkingText& text) {
+    m_window.showWorkingText(text);
 }
 
 void MainWindowAdapter::openLogViewer() {

@@ -47,7 +47,6 @@ QAction* TextViewer::addCommand(const char* name, const QString& caption,
                                 std::function<void()> handler) {
     QAction* action = menuBar()->addAction(caption);
     action->setObjectName(QString::fromUtf8(name));
-    m_commands.insert(action->objectName(), action);
     connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
     return action;
 }

@@ -5,7 +5,6 @@
 #include "ui/qt_prompter.h"
 #include "ui/screen_fit.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QSize>
 
@@ -27,8 +26,9 @@ class TextViewer : public QMainWindow {
     Q_OBJECT
 public:
     QPlainTextEdit* textBox() const { return m_box; }
-    // The menu-bar commands by name ("mnuExit", "mnuPrint", ...).
-    QAction* command(const QString& name) const { return m_commands.value(name); }
+    // The menu-bar commands that every viewer has.
+    QAction* mnuExit() const { return m_mnuExit; }
+    QAction* mnuPrint() const { return m_mnuPrint; }
 
     // The window's size and place on its screen.
     ScreenFit& screenFit() { return m_fit; }
@@ -53,9 +53,12 @@ protected:
     Prompter& prompter() { return m_prompter; }
     const TwipScale& scale() const { return m_scale; }
 
+    // Set by each viewer as it adds them, in its own order.
+    QAction* m_mnuExit = nullptr;
+    QAction* m_mnuPrint = nullptr;
+
 private:
     QPlainTextEdit* m_box;
-    QHash<QString, QAction*> m_commands;
     TwipScale m_scale;
     ScreenFit m_fit{*this, ScreenFit::Sizing::Resizable};
     // Boxes over this window once it is on the screen, which is in front again when they close.

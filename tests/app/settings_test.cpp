@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ini_file.h"
 #include "app/settings.h"
+#include "engine/run/run_option_table.h"
 #include "support/temp_files.h"
 
 #include <QSet>
@@ -69,24 +70,25 @@ TEST_F(SettingsTest, SavesAll24KeysInOrderWithTheirSpellings) {
 TEST_F(SettingsTest, EveryKeyReadsBackWhatWasSaved) {
     // Each key in turn holds a value other than its default; the rest keep theirs.
     QSet<QString> keys;
-    for (const SettingRow& row : settingRows()) {
-        EXPECT_FALSE(keys.contains(row.key.toLower())) << row.key.toStdString();
-        keys.insert(row.key.toLower());
+    for (const RunOptionRow& row : runOptionTable()) {
+        const QString key = QString::fromLatin1(row.settingsKey);
+        EXPECT_FALSE(keys.contains(key.toLower())) << row.settingsKey;
+        keys.insert(key.toLower());
         MainSettings saved = defaults();
         switch (row.kind) {
-        case SettingRow::Kind::Option:
+        case OptionKind::OptionButton:
             saved.optAll = false;
             saved.*row.option = true;
             break;
-        case SettingRow::Kind::Check:
+        case OptionKind::Check:
             row.checkIn(saved) = row.checkIn(saved) == Greyed ? Unchecked : Greyed;
             break;
-        case SettingRow::Kind::Text:
+        case OptionKind::Text:
             saved.*row.text = "  <p>\r\n\tline\nlone\rcr  ";
             break;
         }
         ASSERT_TRUE(SaveSettings(m_ini, saved).ok());
-        EXPECT_EQ(LoadSettings(m_ini), saved) << row.key.toStdString();
+        EXPECT_EQ(LoadSettings(m_ini), saved) << row.settingsKey;
     }
     EXPECT_EQ(keys.size(), 24);
     // An empty custom extension comes back as "0".

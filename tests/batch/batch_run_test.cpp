@@ -63,7 +63,7 @@ public:
         return syncResult;
     }
 
-    QString text() { return window.workingBuffer().text(); }
+    QString text() { return window.text; }
 
     ValueRunOptions options;
     HeadlessRunWindow window;
@@ -87,7 +87,7 @@ protected:
         m_batchWindow.path = m_dir.filePath("entries.txt");
         test::writeBytes(m_batchWindow.path, bytes);
     }
-    void subject(const QString& text) { m_main.window.workingBuffer().setText(text); }
+    void subject(const QString& text) { m_main.window.text = text; }
     bool idle() const {
         return !m_batch.isActive() && !m_batchWindow.running && !m_state.isBatch &&
                !m_state.cancelFlag && !m_state.batchCancelFlag;

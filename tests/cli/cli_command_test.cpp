@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_command.h"
+#include "engine/run/run_option_table.h"
 #include "support/temp_files.h"
 
 #include <QTemporaryDir>
@@ -168,4 +169,25 @@ TEST(CliCommand, TextsFromFilesAreTakenExactly) {
     writeBytes(dir.filePath("binary"), QByteArray("a\0b", 3));
     parsed = parse({"--search-file", dir.filePath("binary")});
     EXPECT_FALSE(loadTexts(parsed.value()).ok());
+}
+
+// Every run option's switch turns on its option alone, and the list in --help is the table's.
+TEST(CliCommand, EachSwitchOfTheTableSetsItsOptionAndIsInTheHelp) {
+    const RunOptionValues plain = values({"-s", "a"});
+    for (const RunOptionRow& row : runOptionTable()) {
+        if (!row.flag.name)
+            continue;
+        const QString flag = QStringLiteral("--") + row.flag.name;
+        EXPECT_TRUE(usageText().contains(u' ' + flag + u' ')) << row.flag.name;
+        if (row.kind != OptionKind::Check || row.flag.valueName)
+            continue;
+        ValueRunOptions parsed(values({"-s", "a", flag}));
+        for (const RunOptionRow& other : runOptionTable()) {
+            if (other.kind != OptionKind::Check || other.id == OptionId::AllTypes)
+                continue;
+            EXPECT_EQ(parsed.check(other.id),
+                      other.id == row.id ? Checked : ValueRunOptions(plain).check(other.id))
+                << row.flag.name << " " << other.control;
+        }
+    }
 }

@@ -59,10 +59,10 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 void fillIn(zuk::frmMain& window) {
-    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Copyright 2003"));
-    window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("Copyright 2004"));
-    window.lineBox(QStringLiteral("txtPath"))
-        ->setText(QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/")));
+    window.controls().txtSearch->setText(QStringLiteral("Copyright 2003"));
+    window.controls().txtReplace->setText(QStringLiteral("Copyright 2004"));
+    window.controls().txtPath->setText(
+        QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/")));
 }
 
 // The main window as a user sees it after a first start: narrow, wide in text mode, running.
@@ -71,24 +71,22 @@ bool saveMainWindow(zuk::ZukApplication& app, const QString& folder) {
     fillIn(window);
     bool ok = save(window, folder, QStringLiteral("narrow.png"));
 
-    window.optionButton(QStringLiteral("optText"))->setChecked(true);
-    window.workingBuffer().setText(
+    window.controls().optText->setChecked(true);
+    window.setRightBoxText(
         QStringLiteral("<html>\n<head><title>Our shop</title></head>\n<body>\n"
                        "<p>Welcome to our shop.</p>\n<p>Copyright 2003 Our Shop</p>\n"
                        "</body>\n</html>\n"));
-    window.workingBufferChanged();
     ok = save(window, folder, QStringLiteral("wide-text.png")) && ok;
 
-    window.optionButton(QStringLiteral("optAll"))->setChecked(true);
+    window.controls().optAll->setChecked(true);
     app.state().runActive = true; // as the run sets it
     window.adapter().enterRunState();
     window.adapter().showCounters({128, 17, 23});
     window.adapter().setCurrentPath(
         QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/news/2003.htm")));
-    window.workingBuffer().setText(
+    window.showWorkingText(zuk::WorkingText(
         QStringLiteral("<html>\n<body>\n<h1>News of 2003</h1>\n<p>We opened our shop.</p>\n"
-                       "<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n"));
-    window.workingBufferChanged();
+                       "<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n")));
     ok = save(window, folder, QStringLiteral("running.png")) && ok;
     app.state().runActive = false;
     window.adapter().leaveRunState();
@@ -117,31 +115,31 @@ bool saveAll(const QString& folder) {
     app.Main();
     zuk::frmMain& window = app.window();
     bool ok = saveMainWindow(app, folder);
-    window.optionButton(QStringLiteral("optAll"))->setChecked(true);
-    window.lineBox(QStringLiteral("txtPath"))->setText(site + QLatin1Char('/'));
-    window.checkBox(QStringLiteral("chkSub"))->setValue(zuk::Checked);
-    window.checkBox(QStringLiteral("chkLog"))->setValue(zuk::Checked);
-    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Copyright 2003"));
-    window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("Copyright 2004"));
-    window.button(QStringLiteral("cmdStart"))->click();
-    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("Our Shop"));
-    window.checkBox(QStringLiteral("chkSearchOnly"))->setValue(zuk::Checked);
-    window.button(QStringLiteral("cmdStart"))->click();
+    window.controls().optAll->setChecked(true);
+    window.controls().txtPath->setText(site + QLatin1Char('/'));
+    window.controls().chkSub->setValue(zuk::Checked);
+    window.controls().chkLog->setValue(zuk::Checked);
+    window.controls().txtSearch->setText(QStringLiteral("Copyright 2003"));
+    window.controls().txtReplace->setText(QStringLiteral("Copyright 2004"));
+    window.controls().cmdStart->click();
+    window.controls().txtSearch->setText(QStringLiteral("Our Shop"));
+    window.controls().chkSearchOnly->setValue(zuk::Checked);
+    window.controls().cmdStart->click();
     QWidget* log = app.secondaryWindows().logViewer();
     ok = log && save(*log, folder, QStringLiteral("log.png")) && ok;
 
-    window.button(QStringLiteral("cmdHelp"))->click();
+    window.controls().cmdHelp->click();
     QWidget* help = app.secondaryWindows().helpViewer();
     ok = help && save(*help, folder, QStringLiteral("help.png")) && ok;
 
-    window.menuItem(QStringLiteral("mnuAbout"))->trigger();
+    window.controls().mnuAbout->trigger();
     QWidget* about = app.secondaryWindows().aboutBox();
     ok = about && save(*about, folder, QStringLiteral("about.png")) && ok;
 
     // The batch window with a file of two entries, and the test view listing them.
     const QString entries = temp.filePath(QStringLiteral("entries.txt"));
     writeFile(entries, "Copyright 2004|Copyright 2005\r\nOur Shop|Our New Shop\r\n");
-    window.menuItem(QStringLiteral("mnuBatch"))->trigger();
+    window.controls().mnuBatch->trigger();
     zuk::frmBatch* batch = app.batchWindows().batchWindow();
     if (!batch)
         return false;

@@ -4,6 +4,7 @@
 
 #include "batch/batch_file.h"
 #include "support/function_yield.h"
+#include "support/named_child.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_files.h"
 #include "ui/main_window_fixture.h"
@@ -38,23 +39,22 @@ protected:
         QStandardPaths::setTestModeEnabled(true);
         app.Main();
         app.batchWindows().setPathChooser(&chooser);
-        window().optionButton(QStringLiteral("optAll"))->click();
-        window()
-            .lineBox(QStringLiteral("txtPath"))
+        named<QRadioButton>(window(), "optAll")->click();
+        named<QLineEdit>(window(), "txtPath")
             ->setText(QDir::toNativeSeparators(work.path()) + QDir::separator());
         for (const char* name : {"chkSearchOnly", "chkLog", "chkBackUp"})
-            window().checkBox(QString::fromUtf8(name))->setValue(0);
-        window().menuItem(QStringLiteral("mnuBatch"))->trigger();
+            named<CheckBox>(window(), name)->setValue(0);
+        named<QAction>(window(), "mnuBatch")->trigger();
         batch = app.batchWindows().batchWindow();
     }
 
     frmMain& window() { return app.window(); }
-    QPushButton* cmd(const char* name) { return batch->button(QString::fromUtf8(name)); }
+    QPushButton* cmd(const char* name) { return named<QPushButton>(*batch, name); }
     QString page() { return work.filePath(QStringLiteral("page.htm")); }
     QString counters() {
         QStringList shown;
         for (const char* name : {"lblTotFiles", "lblFilesDone", "lblReplaceMade"})
-            shown << window().label(QString::fromUtf8(name))->text();
+            shown << named<QLabel>(window(), name)->text();
         return shown.join(u' ');
     }
     // Writes the batch file (beside, not in, the folder the runs work on) and chooses it.
@@ -66,11 +66,11 @@ protected:
     void expectIdle() {
         EXPECT_EQ(cmd("cBatch")->text(), QStringLiteral("Batch"));
         for (const char* name : {"cExit", "cTest", "cboDelin", "tBatchPath", "cB", "chkQuote"})
-            EXPECT_TRUE(batch->control(QString::fromUtf8(name))->isEnabled()) << name;
+            EXPECT_TRUE(named<QWidget>(*batch, name)->isEnabled()) << name;
         EXPECT_FALSE(window().IsBatch());
         EXPECT_FALSE(app.state().cancelFlag);
         EXPECT_FALSE(app.state().batchCancelFlag);
-        EXPECT_EQ(window().button(QStringLiteral("cmdStart"))->text(), QStringLiteral("Start"));
+        EXPECT_EQ(named<QPushButton>(window(), "cmdStart")->text(), QStringLiteral("Start"));
     }
 
     QTemporaryDir home;  // AppData
@@ -89,8 +89,8 @@ protected:
 TEST_F(BatchWindowsTest, WindowShowsEveryControlAsDesigned) {
     ASSERT_TRUE(batch);
     EXPECT_TRUE(batch->isVisible());
-    EXPECT_TRUE(window().menuItem(QStringLiteral("mnuBatch"))->isEnabled());
-    window().menuItem(QStringLiteral("mnuBatch"))->trigger();
+    EXPECT_TRUE(named<QAction>(window(), "mnuBatch")->isEnabled());
+    named<QAction>(window(), "mnuBatch")->trigger();
     EXPECT_EQ(app.batchWindows().batchWindow(), batch.data()); // brought forward, not a second
     EXPECT_EQ(batch->windowTitle(), QStringLiteral("Batch Processing"));
     EXPECT_EQ(batch->pos(), window().pos() - QPoint(0, batch->scale().py(100)));
@@ -106,7 +106,7 @@ TEST_F(BatchWindowsTest, WindowShowsEveryControlAsDesigned) {
         {"cBatch", "Batch"},
         {"cExit", "Quit"}};
     for (const auto& [name, caption] : captions) {
-        QWidget* widget = batch->control(QString::fromUtf8(name));
+        QWidget* widget = named<QWidget>(*batch, name);
         const QString text = qobject_cast<QLabel*>(widget)
                                  ? qobject_cast<QLabel*>(widget)->text()
                                  : qobject_cast<QPushButton*>(widget)->text();
@@ -254,8 +254,8 @@ TEST_F(BatchWindowsTest, BatchAppliesEachEntryInTurnAndShowsTheTotals) {
 
         // A run of its own afterwards asks for confirmation and shows its closing message.
         prompter.shown.clear();
-        window().textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("zzz"));
-        QTest::mouseClick(window().button(QStringLiteral("cmdStart")), Qt::LeftButton);
+        named<MultiLineBox>(window(), "txtSearch")->setText(QStringLiteral("zzz"));
+        QTest::mouseClick(named<QPushButton>(window(), "cmdStart"), Qt::LeftButton);
         EXPECT_EQ(prompter.shown.value(0).title, QStringLiteral("Warning"));
         EXPECT_EQ(prompter.texts().value(1), QStringLiteral("ZUK Done"));
     }
@@ -269,15 +269,15 @@ TEST_F(BatchWindowsTest, StopRequestsEndTheBatchAfterTheEntryInProgress) {
     } rows[] = {
         {"Cancel in the batch window", false, [&] { cmd("cBatch")->click(); }},
         {"Cancel on the main window", false,
-         [&] { window().button(QStringLiteral("cmdStart"))->click(); }},
+         [&] { named<QPushButton>(window(), "cmdStart")->click(); }},
         {"the batch window's close box", false, [&] { batch->close(); }},
         {"Start between two entries", true,
-         [&] { window().button(QStringLiteral("cmdStart"))->click(); }},
+         [&] { named<QPushButton>(window(), "cmdStart")->click(); }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         if (!batch) {
-            window().menuItem(QStringLiteral("mnuBatch"))->trigger();
+            named<QAction>(window(), "mnuBatch")->trigger();
             batch = app.batchWindows().batchWindow();
         }
         writeBytes(page(), "x x x");
@@ -285,7 +285,7 @@ TEST_F(BatchWindowsTest, StopRequestsEndTheBatchAfterTheEntryInProgress) {
         prompter.shown.clear();
         bool stopped = false;
         yield.action = [&](int) {
-            const bool second = window().textBox(QStringLiteral("txtSearch"))->text() == "y";
+            const bool second = named<MultiLineBox>(window(), "txtSearch")->text() == "y";
             const bool now = row.betweenEntries ? window().IsBatch() && !app.state().runActive
                                                 : second && app.state().runActive;
             if (now && !stopped) {
@@ -332,7 +332,7 @@ TEST_F(BatchWindowsTest, FailedRunLeavesBothWindowsIdleAndTheNextRunConfirms) {
     useBatchFile("a|b\r\nb|c\r\n");
     // The log can't be written: each run ends with its "ERROR: " message.
     QDir().mkpath(app.paths().logPath());
-    window().checkBox(QStringLiteral("chkLog"))->setValue(1);
+    named<CheckBox>(window(), "chkLog")->setValue(1);
     QTest::mouseClick(cmd("cBatch"), Qt::LeftButton);
 
     ASSERT_EQ(prompter.texts().size(), 2);
@@ -342,7 +342,7 @@ TEST_F(BatchWindowsTest, FailedRunLeavesBothWindowsIdleAndTheNextRunConfirms) {
     expectIdle();
 
     prompter.shown.clear();
-    QTest::mouseClick(window().button(QStringLiteral("cmdStart")), Qt::LeftButton);
+    QTest::mouseClick(named<QPushButton>(window(), "cmdStart"), Qt::LeftButton);
     EXPECT_EQ(prompter.shown.value(0).title, QStringLiteral("Warning"));
 }
 
@@ -357,14 +357,14 @@ TEST(BatchWindowBoxes, BelongToTheBatchWindowWhichStaysInFront) {
                        [](bool) {}, nullptr, &yield};
     app.Main();
     frmMain& window = app.window();
-    window.optionButton(QStringLiteral("optAll"))->click();
-    window.lineBox(QStringLiteral("txtPath"))->setText(work.path() + QDir::separator());
+    named<QRadioButton>(window, "optAll")->click();
+    named<QLineEdit>(window, "txtPath")->setText(work.path() + QDir::separator());
     for (const char* name : {"chkSearchOnly", "chkLog", "chkBackUp"})
-        window.checkBox(QString::fromUtf8(name))->setValue(0);
+        named<CheckBox>(window, name)->setValue(0);
     const QString page = work.filePath(QStringLiteral("page.htm"));
     writeBytes(page, "a a");
     const QString list = home.filePath(QStringLiteral("batch.txt"));
-    window.menuItem(QStringLiteral("mnuBatch"))->trigger();
+    named<QAction>(window, "mnuBatch")->trigger();
     QPointer<frmBatch> batch = app.batchWindows().batchWindow();
     ASSERT_TRUE(batch && QTest::qWaitForWindowActive(batch));
     batch->tBatchPath()->setText(list);
@@ -395,7 +395,7 @@ TEST(BatchWindowBoxes, BelongToTheBatchWindowWhichStaysInFront) {
         boxes.answers = row.answers;
         writeBytes(list, row.entries);
         batch->cboDelin()->setEditText(row.delimiter);
-        batch->button(QStringLiteral("cBatch"))->click();
+        named<QPushButton>(*batch, "cBatch")->click();
         QCoreApplication::processEvents();
         EXPECT_EQ(boxes.texts(), row.texts);
         for (const RealBoxes::Box& box : boxes.seen)

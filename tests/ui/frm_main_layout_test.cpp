@@ -3,6 +3,7 @@
 
 #include "ui/caption_button.h"
 #include "ui/main_layout.h"
+#include "ui/multi_line_box.h"
 
 #include <QApplication>
 
@@ -33,20 +34,20 @@ TEST_F(MainWindowTest, DesignedStateBeforeSettings) {
     // Each file type's box, wherever the layout puts it, is in the options frame and names it.
     for (const FileType& type : kFileTypes) {
         CheckBox* box = chk(type.checkBox);
-        EXPECT_EQ(box->parentWidget(), window.frame(QStringLiteral("Frame1"))) << type.checkBox;
+        EXPECT_EQ(box->parentWidget(), named<QGroupBox>(window, "Frame1")) << type.checkBox;
         EXPECT_EQ(box->text(), QStringLiteral("Search *%1 Files").arg(type.extension));
     }
     QStringList disabled = kFileTypeBoxes;
     disabled << QStringLiteral("chkSub") << QStringLiteral("chkAllType")
              << QStringLiteral("chkThis") << QStringLiteral("txtThis");
     for (const QString& name : disabled)
-        EXPECT_FALSE(window.control(name)->isEnabled()) << name.toStdString();
+        EXPECT_FALSE(named<QWidget>(window, name)->isEnabled()) << name.toStdString();
     QStringList checked = kFileTypeBoxes;
     checked << QStringLiteral("chkAllType") << QStringLiteral("chkSub") << QStringLiteral("chkCase")
             << QStringLiteral("chkLog") << QStringLiteral("chkSearchOnly")
             << QStringLiteral("chkBackUp") << QStringLiteral("chkDoAllCRLF");
     for (const QString& name : checked)
-        EXPECT_EQ(window.checkBox(name)->value(), 1) << name.toStdString();
+        EXPECT_EQ(named<CheckBox>(window, name)->value(), 1) << name.toStdString();
     for (const char* name : {"chkThis", "chkKeepLeftSpc", "chkKeepRightSpc"})
         EXPECT_EQ(chk(name)->value(), 0) << name;
     EXPECT_TRUE(enabled("chkKeepLeftSpc"));
@@ -57,7 +58,7 @@ TEST_F(MainWindowTest, DesignedStateBeforeSettings) {
     EXPECT_EQ(cmd("cmdExpand")->text(), QStringLiteral(">"));
     EXPECT_TRUE(window.rightBox()->isReadOnly());
     for (const char* name : {"lblTotFiles", "lblFilesDone", "lblReplaceMade"})
-        EXPECT_EQ(window.label(QString::fromUtf8(name))->text(), QStringLiteral("0"));
+        EXPECT_EQ(named<QLabel>(window, name)->text(), QStringLiteral("0"));
 
     // Windows that don't exist yet: their commands are off.
     EXPECT_FALSE(enabled("cmdViewLog"));
@@ -74,7 +75,7 @@ TEST_F(MainWindowTest, ConnectingAViewerEnablesItsCommands) {
     EXPECT_TRUE(enabled("cmdViewLog"));
     EXPECT_TRUE(itemEnabled("mnuViewLog"));
     cmd("cmdViewLog")->click();
-    window.menuItem(QStringLiteral("mnuViewLog"))->trigger();
+    named<QAction>(window, "mnuViewLog")->trigger();
     window.adapter().openLogViewer();
     EXPECT_EQ(opened, 3);
 }
@@ -104,13 +105,13 @@ QStringList tabWalk(frmMain& window) {
     window.show();
     QApplication::setActiveWindow(&window);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    window.control(QStringLiteral("txtSearch"))->setFocus(Qt::TabFocusReason);
+    named<QWidget>(window, "txtSearch")->setFocus(Qt::TabFocusReason);
     QStringList visited;
     for (int i = 0; i < 60; ++i) {
         QWidget* focus = QApplication::focusWidget();
         visited << (focus ? focus->objectName() : QStringLiteral("(none)"));
         QTest::keyClick(focus, Qt::Key_Tab);
-        if (QApplication::focusWidget() == window.control(QStringLiteral("txtSearch")))
+        if (QApplication::focusWidget() == named<QWidget>(window, "txtSearch"))
             break;
     }
     return visited;
@@ -160,7 +161,7 @@ TEST(MainWindowFonts, NoCaptionIsClipped) {
         ScriptedPrompter prompter;
         frmMain window(state, prompter);
         for (const ControlRow& row : mainControls()) {
-            QWidget* widget = window.control(QString::fromUtf8(row.name));
+            QWidget* widget = named<QWidget>(window, QString::fromUtf8(row.name));
             const std::string name = row.name;
             switch (row.kind) {
             case ControlKind::Label:
@@ -207,7 +208,7 @@ TEST(MainWindowFonts, NoCaptionIsClipped) {
         }
         // The right-hand pane lies beyond the narrow width.
         EXPECT_GE(window.rightBox()->x(), window.scale().px(frmMain::kNarrowTwips));
-        EXPECT_LT(window.button("cmdExpand")->geometry().right(),
+        EXPECT_LT(named<QPushButton>(window, "cmdExpand")->geometry().right(),
                   window.scale().px(frmMain::kNarrowTwips));
     }
 }
@@ -241,13 +242,65 @@ TEST(MainWindowFonts, FitsALaptopScreenAtTheDefaultFontAndKeepsItsTitleBarOnItAt
 
 TEST_F(MainWindowTest, CountersGrowWithTheirText) {
     window.adapter().showCounters({1234567, 2, 300});
-    QLabel* total = window.label(QStringLiteral("lblTotFiles"));
+    QLabel* total = named<QLabel>(window, "lblTotFiles");
     EXPECT_EQ(total->text(), QStringLiteral("1234567"));
     EXPECT_GE(total->width(), total->sizeHint().width());
-    EXPECT_EQ(window.label(QStringLiteral("lblFilesDone"))->text(), QStringLiteral("2"));
-    EXPECT_EQ(window.label(QStringLiteral("lblReplaceMade"))->text(), QStringLiteral("300"));
+    EXPECT_EQ(named<QLabel>(window, "lblFilesDone")->text(), QStringLiteral("2"));
+    EXPECT_EQ(named<QLabel>(window, "lblReplaceMade")->text(), QStringLiteral("300"));
     window.adapter().setCurrentPath(QStringLiteral("/a/b.htm"));
-    EXPECT_EQ(window.label(QStringLiteral("lblCurPath"))->text(), QStringLiteral("/a/b.htm"));
+    EXPECT_EQ(named<QLabel>(window, "lblCurPath")->text(), QStringLiteral("/a/b.htm"));
+}
+
+// The run reads each option, by id, from the control the table names for it.
+TEST_F(MainWindowTest, EachOptionIsReadFromItsOwnControl) {
+    const RunOptions& options = window.adapter();
+    for (const RunOptionRow& row : runOptionTable()) {
+        switch (row.kind) {
+        case OptionKind::OptionButton:
+            opt(row.control)->setChecked(true);
+            EXPECT_EQ(options.check(row.id), Checked) << row.control;
+            break;
+        case OptionKind::Check:
+            chk(row.control)->setValue(Greyed);
+            EXPECT_EQ(options.check(row.id), Greyed) << row.control;
+            break;
+        case OptionKind::Text:
+            if (auto* box = window.findChild<MultiLineBox*>(row.control))
+                box->setText(QStringLiteral("x\r\ny"));
+            else
+                line(row.control)->setText(QStringLiteral("x\r\ny"));
+            EXPECT_EQ(options.text(row.id), QStringLiteral("x\r\ny")) << row.control;
+            break;
+        }
+    }
+}
+
+// Two windows' controls, for the builder's slots.
+struct OneButton {
+    QPushButton* button = nullptr;
+};
+struct OneLabel {
+    QLabel* label = nullptr;
+};
+
+TEST(ControlSlots, EachRowsControlGoesIntoItsTypedMemberAndNothingElseDoes) {
+    QWidget client;
+    OneButton controls;
+    const ControlRow button =
+        into<&OneButton::button>({"cmdGo", ControlKind::Button, nullptr, "Go", 0, 0, 975, 495, 0});
+    const ControlRow rows[] = {button,
+                               {"Label1", ControlKind::Label, nullptr, "x", 0, 600, 90, 195, 1}};
+    const BuiltControls built = buildControls(&client, rows, 1000, controls);
+    EXPECT_EQ(controls.button, built.inRowOrder[0]);
+    EXPECT_EQ(controls.button->objectName(), QStringLiteral("cmdGo"));
+
+    // A member of another kind than the row's control, or of another window's controls, is a
+    // mistake in the table that stops the window from being built.
+    OneLabel other;
+    const ControlRow asLabel =
+        into<&OneLabel::label>({"cmdGo", ControlKind::Button, nullptr, "Go", 0, 0, 975, 495, 0});
+    EXPECT_THROW(buildControls(&client, std::span(&asLabel, 1), 1000, other), std::logic_error);
+    EXPECT_THROW(buildControls(&client, std::span(&button, 1), 1000, other), std::logic_error);
 }
 
 } // namespace

@@ -24,7 +24,7 @@ protected:
     }
     void expectEnabled(const QStringList& names, bool on) {
         for (const QString& name : names)
-            EXPECT_EQ(window.control(name)->isEnabled(), on) << name.toStdString();
+            EXPECT_EQ(named<QWidget>(window, name)->isEnabled(), on) << name.toStdString();
     }
     QColor buttonFace() {
         return QApplication::palette().color(QPalette::Active, QPalette::Button);
@@ -33,52 +33,45 @@ protected:
 
 TEST_F(RulesTest, DisableControlsOptFileDisablesTheTypeChoices) {
     enableAll();
-    window.DisableControls(QStringLiteral("OptFile"), true);
+    window.DisableControls(frmMain::ControlGroup::OptFile, true);
     expectEnabled(kFileTypeBoxes + QStringList{"chkSub", "chkAllType"}, false);
     expectEnabled({"chkThis", "txtThis"}, true);
 }
 
 TEST_F(RulesTest, DisableControlsOptAllEnablesTheSevenOnlyWithoutAllTypes) {
-    window.DisableControls(QStringLiteral("OptAll"), false);
+    window.DisableControls(frmMain::ControlGroup::OptAll, false);
     expectEnabled({"chkSub", "chkAllType"}, true);
     expectEnabled(kFileTypeBoxes, false); // chkAllType is 1
     expectEnabled({"chkThis", "txtThis"}, false);
 
     chk("chkAllType")->blockSignals(true);
     chk("chkAllType")->setValue(Greyed); // neither 0 nor 1: the seven stay as they are
-    window.DisableControls(QStringLiteral("OptAll"), false);
+    window.DisableControls(frmMain::ControlGroup::OptAll, false);
     expectEnabled(kFileTypeBoxes, false);
     chk("chkAllType")->setValue(Unchecked);
-    window.DisableControls(QStringLiteral("OptAll"), false);
+    window.DisableControls(frmMain::ControlGroup::OptAll, false);
     expectEnabled(kFileTypeBoxes, true);
     expectEnabled({"chkThis", "txtThis"}, false);
 }
 
 TEST_F(RulesTest, DisableControlsAllType) {
-    window.DisableControls(QStringLiteral("AllType"), true);
+    window.DisableControls(frmMain::ControlGroup::AllType, true);
     expectEnabled(kFileTypeBoxes + QStringList{"chkThis"}, true);
     EXPECT_FALSE(enabled("txtThis")); // chkThis is 0
 
     chk("chkThis")->blockSignals(true);
     chk("chkThis")->setValue(Checked);
-    window.DisableControls(QStringLiteral("AllType"), true);
+    window.DisableControls(frmMain::ControlGroup::AllType, true);
     EXPECT_TRUE(enabled("txtThis"));
     EXPECT_EQ(window.txtThisBackground(), QColor(Qt::white));
 
-    window.DisableControls(QStringLiteral("AllType"), false);
+    window.DisableControls(frmMain::ControlGroup::AllType, false);
     expectEnabled(kFileTypeBoxes + QStringList{"chkThis", "txtThis"}, false);
     EXPECT_EQ(window.txtThisBackground(), buttonFace());
     // Values never change.
     for (const QString& name : kFileTypeBoxes)
-        EXPECT_EQ(window.checkBox(name)->value(), Checked);
+        EXPECT_EQ(named<CheckBox>(window, name)->value(), Checked);
     EXPECT_EQ(chk("chkThis")->value(), Checked);
-}
-
-TEST_F(RulesTest, DisableControlsIgnoresOtherGroups) {
-    enableAll();
-    window.DisableControls(QStringLiteral("optfile"), false);
-    window.DisableControls(QString(), false);
-    expectEnabled(kFileTypeBoxes + QStringList{"chkSub", "chkAllType", "chkThis", "txtThis"}, true);
 }
 
 TEST_F(RulesTest, DirectoryModeTypeRulesInSequence) {
@@ -105,7 +98,7 @@ TEST_F(RulesTest, DirectoryModeTypeRulesInSequence) {
     expectEnabled(kFileTypeBoxes + QStringList{"chkThis", "txtThis"}, false);
     EXPECT_EQ(window.txtThisBackground(), buttonFace());
     for (const QString& name : kFileTypeBoxes)
-        EXPECT_EQ(window.checkBox(name)->value(), Checked);
+        EXPECT_EQ(named<CheckBox>(window, name)->value(), Checked);
     EXPECT_EQ(chk("chkThis")->value(), Checked);
 }
 
@@ -167,20 +160,20 @@ TEST_F(RulesTest, ExpandTwiceKeepsTheLeftEdgeAndHeight) {
 }
 
 TEST_F(RulesTest, ClearEmptiesTheBoxesOnly) {
-    window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("a"));
-    window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("b"));
+    named<MultiLineBox>(window, "txtSearch")->setText(QStringLiteral("a"));
+    named<MultiLineBox>(window, "txtReplace")->setText(QStringLiteral("b"));
     line("txtPath")->setText(QStringLiteral("/x/"));
     line("txtThis")->setText(QStringLiteral(".inc"));
     window.rightBox()->setPlainText(QStringLiteral("right"));
     window.adapter().showCounters({3, 2, 1});
-    window.menuItem(QStringLiteral("mnuClear"))->trigger();
+    named<QAction>(window, "mnuClear")->trigger();
     EXPECT_EQ(window.adapter().searchText(), QString());
     EXPECT_EQ(window.adapter().replaceText(), QString());
     EXPECT_EQ(window.adapter().path(), QString());
     EXPECT_EQ(window.rightBox()->toPlainText(), QString());
-    EXPECT_EQ(window.workingBuffer().text(), QString());
+    EXPECT_EQ(window.rightBoxText(), QString());
     EXPECT_EQ(window.adapter().customExtension(), QStringLiteral(".inc"));
-    EXPECT_EQ(window.label(QStringLiteral("lblTotFiles"))->text(), QStringLiteral("3"));
+    EXPECT_EQ(named<QLabel>(window, "lblTotFiles")->text(), QStringLiteral("3"));
 }
 
 TEST_F(RulesTest, CopyAndPasteOnTheRightBox) {
@@ -188,11 +181,11 @@ TEST_F(RulesTest, CopyAndPasteOnTheRightBox) {
     RightBox* box = window.rightBox();
     box->setPlainText(QStringLiteral("one\ntwo"));
     clipboard->setText(QStringLiteral("left over"));
-    window.menuItem(QStringLiteral("mnuCopy"))->trigger(); // nothing selected
+    named<QAction>(window, "mnuCopy")->trigger(); // nothing selected
     EXPECT_EQ(clipboard->text(), QString());
 
     box->selectAll();
-    window.menuItem(QStringLiteral("mnuCopy"))->trigger();
+    named<QAction>(window, "mnuCopy")->trigger();
     EXPECT_EQ(clipboard->text(), QStringLiteral("one\ntwo"));
 
     // File mode: the box is read-only, and Paste still replaces the selection.
@@ -202,13 +195,13 @@ TEST_F(RulesTest, CopyAndPasteOnTheRightBox) {
     cursor.setPosition(3, QTextCursor::KeepAnchor);
     box->setTextCursor(cursor);
     clipboard->setText(QStringLiteral("ONE"));
-    window.menuItem(QStringLiteral("mnuPaste"))->trigger();
+    named<QAction>(window, "mnuPaste")->trigger();
     EXPECT_EQ(box->toPlainText(), QStringLiteral("ONE\ntwo"));
 
     // An empty clipboard deletes the selection.
     clipboard->clear();
     box->selectAll();
-    window.menuItem(QStringLiteral("mnuPaste"))->trigger();
+    named<QAction>(window, "mnuPaste")->trigger();
     EXPECT_EQ(box->toPlainText(), QString());
 }
 
@@ -224,8 +217,8 @@ TEST_F(RulesTest, OnlyTheRightButtonShowsTheBoxMenu) {
 }
 
 TEST_F(RulesTest, FocusSelectsTheWholeTextAndStartsInTheSearchBox) {
-    auto* search = window.textBox(QStringLiteral("txtSearch"));
-    auto* replace = window.textBox(QStringLiteral("txtReplace"));
+    auto* search = named<MultiLineBox>(window, "txtSearch");
+    auto* replace = named<MultiLineBox>(window, "txtReplace");
     search->setText(QStringLiteral("find\nme"));
     replace->setText(QStringLiteral("other"));
     window.show();
@@ -250,8 +243,8 @@ TEST_F(RulesTest, FocusSelectsTheWholeTextAndStartsInTheSearchBox) {
 }
 
 TEST_F(RulesTest, AClickThatGivesABoxTheFocusSelectsItsTextASecondClickPlacesTheCaret) {
-    auto* search = window.textBox(QStringLiteral("txtSearch"));
-    auto* replace = window.textBox(QStringLiteral("txtReplace"));
+    auto* search = named<MultiLineBox>(window, "txtSearch");
+    auto* replace = named<MultiLineBox>(window, "txtReplace");
     window.show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -25,13 +25,13 @@ protected:
             EXPECT_TRUE(enabled(name)) << name;
         for (const char* name : {"mnuClear", "mnuRollBack", "mnuStart", "mnuExit", "mnuPaste"})
             EXPECT_TRUE(itemEnabled(name)) << name;
-        EXPECT_FALSE(window.textBox(QStringLiteral("txtSearch"))->isReadOnly());
-        EXPECT_FALSE(window.textBox(QStringLiteral("txtReplace"))->isReadOnly());
+        EXPECT_FALSE(named<MultiLineBox>(window, "txtSearch")->isReadOnly());
+        EXPECT_FALSE(named<MultiLineBox>(window, "txtReplace")->isReadOnly());
         EXPECT_FALSE(line("txtPath")->isReadOnly());
     }
     void expectBoxesLocked() {
-        EXPECT_TRUE(window.textBox(QStringLiteral("txtSearch"))->isReadOnly());
-        EXPECT_TRUE(window.textBox(QStringLiteral("txtReplace"))->isReadOnly());
+        EXPECT_TRUE(named<MultiLineBox>(window, "txtSearch")->isReadOnly());
+        EXPECT_TRUE(named<MultiLineBox>(window, "txtReplace")->isReadOnly());
         EXPECT_TRUE(line("txtPath")->isReadOnly());
     }
     void expectRunning() {
@@ -105,8 +105,8 @@ TEST_F(RunningTest, CancelPressedFromInsideAYield) {
 
 TEST_F(RunningTest, StartSearchMenuItemActsAsCancelDuringARun) {
     window.show();
-    installRun([&] { window.menuItem(QStringLiteral("mnuStart"))->trigger(); });
-    window.menuItem(QStringLiteral("mnuStart"))->trigger();
+    installRun([&] { named<QAction>(window, "mnuStart")->trigger(); });
+    named<QAction>(window, "mnuStart")->trigger();
     EXPECT_TRUE(cancelled);
     expectIdle();
 }
@@ -131,7 +131,7 @@ TEST_F(RunningTest, RollBackStateAndItsCancel) {
         EXPECT_TRUE(itemEnabled("mnuExit"));
         EXPECT_TRUE(itemEnabled("mnuPaste"));
         expectBoxesLocked();
-        window.menuItem(QStringLiteral("mnuRollBack"))->trigger(); // the Cancel
+        named<QAction>(window, "mnuRollBack")->trigger(); // the Cancel
         state.cancelFlag = false;
         leaveRollBack();
     });
@@ -144,7 +144,7 @@ TEST_F(RunningTest, EnteringTheRunStateZeroesTheCounters) {
     window.adapter().showCounters({5, 4, 3});
     enterRun();
     for (const char* name : {"lblTotFiles", "lblFilesDone", "lblReplaceMade"})
-        EXPECT_EQ(window.label(QString::fromUtf8(name))->text(), QStringLiteral("0"));
+        EXPECT_EQ(named<QLabel>(window, name)->text(), QStringLiteral("0"));
     leaveRun();
 }
 
@@ -161,17 +161,15 @@ TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
     QString seen;
     window.setStartCommand([&] {
         enterRun();
-        TextBuffer& buffer = window.workingBuffer();
-        seen = buffer.text();
+        seen = window.rightBoxText();
         EXPECT_TRUE(box->isReadOnly());
         EXPECT_FALSE(itemEnabled("mnuPaste"));
         QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
         box->selectAll();
-        window.mnuPaste_Click(); // refused: the buffer must not change under the run
+        window.mnuPaste_Click(); // refused: the subject must not change under the run
         EXPECT_EQ(box->toPlainText(), QStringLiteral("banana\nban"));
 
-        buffer.setText(QStringLiteral("bonono\r\nbon"));
-        window.workingBufferChanged();
+        window.setRightBoxText(QStringLiteral("bonono\r\nbon"));
         EXPECT_EQ(box->toPlainText(), QStringLiteral("banana\nban")); // not yet: lazily
         QCoreApplication::processEvents();
         EXPECT_EQ(box->toPlainText(), QStringLiteral("bonono\nbon"));
@@ -180,14 +178,13 @@ TEST_F(RunningTest, TextModeRunWorksOnTheBoxAndShowsTheResult) {
     cmd("cmdStart")->click();
     EXPECT_EQ(seen, QStringLiteral("banana\r\nban"));
     EXPECT_FALSE(box->isReadOnly());
-    // The buffer keeps its own text; showing it didn't count as an edit of the box.
-    EXPECT_EQ(window.workingBuffer().text(), QStringLiteral("bonono\r\nbon"));
+    // The text given back is kept as it came; showing it didn't count as an edit of the box.
+    EXPECT_EQ(window.rightBoxText(), QStringLiteral("bonono\r\nbon"));
 }
 
 TEST_F(RunningTest, BoxOutOfSightIsFilledWhenItComesIntoView) {
     window.show();
-    window.workingBuffer().setText(QStringLiteral("file content"));
-    window.workingBufferChanged();
+    window.showWorkingText(WorkingText(QStringLiteral("file content")));
     QCoreApplication::processEvents();
     EXPECT_EQ(window.rightBox()->toPlainText(), QString()); // narrow: not shown, not filled
     cmd("cmdExpand")->click();
@@ -202,7 +199,7 @@ TEST_F(RunningTest, ClosingDuringARunStopsIt) {
     enterRun();
     bool unloaded = false;
     window.setUnloadCommand([&] { unloaded = true; });
-    window.menuItem(QStringLiteral("mnuExit"))->trigger();
+    named<QAction>(window, "mnuExit")->trigger();
     EXPECT_TRUE(state.cancelFlag);
     EXPECT_TRUE(state.batchCancelFlag);
     EXPECT_TRUE(unloaded);
@@ -210,7 +207,7 @@ TEST_F(RunningTest, ClosingDuringARunStopsIt) {
 }
 
 TEST_F(RunningTest, RunOptionsReadTheControlsAtEachRead) {
-    auto* search = window.textBox(QStringLiteral("txtSearch"));
+    auto* search = named<MultiLineBox>(window, "txtSearch");
     search->setText(QStringLiteral("a\nb"));
     EXPECT_EQ(window.adapter().searchText(), QStringLiteral("a\r\nb"));
     search->setText(QStringLiteral("x") + QChar(0x00A0)); // a non-breaking space stays one
@@ -257,20 +254,6 @@ TEST_F(RunningTest, RunOptionsReadTheControlsAtEachRead) {
         EXPECT_EQ(options.fileTypes()[i], Greyed) << kFileTypes[i].checkBox;
         box->setValue(Unchecked);
         EXPECT_EQ(options.fileTypes()[i], Unchecked) << kFileTypes[i].checkBox;
-    }
-}
-
-TEST_F(RunningTest, AControlMissingOrOfAnotherKindFailsWhenTheAdapterIsMade) {
-    QHash<QString, QWidget*> controls;
-    for (const ControlRow& row : mainControls())
-        controls.insert(QString::fromUtf8(row.name), window.control(QString::fromUtf8(row.name)));
-    EXPECT_NO_THROW(MainWindowAdapter(window, controls));
-    for (const char* name : {"chkPHP", "txtSearch", "lblCurPath"}) {
-        QHash<QString, QWidget*> missing = controls;
-        missing.remove(QString::fromLatin1(name));
-        EXPECT_THROW(MainWindowAdapter(window, missing), std::logic_error) << name;
-        missing.insert(QString::fromLatin1(name), window.control(QStringLiteral("Frame1")));
-        EXPECT_THROW(MainWindowAdapter(window, missing), std::logic_error) << name;
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "engine/files/file_types.h"
 #include "engine/run/run_state.h"
+#include "support/named_child.h"
 #include "support/scripted_prompter.h"
 #include "ui/check_box.h"
 #include "ui/frm_main.h"
@@ -58,14 +59,12 @@ class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() { window.setPathChooser(&chooser); }
 
-    CheckBox* chk(const char* name) { return window.checkBox(QString::fromUtf8(name)); }
-    QRadioButton* opt(const char* name) { return window.optionButton(QString::fromUtf8(name)); }
-    QPushButton* cmd(const char* name) { return window.button(QString::fromUtf8(name)); }
-    QLineEdit* line(const char* name) { return window.lineBox(QString::fromUtf8(name)); }
-    bool enabled(const char* name) { return window.control(QString::fromUtf8(name))->isEnabled(); }
-    bool itemEnabled(const char* name) {
-        return window.menuItem(QString::fromUtf8(name))->isEnabled();
-    }
+    CheckBox* chk(const char* name) { return named<CheckBox>(window, name); }
+    QRadioButton* opt(const char* name) { return named<QRadioButton>(window, name); }
+    QPushButton* cmd(const char* name) { return named<QPushButton>(window, name); }
+    QLineEdit* line(const char* name) { return named<QLineEdit>(window, name); }
+    bool enabled(const char* name) { return named<QWidget>(window, name)->isEnabled(); }
+    bool itemEnabled(const char* name) { return named<QAction>(window, name)->isEnabled(); }
 
     // Stand in for the run and the roll back, which own the flags the window reads.
     void enterRun() {

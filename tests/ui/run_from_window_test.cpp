@@ -3,6 +3,7 @@
 // message boxes answered from a script.
 
 #include "support/function_yield.h"
+#include "support/named_child.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_files.h"
 #include "ui/check_box.h"
@@ -39,9 +40,9 @@ protected:
     }
 
     frmMain& window() { return app.window(); }
-    QPushButton* cmd(const char* name) { return window().button(QString::fromUtf8(name)); }
-    QAction* item(const char* name) { return window().menuItem(QString::fromUtf8(name)); }
-    QString shown(const char* label) { return window().label(QString::fromUtf8(label))->text(); }
+    QPushButton* cmd(const char* name) { return named<QPushButton>(window(), name); }
+    QAction* item(const char* name) { return named<QAction>(window(), name); }
+    QString shown(const char* label) { return named<QLabel>(window(), label)->text(); }
     QString counters() {
         return shown("lblTotFiles") + u' ' + shown("lblFilesDone") + u' ' + shown("lblReplaceMade");
     }
@@ -49,11 +50,11 @@ protected:
     QString treePath() { return QDir::toNativeSeparators(work.path()) + QDir::separator(); }
 
     void setTexts(const QString& search, const QString& replace, const QString& path) {
-        window().textBox(QStringLiteral("txtSearch"))->setText(search);
-        window().textBox(QStringLiteral("txtReplace"))->setText(replace);
-        window().lineBox(QStringLiteral("txtPath"))->setText(path);
+        named<MultiLineBox>(window(), "txtSearch")->setText(search);
+        named<MultiLineBox>(window(), "txtReplace")->setText(replace);
+        named<QLineEdit>(window(), "txtPath")->setText(path);
     }
-    void check(const char* name) { window().checkBox(QString::fromUtf8(name))->setValue(Checked); }
+    void check(const char* name) { named<CheckBox>(window(), name)->setValue(Checked); }
     void pressStart() { QTest::mouseClick(cmd("cmdStart"), Qt::LeftButton); }
 
     // Runs `action` in the first yield of the command started next, where the window's own
@@ -61,9 +62,9 @@ protected:
     void duringFirstYield(std::function<void()> action) { m_duringYield = std::move(action); }
 
     void expectBoxesLocked(bool locked) {
-        EXPECT_EQ(window().textBox(QStringLiteral("txtSearch"))->isReadOnly(), locked);
-        EXPECT_EQ(window().textBox(QStringLiteral("txtReplace"))->isReadOnly(), locked);
-        EXPECT_EQ(window().lineBox(QStringLiteral("txtPath"))->isReadOnly(), locked);
+        EXPECT_EQ(named<MultiLineBox>(window(), "txtSearch")->isReadOnly(), locked);
+        EXPECT_EQ(named<MultiLineBox>(window(), "txtReplace")->isReadOnly(), locked);
+        EXPECT_EQ(named<QLineEdit>(window(), "txtPath")->isReadOnly(), locked);
     }
     void expectRunning() {
         EXPECT_TRUE(app.state().runActive);
@@ -131,7 +132,7 @@ protected:
 };
 
 TEST_F(RunFromWindowTest, TextModeRunFromTheStartButton) {
-    window().optionButton(QStringLiteral("optText"))->click();
+    named<QRadioButton>(window(), "optText")->click();
     window().rightBox()->setPlainText(QStringLiteral("banana"));
     setTexts(QStringLiteral("a"), QStringLiteral("o"), QString());
     duringFirstYield([&] {
@@ -151,7 +152,7 @@ TEST_F(RunFromWindowTest, TextModeRunFromTheStartButton) {
 }
 
 TEST_F(RunFromWindowTest, LargeTextModeRunShowsItsResultOnTheScreen) {
-    window().optionButton(QStringLiteral("optText"))->click();
+    named<QRadioButton>(window(), "optText")->click();
     QString text;
     for (int i = 0; i < 20000; ++i)
         text += QStringLiteral("line %1 x\n").arg(i);
@@ -179,7 +180,7 @@ TEST_F(RunFromWindowTest, LargeTextModeRunShowsItsResultOnTheScreen) {
 
 TEST_F(RunFromWindowTest, SelectedFileRunFromTheMenu) {
     writeBytes(tree(QStringLiteral("page.txt")), "one two one\r\nthree one");
-    window().optionButton(QStringLiteral("optFile"))->click();
+    named<QRadioButton>(window(), "optFile")->click();
     setTexts(QStringLiteral("one"), QStringLiteral("1"),
              QDir::toNativeSeparators(tree(QStringLiteral("page.txt"))));
     duringFirstYield([&] { expectRunning(); });
@@ -207,14 +208,14 @@ TEST_F(RunFromWindowTest, LineBreaksTypedWithShiftEnterAreLineBreaks) {
     // Searched for and written into a file, they take the form of the file's line break.
     writeBytes(tree(QStringLiteral("page.txt")), "one\ntwo\n");
     setTexts({}, {}, QDir::toNativeSeparators(tree(QStringLiteral("page.txt"))));
-    typeWithShiftEnter(window().textBox(QStringLiteral("txtSearch")), "one", "two");
-    typeWithShiftEnter(window().textBox(QStringLiteral("txtReplace")), "1", "2");
+    typeWithShiftEnter(named<MultiLineBox>(window(), "txtSearch"), "one", "two");
+    typeWithShiftEnter(named<MultiLineBox>(window(), "txtReplace"), "1", "2");
     pressStart();
     EXPECT_EQ(readBytes(tree(QStringLiteral("page.txt"))), "1\n2\n");
     EXPECT_EQ(counters(), QStringLiteral("1 1 1"));
 
     // In the right-hand box they meet a line break typed with Enter.
-    window().optionButton(QStringLiteral("optText"))->click();
+    named<QRadioButton>(window(), "optText")->click();
     window().rightBox()->clear();
     typeWithShiftEnter(window().rightBox(), "a", "b");
     setTexts(QStringLiteral("a\r\nb"), QStringLiteral("c"), {});

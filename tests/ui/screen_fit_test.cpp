@@ -4,6 +4,7 @@
 // the laptop screen of every test, ctest runs these on an 800 x 500 screen and on a full HD
 // screen at scale 2 (960 x 540 logical pixels).
 
+#include "support/named_child.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_files.h"
 #include "ui/frm_about.h"
@@ -109,12 +110,12 @@ TEST_F(ScreenFitWindows, TheMainWindowNarrowAndWide) {
 }
 
 TEST_F(ScreenFitWindows, TheBatchWindowAndItsTestView) {
-    app.window().menuItem(QStringLiteral("mnuBatch"))->trigger();
+    named<QAction>(app.window(), "mnuBatch")->trigger();
     frmBatch* batch = app.batchWindows().batchWindow();
     ASSERT_TRUE(batch);
     expectFits(*batch, batch->screenFit());
     batch->tBatchPath()->setText(home.filePath(QStringLiteral("batch.txt")));
-    batch->button(QStringLiteral("cTest"))->click();
+    named<QPushButton>(*batch, "cTest")->click();
     frmTestBatch* test = app.batchWindows().testView();
     ASSERT_TRUE(test);
     expectFits(*test, test->screenFit());

@@ -2,6 +2,7 @@
 // Start-up and exit run as the real sequence: the window offscreen, AppData in a temporary
 // folder, a terminator that records instead of ending the process.
 
+#include "support/named_child.h"
 #include "support/scripted_prompter.h"
 #include "ui/check_box.h"
 #include "ui/frm_main.h"
@@ -63,7 +64,7 @@ protected:
     void exitApp(bool exitButton = false) {
         const qsizetype before = terminations.size();
         if (exitButton)
-            window().button(QStringLiteral("cmdExit"))->click();
+            named<QPushButton>(window(), "cmdExit")->click();
         else
             window().close();
         ASSERT_EQ(terminations.size(), before + 1);
@@ -75,11 +76,11 @@ protected:
     }
 
     frmMain& window() { return m_app->window(); }
-    CheckBox* chk(const QString& name) { return window().checkBox(name); }
-    QRadioButton* opt(const QString& name) { return window().optionButton(name); }
-    QLineEdit* line(const QString& name) { return window().lineBox(name); }
-    MultiLineBox* box(const QString& name) { return window().textBox(name); }
-    bool enabled(const QString& name) { return window().control(name)->isEnabled(); }
+    CheckBox* chk(const QString& name) { return named<CheckBox>(window(), name); }
+    QRadioButton* opt(const QString& name) { return named<QRadioButton>(window(), name); }
+    QLineEdit* line(const QString& name) { return named<QLineEdit>(window(), name); }
+    MultiLineBox* box(const QString& name) { return named<MultiLineBox>(window(), name); }
+    bool enabled(const QString& name) { return named<QWidget>(window(), name)->isEnabled(); }
 
     QString folder(const QString& name = QStringLiteral("zuk")) const {
         return appData + QLatin1Char('/') + name;
@@ -402,10 +403,10 @@ protected:
     }
     void prepareRun(ZukApplication& app) {
         frmMain& window = app.window();
-        window.lineBox(QStringLiteral("txtPath"))->setText(work);
-        window.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("needle"));
-        window.textBox(QStringLiteral("txtReplace"))->setText(QStringLiteral("pin"));
-        window.checkBox(QStringLiteral("chkLog"))->setValue(Checked);
+        named<QLineEdit>(window, "txtPath")->setText(work);
+        named<MultiLineBox>(window, "txtSearch")->setText(QStringLiteral("needle"));
+        named<MultiLineBox>(window, "txtReplace")->setText(QStringLiteral("pin"));
+        named<CheckBox>(window, "chkLog")->setValue(Checked);
         QTimer::singleShot(0, &window, [&window] { window.close(); });
     }
     QString logPath() const { return folder() + QStringLiteral("/log.txt"); }

@@ -92,14 +92,14 @@ TEST_F(ViewersTest, ViewLogReadsTheLogAfreshAtEveryOpeningAndClearDeletesIt) {
     EXPECT_EQ(commands(first), (QStringList{"Exit", "Clear", "Print"}));
 
     writeBytes(logPath, "==> START\r\n");
-    window.menuItem(QStringLiteral("mnuViewLog"))->trigger(); // while the viewer is open
+    named<QAction>(window, "mnuViewLog")->trigger(); // while the viewer is open
     EXPECT_FALSE(first);
     EXPECT_EQ(windows.logViewer()->txtLog()->toPlainText(), QStringLiteral("==> START\n"));
     writeBytes(logPath, "==> START\r\n==> END\r\n");
     window.adapter().openLogViewer(); // how a search-only run with logging opens it
     EXPECT_EQ(windows.logViewer()->txtLog()->toPlainText(), QStringLiteral("==> START\n==> END\n"));
 
-    windows.logViewer()->command(QStringLiteral("mnuClear"))->trigger();
+    windows.logViewer()->mnuClear()->trigger();
     EXPECT_TRUE(windows.logViewer()->txtLog()->toPlainText().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(logPath));
     EXPECT_EQ(prompter.shown.size(), 1);
@@ -144,7 +144,7 @@ TEST_F(ViewersTest, PrintsTheSelectionOrTheWholeTextAndCancelOrFailureSaysNothin
         cursor.setPosition(c.from);
         cursor.setPosition(c.to, QTextCursor::KeepAnchor);
         viewer->textBox()->setTextCursor(cursor);
-        viewer->command(QStringLiteral("mnuPrint"))->trigger();
+        viewer->mnuPrint()->trigger();
 
         EXPECT_EQ(print.offered, QList<bool>{c.from != c.to});
         EXPECT_EQ(QFileInfo::exists(print.output), c.printed != nullptr);
@@ -197,7 +197,7 @@ TEST_F(ViewersTest, HelpOpensAboveTheMainWindowWithItsTitleBarOnTheScreen) {
         EXPECT_EQ(windows.helpViewer()->pos(), c.help);
         EXPECT_EQ(windows.helpViewer()->windowTitle(), QStringLiteral("ZUK Help"));
         EXPECT_EQ(commands(windows.helpViewer()), (QStringList{"Exit", "Print"}));
-        windows.helpViewer()->command(QStringLiteral("mnuExit"))->trigger();
+        windows.helpViewer()->mnuExit()->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_FALSE(windows.helpViewer());
     }
@@ -212,7 +212,7 @@ TEST_F(ViewersTest, HelpPressedAgainBringsTheOpenViewerForwardWithoutReadingTheF
     ASSERT_TRUE(viewer);
     writeBytes(help, "Version two\n");
     viewer->hide();
-    window.menuItem(QStringLiteral("mnuHelp"))->trigger();
+    named<QAction>(window, "mnuHelp")->trigger();
     EXPECT_EQ(windows.helpViewer(), viewer);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(viewer->txtHelp()->toPlainText(), QStringLiteral("Version one\n"));
@@ -273,7 +273,7 @@ TEST_F(ViewersTest, AViewersMessagesBelongToItAndLeaveItInFront) {
     QPointer<frmLog> viewer = own.logViewer();
     ASSERT_TRUE(viewer);
     ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
-    viewer->command(QStringLiteral("mnuClear"))->trigger();
+    viewer->mnuClear()->trigger();
     QCoreApplication::processEvents();
 
     ASSERT_EQ(boxes.seen.size(), 2) << boxes.texts().join(u'|').toStdString();
@@ -285,10 +285,10 @@ TEST_F(ViewersTest, AViewersMessagesBelongToItAndLeaveItInFront) {
 }
 
 TEST_F(ViewersTest, AboutBoxShowsItsLinesOnceAndItsLinkLeavesItOpen) {
-    window.menuItem(QStringLiteral("mnuAbout"))->trigger();
+    named<QAction>(window, "mnuAbout")->trigger();
     QPointer<frmAbout> about = windows.aboutBox();
     ASSERT_TRUE(about);
-    window.menuItem(QStringLiteral("mnuAbout"))->trigger();
+    named<QAction>(window, "mnuAbout")->trigger();
     EXPECT_EQ(windows.aboutBox(), about.data());
     EXPECT_EQ(about->windowTitle(), QStringLiteral("About ZUK"));
 
@@ -298,7 +298,7 @@ TEST_F(ViewersTest, AboutBoxShowsItsLinesOnceAndItsLinkLeavesItOpen) {
     int previousTop = -1;
     for (const char* name :
          {"Label4", "Label3", "Label2", "Label1", "Label5", "Label6", "lblLicence"}) {
-        QLabel* label = about->label(QString::fromUtf8(name));
+        QLabel* label = named<QLabel>(*about, name);
         EXPECT_GT(label->y(), previousTop) << name;
         previousTop = label->y();
         lines << label->text();
@@ -313,9 +313,10 @@ TEST_F(ViewersTest, AboutBoxShowsItsLinesOnceAndItsLinkLeavesItOpen) {
     EXPECT_GT(about->cmdOK()->y(), previousTop);
     EXPECT_GE(about->cmdOK()->width(), about->cmdOK()->sizeHint().width());
     EXPECT_LE(about->cmdOK()->geometry().bottom(), about->height());
-    const QFont name = about->label(QStringLiteral("Label4"))->font();
-    EXPECT_TRUE(name.bold() && name.pointSizeF() > about->label("Label3")->font().pointSizeF());
-    QLabel* link = about->label(QStringLiteral("Label5"));
+    const QFont name = named<QLabel>(*about, "Label4")->font();
+    EXPECT_TRUE(name.bold() &&
+                name.pointSizeF() > named<QLabel>(*about, "Label3")->font().pointSizeF());
+    QLabel* link = named<QLabel>(*about, "Label5");
     EXPECT_TRUE(link->font().underline());
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
 
@@ -382,13 +383,13 @@ TEST_F(ViewersFromTheApplicationTest, SearchOnlyRunWithLoggingOpensTheLogViewerA
     frmMain& main = app.window();
     const QString subject = temp.filePath(QStringLiteral("a.txt"));
     writeBytes(subject, "banana");
-    main.optionButton(QStringLiteral("optFile"))->setChecked(true);
-    main.lineBox(QStringLiteral("txtPath"))->setText(subject);
-    main.textBox(QStringLiteral("txtSearch"))->setText(QStringLiteral("an"));
-    main.checkBox(QStringLiteral("chkSearchOnly"))->setValue(Checked);
-    main.checkBox(QStringLiteral("chkLog"))->setValue(Checked);
-    main.checkBox(QStringLiteral("chkAllType"))->setValue(Checked);
-    main.button(QStringLiteral("cmdStart"))->click();
+    named<QRadioButton>(main, "optFile")->setChecked(true);
+    named<QLineEdit>(main, "txtPath")->setText(subject);
+    named<MultiLineBox>(main, "txtSearch")->setText(QStringLiteral("an"));
+    named<CheckBox>(main, "chkSearchOnly")->setValue(Checked);
+    named<CheckBox>(main, "chkLog")->setValue(Checked);
+    named<CheckBox>(main, "chkAllType")->setValue(Checked);
+    named<QPushButton>(main, "cmdStart")->click();
 
     EXPECT_EQ(prompter.texts(), QStringList{"ZUK Done"});
     EXPECT_EQ(prompter.logOpen, QList<bool>{false});
@@ -398,9 +399,9 @@ TEST_F(ViewersFromTheApplicationTest, SearchOnlyRunWithLoggingOpensTheLogViewerA
 }
 
 TEST_F(ViewersFromTheApplicationTest, ExitClosesAboutThenLogThenHelp) {
-    app.window().button(QStringLiteral("cmdHelp"))->click();
-    app.window().button(QStringLiteral("cmdViewLog"))->click();
-    app.window().menuItem(QStringLiteral("mnuAbout"))->trigger();
+    named<QPushButton>(app.window(), "cmdHelp")->click();
+    named<QPushButton>(app.window(), "cmdViewLog")->click();
+    named<QAction>(app.window(), "mnuAbout")->trigger();
     SecondaryWindows& windows = app.secondaryWindows();
     QStringList closed; // closing deletes a window
     for (QWidget* opened :

@@ -83,7 +83,7 @@ struct Scan {
     bool overflow = false; // more sub-directories than a list holds: the walk ends
 };
 
-Scan scanDirectory(const QString& directory, bool keepFiles) {
+Scan scanDirectory(const QString& directory, bool keepFiles, const FileFilter* filter) {
     Scan scan;
     scan.keptFiles = keepFiles;
     Listing listing(directory);
@@ -107,7 +107,9 @@ Scan scanDirectory(const QString& directory, bool keepFiles) {
                 scan.overflow = true;
                 return scan;
             }
-            scan.subdirectories.append(prefix + decodePath(QByteArray(entry->d_name)));
+            const QString name = decodePath(QByteArray(entry->d_name));
+            if (!filter || filter->entersFolder(directory, name))
+                scan.subdirectories.append(prefix + name);
         } else if (keepFiles &&
                    kindOf(listing.fd(), entry, entry->d_type, st) == EntryKind::PlainFile) {
             scan.files.names.append(decodePath(QByteArray(entry->d_name)));
@@ -122,7 +124,7 @@ Scan scanDirectory(const QString& directory, bool keepFiles) {
 // plain files are kept while fewer than `namesToKeep` have been taken. A directory that can't
 // be read doesn't stop the others; an overflow does.
 std::vector<Scan> scanLevel(const QStringList& directories, qsizetype first, qsizetype last,
-                            qsizetype namesToKeep, int threads) {
+                            qsizetype namesToKeep, int threads, const FileFilter* filter) {
     std::vector<Scan> scans(size_t(last - first));
     std::atomic<qsizetype> claimed{first};
     std::atomic<qsizetype> namesTaken{0};
@@ -133,7 +135,7 @@ std::vector<Scan> scanLevel(const QStringList& directories, qsizetype first, qsi
             // Every directory before an overflow is scanned, since each takes the next one.
             for (qsizetype i; !stop && (i = claimed.fetch_add(1)) < last;) {
                 Scan& scan = scans[size_t(i - first)];
-                scan = scanDirectory(directories.at(i), namesTaken.load() < namesToKeep);
+                scan = scanDirectory(directories.at(i), namesTaken.load() < namesToKeep, filter);
                 namesTaken += scan.files.names.size();
                 if (scan.overflow)
                     stop = true;
@@ -185,7 +187,7 @@ QString DirectoryList::tooManyDirectoriesText(const QString& startDirectory) {
 }
 
 DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories,
-                                 qsizetype fileNamesToKeep, int threads) {
+                                 qsizetype fileNamesToKeep, int threads, const FileFilter* filter) {
     DirectoryList result;
     result.directories.append(startDirectory);
     if (subDirectories != Checked)
@@ -198,7 +200,7 @@ DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDi
     for (;;) {
         const qsizetype last = result.directories.size();
         std::vector<Scan> scans =
-            scanLevel(result.directories, next, last, fileNamesToKeep - namesKept, threads);
+            scanLevel(result.directories, next, last, fileNamesToKeep - namesKept, threads, filter);
         bool found = false;
         for (qsizetype i = next; i < last; ++i) {
             Scan& scan = scans[size_t(i - next)];

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/error.h"
+#include "engine/files/file_filter.h"
 #include "engine/run/check_value.h"
 
 #include <QHash>
@@ -52,9 +53,10 @@ struct DirectoryList {
 // keep the plain files' names of its first directories, up to about `fileNamesToKeep` names,
 // sparing a second read of each; the rest are listed when the caller reaches them. A wide
 // level is read on two threads where there are several cores, unless `threads` is 1 (0 lets
-// the cores decide).
+// the cores decide). A folder that `filter` doesn't enter is left out with all below it.
 DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories,
-                                 qsizetype fileNamesToKeep = 0, int threads = 0);
+                                 qsizetype fileNamesToKeep = 0, int threads = 0,
+                                 const FileFilter* filter = nullptr);
 
 // The names of the plain files of one directory, in the platform's listing order: regular
 // files and symbolic links to regular files, without hidden ones. The whole listing is taken

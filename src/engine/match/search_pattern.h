@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/match/substring_finder.h"
+#include "engine/match/text_match.h"
 
 #include <QByteArray>
 #include <QList>
@@ -12,12 +13,6 @@
 #include <vector>
 
 namespace zuk {
-
-struct TextMatch {
-    qsizetype position = -1; // -1: none
-    qsizetype length = 0;    // characters of the subject covered (a line break may be 1 or 2)
-    bool found() const { return position >= 0; }
-};
 
 // A search text compiled once per pass. Each line break in it (CR LF, LF or CR) matches any
 // one line break of the subject; a line break of the subject is one unit, so a match never

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/run/file_preparer.h"
 
-#include "engine/files/atomic_file.h"
-#include "engine/run/headless_run_window.h"
 #include "engine/run/replacement_routines.h"
 #include "engine/run/run_state.h"
 #include "engine/run/yield_hook.h"
@@ -12,15 +10,6 @@
 namespace zuk {
 
 namespace {
-
-class RecordingPrompter final : public Prompter {
-public:
-    MessageResult show(const Message& message) override {
-        messages.append(message);
-        return MessageResult::Ok;
-    }
-    QList<Message> messages;
-};
 
 // A press of Cancel reaches a preparing thread at its next find.
 class StopYield final : public YieldHook {
@@ -38,8 +27,9 @@ private:
 
 } // namespace
 
-FilePreparer::FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine)
-    : m_lineBreakRoutine(lineBreakRoutine), m_ownOptions(options()) {
+FilePreparer::FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine,
+                           EditRequest request)
+    : m_lineBreakRoutine(lineBreakRoutine), m_request(std::move(request)), m_ownOptions(options()) {
     try {
         for (int i = 0; i < threads; ++i)
             m_threads.emplace_back(&FilePreparer::work, this, options());
@@ -69,7 +59,7 @@ qsizetype FilePreparer::waiting() const {
     return qsizetype(m_jobs.size());
 }
 
-std::optional<FilePreparer::Prepared> FilePreparer::takeNext(std::chrono::milliseconds wait) {
+std::optional<Edit> FilePreparer::takeNext(std::chrono::milliseconds wait) {
     std::unique_lock lock(m_mutex);
     // Rather than wait for the oldest, the taking thread prepares the next file nobody has
     // started, so that both cores stay busy. A bounded number is started ahead.
@@ -85,7 +75,7 @@ std::optional<FilePreparer::Prepared> FilePreparer::takeNext(std::chrono::millis
     std::shared_ptr<Job> job = std::move(m_jobs.front());
     m_jobs.pop_front();
     --m_started;
-    return std::move(job->prepared);
+    return std::move(job->edit);
 }
 
 void FilePreparer::cancel() {
@@ -98,24 +88,12 @@ void FilePreparer::cancel() {
 
 void FilePreparer::prepare(Job& job, RunOptions& options) {
     RunState state;
-    HeadlessRunWindow window;
-    RecordingPrompter prompter;
     StopYield yield(m_stop, state);
-    ReplacementRoutines routines(options, state, window, prompter, yield);
-    Prepared& prepared = job.prepared;
-    prepared.result =
-        m_lineBreakRoutine
-            ? routines.CleanFileCRLF(job.path, options.searchText(), options.replaceText())
-            : routines.CleanFile(job.path, options.searchText(), options.replaceText());
-    prepared.failed = routines.failed();
-    prepared.messages = std::move(prompter.messages);
-    prepared.buffer = std::move(window.buffer);
-    // Told here rather than by the run's thread, which would otherwise stat every name itself.
-    prepared.identity = prepared.buffer.loadedIdentity();
-    if (!prepared.identity) {
-        if (const Result<FileIdentity> identity = identifyFile(job.path))
-            prepared.identity = identity.value();
-    }
+    ReplacementRoutines routines(options, state, yield);
+    routines.setRequest(m_request);
+    job.edit = m_lineBreakRoutine
+                   ? routines.CleanFileCRLF(job.path, options.searchText(), options.replaceText())
+                   : routines.CleanFile(job.path, options.searchText(), options.replaceText());
 }
 
 void FilePreparer::work(std::unique_ptr<RunOptions> options) {

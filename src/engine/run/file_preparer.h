@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/run/prompter.h"
+#include "engine/run/edit.h"
 #include "engine/run/run_options.h"
-#include "engine/text/text_buffer.h"
 
-#include <QList>
 #include <QString>
 
 #include <atomic>
@@ -24,21 +22,15 @@ namespace zuk {
 // Options that can't change during a run, copied for each thread that reads them.
 using OptionsSnapshot = std::function<std::unique_ptr<RunOptions>()>;
 
-// A small pool of threads that prepare files for a run whose options are fixed: each file is
-// loaded, searched, replaced and written to its temporary file, and waits there, with the
-// messages its routine showed, until the run's own thread takes it (in the order the files
-// were added) to back it up, rename it, count and log it. What is not taken is discarded.
+// A small pool of threads that make the edits of files for a run whose options are fixed: each
+// file is loaded or streamed, searched, replaced and written to its temporary file, and its
+// edit waits, with the messages of its routine, until the run's own thread takes it (in the
+// order the files were added) and hands it to its sink. What is not taken is discarded. Every
+// edit carries the identity of its file, by which the run tells a second name of a file.
 class FilePreparer {
 public:
-    struct Prepared {
-        qint64 result = 0;
-        bool failed = false;
-        QList<Message> messages; // to show when the file is taken, in order
-        TextBuffer buffer;       // the file's working buffer, its new text ready to commit
-        std::optional<FileIdentity> identity; // the file the name led to, when it was there
-    };
-
-    FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine);
+    FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine,
+                 EditRequest request);
     ~FilePreparer();
     FilePreparer(const FilePreparer&) = delete;
     FilePreparer& operator=(const FilePreparer&) = delete;
@@ -47,7 +39,7 @@ public:
     // Files added and not yet taken.
     qsizetype waiting() const;
     // The oldest file added, once prepared; nothing when it isn't ready within `wait`.
-    std::optional<Prepared> takeNext(std::chrono::milliseconds wait);
+    std::optional<Edit> takeNext(std::chrono::milliseconds wait);
     // The threads stop at their next find; nothing more is prepared.
     void cancel();
 
@@ -55,12 +47,13 @@ private:
     struct Job {
         QString path;
         bool done = false;
-        Prepared prepared;
+        Edit edit;
     };
     void work(std::unique_ptr<RunOptions> options);
     void prepare(Job& job, RunOptions& options);
 
     bool m_lineBreakRoutine;
+    EditRequest m_request;
     std::unique_ptr<RunOptions> m_ownOptions; // the taking thread's, when it prepares a file
     mutable std::mutex m_mutex;
     std::condition_variable m_wakeWorker;

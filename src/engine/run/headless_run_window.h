@@ -2,7 +2,6 @@
 #pragma once
 
 #include "engine/run/run_window.h"
-#include "engine/text/text_buffer.h"
 
 namespace zuk {
 
@@ -16,15 +15,20 @@ public:
     void leaveRollBackState() override { rollingBack = false; }
     void showCounters(const RunCounters& shown) override { counters = shown; }
     void setCurrentPath(const QString& path) override { currentPath = path; }
-    TextBuffer& workingBuffer() override { return buffer; }
-    void workingBufferChanged() override {}
+    QString rightBoxText() override { return text; }
+    Status setRightBoxText(const QString& given) override {
+        text = given;
+        return {};
+    }
+    void showWorkingText(const WorkingText& shown) override { working = shown; }
     void openLogViewer() override { ++logViewerOpened; }
 
     bool running = false;
     bool rollingBack = false;
     RunCounters counters;
     QString currentPath;
-    TextBuffer buffer;
+    QString text; // the right-hand box's
+    WorkingText working;
     int logViewerOpened = 0;
 };
 

@@ -20,6 +20,10 @@ struct Message {
     QString title;   // empty: the application's title
     QString subject; // the file or folder the message concerns, if any; named where not in text
 
+    // A refusal, a failure or the end of a command: OK only, no title of its own.
+    static Message information(const QString& text, const QString& subject = {}) {
+        return Message{text, MessageButtons::Ok, MessageIcon::None, MessageResult::Ok, {}, subject};
+    }
     bool operator==(const Message&) const = default;
 };
 
@@ -29,9 +33,8 @@ public:
     virtual ~Prompter() = default;
     virtual MessageResult show(const Message& message) = 0;
 
-    // A refusal, a failure or the end of a command: OK only, no title of its own.
     void inform(const QString& text, const QString& subject = {}) {
-        show(Message{text, MessageButtons::Ok, MessageIcon::None, MessageResult::Ok, {}, subject});
+        show(Message::information(text, subject));
     }
     // A confirmation before something that can't be undone: Yes/No, critical icon, No by
     // default, title "Warning". True when the user answered Yes.

@@ -1,67 +1,83 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "engine/error.h"
-#include "engine/run/prompter.h"
+#include "engine/match/matcher.h"
+#include "engine/run/edit.h"
 #include "engine/run/run_options.h"
 #include "engine/run/run_state.h"
-#include "engine/run/run_window.h"
 #include "engine/run/yield_hook.h"
+#include "engine/text/working_text.h"
 
 #include <QStringList>
 
-#include <optional>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace zuk {
 
-class TextBuffer;
+class ReplaceLoop;
 
 // The search text and its line-break variants: one entry per blank of the text, each with
 // that blank turned into a line break (keeping a blank on the left or right when asked).
 // The keep-space options are read once for every blank.
 QStringList BuildVariantList(const QString& searchText, const RunOptions& options);
 
-// Finds and replaces in the working buffer of the window: a file loaded into it, or the
-// right-hand text itself. Returns the number of occurrences handled; -1 when the file can't be
-// read as text, 0 after any other failure (its message shown; running out of memory is one).
-// Nothing is saved here.
+// The matchers of one edit, applied one after another, each to what the ones before left.
+using MatcherPasses = std::vector<std::unique_ptr<const Matcher>>;
+
+// Makes a subject's edit: loads or streams a file (or takes the right-hand text), finds and
+// replaces with each matcher in turn through the one replace loop, and gives the new content
+// with the result and the messages of any failure. Nothing is saved or shown here, but the
+// observer sees the working text. A file streams through a buffer when it has one matcher
+// whose longest match is bounded and that searches bytes; otherwise it is loaded whole.
 class ReplacementRoutines {
 public:
-    ReplacementRoutines(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
-                        YieldHook& yieldHook);
+    ReplacementRoutines(const RunOptions& options, const RunState& state, YieldHook& yieldHook);
 
-    qint64 CleanFile(const QString& path, const QString& searchText, const QString& replaceText);
-    qint64 CleanText(const QString& searchText, const QString& replaceText);
-    qint64 CleanFileCRLF(const QString& path, const QString& searchText,
-                         const QString& replaceText);
-    qint64 CleanTextCRLF(const QString& searchText, const QString& replaceText);
-
-    // The size of the buffer the file routine streams a file through (for tests).
+    // Asked once a file is opened and identified; false passes it over (a second name of a
+    // file the run has handled). Unset: every file is taken.
+    void setAdmission(std::function<bool(const FileIdentity&)> admit) {
+        m_admit = std::move(admit);
+    }
+    // Shown the working text: a file as loaded (or its beginning while it streams) and the
+    // text a pass left. Unset: nothing is shown.
+    void setObserver(std::function<void(const WorkingText&)> observe) {
+        m_observe = std::move(observe);
+    }
+    void setRequest(EditRequest request) { m_request = std::move(request); }
+    // The size of the buffer a file streams through (for tests).
     void setStreamBufferSize(qsizetype bytes) { m_streamBufferSize = bytes; }
 
-    // Whether the last routine failed (its message shown), whatever its result.
-    bool failed() const { return m_failed; }
+    Edit CleanFile(const QString& path, const QString& searchText, const QString& replaceText);
+    Edit CleanText(const QString& text, const QString& searchText, const QString& replaceText);
+    Edit CleanFileCRLF(const QString& path, const QString& searchText, const QString& replaceText);
+    Edit CleanTextCRLF(const QString& text, const QString& searchText, const QString& replaceText);
+
+    Edit editFile(const QString& path, const MatcherPasses& passes);
+    Edit editText(const QString& text, const MatcherPasses& passes);
 
 private:
-    // Nothing when the file is loaded; otherwise the routine's result, its message shown.
-    std::optional<qint64> loadFailure(const QString& path);
-    qint64 replaceAll(const QString& searchText, const QString& replaceText);
-    // Finds and replaces while the file streams through a buffer, its new text going straight
-    // to the file written in its place. Nothing when the file needs the whole-text form.
-    std::optional<qint64> streamFile(const QString& path, const QString& searchText,
-                                     const QString& replaceText);
-    qint64 replaceVariants(const QString& searchText, const QString& replaceText);
-    qint64 fail(const Error& error, const QString& subject);
-    // Runs one routine: clears the failure, and makes running out of memory a failure of it.
-    template <typename Routine> qint64 guarded(const QString& subject, Routine routine);
+    enum class Streamed { Done, NeedsWholeText };
+    Streamed streamFile(Edit& edit, const Matcher& matcher, ReplaceLoop& loop);
+    bool loadFile(Edit& edit, TextBuffer& buffer);
+    void replacePasses(Edit& edit, TextBuffer& buffer, const MatcherPasses& passes,
+                       ReplaceLoop& loop);
+    // False when the file is passed over.
+    bool admit(Edit& edit, const FileIdentity& identity);
+    void openFailed(Edit& edit, const Error& error);
+    void fail(Edit& edit, const Error& error);
+    void observe(const WorkingText& text) const;
+    MatcherPasses literalPasses(const QStringList& searchTexts, const QString& replaceText) const;
+    // Makes one edit: running out of memory is a failure of its subject.
+    template <typename Routine> Edit guarded(Edit edit, Routine routine);
 
-    RunOptions& m_options;
-    RunState& m_state;
-    RunWindow& m_window;
-    Prompter& m_prompter;
+    const RunOptions& m_options;
+    const RunState& m_state;
     YieldHook& m_yield;
-    bool m_failed = false;
-    QString m_subject; // the file of the routine under way
+    std::function<bool(const FileIdentity&)> m_admit;
+    std::function<void(const WorkingText&)> m_observe;
+    EditRequest m_request;
     qsizetype m_streamBufferSize;
 };
 

@@ -6,50 +6,87 @@
 
 #include <QString>
 
+#include <cstddef>
+
 namespace zuk {
 
 enum class RunMode { RightBoxText, SelectedFile, AllFiles };
 
-// The settings of a run. Never a snapshot: every step reads the field it needs at the moment
-// it runs, so a change made during a yield takes effect at the next read.
+// Every run option; run_option_table.h says what each one is.
+enum class OptionId : int {
+    OptText,
+    OptFile,
+    OptAll,
+    SubDirectories,
+    AllTypes,
+    FirstFileType, // one per row of kFileTypes, in its order
+    LastFileType = FirstFileType + int(kFileTypes.size()) - 1,
+    CustomType,
+    CustomExtension,
+    MakeBackups,
+    CaseSensitive,
+    LogChanges,
+    SearchOnly,
+    Path,
+    SearchText,
+    ReplaceText,
+    DoAllCrlf,
+    KeepSpaceLeft,
+    KeepSpaceRight,
+};
+inline constexpr std::size_t kOptionCount = std::size_t(OptionId::KeepSpaceRight) + 1;
+
+constexpr OptionId fileTypeOption(std::size_t type) {
+    return OptionId(int(OptionId::FirstFileType) + int(type));
+}
+
+// The settings of a run, read by id. Never a snapshot: every step reads the field it needs at
+// the moment it runs, so a change made during a yield takes effect at the next read.
 class RunOptions {
 public:
     virtual ~RunOptions() = default;
 
-    virtual QString searchText() const = 0;
-    virtual QString replaceText() const = 0;
-    virtual QString path() const = 0;
-    virtual bool optText() const = 0;
-    virtual bool optFile() const = 0;
-    virtual CheckValue subDirectories() const = 0;
-    virtual CheckValue allTypes() const = 0;
-    // The check box of each row of kFileTypes, in its order.
-    virtual FileTypeValues fileTypes() const = 0;
-    virtual CheckValue customType() const = 0;
-    virtual QString customExtension() const = 0;
-    virtual CheckValue caseSensitive() const = 0;
-    virtual CheckValue searchOnly() const = 0;
-    virtual CheckValue makeBackups() const = 0;
-    virtual CheckValue logChanges() const = 0;
-    virtual CheckValue doAllCrlf() const = 0;
-    virtual CheckValue keepSpaceLeft() const = 0;
-    virtual CheckValue keepSpaceRight() const = 0;
+    // A check box's value; an option button's is Checked when it is selected.
+    virtual CheckValue check(OptionId id) const = 0;
+    virtual QString text(OptionId id) const = 0;
+    // The one kind of field a run writes: backups are turned off for the line-break-tolerant
+    // mode.
+    virtual void setCheck(OptionId id, CheckValue value) = 0;
 
-    // The one field a run writes: backups are turned off for the line-break-tolerant mode.
-    virtual void setMakeBackups(CheckValue value) = 0;
+    QString searchText() const { return text(OptionId::SearchText); }
+    QString replaceText() const { return text(OptionId::ReplaceText); }
+    QString path() const { return text(OptionId::Path); }
+    bool optText() const { return check(OptionId::OptText) == Checked; }
+    bool optFile() const { return check(OptionId::OptFile) == Checked; }
+    CheckValue subDirectories() const { return check(OptionId::SubDirectories); }
+    CheckValue allTypes() const { return check(OptionId::AllTypes); }
+    // The check box of each row of kFileTypes, in its order.
+    FileTypeValues fileTypes() const;
+    CheckValue customType() const { return check(OptionId::CustomType); }
+    QString customExtension() const { return text(OptionId::CustomExtension); }
+    CheckValue caseSensitive() const { return check(OptionId::CaseSensitive); }
+    CheckValue searchOnly() const { return check(OptionId::SearchOnly); }
+    CheckValue makeBackups() const { return check(OptionId::MakeBackups); }
+    CheckValue logChanges() const { return check(OptionId::LogChanges); }
+    CheckValue doAllCrlf() const { return check(OptionId::DoAllCrlf); }
+    CheckValue keepSpaceLeft() const { return check(OptionId::KeepSpaceLeft); }
+    CheckValue keepSpaceRight() const { return check(OptionId::KeepSpaceRight); }
+    void setMakeBackups(CheckValue value) { setCheck(OptionId::MakeBackups, value); }
 
     // Text mode wins over file mode, which wins over the directory mode; the directory
     // option itself is never tested.
     RunMode mode() const;
 };
 
-// Plain values, for tests and the command-line front end.
+// Plain values, for the settings file, tests and the command-line front end. A default-made
+// value is not the settings' defaults: LoadSettings of no file gives those.
 struct RunOptionValues {
     QString searchText;
     QString replaceText;
     QString path;
     bool optText = false;
     bool optFile = false;
+    bool optAll = false;
     CheckValue subDirectories = 0;
     CheckValue allTypes = 1;
     FileTypeValues fileTypes{};
@@ -62,6 +99,8 @@ struct RunOptionValues {
     CheckValue doAllCrlf = 0;
     CheckValue keepSpaceLeft = 0;
     CheckValue keepSpaceRight = 0;
+
+    bool operator==(const RunOptionValues&) const = default;
 };
 
 class ValueRunOptions final : public RunOptions {
@@ -69,24 +108,9 @@ public:
     ValueRunOptions() = default;
     explicit ValueRunOptions(RunOptionValues values) : values(std::move(values)) {}
 
-    QString searchText() const override { return values.searchText; }
-    QString replaceText() const override { return values.replaceText; }
-    QString path() const override { return values.path; }
-    bool optText() const override { return values.optText; }
-    bool optFile() const override { return values.optFile; }
-    CheckValue subDirectories() const override { return values.subDirectories; }
-    CheckValue allTypes() const override { return values.allTypes; }
-    FileTypeValues fileTypes() const override { return values.fileTypes; }
-    CheckValue customType() const override { return values.customType; }
-    QString customExtension() const override { return values.customExtension; }
-    CheckValue caseSensitive() const override { return values.caseSensitive; }
-    CheckValue searchOnly() const override { return values.searchOnly; }
-    CheckValue makeBackups() const override { return values.makeBackups; }
-    CheckValue logChanges() const override { return values.logChanges; }
-    CheckValue doAllCrlf() const override { return values.doAllCrlf; }
-    CheckValue keepSpaceLeft() const override { return values.keepSpaceLeft; }
-    CheckValue keepSpaceRight() const override { return values.keepSpaceRight; }
-    void setMakeBackups(CheckValue value) override { values.makeBackups = value; }
+    CheckValue check(OptionId id) const override;
+    QString text(OptionId id) const override;
+    void setCheck(OptionId id, CheckValue value) override;
 
     // Public so that a test or the front end can change a setting between two reads.
     RunOptionValues values;

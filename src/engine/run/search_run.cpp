@@ -1,17 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/run/search_run.h"
 
-#include "engine/files/file_collection.h"
 #include "engine/files/path_bytes.h"
 #include "engine/files/path_text.h"
-#include "engine/text/text_buffer.h"
-#include "engine/text/text_codec.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <sys/stat.h>
-
 #include <deque>
 #include <new>
 #include <optional>
@@ -37,45 +30,21 @@ const QString kDone = QStringLiteral("ZUK Done");
 // of its directories when it reaches them.
 constexpr qsizetype kFileNamesToKeep = 100'000;
 
-// Blanks only: a tab around the extension is part of it.
-QString trimBlanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.sliced(begin, end - begin);
-}
-
 } // namespace
 
 SearchRun::SearchRun(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
                      YieldHook& yieldHook, const ActivityLog& log, BackupMaker makeBackup)
     : m_options(options), m_state(state), m_window(window), m_prompter(prompter),
-      m_yield(yieldHook), m_log(log), m_makeBackup(std::move(makeBackup)),
-      m_routines(options, state, window, prompter, yieldHook) {}
+      m_yield(yieldHook), m_log(log), m_routines(options, state, yieldHook),
+      m_commit(options, window, log, std::move(makeBackup), m_writes, m_handled),
+      m_typeFilter(options) {
+    m_routines.setAdmission([this](const FileIdentity& file) { return m_handled.note(file); });
+    m_routines.setObserver([this](const WorkingText& text) { m_window.showWorkingText(text); });
+}
 
 void SearchRun::prepareInParallel(int threads, OptionsSnapshot snapshot) {
     m_preparers = threads;
     m_snapshot = std::move(snapshot);
-}
-
-bool SearchRun::fileTypeMatches(const QString& fileName, const RunOptions& o) {
-    // The name is compared in lower case. An ASCII name, the usual one, needs no lower-case
-    // copy to be compared with the lower-case extensions of the table.
-    const bool ascii = isAsciiText(fileName);
-    const QString low = ascii ? QString() : fileName.toLower();
-    const bool allTypes = o.allTypes() == 1;
-    const FileTypeValues chosen = o.fileTypes();
-    for (std::size_t i = 0; i < kFileTypes.size(); ++i) {
-        const QLatin1StringView extension(kFileTypes[i].extension);
-        if ((ascii ? fileName.endsWith(extension, Qt::CaseInsensitive) : low.endsWith(extension)) &&
-            (allTypes || chosen[i] == 1))
-            return true;
-    }
-    return o.customType() == 1 &&
-           (ascii ? fileName.toLower() : low).endsWith(trimBlanks(o.customExtension()));
 }
 
 bool SearchRun::validate() {
@@ -89,12 +58,12 @@ bool SearchRun::validate() {
         return false;
     }
     const FileTypeValues types = m_options.fileTypes();
-    if (m_options.allTypes() == 0 && m_options.customType() == 0 &&
-        std::all_of(types.begin(), types.end(), [](CheckValue v) { return v == 0; })) {
+    if (m_options.allTypes() == Unchecked && m_options.customType() == Unchecked &&
+        std::all_of(types.begin(), types.end(), [](CheckValue v) { return v == Unchecked; })) {
         m_prompter.inform(kNoFileType);
         return false;
     }
-    if (m_options.allTypes() == 0 && m_options.customType() == 1 &&
+    if (m_options.allTypes() == Unchecked && m_options.customType() == Checked &&
         !m_options.customExtension().startsWith(u'.')) {
         m_prompter.inform(kBadExtension);
         return false;
@@ -122,15 +91,15 @@ RunOutcome SearchRun::start() {
     }
     if (!validate())
         return RunOutcome::Refused;
-    if (m_options.searchOnly() == 0 && !m_state.isBatch && !m_prompter.confirm(kConfirm))
+    if (m_options.searchOnly() == Unchecked && !m_state.isBatch && !m_prompter.confirm(kConfirm))
         return RunOutcome::Declined;
     if (m_options.mode() == RunMode::AllFiles) {
         // Walked before the log header, so that a tree too big is refused with nothing written.
         // A count changes nothing, so the files the walk sees are the ones the run would
         // list: they are kept rather than read a second time.
-        m_directories =
-            CollectDirectories(m_directory, m_options.subDirectories(),
-                               m_options.searchOnly() == 1 ? kFileNamesToKeep : 0, m_walkThreads);
+        m_directories = CollectDirectories(m_directory, m_options.subDirectories(),
+                                           m_options.searchOnly() == Checked ? kFileNamesToKeep : 0,
+                                           m_walkThreads, m_filter);
         if (m_directories.tooManyDirectories) {
             m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_directory), m_directory);
             return RunOutcome::Refused;
@@ -140,7 +109,8 @@ RunOutcome SearchRun::start() {
     m_counters = {};
     m_handled.clear();
     m_filesFailed = 0;
-    if (m_options.logChanges() == 1) {
+    m_routines.setRequest(m_sink->request());
+    if (m_options.logChanges() == Checked) {
         const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
                                                  m_options.searchOnly());
         if (!logged && logged.error().number != ErrorNumber::FileNotFound)
@@ -177,123 +147,72 @@ RunOutcome SearchRun::work(RunMode mode) {
     m_state.cancelFlag = false;
     m_state.runActive = false;
     m_window.leaveRunState();
-    if (m_options.logChanges() == 1 &&
+    if (m_options.logChanges() == Checked &&
         check(m_log.logRunTrailer(m_counters, m_options.searchOnly()), m_log.path()) == Step::Abort)
         return RunOutcome::Failed;
-    if (m_options.mode() != RunMode::RightBoxText) {
-        m_window.workingBuffer().clear();
-        m_window.workingBufferChanged();
-    }
+    if (m_options.mode() != RunMode::RightBoxText)
+        m_window.showWorkingText({});
     m_window.setCurrentPath({});
     const RunOutcome outcome = cancelled ? RunOutcome::Cancelled : RunOutcome::Completed;
     if (m_state.isBatch)
         return outcome;
     if (m_options.mode() != RunMode::RightBoxText)
         m_prompter.inform(kDone);
-    if (m_options.searchOnly() == 1 && m_options.logChanges() == 1)
+    if (m_options.searchOnly() == Checked && m_options.logChanges() == Checked)
         m_window.openLogViewer();
     return outcome;
 }
 
 SearchRun::Step SearchRun::runText() {
-    const qint64 result =
-        m_options.doAllCrlf() == 0
-            ? m_routines.CleanText(m_options.searchText(), m_options.replaceText())
-            : m_routines.CleanTextCRLF(m_options.searchText(), m_options.replaceText());
-    if (m_routines.failed())
-        ++m_filesFailed;
-    if (result <= -1)
-        return Step::Continue;
-    m_counters.replaceMade += result;
-    m_counters.totFiles += 1;
-    if (result >= 1) {
-        if (m_options.logChanges() == 1 &&
-            check(m_log.LogIt(ActivityLog::itemLine(result, m_options.path())), m_log.path()) ==
-                Step::Abort)
-            return Step::Abort;
-        m_counters.filesDone += 1;
-    }
-    m_window.showCounters(m_counters);
-    return Step::Continue;
-}
-
-SearchRun::Step SearchRun::runSelectedFile() {
-    if (const std::optional<qsizetype> separator = lastSeparator(m_options.path()))
-        sweepFolder(m_options.path().first(std::max<qsizetype>(*separator, 1)));
-    const Step step = runFile(m_options.path(), false);
+    const QString text = m_window.rightBoxText();
+    Edit edit =
+        m_options.doAllCrlf() == Unchecked
+            ? m_routines.CleanText(text, m_options.searchText(), m_options.replaceText())
+            : m_routines.CleanTextCRLF(text, m_options.searchText(), m_options.replaceText());
+    const Step step = takeEdit(edit, ItemKind::RightBoxText);
     if (step != Step::Abort)
         m_window.showCounters(m_counters);
     return step;
 }
 
-bool SearchRun::noteHandled(const QString& path) {
-    const Result<FileIdentity> identity = identifyFile(path);
-    // One that can't be identified is left to the routine, which reports why.
-    return !identity || m_handled.insert({identity.value().device, identity.value().inode}).second;
+SearchRun::Step SearchRun::runSelectedFile() {
+    if (const std::optional<qsizetype> separator = lastSeparator(m_options.path()))
+        sweepFolder(m_options.path().first(std::max<qsizetype>(*separator, 1)));
+    const Step step = runFile(m_options.path(), ItemKind::SelectedFile);
+    if (step != Step::Abort)
+        m_window.showCounters(m_counters);
+    return step;
 }
 
-SearchRun::Step SearchRun::runFile(const QString& path, bool directoryForm) {
-    // A second name of a file already handled (a link beside its target) is passed over.
-    if (!noteHandled(path))
-        return Step::Continue;
-    qint64 result;
-    if (m_options.doAllCrlf() == 0) {
-        result = m_routines.CleanFile(path, m_options.searchText(), m_options.replaceText());
+SearchRun::Step SearchRun::runFile(const QString& path, ItemKind kind) {
+    Edit edit;
+    if (m_options.doAllCrlf() == Unchecked) {
+        edit = m_routines.CleanFile(path, m_options.searchText(), m_options.replaceText());
     } else {
-        m_options.setMakeBackups(0);
-        result = m_routines.CleanFileCRLF(path, m_options.searchText(), m_options.replaceText());
+        m_options.setMakeBackups(Unchecked);
+        edit = m_routines.CleanFileCRLF(path, m_options.searchText(), m_options.replaceText());
     }
-    return countFile(path, directoryForm, result, m_routines.failed());
+    // A second name of a file already handled (a link beside its target) is passed over.
+    if (edit.passedOver)
+        return Step::Continue;
+    return takeEdit(edit, kind);
 }
 
-SearchRun::Step SearchRun::countFile(const QString& path, bool directoryForm, qint64 result,
-                                     bool failed) {
-    if (failed)
+SearchRun::Step SearchRun::takeEdit(Edit& edit, ItemKind kind) {
+    for (const Message& message : std::as_const(edit.messages))
+        m_prompter.show(message);
+    if (edit.result.failed())
         ++m_filesFailed;
-    if (result <= -1)
-        return Step::Continue;
-    m_counters.totFiles += 1;
-    if (result < 1)
-        return Step::Continue;
-    const Step saved = saveFile(path);
-    if (saved != Step::Continue)
-        return saved;
-    // Counted and logged once saved, so neither ever lists a file that wasn't changed.
-    m_counters.replaceMade += result;
-    if (m_options.logChanges() == 1) {
-        const QString line = directoryForm ? ActivityLog::directoryItemLine(result, path)
-                                           : ActivityLog::itemLine(result, path);
-        if (check(m_log.LogIt(line), m_log.path()) == Step::Abort)
-            return Step::Abort;
+    const SinkOutcome outcome = m_sink->take(edit, kind, m_counters);
+    switch (outcome.kind) {
+    case SinkOutcome::Kind::Taken:
+        break;
+    case SinkOutcome::Kind::SubjectFailed:
+        return fileFailure(outcome.error, outcome.subject);
+    case SinkOutcome::Kind::RunStepFailed:
+        abort(outcome.error, outcome.subject);
+        return Step::Abort;
     }
-    m_counters.filesDone += 1;
-    return Step::Continue;
-}
-
-SearchRun::Step SearchRun::saveFile(const QString& path) {
-    TextBuffer& buffer = m_window.workingBuffer();
-    // Only a changed text is written: a search-only run touches nothing.
-    if (!buffer.isModified())
-        return Step::Continue;
-    const bool backup = m_options.makeBackups() == 1 && m_options.searchOnly() == 0;
-    Status saved;
-    std::optional<FileIdentity> written;
-    try {
-        // A file changed or removed meanwhile is left alone: removed stays removed. The writer
-        // makes the backup right before the new text replaces the file.
-        saved = buffer.checkUnchangedOnDisk(path);
-        if (saved)
-            saved = buffer.save(path, &m_writes, backup ? m_makeBackup : BackupMaker(), &written);
-    } catch (const std::bad_alloc&) {
-        saved = makeError(ErrorNumber::OutOfMemory);
-    }
-    if (!saved)
-        return fileFailure(saved.error(), path);
-    // The file written anew has an inode of its own, which a name still to come may lead to.
-    if (written)
-        m_handled.insert({written->device, written->inode});
-    else
-        (void)noteHandled(path);
     return Step::Continue;
 }
 
@@ -316,7 +235,7 @@ SearchRun::Step SearchRun::folderFailure(const Error& error, const QString& fold
 
 void SearchRun::sweepFolder(const QString& folder) {
     // A search-only run changes nothing, not even what a killed writer left.
-    if (m_options.searchOnly() == 0)
+    if (m_options.searchOnly() == Unchecked)
         m_writes.sweepFolder(folder);
 }
 
@@ -335,10 +254,10 @@ SearchRun::Step SearchRun::runAllFiles() {
             if (files.value().temporaries)
                 sweepFolder(dir);
             for (const QString& name : files.value().names) {
-                if (fileTypeMatches(name, m_options)) {
+                if (m_filter->takesFile(dir, name)) {
                     const QString fullPath = dir + separator + name;
                     m_window.setCurrentPath(displayPath(fullPath));
-                    if (runFile(fullPath, true) == Step::Abort)
+                    if (runFile(fullPath, ItemKind::DirectoryFile) == Step::Abort)
                         return Step::Abort;
                 }
                 m_window.showCounters(m_counters);
@@ -358,10 +277,10 @@ SearchRun::Step SearchRun::runAllFiles() {
 // prepared but not yet committed.
 SearchRun::Step SearchRun::runAllFilesPrepared() {
     const DirectoryList list = std::exchange(m_directories, {});
-    const bool lineBreaks = m_options.doAllCrlf() != 0;
+    const bool lineBreaks = m_options.doAllCrlf() != Unchecked;
     if (lineBreaks)
-        m_options.setMakeBackups(0);
-    FilePreparer pool(m_preparers, m_snapshot, lineBreaks);
+        m_options.setMakeBackups(Unchecked);
+    FilePreparer pool(m_preparers, m_snapshot, lineBreaks, m_sink->request());
     const qsizetype ahead = 4 * m_preparers + 4; // files prepared ahead of the commits
 
     struct Name {
@@ -385,7 +304,7 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
             if (listed.value().temporaries)
                 sweepFolder(dir);
             for (const QString& name : listed.value().names) {
-                Name entry{dir + separator + name, fileTypeMatches(name, m_options), {}, {}};
+                Name entry{dir + separator + name, m_filter->takesFile(dir, name), {}, {}};
                 if (entry.taken)
                     pool.add(entry.path);
                 names.push_back(std::move(entry));
@@ -405,23 +324,18 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
         }
         if (entry.taken) {
             m_window.setCurrentPath(displayPath(entry.path));
-            std::optional<FilePreparer::Prepared> prepared;
-            while (!(prepared = pool.takeNext(std::chrono::milliseconds(15)))) {
+            std::optional<Edit> edit;
+            while (!(edit = pool.takeNext(std::chrono::milliseconds(15)))) {
                 m_yield.yield();
                 if (m_state.cancelFlag)
                     return Step::Continue; // the pool discards the rest
             }
-            // A second name of a file already handled (a link beside its target) is
-            // passed over, and what was prepared for it discarded. Told in the run's
-            // order, this sees every file committed before, by its old and new inode.
-            const std::optional<FileIdentity>& identity = prepared->identity;
-            if (!identity || m_handled.insert({identity->device, identity->inode}).second) {
-                m_window.workingBuffer() = std::move(prepared->buffer);
-                for (const Message& message : std::as_const(prepared->messages))
-                    m_prompter.show(message);
-                if (countFile(entry.path, true, prepared->result, prepared->failed) == Step::Abort)
-                    return Step::Abort;
-            }
+            // A second name of a file already handled (a link beside its target) is passed
+            // over, and its edit dropped. Told in the run's order, this sees every file
+            // committed before, by its old and new inode.
+            if ((!edit->identity || m_handled.note(*edit->identity)) &&
+                takeEdit(*edit, ItemKind::DirectoryFile) == Step::Abort)
+                return Step::Abort;
         }
         m_window.showCounters(m_counters);
         m_yield.yield();

@@ -4,7 +4,10 @@
 #include "engine/files/atomic_file.h"
 #include "engine/files/file_collection.h"
 #include "engine/run/activity_log.h"
+#include "engine/run/commit_sink.h"
 #include "engine/run/file_preparer.h"
+#include "engine/run/file_type_filter.h"
+#include "engine/run/handled_files.h"
 #include "engine/run/prompter.h"
 #include "engine/run/replacement_routines.h"
 #include "engine/run/run_options.h"
@@ -13,16 +16,13 @@
 #include "engine/run/run_window.h"
 #include "engine/run/yield_hook.h"
 
-#include <functional>
-#include <unordered_set>
-#include <utility>
-
 namespace zuk {
 
-// The Start command: checks the settings, asks for confirmation, hands the right-hand text,
-// the selected file or every matching file of a directory tree to the replacement routines,
-// writes changed files back (with a backup if asked), keeps the counters and the log, and
-// reports. Every setting is read from RunOptions at the moment its step needs it.
+// The Start command: checks the settings, asks for confirmation, has the replacement routines
+// make the edit of the right-hand text, of the selected file or of each file of a directory
+// tree that the file filter takes, and hands each edit to the sink (which commits it: backup,
+// rename, counters, log), then reports. Every setting is read from RunOptions at the moment
+// its step needs it.
 class SearchRun {
 public:
     SearchRun(RunOptions& options, RunState& state, RunWindow& window, Prompter& prompter,
@@ -45,8 +45,11 @@ public:
     // give it a second one (0, the default: two where there are several cores).
     void setWalkThreads(int threads) { m_walkThreads = threads; }
 
-    // Whether a directory run takes the file of this name, by its type.
-    static bool fileTypeMatches(const QString& fileName, const RunOptions& options);
+    // The files and folders a directory run takes: by default its file types (typeFilter()).
+    void setFileFilter(const FileFilter& filter) { m_filter = &filter; }
+    const FileFilter& typeFilter() const { return m_typeFilter; }
+    // Where the edits go: by default the commit. The sink outlives the runs it is given to.
+    void setSink(EditSink& sink) { m_sink = &sink; }
 
 private:
     // FileFailed: that file failed on its own, its message shown; the run goes on.
@@ -57,14 +60,11 @@ private:
     Step runText();
     Step runSelectedFile();
     Step runAllFiles();
-    // Runs the file routine on one file and counts it; saves and logs a changed file.
-    Step runFile(const QString& path, bool directoryForm);
-    // What follows a file's routine: counts it, saves and logs a changed file.
-    Step countFile(const QString& path, bool directoryForm, qint64 result, bool failed);
     Step runAllFilesPrepared();
-    Step saveFile(const QString& path);
-    // Notes the file at path as handled by this run; false when it already was (another name).
-    bool noteHandled(const QString& path);
+    // Makes one file's edit and hands it on.
+    Step runFile(const QString& path, ItemKind kind);
+    // Shows an edit's messages and hands it to the sink.
+    Step takeEdit(Edit& edit, ItemKind kind);
     // A failure of one file's own steps: disk full and I/O errors end the run (Abort); any
     // other is that file's (its message naming it, FileFailed).
     Step fileFailure(const Error& error, const QString& path);
@@ -84,20 +84,17 @@ private:
     Prompter& m_prompter;
     YieldHook& m_yield;
     const ActivityLog& m_log;
-    BackupMaker m_makeBackup;
     ReplacementRoutines m_routines;
     RunCounters m_counters;
     qint64 m_filesFailed = 0;
     WriteTracker m_writes;
+    HandledFiles m_handled;
+    CommitSink m_commit;
+    EditSink* m_sink = &m_commit;
+    FileTypeFilter m_typeFilter;
+    const FileFilter* m_filter = &m_typeFilter;
     QString m_directory;         // a directory run's start, from the path as validated
     DirectoryList m_directories; // its directories, walked before anything was written
-    struct IdentityHash {
-        size_t operator()(const std::pair<quint64, quint64>& id) const {
-            return std::hash<quint64>()(id.first * 0x9E3779B97F4A7C15ULL ^ id.second);
-        }
-    };
-    // (device, inode) of each file handled
-    std::unordered_set<std::pair<quint64, quint64>, IdentityHash> m_handled;
     int m_preparers = 0;
     int m_walkThreads = 0;
     OptionsSnapshot m_snapshot;

@@ -58,12 +58,15 @@ Status TextBuffer::load(const QString& path) {
         m_textDecoded = true;
     }
     m_asciiFolding.reset();
-    m_streamed.reset();
-    m_streamFailure = {};
     m_identity = loaded.value().identity;
     m_loadedPath = path;
     m_modified = false;
     return {};
+}
+
+qsizetype TextBuffer::markLength() const {
+    // A file without a mark whose encoding is still open has none either way.
+    return byteOrderMark(m_encoding).size();
 }
 
 TextEncoding TextBuffer::encoding() const {
@@ -80,14 +83,6 @@ bool TextBuffer::canHold(QStringView text) const {
 
 Status TextBuffer::save(const QString& path, WriteTracker* writes, const BackupMaker& backup,
                         std::optional<FileIdentity>* written) const {
-    if (path == m_loadedPath && (m_streamed || !m_streamFailure)) {
-        // Written while streamed: only the backup and the rename are left.
-        if (!m_streamFailure)
-            return m_streamFailure;
-        const std::shared_ptr<AtomicFileWriter> streamed = std::exchange(m_streamed, nullptr);
-        streamed->setBackup(backup);
-        return streamed->commit(writes, written);
-    }
     const std::optional<FileIdentity> original =
         path == m_loadedPath ? m_identity : std::optional<FileIdentity>();
     Result<std::unique_ptr<AtomicFileWriter>> opened =
@@ -112,13 +107,6 @@ Status TextBuffer::save(const QString& path, WriteTracker* writes, const BackupM
     return writer.commit(writes, written);
 }
 
-Status TextBuffer::checkUnchangedOnDisk(const QString& path) const {
-    // A streamed file is checked by its writer, right before the rename.
-    if (!m_identity || path != m_loadedPath || m_streamed)
-        return {};
-    return checkSameAsRead(path, *m_identity);
-}
-
 const QString& TextBuffer::text() const {
     if (!m_textDecoded)
         decodeBytes();
@@ -130,48 +118,13 @@ void TextBuffer::decodeBytes() const {
     m_textDecoded = true;
 }
 
-void TextBuffer::beginStream(const QString& path, const FileIdentity& identity,
-                             QByteArray beginning, TextEncoding encoding, bool encodingSettled) {
-    setText({});
-    m_identity = identity;
-    m_loadedPath = path;
-    m_encoding = encoding;
-    m_encodingSettled = encodingSettled;
-    showBeginning(std::move(beginning));
-}
-
-void TextBuffer::showBeginning(QByteArray beginning) {
-    // Cut at a whole character, so that a beginning of UTF-8 still reads as UTF-8.
-    if (m_encoding != TextEncoding::Windows1252) {
-        qsizetype end = beginning.size();
-        for (qsizetype back = 1; back <= 3 && back <= beginning.size(); ++back) {
-            const uchar b = uchar(beginning.at(beginning.size() - back));
-            if ((b & 0xC0) == 0x80)
-                continue;
-            const qsizetype need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-            if (need > back)
-                end -= back;
-            break;
-        }
-        if (end < beginning.size())
-            beginning.truncate(end);
-    }
-    m_bytes = std::move(beginning);
-    m_holdsBytes = true;
-    m_textDecoded = false;
-    m_text = QString();
-    m_asciiFolding.reset();
-}
-
-void TextBuffer::endStream(std::shared_ptr<AtomicFileWriter> written, const Status& failure) {
-    m_streamed = std::move(written);
-    m_streamFailure = failure;
-    m_modified = m_streamed || !failure;
+WorkingText TextBuffer::shown() const {
+    if (!m_holdsBytes || m_textDecoded)
+        return WorkingText(m_text);
+    return WorkingText(m_bytes, m_encoding, m_encodingSettled);
 }
 
 void TextBuffer::setText(QString text) {
-    m_streamed.reset();
-    m_streamFailure = {};
     m_text = std::move(text);
     m_bytes = QByteArray();
     m_holdsBytes = false;
@@ -196,11 +149,6 @@ QString TextBuffer::lineBreak() const {
                         : firstLineBreak(QStringView(m_text));
 }
 
-QStringList TextBuffer::lineBreaksIn(qsizetype position, qsizetype length) const {
-    return m_holdsBytes ? lineBreaksOf(QByteArrayView(m_bytes), position, length)
-                        : lineBreaksOf(QStringView(m_text), position, length);
-}
-
 char16_t TextBuffer::unitAt(qsizetype i) const {
     if (m_holdsBytes)
         return i >= 0 && i < m_bytes.size() ? uchar(m_bytes[i]) : 0;
@@ -218,22 +166,13 @@ bool TextBuffer::hasAsciiFoldingCharacters() const {
     return *m_asciiFolding;
 }
 
-void TextBuffer::prepareFor(const SearchPattern& pattern) {
+void TextBuffer::useCharacters() {
     if (!m_holdsBytes)
-        return;
-    if (pattern.isAscii() && !(pattern.foldsFromOutsideAscii() && hasAsciiFoldingCharacters()))
         return;
     if (!m_textDecoded)
         decodeBytes();
     m_bytes = QByteArray();
     m_holdsBytes = false;
-}
-
-TextMatch TextBuffer::find(const SearchPattern& pattern, qsizetype from,
-                           Qt::CaseSensitivity cs) const {
-    if (m_holdsBytes)
-        return pattern.findInBytes(m_bytes, from, cs);
-    return pattern.findIn(m_text, from, cs);
 }
 
 TextBuffer::Rewrite::Rewrite(TextBuffer& buffer) : m_buffer(buffer) {}

@@ -3,25 +3,23 @@
 
 #include "engine/error.h"
 #include "engine/files/atomic_file.h"
-#include "engine/match/search_pattern.h"
 #include "engine/text/text_codec.h"
+#include "engine/text/working_text.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
-#include <memory>
 #include <optional>
 
 namespace zuk {
 
-// The working buffer: the text a routine finds and replaces in, with what it needs to be
+// A whole text in memory that a routine finds and replaces in, with what it needs to be
 // written back byte for byte (encoding, mark, the file it came from).
 //
-// A UTF-8 or one-byte file is kept as its bytes for as long as the search texts are plain
-// ASCII: finding, replacing and saving then work on the bytes, and the characters are decoded
-// only when someone asks for the text (the window showing it). Positions and lengths of
-// matches count bytes in that form and characters otherwise; they are only ever handed back.
+// A UTF-8 or one-byte file is kept as its bytes for as long as the searches can be made in
+// them: finding, replacing and saving then work on the bytes, and the characters are decoded
+// only when someone asks for the text. Positions count bytes in that form and characters
+// otherwise.
 class TextBuffer {
 public:
     // Loads the whole file losslessly. On failure the buffer is left as it was.
@@ -32,25 +30,24 @@ public:
     // `written`, when given, gets the identity of the file written.
     Status save(const QString& path, WriteTracker* writes = nullptr, const BackupMaker& backup = {},
                 std::optional<FileIdentity>* written = nullptr) const;
-    // Fails when the file at path is the one loaded but no longer as it was read.
-    Status checkUnchangedOnDisk(const QString& path) const;
-    // The file loaded or streamed, as it was when read; nothing for a text set.
+    // The file loaded, as it was when read; nothing for a text set.
     const std::optional<FileIdentity>& loadedIdentity() const { return m_identity; }
-
-    // A file that a routine streams: the buffer shows its beginning (bytes, decoded when asked
-    // for), and the new text waits in `written` (opened by the stream, not yet committed) until
-    // save commits it, or the failure of writing it, which save returns.
-    void beginStream(const QString& path, const FileIdentity& identity, QByteArray beginning,
-                     TextEncoding encoding, bool encodingSettled);
-    void showBeginning(QByteArray beginning);
-    void endStream(std::shared_ptr<AtomicFileWriter> written, const Status& failure);
 
     const QString& text() const;
     // Replaces the whole text (the right-hand box's own text); forgets any loaded file.
     void setText(QString text);
     void clear() { setText({}); }
+    // The text as a window shows it, sharing it.
+    WorkingText shown() const;
 
+    // Settles, where it isn't yet, whether a file without a mark is UTF-8 (reading it whole).
     TextEncoding encoding() const;
+    // The encoding where it is settled, without settling it.
+    std::optional<TextEncoding> settledEncoding() const {
+        return m_encodingSettled ? std::optional<TextEncoding>(m_encoding) : std::nullopt;
+    }
+    // The bytes of the byte-order mark before the text in its file.
+    qsizetype markLength() const;
     // True when a replacement changed the text since it was loaded or set: a file is written
     // only then.
     bool isModified() const { return m_modified; }
@@ -59,18 +56,17 @@ public:
     void settleModified(const TextBuffer& before);
     // The form of the text's first line break, or the platform's own when it has none.
     QString lineBreak() const;
-    // The forms of the line breaks in [position, position + length), in order.
-    QStringList lineBreaksIn(qsizetype position, qsizetype length) const;
-    // The unit at i (a byte while the buffer holds bytes); 0 outside the text.
-    char16_t unitAt(qsizetype i) const;
     bool canHold(QStringView text) const;
 
-    // Makes the buffer ready for a pass with this pattern: a pattern the byte form can't
-    // search exactly turns the buffer into characters first. Call before the pass's first
-    // find; positions don't carry over a change of form.
-    void prepareFor(const SearchPattern& pattern);
-    TextMatch find(const SearchPattern& pattern, qsizetype from, Qt::CaseSensitivity cs) const;
+    // The text in the form it is held: bytes after the mark, or characters.
     bool holdsBytes() const { return m_holdsBytes; }
+    QByteArrayView bytes() const { return m_bytes; }
+    // Turns bytes into characters, for a search the byte form can't make exactly. Positions
+    // don't carry over a change of form.
+    void useCharacters();
+    // True when some character of the text outside ASCII folds to an ASCII letter (the Kelvin
+    // sign, the long s).
+    bool hasAsciiFoldingCharacters() const;
 
     // Builds the replaced text in one pass: the pieces between replacements are copied once,
     // so replacing everything is linear in the size of the text.
@@ -101,8 +97,8 @@ public:
 
 private:
     void decodeBytes() const;
-    // True when some character of the text outside ASCII folds to an ASCII letter.
-    bool hasAsciiFoldingCharacters() const;
+    // The unit at i (a byte while the buffer holds bytes); 0 outside the text.
+    char16_t unitAt(qsizetype i) const;
 
     mutable QString m_text;
     QByteArray m_bytes; // the bytes after the mark, while the buffer holds bytes
@@ -116,8 +112,6 @@ private:
     std::optional<FileIdentity> m_identity; // the file loaded, as read
     QString m_loadedPath;
     bool m_modified = false;
-    mutable std::shared_ptr<AtomicFileWriter> m_streamed; // committed once, by save
-    Status m_streamFailure;
 };
 
 } // namespace zuk

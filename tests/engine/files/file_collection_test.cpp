@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/files/file_collection.h"
 
+#include "engine/files/all_of_filter.h"
+
 #include "support/temp_files.h"
 #include "support/unprivileged.h"
 
@@ -64,6 +66,35 @@ TEST_F(FileCollectionTest, LeavesOutHiddenSystemAndLinkedEntriesAndWhatIsBelowTh
     const DirectoryList list = CollectDirectories(path("A"), Checked);
     ASSERT_TRUE(list.unreadable.isEmpty());
     EXPECT_EQ(list.directories, QStringList({path("A"), path("A/readonly")}));
+}
+
+// A filter that leaves out the folders and files of one name.
+class LeavesOut final : public FileFilter {
+public:
+    explicit LeavesOut(QString name) : m_name(std::move(name)) {}
+    bool takesFile(const QString&, const QString& name) const override { return name != m_name; }
+    bool entersFolder(const QString&, const QString& name) const override {
+        return name != m_name;
+    }
+
+private:
+    QString m_name;
+};
+
+TEST_F(FileCollectionTest, AFolderAFilterDoesntEnterIsLeftOutWithAllBelowIt) {
+    makeDirs({"A/skip/below", "A/keep/drop/below", "A/keep/inner"});
+    const LeavesOut skip("skip");
+    const LeavesOut drop("drop");
+    const AllOfFilter both({&skip, &drop});
+    for (const int threads : {1, 2}) {
+        const DirectoryList list = CollectDirectories(path("A"), Checked, 0, threads, &both);
+        ASSERT_TRUE(list.unreadable.isEmpty());
+        EXPECT_EQ(list.directories,
+                  QStringList({path("A"), path("A/keep"), path("A/keep/inner")}));
+    }
+    EXPECT_TRUE(both.takesFile(path("A"), "page.htm"));
+    EXPECT_FALSE(both.takesFile(path("A"), "drop"));
+    EXPECT_FALSE(both.takesFile(path("A"), "skip"));
 }
 
 TEST_F(FileCollectionTest, AFolderThatCantBeReadIsPassedOverWithWhatIsBelowIt) {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/run/headless_run_window.h"
+#include "engine/run/commit_sink.h"
 #include "engine/run/replacement_routines.h"
 #include "engine/text/text_codec.h"
+#include "support/edits.h"
 #include "support/function_yield.h"
-#include "support/scripted_prompter.h"
 #include "support/temp_files.h"
 
 #include <QRandomGenerator>
@@ -53,6 +53,7 @@ TEST(ByteForm, GivesTheSameResultsAsTheCharacters) {
         return text;
     };
     int heldBytes = 0;
+    int changed = 0;
     for (int round = 0; round < 400; ++round) {
         const bool latin = round % 3 == 0;
         QString subject = randomText(pieces, 40);
@@ -67,38 +68,43 @@ TEST(ByteForm, GivesTheSameResultsAsTheCharacters) {
         // The same switch changes at the same finds for both forms.
         const int seed = random.bounded(1000);
         struct Outcome {
-            qint32 result;
+            qint64 result;
             QString text;
+            bool changed;
             bool heldBytes;
         };
         const auto runOnce = [&](bool fromFile) {
             ValueRunOptions options;
             RunState state;
-            HeadlessRunWindow window;
-            ScriptedPrompter prompter;
             FunctionYield yield([&](int call) {
                 options.values.caseSensitive = (seed + call) % 3 == 0 ? 1 : 0;
                 options.values.searchOnly = (seed + call) % 4 == 0 ? 1 : 0;
             });
             options.values.caseSensitive = seed % 2;
-            ReplacementRoutines routines(options, state, window, prompter, yield);
-            qint32 result;
-            if (fromFile) {
-                result = routines.CleanFileCRLF(path, pattern, replacement);
-            } else {
-                window.buffer.setText(subject);
-                result = routines.CleanTextCRLF(pattern, replacement);
+            ReplacementRoutines routines(options, state, yield);
+            Edit edit = fromFile ? routines.CleanFileCRLF(path, pattern, replacement)
+                                 : routines.CleanTextCRLF(subject, pattern, replacement);
+            EXPECT_FALSE(edit.result.failed()) << round;
+            Outcome outcome{edit.result.finds(), textAfter(edit, subject), edit.changed,
+                            edit.changed && (edit.streamed || edit.text.holdsBytes())};
+            if (fromFile && edit.changed) {
+                EXPECT_TRUE(writeEdit(edit)) << round;
+                outcome.text = decodeText(readBytes(path)).value().text;
             }
-            return Outcome{result, window.buffer.text(), window.buffer.holdsBytes()};
+            return outcome;
         };
         const Outcome bytesForm = runOnce(true);
         const Outcome characters = runOnce(false);
         ASSERT_EQ(bytesForm.result, characters.result)
             << round << " pattern " << pattern.toStdString() << " in " << subject.toStdString();
-        ASSERT_EQ(bytesForm.text, characters.text) << round;
+        ASSERT_EQ(bytesForm.text, characters.text)
+            << round << " pattern " << pattern.toStdString() << " in " << subject.toStdString()
+            << " into " << replacement.toStdString();
+        changed += bytesForm.changed ? 1 : 0;
         heldBytes += bytesForm.heldBytes ? 1 : 0;
     }
-    EXPECT_GT(heldBytes, 300); // most rounds really went through the bytes
+    // Most rounds that changed their file really went through the bytes.
+    EXPECT_GT(heldBytes, changed * 3 / 4) << heldBytes << " of " << changed;
 }
 
 // Files streamed through a buffer much smaller than themselves, so that finds straddle its
@@ -145,24 +151,22 @@ TEST(ByteForm, StreamedFilesGiveTheSameResultsAsTheCharacters) {
         const auto run = [&](bool fromFile, QString& text) {
             ValueRunOptions options;
             RunState state;
-            HeadlessRunWindow window;
-            ScriptedPrompter prompter;
             FunctionYield yield([&](int call) {
                 options.values.caseSensitive = (seed + call) % 3 == 0 ? 1 : 0;
                 options.values.searchOnly = (seed + call) % 7 == 0 ? 1 : 0;
             });
             options.values.caseSensitive = seed % 2;
-            ReplacementRoutines routines(options, state, window, prompter, yield);
+            ReplacementRoutines routines(options, state, yield);
             routines.setStreamBufferSize(16);
             if (!fromFile) {
-                window.buffer.setText(subject);
-                const qint64 result = routines.CleanText(pattern, replacement);
-                text = window.buffer.text();
-                return result;
+                const Edit edit = routines.CleanText(subject, pattern, replacement);
+                text = textAfter(edit, subject);
+                return edit.result.finds();
             }
-            const qint64 result = routines.CleanFile(path, pattern, replacement);
-            if (window.buffer.isModified()) {
-                EXPECT_TRUE(window.buffer.save(path).ok()) << round;
+            Edit edit = routines.CleanFile(path, pattern, replacement);
+            const qint64 result = edit.result.finds();
+            if (edit.changed) {
+                EXPECT_TRUE(writeEdit(edit).ok()) << round;
             }
             const QByteArray written = readBytes(path);
             unchanged += written == bytes ? 1 : 0;

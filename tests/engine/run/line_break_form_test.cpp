@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/run/headless_run_window.h"
 #include "engine/run/replacement_routines.h"
+#include "support/edits.h"
 #include "support/function_yield.h"
-#include "support/scripted_prompter.h"
 #include "support/temp_files.h"
 
 #include <QRandomGenerator>
@@ -17,17 +16,13 @@ namespace {
 class LineBreakForm : public ::testing::Test {
 protected:
     QString replaced(const QString& subject, const QString& find, const QString& replace) {
-        window.buffer.setText(subject);
-        routines.CleanText(find, replace);
-        return window.buffer.text();
+        return textAfter(routines.CleanText(subject, find, replace), subject);
     }
 
     ValueRunOptions options;
     RunState state;
-    HeadlessRunWindow window;
-    ScriptedPrompter prompter;
     FunctionYield yield;
-    ReplacementRoutines routines{options, state, window, prompter, yield};
+    ReplacementRoutines routines{options, state, yield};
 };
 
 qsizetype lineBreaks(const QString& text) {
@@ -70,9 +65,9 @@ TEST_F(LineBreakForm, TheNumberOfLineBreaksChangesOnlyByTheReplacement) {
             subject += pieces[random.bounded(pieces.size())];
         const QString find = finds[random.bounded(finds.size())];
         const QString replace = replacements[random.bounded(replacements.size())];
-        window.buffer.setText(subject);
-        const qint64 found = routines.CleanText(find, replace);
-        ASSERT_EQ(lineBreaks(window.buffer.text()),
+        const Edit edit = routines.CleanText(subject, find, replace);
+        const qint64 found = edit.result.finds();
+        ASSERT_EQ(lineBreaks(textAfter(edit, subject)),
                   lineBreaks(subject) + found * (lineBreaks(replace) - lineBreaks(find)))
             << round;
     }
@@ -86,7 +81,7 @@ TEST_F(LineBreakForm, ATextTurnedBackByTheVariantsIsNotChanged) {
     const QByteArray blanks =
         QByteArray(5, ' ') + '\r' + QByteArray(4, ' ') + '\r' + QByteArray(6, ' ');
     writeBytes(path, blanks);
-    EXPECT_EQ(routines.CleanFileCRLF(path, QString(8, u' '), "    \r   "), 7);
-    EXPECT_EQ(window.buffer.text(), QString::fromLatin1(blanks));
-    EXPECT_FALSE(window.buffer.isModified());
+    const Edit edit = routines.CleanFileCRLF(path, QString(8, u' '), "    \r   ");
+    EXPECT_EQ(edit.result.finds(), 7);
+    EXPECT_FALSE(edit.changed);
 }

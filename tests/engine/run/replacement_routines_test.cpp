@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "engine/run/headless_run_window.h"
+#include "engine/run/commit_sink.h"
 #include "engine/run/replacement_routines.h"
+#include "support/edits.h"
 #include "support/function_yield.h"
-#include "support/scripted_prompter.h"
 #include "support/temp_files.h"
 
 #include <QTemporaryDir>
@@ -15,19 +15,22 @@ namespace {
 
 class Routines : public ::testing::Test {
 protected:
-    qint32 cleanText(const QString& text, const QString& find, const QString& replace) {
-        window.buffer.setText(text);
-        return routines.CleanText(find, replace);
+    qint64 cleanText(const QString& text, const QString& find, const QString& replace,
+                     bool lineBreaks = false) {
+        const Edit edit = lineBreaks ? routines.CleanTextCRLF(text, find, replace)
+                                     : routines.CleanText(text, find, replace);
+        EXPECT_FALSE(edit.result.failed());
+        after = textAfter(edit, text);
+        return edit.result.finds();
     }
-    QString text() const { return window.buffer.text(); }
+    QString text() const { return after; }
 
     ValueRunOptions options;
     RunState state;
-    HeadlessRunWindow window;
-    ScriptedPrompter prompter;
     FunctionYield yield;
-    ReplacementRoutines routines{options, state, window, prompter, yield};
+    ReplacementRoutines routines{options, state, yield};
     QTemporaryDir dir;
+    QString after;
 };
 
 } // namespace
@@ -99,18 +102,15 @@ TEST_F(Routines, LineBreakTolerantVariants) {
     options.values.keepSpaceRight = 0;
     EXPECT_EQ(BuildVariantList("a b\r\nc", options), (QStringList{"a b\r\nc", "a\r\nb\r\nc"}));
 
-    window.buffer.setText("old\r\ntext and old text");
-    EXPECT_EQ(routines.CleanTextCRLF("old text", "new text"), 2);
+    EXPECT_EQ(cleanText("old\r\ntext and old text", "old text", "new text", true), 2);
     EXPECT_EQ(text(), "new text and new text");
 
     // With a blank kept on the left, a line ending without a blank no longer matches.
     options.values.keepSpaceLeft = 1;
-    window.buffer.setText("old\r\ntext");
-    EXPECT_EQ(routines.CleanTextCRLF("old text", "new text"), 0);
+    EXPECT_EQ(cleanText("old\r\ntext", "old text", "new text", true), 0);
     // Both blanks turned into breaks is not a variant.
     options.values.keepSpaceLeft = 0;
-    window.buffer.setText("a\nb\nc");
-    EXPECT_EQ(routines.CleanTextCRLF("a b c", "x"), 0);
+    EXPECT_EQ(cleanText("a\nb\nc", "a b c", "x", true), 0);
 }
 
 TEST_F(Routines, FilesWithLineBreaksOfTheirOwnForm) {
@@ -119,8 +119,9 @@ TEST_F(Routines, FilesWithLineBreaksOfTheirOwnForm) {
     writeBytes(lf, "one\ntwo\nthree\n");
     writeBytes(crlf, "one\r\ntwo\r\nthree\r\n");
     for (const QString& path : {lf, crlf}) {
-        ASSERT_EQ(routines.CleanFile(path, "one\r\ntwo", "1\n2\n"), 1);
-        ASSERT_TRUE(window.buffer.save(path));
+        Edit edit = routines.CleanFile(path, "one\r\ntwo", "1\n2\n");
+        ASSERT_EQ(edit.result.finds(), 1);
+        ASSERT_TRUE(writeEdit(edit));
     }
     EXPECT_EQ(readBytes(lf), "1\n2\n\nthree\n");
     EXPECT_EQ(readBytes(crlf), "1\r\n2\r\n\r\nthree\r\n");
@@ -128,32 +129,43 @@ TEST_F(Routines, FilesWithLineBreaksOfTheirOwnForm) {
     // An occurrence and its first variant in one file: both replaced.
     const QString wrapped = dir.filePath("wrapped.htm");
     writeBytes(wrapped, "old text\r\nold\r\ntext\r\n");
-    EXPECT_EQ(routines.CleanFileCRLF(wrapped, "old text", "new"), 2);
-    ASSERT_TRUE(window.buffer.save(wrapped));
+    Edit edit = routines.CleanFileCRLF(wrapped, "old text", "new");
+    EXPECT_EQ(edit.result.finds(), 2);
+    ASSERT_TRUE(writeEdit(edit));
     EXPECT_EQ(readBytes(wrapped), "new\r\nnew\r\n");
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(edit.messages.isEmpty());
 }
 
-TEST_F(Routines, FailuresShowTheirMessageAndLeaveTheFileAlone) {
+TEST_F(Routines, FailuresCarryTheirMessageAndLeaveTheFileAlone) {
+    // A file that isn't text isn't counted as searched.
     const QString binary = dir.filePath("image.htm");
     writeBytes(binary, QByteArray("GIF\0\x01", 5));
-    EXPECT_EQ(routines.CleanFile(binary, "GIF", "x"), -1);
-    EXPECT_EQ(prompter.texts(), QStringList{"Not a valid file format! Quiting...\n" + binary});
-    EXPECT_EQ(routines.CleanFileCRLF(binary, "GIF", "x"), -1);
+    for (const bool lineBreaks : {false, true}) {
+        const Edit edit = lineBreaks ? routines.CleanFileCRLF(binary, "GIF", "x")
+                                     : routines.CleanFile(binary, "GIF", "x");
+        EXPECT_TRUE(edit.result.failed());
+        EXPECT_FALSE(edit.result.counted());
+        EXPECT_FALSE(edit.changed);
+        EXPECT_EQ(messageTexts(edit),
+                  QStringList{"Not a valid file format! Quiting...\n" + binary});
+    }
 
-    prompter.shown.clear();
-    EXPECT_EQ(routines.CleanFile(dir.filePath("vanished.htm"), "a", "b"), 0);
-    EXPECT_EQ(prompter.texts(), QStringList{"ERROR: 53 File not found"});
+    const Edit vanished = routines.CleanFile(dir.filePath("vanished.htm"), "a", "b");
+    EXPECT_TRUE(vanished.result.failed());
+    EXPECT_TRUE(vanished.result.counted());
+    EXPECT_EQ(messageTexts(vanished), QStringList{"ERROR: 53 File not found"});
 
     // A one-byte-per-character file can't hold a Chinese replacement.
-    prompter.shown.clear();
     const QString latin = dir.filePath("latin.txt");
     writeBytes(latin, "caf\xe9 caf\xe9");
-    EXPECT_EQ(routines.CleanFile(latin, QStringLiteral("café"), QStringLiteral("中")), 0);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(prompter.texts().front().startsWith("ERROR: 5 "));
+    const Edit chinese = routines.CleanFile(latin, QStringLiteral("café"), QStringLiteral("中"));
+    EXPECT_TRUE(chinese.result.failed());
+    EXPECT_EQ(chinese.result.finds(), 0);
+    ASSERT_EQ(chinese.messages.size(), 1);
+    EXPECT_TRUE(chinese.messages.front().text.startsWith("ERROR: 5 "));
     // A replacement it can hold works, and the file keeps its encoding.
-    EXPECT_EQ(routines.CleanFile(latin, QStringLiteral("CAFÉ"), QStringLiteral("thé €")), 2);
-    ASSERT_TRUE(window.buffer.save(latin));
+    Edit tea = routines.CleanFile(latin, QStringLiteral("CAFÉ"), QStringLiteral("thé €"));
+    EXPECT_EQ(tea.result.finds(), 2);
+    ASSERT_TRUE(writeEdit(tea));
     EXPECT_EQ(readBytes(latin), "th\xe9 \x80 th\xe9 \x80");
 }

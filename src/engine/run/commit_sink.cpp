@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/run/commit_sink.h"
+
+#include <new>
+
+namespace zuk {
+
+CommitSink::CommitSink(const RunOptions& options, RunWindow& window, const ActivityLog& log,
+                       BackupMaker makeBackup, WriteTracker& writes, HandledFiles& handled)
+    : m_options(options), m_window(window), m_log(log), m_makeBackup(std::move(makeBackup)),
+      m_writes(writes), m_handled(handled) {}
+
+SinkOutcome CommitSink::take(Edit& edit, ItemKind kind, RunCounters& counters) {
+    if (!edit.result.counted())
+        return SinkOutcome::taken();
+    counters.totFiles += 1;
+    const qint64 finds = edit.result.finds();
+    if (finds < 1)
+        return SinkOutcome::taken();
+    // Only a changed text is stored: a search-only run touches nothing.
+    if (edit.changed) {
+        if (kind == ItemKind::RightBoxText) {
+            if (const Status given = m_window.setRightBoxText(edit.text.text()); !given)
+                return SinkOutcome::subjectFailed(given.error(), m_window.rightBoxSubject());
+        } else if (const Status committed = commit(edit); !committed) {
+            return SinkOutcome::subjectFailed(committed.error(), edit.path);
+        }
+    }
+    counters.replaceMade += finds;
+    if (m_options.logChanges() == Checked) {
+        const QString line =
+            kind == ItemKind::DirectoryFile  ? ActivityLog::directoryItemLine(finds, edit.path)
+            : kind == ItemKind::SelectedFile ? ActivityLog::itemLine(finds, edit.path)
+                                             : ActivityLog::itemLine(finds, m_options.path());
+        // A log that is not found is passed over, as every run's own step passes file-not-found.
+        if (const Status logged = m_log.LogIt(line);
+            !logged && logged.error().number != ErrorNumber::FileNotFound)
+            return SinkOutcome::runStepFailed(logged.error(), m_log.path());
+    }
+    counters.filesDone += 1;
+    return SinkOutcome::taken();
+}
+
+Status writeEdit(Edit& edit, WriteTracker* writes, const BackupMaker& backup,
+                 std::optional<FileIdentity>* written) {
+    // A file streamed was written while it was read: only the backup and the rename are left.
+    if (!edit.streamWrite)
+        return edit.streamWrite;
+    if (!edit.streamed)
+        return edit.text.save(edit.path, writes, backup, written);
+    edit.streamed->setBackup(backup);
+    const Status committed = edit.streamed->commit(writes, written);
+    edit.streamed.reset();
+    return committed;
+}
+
+Status CommitSink::commit(Edit& edit) {
+    const BackupMaker backup =
+        m_options.makeBackups() == Checked && m_options.searchOnly() == Unchecked ? m_makeBackup
+                                                                                  : BackupMaker();
+    std::optional<FileIdentity> written;
+    Status committed;
+    try {
+        committed = writeEdit(edit, &m_writes, backup, &written);
+    } catch (const std::bad_alloc&) {
+        committed = makeError(ErrorNumber::OutOfMemory);
+    }
+    // The file written anew has an inode of its own, which a name still to come may lead to.
+    if (committed && written)
+        m_handled.note(*written);
+    return committed;
+}
+
+} // namespace zuk
