@@ -5,6 +5,7 @@
 #include "backup/roll_back.h"
 #include "cli/cli_batch.h"
 #include "cli/cli_command.h"
+#include "cli/cli_journal.h"
 #include "cli/cli_session.h"
 #include "engine/files/file_io.h"
 #include "engine/files/path_bytes.h"
@@ -147,12 +148,24 @@ int runCli(const QStringList& arguments) {
         return runRollBack(session, command.threads);
     if (command.kind == CliCommand::Kind::BatchTest)
         return runBatchTest(session, command);
+    if (command.kind == CliCommand::Kind::Undo)
+        return runUndo(session, command);
+    if (command.kind == CliCommand::Kind::History)
+        return runHistory(command);
     SearchRun run(session.options, session.state, session.window, session.prompter, session.yield,
                   session.log, MakeBackup);
     run.setWalkThreads(command.threads);
+    CliJournal journal;
+    if (!journal.attach(command, run))
+        return ExitStatus::Failed;
+    int status = 0;
     if (command.kind == CliCommand::Kind::Batch)
-        return runBatch(session, run, command);
-    return command.values.optText ? runText(session, run) : runFiles(session, run, command.threads);
+        status = runBatch(session, run, command);
+    else
+        status = command.values.optText ? runText(session, run)
+                                        : runFiles(session, run, command.threads);
+    journal.finish();
+    return status;
 }
 
 } // namespace zuk

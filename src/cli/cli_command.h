@@ -3,6 +3,7 @@
 
 #include "batch/batch_file.h"
 #include "engine/error.h"
+#include "engine/journal/journal_folder.h"
 #include "engine/run/run_options.h"
 
 #include <QString>
@@ -25,7 +26,7 @@ inline constexpr int Cancelled = 130;
 
 // One invocation of the command-line front end, as its arguments describe it.
 struct CliCommand {
-    enum class Kind { Run, RollBack, Batch, BatchTest, Help, Version };
+    enum class Kind { Run, RollBack, Batch, BatchTest, Help, Version, Undo, History };
 
     Kind kind = Kind::Run;
     // The run's settings (and for a roll back its path, sub-directories and log switches).
@@ -39,6 +40,11 @@ struct CliCommand {
     // --threads: how many threads a run may use, 1 for the run's own alone; 0 lets the cores
     // decide.
     int threads = 0;
+    // The undo journal: the run --undo takes back (0: the newest not undone), its limits, and
+    // --no-journal.
+    qint64 undoId = 0;
+    JournalLimits journalLimits;
+    bool noJournal = false;
     QStringList warnings; // about options that won't do what they say, shown before the run
 };
 

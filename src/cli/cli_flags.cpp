@@ -39,6 +39,15 @@ const std::array kCliOnly = {
     CliOnlyRow{A::BatchTest, either("batch-test", 0, "FILE", "list the entries as the batch window's Test shows them", 23)},
     CliOnlyRow{A::Help, either("help", 'h', nullptr, "this text", 24)},
     CliOnlyRow{A::Version, either("version", 0, nullptr, "the version and the licence", 25)},
+    // The undo journal
+    CliOnlyRow{A::Undo, {.name = "undo", .help = "take back the newest run not yet undone, or run ID\n"
+                                                 "given after it (see --history)", .helpPlace = 26}},
+    CliOnlyRow{A::History, {.name = "history", .help = "list the runs the undo journal keeps, newest first",
+                            .helpPlace = 27}},
+    CliOnlyRow{A::JournalLimit, {.name = "journal-limit", .valueName = "RUNS[,SIZE]",
+        .help = "keep the newest RUNS runs (default: 20) and at most\n"
+                "SIZE bytes of copies (K, M, G; default: 1G)", .helpPlace = 28}},
+    CliOnlyRow{A::NoJournal, {.name = "no-journal", .help = "keep no undo journal of this run", .helpPlace = 29}},
 };
 // clang-format on
 

@@ -22,6 +22,11 @@ enum class CliAction {
     BatchTest,
     Help,
     Version,
+    // The undo journal
+    Undo,
+    History,
+    JournalLimit,
+    NoJournal,
 };
 
 // A flag of the command line's own, beside the run options' flags.

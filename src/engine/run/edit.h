@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/files/atomic_file.h"
+#include "engine/journal/content_hash.h"
 #include "engine/run/prompter.h"
 #include "engine/run/routine_result.h"
 #include "engine/text/text_buffer.h"
@@ -31,6 +32,8 @@ struct EditRequest {
     // Which finds to replace, by their index in the edit (from 0, over all its passes); unset:
     // all. A find not taken is passed over: not replaced, not counted.
     std::function<bool(qint64 index)> take;
+    // Hash the new content of a file written while it streams (for the undo journal).
+    bool hashWritten = false;
 };
 
 // The edit seam's value: what the replacement routines made of one subject (a file, or the
@@ -54,6 +57,8 @@ struct Edit {
     TextBuffer text;
     std::unique_ptr<AtomicFileWriter> streamed;
     Status streamWrite;
+    // The hash of what `streamed` holds, when the request asked for it.
+    std::shared_ptr<ContentHasher> streamedHash;
 };
 
 } // namespace zuk

@@ -50,6 +50,8 @@ public:
     const FileFilter& typeFilter() const { return m_typeFilter; }
     // Where the edits go: by default the commit. The sink outlives the runs it is given to.
     void setSink(EditSink& sink) { m_sink = &sink; }
+    // The undo journal the commit records its files in; none (the default): no journal.
+    void setJournal(RunJournal* journal) { m_commit.setJournal(journal); }
 
 private:
     // FileFailed: that file failed on its own, its message shown; the run goes on.
