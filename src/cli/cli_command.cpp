@@ -185,8 +185,8 @@ Status parseJournal(const QCommandLineParser& parser, CliCommand& command) {
         bool number = false;
         const int runs = parts.value(0).toInt(&number);
         const std::optional<qint64> size =
-            parts.size() > 1 ? parseSize(parts.value(1)) : std::optional<qint64>(
-                                                                 command.journalLimits.maxCopiedBytes);
+            parts.size() > 1 ? parseSize(parts.value(1))
+                             : std::optional<qint64>(command.journalLimits.maxCopiedBytes);
         if (!number || runs < 1 || parts.size() > 2 || !size)
             return usageError(
                 QStringLiteral("--%1 takes a number of runs from 1, and a size after a comma, not "

@@ -38,9 +38,8 @@ void journalError(const Error& error) {
 
 // The journal's links are no other names of the files they keep.
 void useKeptLinks(JournalFolder& folder) {
-    setKeptLinkCheck([&folder](quint64 device, quint64 inode) {
-        return folder.keepsFile(device, inode);
-    });
+    setKeptLinkCheck(
+        [&folder](quint64 device, quint64 inode) { return folder.keepsFile(device, inode); });
 }
 
 } // namespace
@@ -101,8 +100,8 @@ int runUndo(Session& s, const CliCommand& command) {
         journalError(history.error());
         return ExitStatus::Failed;
     }
-    const std::optional<qint64> id =
-        command.undoId > 0 ? std::optional<qint64>(command.undoId) : newestNotUndone(history.value());
+    const std::optional<qint64> id = command.undoId > 0 ? std::optional<qint64>(command.undoId)
+                                                        : newestNotUndone(history.value());
     const auto run = std::find_if(history.value().cbegin(), history.value().cend(),
                                   [&](const RunSummary& r) { return id && r.id == *id; });
     if (run == history.value().cend())
@@ -130,8 +129,8 @@ int runUndo(Session& s, const CliCommand& command) {
                                   "limit)\n")
                        .arg(displayPath(path)));
     if (done.value().endedBy)
-        writeError(QStringLiteral("zuk-cli: the undo stopped: %1\n")
-                       .arg(done.value().endedBy->message()));
+        writeError(
+            QStringLiteral("zuk-cli: the undo stopped: %1\n").arg(done.value().endedBy->message()));
     if (!writeStandardOutput(undoCountsText(done.value()).toUtf8()))
         return ExitStatus::Failed;
     if (done.value().endedBy)

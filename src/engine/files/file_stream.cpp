@@ -231,8 +231,7 @@ void FileStream::replace(qint64 position, qint64 length, QByteArrayView replacem
             m_writer = std::move(opened.value());
             if (m_watch)
                 m_writer->setWatch(m_watch);
-        }
-        else
+        } else
             m_outputStatus = opened.error();
     }
     emitInput(position);

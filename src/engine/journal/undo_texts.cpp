@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/journal/undo_texts.h"
 
-
 namespace zuk {
 
 namespace {
@@ -46,10 +45,9 @@ QString historyLine(const RunSummary& run) {
         state = QStringLiteral("  (cut short)");
     if (run.undone)
         state += QStringLiteral("  undone");
-    const QString what =
-        run.kind == RunKind::Undo
-            ? QStringLiteral("undo of run %1").arg(run.undoes)
-            : QStringLiteral("\"%1\"").arg(safeShortText(run.searchText));
+    const QString what = run.kind == RunKind::Undo
+                             ? QStringLiteral("undo of run %1").arg(run.undoes)
+                             : QStringLiteral("\"%1\"").arg(safeShortText(run.searchText));
     return QStringLiteral("%1  %2  %3  %4  %5%6")
         .arg(run.id)
         .arg(run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), files(run.files),

@@ -72,7 +72,8 @@ Status writeEdit(Edit& edit, WriteTracker* writes, const BackupMaker& backup,
     const FileIdentity old = *edit.identity;
     WriteHooks hooks;
     hooks.beforeRename = [&](const QString& target) -> Status {
-        const Result<qint64> recorded = journal->beforeCommit(target, old, hashed ? hasher->result() : ContentHash());
+        const Result<qint64> recorded =
+            journal->beforeCommit(target, old, hashed ? hasher->result() : ContentHash());
         if (!recorded)
             return recorded.error();
         entry = recorded.value();
