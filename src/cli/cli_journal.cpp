@@ -42,6 +42,14 @@ void useKeptLinks(JournalFolder& folder) {
         [&folder](quint64 device, quint64 inode) { return folder.keepsFile(device, inode); });
 }
 
+// Forgets the journal's links when the folder goes.
+struct KeptLinks {
+    explicit KeptLinks(JournalFolder& folder) { useKeptLinks(folder); }
+    ~KeptLinks() { setKeptLinkCheck({}); }
+    KeptLinks(const KeptLinks&) = delete;
+    KeptLinks& operator=(const KeptLinks&) = delete;
+};
+
 } // namespace
 
 bool CliJournal::attach(const CliCommand& command, SearchRun& run) {
@@ -69,6 +77,11 @@ bool CliJournal::attach(const CliCommand& command, SearchRun& run) {
     useKeptLinks(*m_folder);
     run.setJournal(m_journal.get());
     return true;
+}
+
+CliJournal::~CliJournal() {
+    if (m_journal)
+        setKeptLinkCheck({});
 }
 
 void CliJournal::finish() {
@@ -106,7 +119,7 @@ int runUndo(Session& s, const CliCommand& command) {
                                   [&](const RunSummary& r) { return id && r.id == *id; });
     if (run == history.value().cend())
         return nothing();
-    useKeptLinks(folder);
+    const KeptLinks keptLinks(folder);
     JournalUndo undo(folder);
     const Result<UndoReport> inspected = undo.inspect(*id);
     if (!inspected) {

@@ -13,6 +13,11 @@ namespace zuk {
 // text mode and a search-only run.
 class CliJournal {
 public:
+    CliJournal() = default;
+    ~CliJournal();
+    CliJournal(const CliJournal&) = delete;
+    CliJournal& operator=(const CliJournal&) = delete;
+
     // False after its message: the journal can't be written, and nothing was changed.
     bool attach(const CliCommand& command, SearchRun& run);
     // Ends the journal after the run's last sync and names the files it couldn't keep.
