@@ -32,7 +32,8 @@ TEST(JournaledCommit, AnUndoPutsBackStreamedAndWholeEditsAndTheKeptLinkIsNoOther
     const QString whole = dir.filePath("short.txt");
     const QByteArray longText = QByteArray("needle ").repeated(40);
     writeBytes(streamed, longText);
-    writeBytes(whole, "needle");
+    const QByteArray utf16("\xFF\xFEn\0e\0e\0d\0l\0e\0", 14); // written whole
+    writeBytes(whole, utf16);
 
     JournalFolder folder(dir.filePath("journal"));
     ASSERT_TRUE(folder.open(true));
@@ -55,7 +56,7 @@ TEST(JournaledCommit, AnUndoPutsBackStreamedAndWholeEditsAndTheKeptLinkIsNoOther
     ASSERT_TRUE(done);
     EXPECT_EQ(done.value().count(UndoVerdict::PutBack), 2);
     EXPECT_EQ(readBytes(streamed), longText);
-    EXPECT_EQ(readBytes(whole), "needle");
+    EXPECT_EQ(readBytes(whole), utf16);
 
     // Backed up and journaled, then rolled back: the old file has its name again and the
     // journal's link, which is no other name of it, so a run may still replace it.
