@@ -6,6 +6,7 @@
 #include "cli/cli_batch.h"
 #include "cli/cli_command.h"
 #include "cli/cli_report.h"
+#include "cli/cli_journal.h"
 #include "cli/cli_session.h"
 #include "engine/files/file_io.h"
 #include "engine/files/path_bytes.h"
@@ -167,6 +168,10 @@ int runCli(const QStringList& arguments) {
         return runRollBack(session, command.threads);
     if (command.kind == CliCommand::Kind::BatchTest)
         return runBatchTest(session, command);
+    if (command.kind == CliCommand::Kind::Undo)
+        return runUndo(session, command);
+    if (command.kind == CliCommand::Kind::History)
+        return runHistory(command);
     SearchRun run(session.options, session.state, session.window, session.prompter, session.yield,
                   session.log, MakeBackup);
     run.setWalkThreads(command.threads);
@@ -188,9 +193,17 @@ int runCli(const QStringList& arguments) {
                         std::move(observer));
     if (command.dryRun || format.kind != ReportKind::None)
         run.setSink(keeping);
+    CliJournal journal;
+    if (!journal.attach(command, run))
+        return ExitStatus::Failed;
+    int status = 0;
     if (command.kind == CliCommand::Kind::Batch)
-        return runBatch(session, run, command);
-    return command.values.optText ? runText(session, run) : runFiles(session, run, command.threads);
+        status = runBatch(session, run, command);
+    else
+        status = command.values.optText ? runText(session, run)
+                                        : runFiles(session, run, command.threads);
+    journal.finish();
+    return status;
 }
 
 } // namespace zuk

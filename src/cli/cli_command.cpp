@@ -13,6 +13,8 @@
 #include <QDir>
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 #include <utility>
 
 #include <sys/stat.h>
@@ -209,6 +211,68 @@ Status checkReport(const CliCommand& command) {
     return {};
 }
 
+// A size in bytes, with K, M or G for binary thousands; nothing for a text that is none.
+std::optional<qint64> parseSize(QString text) {
+    qint64 unit = 1;
+    const QString units = QStringLiteral("KMG");
+    if (const qsizetype at = units.indexOf(text.right(1).toUpper()); !text.isEmpty() && at >= 0) {
+        unit = qint64(1) << (10 * (at + 1));
+        text.chop(1);
+    }
+    bool number = false;
+    const qint64 value = text.toLongLong(&number);
+    if (!number || value < 0 || value > std::numeric_limits<qint64>::max() / unit)
+        return std::nullopt;
+    return value * unit;
+}
+
+// --journal-limit, --no-journal, and --undo or --history, which take no run's options.
+Status parseJournal(const QCommandLineParser& parser, CliCommand& command) {
+    command.noJournal = parser.isSet(flagName(CliAction::NoJournal));
+    if (const QString limit = flagName(CliAction::JournalLimit); parser.isSet(limit)) {
+        const QString given = textArgument(parser.value(limit));
+        const QStringList parts = given.split(u',');
+        bool number = false;
+        const int runs = parts.value(0).toInt(&number);
+        const std::optional<qint64> size =
+            parts.size() > 1 ? parseSize(parts.value(1))
+                             : std::optional<qint64>(command.journalLimits.maxCopiedBytes);
+        if (!number || runs < 1 || parts.size() > 2 || !size)
+            return usageError(
+                QStringLiteral("--%1 takes a number of runs from 1, and a size after a comma, not "
+                               "\"%2\"")
+                    .arg(limit, given));
+        command.journalLimits = {runs, *size};
+    }
+    const QString undo = flagName(CliAction::Undo);
+    const QString history = flagName(CliAction::History);
+    if (!parser.isSet(undo) && !parser.isSet(history))
+        return {};
+    command.kind = parser.isSet(undo) ? CliCommand::Kind::Undo : CliCommand::Kind::History;
+    const QString name = command.kind == CliCommand::Kind::Undo ? undo : history;
+    const auto refused = [&](const CliFlag& f) {
+        const QString flag = QString::fromLatin1(f.name);
+        return flag != name && flag != flagName(CliAction::JournalLimit) &&
+               (command.kind == CliCommand::Kind::History || flag != flagName(CliAction::Yes));
+    };
+    if (const QString set = firstSet(parser, refused); !set.isEmpty())
+        return usageError(QStringLiteral("%1 can't be used with --%2").arg(set, name));
+    const QStringList positional = parser.positionalArguments();
+    if (command.kind == CliCommand::Kind::History && !positional.isEmpty())
+        return usageError(QStringLiteral("--%1 takes no path").arg(history));
+    if (positional.size() > 1)
+        return usageError(QStringLiteral("--%1 takes one run's ID").arg(undo));
+    if (!positional.isEmpty()) {
+        bool number = false;
+        command.undoId = positional.first().toLongLong(&number);
+        if (!number || command.undoId < 1)
+            return usageError(QStringLiteral("--%1 takes a run's ID (a number from --%2), not "
+                                             "\"%3\"")
+                                  .arg(undo, history, textArgument(positional.first())));
+    }
+    return {};
+}
+
 // The option buttons' choice: the one the flag names, or the one on by default.
 Status parseChoice(const QCommandLineParser& parser, RunOptionValues& values) {
     const CliFlag& flag = runOption(OptionId::OptAll).flag;
@@ -313,6 +377,10 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
                                   .arg(textArgument(parser.value(threads))));
     }
 
+    if (Status journal = parseJournal(parser, command); !journal)
+        return journal.error();
+    if (command.kind == CliCommand::Kind::Undo || command.kind == CliCommand::Kind::History)
+        return command;
     if (Status report = parseReport(parser, command); !report)
         return report.error();
     if (Status batch = parseBatch(parser, command); !batch)
@@ -383,6 +451,8 @@ QString usageText() {
         "       zuk-cli [OPTIONS] --batch FILE [--delimiter TEXT] [--quoted] [PATH]\n"
         "       zuk-cli --batch-test FILE [--delimiter TEXT] [--quoted]\n"
         "       zuk-cli --rollback PATH [--subdirs] [--log] [--yes]\n"
+        "       zuk-cli --undo [ID] [--yes]\n"
+        "       zuk-cli --history\n"
         "\n"
         "Finds and replaces a literal text in text and web source files.\n"
         "\n"

@@ -4,6 +4,7 @@
 #include "batch/batch_file.h"
 #include "cli/cli_report.h"
 #include "engine/error.h"
+#include "engine/journal/journal_folder.h"
 #include "engine/run/run_options.h"
 
 #include <QString>
@@ -26,7 +27,7 @@ inline constexpr int Cancelled = 130;
 
 // One invocation of the command-line front end, as its arguments describe it.
 struct CliCommand {
-    enum class Kind { Run, RollBack, Batch, BatchTest, Help, Version };
+    enum class Kind { Run, RollBack, Batch, BatchTest, Help, Version, Undo, History };
 
     Kind kind = Kind::Run;
     // The run's settings (and for a roll back its path, sub-directories and log switches).
@@ -43,6 +44,11 @@ struct CliCommand {
     bool dryRun = false;                  // nothing written, nothing asked
     ReportKind report = ReportKind::None; // what standard output shows of the finds
     enum class Colour { Auto, Always, Never } colour = Colour::Auto;
+    // The undo journal: the run --undo takes back (0: the newest not undone), its limits, and
+    // --no-journal.
+    qint64 undoId = 0;
+    JournalLimits journalLimits;
+    bool noJournal = false;
     QStringList warnings; // about options that won't do what they say, shown before the run
 };
 

@@ -49,6 +49,15 @@ const std::array kCliOnly = {
                                                  "then a summary (see below)", .helpPlace = 29}},
     CliOnlyRow{A::Color, {.name = "color", .valueName = "auto|always|never",
         .help = "colour the diff (default: auto, on a terminal)", .helpPlace = 30}},
+    // The undo journal
+    CliOnlyRow{A::Undo, {.name = "undo", .help = "take back the newest run not yet undone, or run ID\n"
+                                                 "given after it (see --history)", .helpPlace = 31}},
+    CliOnlyRow{A::History, {.name = "history", .help = "list the runs the undo journal keeps, newest first",
+                            .helpPlace = 32}},
+    CliOnlyRow{A::JournalLimit, {.name = "journal-limit", .valueName = "RUNS[,SIZE]",
+        .help = "keep the newest RUNS runs (default: 20) and at most\n"
+                "SIZE bytes of copies (K, M, G; default: 1G)", .helpPlace = 33}},
+    CliOnlyRow{A::NoJournal, {.name = "no-journal", .help = "keep no undo journal of this run", .helpPlace = 34}},
 };
 // clang-format on
 

@@ -28,6 +28,11 @@ enum class CliAction {
     Diff,
     Json,
     Color,
+    // The undo journal
+    Undo,
+    History,
+    JournalLimit,
+    NoJournal,
 };
 
 // A flag of the command line's own, beside the run options' flags.

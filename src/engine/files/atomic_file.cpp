@@ -47,6 +47,11 @@ Result<Replaced> inspect(const QByteArray& path, const std::optional<struct stat
     return found;
 }
 
+KeptLinkCheck& keptLinkCheck() {
+    static KeptLinkCheck check;
+    return check;
+}
+
 // Whether the existing file at `path` may be replaced. `askKernel`: also whether this process
 // could write it itself (the rename needs only the folder's permission).
 Status checkReplaceable(const QByteArray& path, const Replaced& found, bool askKernel) {
@@ -61,6 +66,9 @@ Status checkReplaceable(const QByteArray& path, const Replaced& found, bool askK
     if (links == 2 && ::lstat(backupPathOf(path).constData(), &backup) == 0 &&
         sameInode(backup, found.own))
         links = 1;
+    if (links > 1 && keptLinkCheck() &&
+        keptLinkCheck()(quint64(found.own.st_dev), quint64(found.own.st_ino)))
+        links -= 1;
     return links > 1 ? Status(otherHardLinks()) : Status();
 }
 
@@ -72,6 +80,8 @@ struct AtomicFileWriter::Impl {
     QByteArray temporary; // the temporary file's name; empty while it is unnamed
     std::optional<FileIdentity> original;
     BackupMaker backup;
+    BackupMaker beforeRename;
+    WriteWatch watch;
     // What the new file gets: permissions, owner and group when known, and the extended
     // attributes of the file named here.
     mode_t mode = 0;
@@ -204,11 +214,25 @@ Status AtomicFileWriter::write(const char* data, qsizetype size) {
         return makeError(ErrorNumber::PathFileAccess);
     if (Status written = writeAll(d.fd, data, size); !written)
         return d.fail(written.error());
+    if (d.watch)
+        d.watch(data, size);
     return {};
 }
 
 void AtomicFileWriter::setBackup(const BackupMaker& backup) {
     m_impl->backup = backup;
+}
+
+void AtomicFileWriter::setBeforeRename(const BackupMaker& beforeRename) {
+    m_impl->beforeRename = beforeRename;
+}
+
+void AtomicFileWriter::setWatch(WriteWatch watch) {
+    m_impl->watch = std::move(watch);
+}
+
+void setKeptLinkCheck(KeptLinkCheck check) {
+    keptLinkCheck() = std::move(check);
 }
 
 Status AtomicFileWriter::commit(WriteTracker* writes, std::optional<FileIdentity>* written) {
@@ -241,6 +265,10 @@ Status AtomicFileWriter::commit(WriteTracker* writes, std::optional<FileIdentity
         if (d.backup) {
             if (Status kept = d.backup(d.targetText); !kept)
                 return d.fail(kept.error());
+        }
+        if (d.beforeRename) {
+            if (Status ready = d.beforeRename(decodePath(d.target)); !ready)
+                return d.fail(ready.error());
         }
     } else if (d.original) {
         return d.fail(makeError(ErrorNumber::FileNotFound)); // removed since it was read

@@ -19,6 +19,21 @@ namespace zuk {
 // name. A symbolic link is kept itself, not its destination.
 using BackupMaker = std::function<Status(const QString& path)>;
 
+// Sees every byte a writer writes, in order.
+using WriteWatch = std::function<void(const char* data, qsizetype size)>;
+
+// What a commit of a user's file may be told besides its backup.
+struct WriteHooks {
+    BackupMaker beforeRename; // see AtomicFileWriter::setBeforeRename
+    WriteWatch watch;
+};
+
+// Whether a link outside the user's folders (the undo journal's) keeps the file (device,
+// inode): such a link is no other name of the file for the hard-link rule.
+using KeptLinkCheck = std::function<bool(quint64 device, quint64 inode)>;
+// Set once, before any writer runs.
+void setKeptLinkCheck(KeptLinkCheck check);
+
 // The one helper that writes a user's file: the bytes go to a temporary file in the target's
 // folder, every write checked, and that file is renamed over the target on commit. The
 // temporary file is unnamed where the file system allows it, so a kill leaves nothing;
@@ -52,6 +67,11 @@ public:
     // The backup to make at commit, for a writer opened before it was known. Only for a target
     // that is not a symbolic link (where the backup decides which name is replaced).
     void setBackup(const BackupMaker& backup);
+    // Called with the name about to be replaced after the backup, right before the rename; a
+    // failure leaves the target as it is.
+    void setBeforeRename(const BackupMaker& beforeRename);
+    // Given every byte written from now on.
+    void setWatch(WriteWatch watch);
     // Renames the temporary file over the target; notes the write in `writes` if given.
     // `written`, when given, gets the identity of the new file under the target's name.
     Status commit(WriteTracker* writes = nullptr, std::optional<FileIdentity>* written = nullptr);

@@ -227,9 +227,11 @@ void FileStream::replace(qint64 position, qint64 length, QByteArrayView replacem
         m_out.resize(0);
         Result<std::unique_ptr<AtomicFileWriter>> opened =
             AtomicFileWriter::open(m_path, m_identity);
-        if (opened)
+        if (opened) {
             m_writer = std::move(opened.value());
-        else
+            if (m_watch)
+                m_writer->setWatch(m_watch);
+        } else
             m_outputStatus = opened.error();
     }
     emitInput(position);

@@ -65,6 +65,8 @@ public:
     const QByteArray& outputBeginning() const { return m_shown; }
     bool outputOpened() const { return m_writerOpened; }
     Status outputStatus() const { return m_outputStatus; }
+    // Given every byte the output writes (set before the first replace).
+    void setWatch(WriteWatch watch) { m_watch = std::move(watch); }
     // The writer holding the new text, ready to commit; null unless finish succeeded.
     std::unique_ptr<AtomicFileWriter> takeOutput();
 
@@ -89,6 +91,7 @@ private:
     enum class Mark { None, Utf8, Utf16 } m_mark = Mark::None;
 
     std::unique_ptr<AtomicFileWriter> m_writer;
+    WriteWatch m_watch;
     bool m_writerOpened = false;
     Status m_outputStatus;
     QByteArray m_out; // output waiting to be written

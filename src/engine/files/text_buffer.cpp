@@ -82,7 +82,7 @@ bool TextBuffer::canHold(QStringView text) const {
 }
 
 Status TextBuffer::save(const QString& path, WriteTracker* writes, const BackupMaker& backup,
-                        std::optional<FileIdentity>* written) const {
+                        std::optional<FileIdentity>* written, const WriteHooks& hooks) const {
     const std::optional<FileIdentity> original =
         path == m_loadedPath ? m_identity : std::optional<FileIdentity>();
     Result<std::unique_ptr<AtomicFileWriter>> opened =
@@ -90,6 +90,8 @@ Status TextBuffer::save(const QString& path, WriteTracker* writes, const BackupM
     if (!opened)
         return opened.error();
     AtomicFileWriter& writer = *opened.value();
+    writer.setBeforeRename(hooks.beforeRename);
+    writer.setWatch(hooks.watch);
     if (Status s = writer.write(byteOrderMark(m_encoding)); !s)
         return s;
     if (m_holdsBytes) {

@@ -29,7 +29,7 @@ public:
     // the new text replaces the file.
     // `written`, when given, gets the identity of the file written.
     Status save(const QString& path, WriteTracker* writes = nullptr, const BackupMaker& backup = {},
-                std::optional<FileIdentity>* written = nullptr) const;
+                std::optional<FileIdentity>* written = nullptr, const WriteHooks& hooks = {}) const;
     // The file loaded, as it was when read; nothing for a text set.
     const std::optional<FileIdentity>& loadedIdentity() const { return m_identity; }
 

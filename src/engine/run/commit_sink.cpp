@@ -41,16 +41,58 @@ SinkOutcome CommitSink::take(Edit& edit, ItemKind kind, RunCounters& counters) {
     return SinkOutcome::taken();
 }
 
+EditRequest CommitSink::request() const {
+    EditRequest request;
+    request.hashWritten = m_journal != nullptr;
+    return request;
+}
+
 Status writeEdit(Edit& edit, WriteTracker* writes, const BackupMaker& backup,
-                 std::optional<FileIdentity>* written) {
+                 std::optional<FileIdentity>* written, RunJournal* journal) {
     // A file streamed was written while it was read: only the backup and the rename are left.
     if (!edit.streamWrite)
         return edit.streamWrite;
-    if (!edit.streamed)
-        return edit.text.save(edit.path, writes, backup, written);
-    edit.streamed->setBackup(backup);
-    const Status committed = edit.streamed->commit(writes, written);
-    edit.streamed.reset();
+    if (!journal || !edit.identity) {
+        if (!edit.streamed)
+            return edit.text.save(edit.path, writes, backup, written);
+        edit.streamed->setBackup(backup);
+        const Status committed = edit.streamed->commit(writes, written);
+        edit.streamed.reset();
+        return committed;
+    }
+
+    // The new bytes are hashed as they are written; the file's entry is on disk before the
+    // rename, and told after it whether the rename happened.
+    // A file streamed before the journal was asked for has no hash of its new bytes: an undo
+    // then leaves it.
+    const bool hashed = !edit.streamed || edit.streamedHash;
+    std::shared_ptr<ContentHasher> hasher =
+        edit.streamed && edit.streamedHash ? edit.streamedHash : std::make_shared<ContentHasher>();
+    std::optional<qint64> entry;
+    const FileIdentity old = *edit.identity;
+    WriteHooks hooks;
+    hooks.beforeRename = [&](const QString& target) -> Status {
+        const Result<qint64> recorded =
+            journal->beforeCommit(target, old, hashed ? hasher->result() : ContentHash());
+        if (!recorded)
+            return recorded.error();
+        entry = recorded.value();
+        return {};
+    };
+    std::optional<FileIdentity> own;
+    std::optional<FileIdentity>* identity = written ? written : &own;
+    Status committed;
+    if (!edit.streamed) {
+        hooks.watch = [&](const char* data, qsizetype size) { hasher->add(data, size); };
+        committed = edit.text.save(edit.path, writes, backup, identity, hooks);
+    } else {
+        edit.streamed->setBackup(backup);
+        edit.streamed->setBeforeRename(hooks.beforeRename);
+        committed = edit.streamed->commit(writes, identity);
+        edit.streamed.reset();
+    }
+    if (entry)
+        committed ? journal->committed(*entry, *identity) : journal->abandoned(*entry);
     return committed;
 }
 
@@ -61,7 +103,7 @@ Status CommitSink::commit(Edit& edit) {
     std::optional<FileIdentity> written;
     Status committed;
     try {
-        committed = writeEdit(edit, &m_writes, backup, &written);
+        committed = writeEdit(edit, &m_writes, backup, &written, m_journal);
     } catch (const std::bad_alloc&) {
         committed = makeError(ErrorNumber::OutOfMemory);
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/files/atomic_file.h"
+#include "engine/journal/run_journal.h"
 #include "engine/run/activity_log.h"
 #include "engine/run/edit_sink.h"
 #include "engine/run/handled_files.h"
@@ -12,9 +13,10 @@ namespace zuk {
 
 // Stores a changed file's new content over it: the streamed file renamed in place, or the
 // whole text written. A file changed or removed since it was read is left alone. The backup,
-// when given, is made right before the new content replaces the file.
+// when given, is made right before the new content replaces the file; then the journal, when
+// given, records the file (its old bytes kept) before the rename.
 Status writeEdit(Edit& edit, WriteTracker* writes = nullptr, const BackupMaker& backup = {},
-                 std::optional<FileIdentity>* written = nullptr);
+                 std::optional<FileIdentity>* written = nullptr, RunJournal* journal = nullptr);
 
 // The run's own sink: a subject with finds has its new content stored (a file backed up when
 // asked and the new one renamed over it; the right-hand text given back to the box), then is
@@ -24,7 +26,10 @@ public:
     CommitSink(const RunOptions& options, RunWindow& window, const ActivityLog& log,
                BackupMaker makeBackup, WriteTracker& writes, HandledFiles& handled);
 
+    EditRequest request() const override;
     SinkOutcome take(Edit& edit, ItemKind kind, RunCounters& counters) override;
+    // The journal the files committed go in; none: no undo for them.
+    void setJournal(RunJournal* journal) { m_journal = journal; }
 
 private:
     // The one place a run replaces a user's file.
@@ -36,6 +41,7 @@ private:
     BackupMaker m_makeBackup;
     WriteTracker& m_writes;
     HandledFiles& m_handled;
+    RunJournal* m_journal = nullptr;
 };
 
 } // namespace zuk

@@ -3,6 +3,7 @@
 
 #include "engine/files/atomic_file.h"
 #include "engine/files/text_buffer.h"
+#include "engine/journal/content_hash.h"
 #include "engine/run/prompter.h"
 #include "engine/run/routine_result.h"
 
@@ -33,6 +34,8 @@ struct EditRequest {
     std::function<bool(qint64 index)> take;
     // The new text is made in memory, never streamed to a file beside the old one.
     bool inMemory = false;
+    // Hash the new content of a file written while it streams (for the undo journal).
+    bool hashWritten = false;
 };
 
 // The edit seam's value: what the replacement routines made of one subject (a file, or the
@@ -56,6 +59,8 @@ struct Edit {
     TextBuffer text;
     std::unique_ptr<AtomicFileWriter> streamed;
     Status streamWrite;
+    // The hash of what `streamed` holds, when the request asked for it.
+    std::shared_ptr<ContentHasher> streamedHash;
 };
 
 } // namespace zuk

@@ -194,6 +194,11 @@ ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const 
     if (m_observe)
         observe(WorkingText::beginning(in.beginning(), encoding, settled));
 
+    std::shared_ptr<ContentHasher> hasher;
+    if (m_request.hashWritten) {
+        hasher = std::make_shared<ContentHasher>();
+        in.setWatch([hasher](const char* data, qsizetype size) { hasher->add(data, size); });
+    }
     StreamedEdit buffer(in, *longest, encoding, settled);
     const Result<qint64> found = loop.run(buffer, matcher, edit.finds);
     const Status finished = found ? in.finish() : Status(found.error());
@@ -214,6 +219,7 @@ ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const 
         edit.changed = true;
         edit.streamWrite = in.outputStatus();
         edit.streamed = in.takeOutput();
+        edit.streamedHash = hasher;
     }
     return Streamed::Done;
 }

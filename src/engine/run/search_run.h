@@ -53,6 +53,8 @@ public:
     void setSink(EditSink& sink) { m_sink = &sink; }
     // The run's own commit, for a sink that hands edits on to it.
     EditSink& commitSink() { return m_commit; }
+    // The undo journal the commit records its files in; none (the default): no journal.
+    void setJournal(RunJournal* journal) { m_commit.setJournal(journal); }
 
 private:
     // FileFailed: that file failed on its own, its message shown; the run goes on.

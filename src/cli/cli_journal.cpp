@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/cli_journal.h"
+
+#include "app/app_paths.h"
+#include "cli/cli_app.h"
+#include "cli/cli_command.h"
+#include "engine/files/atomic_file.h"
+#include "engine/files/path_bytes.h"
+#include "engine/journal/journal_history.h"
+#include "engine/journal/journal_undo.h"
+#include "engine/journal/undo_texts.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace zuk {
+
+namespace {
+
+// Beside the window's settings file, so both front ends share one journal; empty without an
+// application folder.
+QString journalPath() {
+    const QString executableFolder =
+        QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+    const AppPathsSetup setup = SetAppPaths(
+        AppEnvironment{decodePath(qgetenv("AppData")), executableFolder + QStringLiteral("/zuk")});
+    if (!setup.folder || !setup.paths.hasAppFolder())
+        return {};
+    return setup.paths.appFolder + QStringLiteral("/journal");
+}
+
+void journalError(const Error& error) {
+    writeError(QStringLiteral("zuk-cli: the undo journal %1: %2\n")
+                   .arg(displayPath(journalPath()), error.message()));
+}
+
+// The journal's links are no other names of the files they keep.
+void useKeptLinks(JournalFolder& folder) {
+    setKeptLinkCheck(
+        [&folder](quint64 device, quint64 inode) { return folder.keepsFile(device, inode); });
+}
+
+// Forgets the journal's links when the folder goes.
+struct KeptLinks {
+    explicit KeptLinks(JournalFolder& folder) { useKeptLinks(folder); }
+    ~KeptLinks() { setKeptLinkCheck({}); }
+    KeptLinks(const KeptLinks&) = delete;
+    KeptLinks& operator=(const KeptLinks&) = delete;
+};
+
+} // namespace
+
+bool CliJournal::attach(const CliCommand& command, SearchRun& run) {
+    const RunOptionValues& v = command.values;
+    if (command.noJournal || command.dryRun || v.optText || v.searchOnly == Checked)
+        return true;
+    const QString path = journalPath();
+    if (path.isEmpty()) {
+        writeError(QStringLiteral("zuk-cli: warning: no application folder: this run can't be "
+                                  "undone\n"));
+        return true;
+    }
+    m_folder = std::make_unique<JournalFolder>(path, command.journalLimits);
+    RunInfo info;
+    info.path = v.path;
+    info.searchText = command.kind == CliCommand::Kind::Batch
+                          ? QStringLiteral("--batch %1").arg(command.batchPath)
+                          : v.searchText;
+    m_journal = std::make_unique<RunJournal>(*m_folder, info);
+    if (const Status ready = m_journal->prepare(); !ready) {
+        journalError(ready.error());
+        writeError(QStringLiteral("zuk-cli: nothing was changed; --no-journal runs without it\n"));
+        return false;
+    }
+    useKeptLinks(*m_folder);
+    run.setJournal(m_journal.get());
+    return true;
+}
+
+CliJournal::~CliJournal() {
+    if (m_journal)
+        setKeptLinkCheck({});
+}
+
+void CliJournal::finish() {
+    if (!m_journal)
+        return;
+    if (const Status ended = m_journal->finish(); !ended)
+        journalError(ended.error());
+    for (const QString& path : m_journal->notKept())
+        writeError(QStringLiteral("zuk-cli: can't be undone (the journal's limit): %1\n")
+                       .arg(displayPath(path)));
+}
+
+int runUndo(Session& s, const CliCommand& command) {
+    if (journalPath().isEmpty()) {
+        writeError(QStringLiteral("zuk-cli: nothing to undo: no application folder\n"));
+        return ExitStatus::Refused;
+    }
+    JournalFolder folder(journalPath(), command.journalLimits);
+    const auto nothing = [] {
+        writeError(QStringLiteral("zuk-cli: nothing to undo\n"));
+        return ExitStatus::Refused;
+    };
+    if (const Status opened = folder.open(false); !opened) {
+        journalError(opened.error());
+        return ExitStatus::Failed;
+    }
+    const Result<QList<RunSummary>> history = journalHistory(folder);
+    if (!history) {
+        journalError(history.error());
+        return ExitStatus::Failed;
+    }
+    const std::optional<qint64> id = command.undoId > 0 ? std::optional<qint64>(command.undoId)
+                                                        : newestNotUndone(history.value());
+    const auto run = std::find_if(history.value().cbegin(), history.value().cend(),
+                                  [&](const RunSummary& r) { return id && r.id == *id; });
+    if (run == history.value().cend())
+        return nothing();
+    const KeptLinks keptLinks(folder);
+    JournalUndo undo(folder);
+    const Result<UndoReport> inspected = undo.inspect(*id);
+    if (!inspected) {
+        journalError(inspected.error());
+        return ExitStatus::Failed;
+    }
+    if (!s.prompter.confirm(undoConfirmationText(*run, inspected.value())))
+        return exitStatusOf(RunOutcome::Declined);
+    const Result<UndoReport> done = undo.undo(*id);
+    if (!done) {
+        journalError(done.error());
+        return ExitStatus::Failed;
+    }
+    for (const UndoFile& file : done.value().files) {
+        if (file.isLeft())
+            writeError(QStringLiteral("zuk-cli: left %1\n").arg(undoLeftText(file)));
+    }
+    for (const QString& path : done.value().notKept)
+        writeError(QStringLiteral("zuk-cli: this undo can't be undone for %1 (the journal's "
+                                  "limit)\n")
+                       .arg(displayPath(path)));
+    if (done.value().endedBy)
+        writeError(
+            QStringLiteral("zuk-cli: the undo stopped: %1\n").arg(done.value().endedBy->message()));
+    if (!writeStandardOutput(undoCountsText(done.value()).toUtf8()))
+        return ExitStatus::Failed;
+    if (done.value().endedBy)
+        return ExitStatus::Failed;
+    const qint64 left = done.value().left();
+    if (left == 0)
+        return ExitStatus::Completed;
+    writeError(QStringLiteral("zuk-cli: %1 %2 left\n")
+                   .arg(left)
+                   .arg(left == 1 ? QStringLiteral("file") : QStringLiteral("files")));
+    return ExitStatus::FilesFailed;
+}
+
+int runHistory(const CliCommand& command) {
+    if (journalPath().isEmpty())
+        return ExitStatus::Completed;
+    JournalFolder folder(journalPath(), command.journalLimits);
+    if (const Status opened = folder.open(false); !opened) {
+        journalError(opened.error());
+        return ExitStatus::Failed;
+    }
+    const Result<QList<RunSummary>> history = journalHistory(folder);
+    if (!history) {
+        journalError(history.error());
+        return ExitStatus::Failed;
+    }
+    QString text;
+    for (const RunSummary& run : history.value())
+        text += historyLine(run) + u'\n';
+    return writeStandardOutput(text.toUtf8()) ? ExitStatus::Completed : ExitStatus::Failed;
+}
+
+} // namespace zuk

@@ -1,0 +1,259 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/journal/journal_record.h"
+
+#include "engine/files/path_bytes.h"
+
+#include <QHash>
+
+namespace zuk::journal_record {
+
+namespace {
+
+constexpr char kVersion[] = "1";
+
+quint64 checkOf(QByteArrayView bytes) {
+    quint64 hash = 14695981039346656037ULL;
+    for (const char c : bytes) {
+        hash ^= uchar(c);
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+
+QByteArray checkText(QByteArrayView body) {
+    return QByteArray::number(checkOf(body), 16).rightJustified(16, '0');
+}
+
+QByteArray finished(QByteArray body) {
+    body += " #" + checkText(body) + '\n';
+    return body;
+}
+
+QByteArray bytesField(const QByteArray& bytes) {
+    return 'b' + bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
+}
+
+QByteArray textField(const QString& text) {
+    return bytesField(encodePath(text));
+}
+
+QByteArray identityFields(const FileIdentity& id) {
+    return QByteArray::number(id.device) + ' ' + QByteArray::number(id.inode) + ' ' +
+           QByteArray::number(id.size) + ' ' + QByteArray::number(id.mtimeNs) + ' ' +
+           QByteArray::number(id.mode) + ' ' + QByteArray::number(id.uid) + ' ' +
+           QByteArray::number(id.gid);
+}
+
+QByteArray keptField(KeptAs kept) {
+    switch (kept) {
+    case KeptAs::Link:
+        return "L";
+    case KeptAs::Copy:
+        return "C";
+    case KeptAs::OverLimit:
+        return "N";
+    case KeptAs::SymbolicLink:
+        return "S";
+    }
+    return "N";
+}
+
+// The fields of one line, read in order; any field that doesn't read spoils the line.
+class Fields {
+public:
+    explicit Fields(const QList<QByteArray>& fields) : m_fields(fields) {}
+    bool ok() const { return m_ok; }
+    bool atEnd() const { return m_at == m_fields.size(); }
+
+    QByteArray next() {
+        if (m_at >= m_fields.size()) {
+            m_ok = false;
+            return {};
+        }
+        return m_fields[m_at++];
+    }
+    qint64 number() {
+        bool ok = false;
+        const qint64 value = next().toLongLong(&ok);
+        m_ok = m_ok && ok;
+        return value;
+    }
+    quint64 unsignedNumber() {
+        bool ok = false;
+        const quint64 value = next().toULongLong(&ok);
+        m_ok = m_ok && ok;
+        return value;
+    }
+    QByteArray bytes() {
+        const QByteArray field = next();
+        if (!field.startsWith('b')) {
+            m_ok = false;
+            return {};
+        }
+        const auto decoded = QByteArray::fromBase64Encoding(
+            field.mid(1), QByteArray::Base64UrlEncoding | QByteArray::AbortOnBase64DecodingErrors);
+        m_ok = m_ok && bool(decoded);
+        return decoded.decoded;
+    }
+    QString text() { return decodePath(bytes()); }
+    FileIdentity identity() {
+        FileIdentity id;
+        id.device = unsignedNumber();
+        id.inode = unsignedNumber();
+        id.size = number();
+        id.mtimeNs = number();
+        id.mode = quint32(unsignedNumber());
+        id.uid = quint32(unsignedNumber());
+        id.gid = quint32(unsignedNumber());
+        return id;
+    }
+    ContentHash hash() {
+        const std::optional<ContentHash> hash = ContentHash::fromText(next());
+        m_ok = m_ok && hash.has_value();
+        return hash.value_or(ContentHash());
+    }
+    KeptAs kept() {
+        const QByteArray field = next();
+        if (field == "L")
+            return KeptAs::Link;
+        if (field == "C")
+            return KeptAs::Copy;
+        if (field == "S")
+            return KeptAs::SymbolicLink;
+        m_ok = m_ok && field == "N";
+        return KeptAs::OverLimit;
+    }
+
+private:
+    const QList<QByteArray>& m_fields;
+    qsizetype m_at = 0;
+    bool m_ok = true;
+};
+
+// The fields of a whole line (without its line break) whose check holds.
+std::optional<QList<QByteArray>> checkedFields(QByteArrayView line) {
+    const qsizetype mark = line.lastIndexOf(QByteArrayView(" #"));
+    if (mark < 0 || line.size() - mark != 18)
+        return std::nullopt;
+    if (line.sliced(mark + 2) != checkText(line.first(mark)))
+        return std::nullopt;
+    return line.first(mark).toByteArray().split(' ');
+}
+
+std::optional<RunEnd> endFrom(const QList<QByteArray>& fields) {
+    Fields read(fields);
+    if (read.next() != "E")
+        return std::nullopt;
+    RunEnd end;
+    end.endMs = read.number();
+    end.files = read.number();
+    end.copiedBytes = read.number();
+    if (!read.ok() || !read.atEnd())
+        return std::nullopt;
+    return end;
+}
+
+} // namespace
+
+QByteArray headerLine(const RunHeader& header) {
+    return finished("Z " + QByteArray(kVersion) + ' ' + QByteArray::number(header.id) + ' ' +
+                    (header.kind == RunKind::Undo ? "undo" : "run") + ' ' +
+                    QByteArray::number(header.startMs) + ' ' + QByteArray::number(header.undoes) +
+                    ' ' + textField(header.path) + ' ' + textField(header.searchText));
+}
+
+QByteArray entryLine(const FileEntry& entry) {
+    return finished("F " + QByteArray::number(entry.number) + ' ' + bytesField(entry.name) + ' ' +
+                    identityFields(entry.old) + ' ' + entry.oldHash.toText() + ' ' +
+                    entry.newHash.toText() + ' ' + keptField(entry.kept) + ' ' +
+                    bytesField(entry.keptName));
+}
+
+QByteArray writtenLine(qint64 number, const FileIdentity& written) {
+    return finished("D " + QByteArray::number(number) + ' ' + identityFields(written));
+}
+
+QByteArray abandonedLine(qint64 number) {
+    return finished("X " + QByteArray::number(number));
+}
+
+QByteArray endLine(const RunEnd& end) {
+    return finished("E " + QByteArray::number(end.endMs) + ' ' + QByteArray::number(end.files) +
+                    ' ' + QByteArray::number(end.copiedBytes));
+}
+
+Result<RunRecord> parse(const QByteArray& bytes) {
+    RunRecord record;
+    QHash<qint64, qsizetype> entryAt; // an entry's number to its place
+    qsizetype start = 0;
+    for (qsizetype lineEnd; (lineEnd = bytes.indexOf('\n', start)) >= 0; start = lineEnd + 1) {
+        const std::optional<QList<QByteArray>> fields =
+            checkedFields(QByteArrayView(bytes).sliced(start, lineEnd - start));
+        if (!fields)
+            break;
+        Fields read(*fields);
+        const QByteArray kind = read.next();
+        if (start == 0) {
+            RunHeader& header = record.header;
+            if (kind != "Z" || read.next() != kVersion)
+                break;
+            header.id = read.number();
+            const QByteArray runKind = read.next();
+            header.kind = runKind == "undo" ? RunKind::Undo : RunKind::Run;
+            header.startMs = read.number();
+            header.undoes = read.number();
+            header.path = read.text();
+            header.searchText = read.text();
+            if (!read.ok() || (runKind != "run" && runKind != "undo"))
+                break;
+        } else if (kind == "F") {
+            FileEntry entry;
+            entry.number = read.number();
+            entry.name = read.bytes();
+            entry.old = read.identity();
+            entry.oldHash = read.hash();
+            entry.newHash = read.hash();
+            entry.kept = read.kept();
+            entry.keptName = read.bytes();
+            if (!read.ok() || entryAt.contains(entry.number))
+                break;
+            entryAt.insert(entry.number, record.entries.size());
+            record.entries.append(std::move(entry));
+        } else if (kind == "D" || kind == "X") {
+            const qint64 number = read.number();
+            const FileIdentity written = kind == "D" ? read.identity() : FileIdentity();
+            const auto at = entryAt.constFind(number);
+            if (!read.ok() || at == entryAt.cend())
+                break;
+            if (kind == "D")
+                record.entries[*at].written = written;
+            else
+                record.entries[*at].abandoned = true;
+        } else if (kind == "E") {
+            record.end = endFrom(*fields);
+            if (!record.end)
+                break;
+            record.wholeLength = lineEnd + 1;
+            continue;
+        } else {
+            break;
+        }
+        if (!read.ok() || !read.atEnd())
+            break;
+        record.wholeLength = lineEnd + 1;
+    }
+    if (record.wholeLength == 0)
+        return pathFileAccessError(QStringLiteral("the journal's record is unreadable"));
+    return record;
+}
+
+std::optional<RunEnd> endOf(const QByteArray& tail) {
+    if (!tail.endsWith('\n'))
+        return std::nullopt;
+    const qsizetype from = tail.lastIndexOf('\n', tail.size() - 2) + 1;
+    const std::optional<QList<QByteArray>> fields =
+        checkedFields(QByteArrayView(tail).sliced(from, tail.size() - 1 - from));
+    return fields ? endFrom(*fields) : std::nullopt;
+}
+
+} // namespace zuk::journal_record

@@ -1,0 +1,332 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/journal/run_journal.h"
+
+#include "engine/files/file_io.h"
+#include "engine/files/path_bytes.h"
+#include "engine/files/posix_file.h"
+#include "engine/journal/folder_at.h"
+
+#include <QDateTime>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zuk {
+
+namespace {
+
+// The name as the system's bytes, from the root: an undo may run from another folder.
+QByteArray absoluteName(const QString& path) {
+    const QByteArray name = encodePath(path);
+    if (name.startsWith('/'))
+        return name;
+    QByteArray folder(PATH_MAX, Qt::Uninitialized);
+    if (!::getcwd(folder.data(), size_t(folder.size())))
+        return name;
+    folder.truncate(qsizetype(qstrlen(folder.constData())));
+    return folder + (folder.endsWith('/') ? "" : "/") + name;
+}
+
+void closeFd(int& fd) {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+} // namespace
+
+RunJournal::RunJournal(JournalFolder& folder, RunInfo info)
+    : m_folder(folder), m_info(std::move(info)) {}
+
+Result<std::unique_ptr<RunJournal>> RunJournal::resume(JournalFolder& folder, qint64 id) {
+    auto journal = std::make_unique<RunJournal>(folder, RunInfo{});
+    const Result<int> lock = folder.openLock();
+    if (!lock)
+        return lock.error();
+    journal->m_lockFd = lock.value();
+    ::flock(journal->m_lockFd, LOCK_SH);
+    const Result<JournalFolder::OpenRun> run = folder.reopenRun(id);
+    if (!run)
+        return run.error();
+    journal->m_id = id;
+    journal->m_recordFd = run.value().recordFd;
+    journal->m_runFolderFd = run.value().folderFd;
+    if (const Result<RunRecord> cut = folder.readRecord(id))
+        folder.settle(run.value(), cut.value());
+    const Result<RunRecord> record = folder.readRecord(id);
+    if (!record)
+        return record.error();
+    const RunHeader& header = record.value().header;
+    journal->m_info = {header.kind, header.path, header.searchText, header.undoes};
+    for (const FileEntry& entry : record.value().entries) {
+        journal->m_lastEntry = std::max(journal->m_lastEntry, entry.number);
+        if (!entry.abandoned)
+            journal->m_names.insert(entry.name);
+    }
+    journal->m_copied = copiedBytesOf(record.value());
+    journal->m_olderCopied = folder.copiedBytes(id);
+    return journal;
+}
+
+RunJournal::~RunJournal() {
+    if (!m_finished)
+        (void)finish();
+    closeFd(m_copiesFd);
+    closeFd(m_runFolderFd);
+    closeFd(m_recordFd);
+    closeFd(m_lockFd);
+}
+
+Status RunJournal::prepare() {
+    return m_folder.open(true);
+}
+
+Status RunJournal::start() {
+    if (m_recordFd >= 0)
+        return {};
+    const Result<int> lock = m_folder.openLock();
+    if (!lock)
+        return lock.error();
+    m_lockFd = lock.value();
+    const JournalLimits& limits = m_folder.limits();
+    // Room for this run among the kept ones, when no other run is being recorded.
+    std::optional<qint64> older;
+    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
+        // An undo's run stays until the undo has its kept bytes.
+        if (const Result<qint64> kept =
+                m_folder.prune({m_info.undoes}, limits.maxRuns - 1, limits.maxCopiedBytes))
+            older = kept.value();
+    }
+    ::flock(m_lockFd, LOCK_SH);
+    m_olderCopied = older ? *older : m_folder.copiedBytes(0);
+
+    RunHeader header;
+    header.kind = m_info.kind;
+    header.startMs = QDateTime::currentMSecsSinceEpoch();
+    header.undoes = m_info.undoes;
+    header.path = m_info.path;
+    header.searchText = m_info.searchText;
+    const Result<JournalFolder::OpenRun> run = m_folder.createRun(header);
+    if (!run) {
+        closeFd(m_lockFd);
+        return run.error();
+    }
+    m_id = run.value().id;
+    m_recordFd = run.value().recordFd;
+    m_runFolderFd = run.value().folderFd;
+    return {};
+}
+
+Status RunJournal::append(const QByteArray& line, bool sync) {
+    if (Status written = writeAll(m_recordFd, line); !written)
+        return written;
+    if (sync && ::fdatasync(m_recordFd) != 0)
+        return errorFromErrno(errno);
+    return {};
+}
+
+void RunJournal::makeRoom(qint64 bytes) {
+    const JournalLimits& limits = m_folder.limits();
+    // Older runs go first; with another run being recorded, none can.
+    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
+        const Result<qint64> kept = m_folder.prune({m_id, m_info.undoes}, limits.maxRuns - 1,
+                                                   limits.maxCopiedBytes - m_copied - bytes);
+        if (kept)
+            m_olderCopied = kept.value();
+    }
+    ::flock(m_lockFd, LOCK_SH); // a refused change of lock leaves none
+}
+
+Result<ContentHash> RunJournal::copyOldBytes(const QByteArray& name, const FileIdentity& old,
+                                             const QByteArray& copyName) {
+    if (m_copiesFd < 0) {
+        const Result<int> copies = privateFolderAt(m_runFolderFd, "copies", true);
+        if (!copies)
+            return copies.error();
+        m_copiesFd = copies.value();
+    }
+    const int in = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0)
+        return errorFromErrno(errno);
+    const int out = ::openat(m_copiesFd, copyName.constData(),
+                             O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+    struct stat st;
+    Status copied = out < 0                                        ? errorFromErrno(errno)
+                    : ::fstat(in, &st) != 0                        ? errorFromErrno(errno)
+                    : !S_ISREG(st.st_mode) || !sameAsRead(st, old) ? changedOnDiskError()
+                                                                   : Status();
+    ContentHasher hasher;
+    QByteArray buffer(copied ? 1 << 20 : 0, Qt::Uninitialized);
+    while (copied) {
+        const Result<qsizetype> got = readSome(in, buffer.data(), buffer.size());
+        if (!got)
+            copied = got.error();
+        if (!got || got.value() == 0)
+            break;
+        hasher.add(buffer.constData(), got.value());
+        copied = writeAll(out, buffer.constData(), got.value());
+    }
+    if (copied && (::fdatasync(out) != 0 || ::fsync(m_copiesFd) != 0))
+        copied = errorFromErrno(errno);
+    ::close(in);
+    if (out >= 0 && ::close(out) != 0 && copied && errno != EINTR)
+        copied = errorFromErrno(errno);
+    if (!copied) {
+        ::unlinkat(m_copiesFd, copyName.constData(), 0);
+        return copied.error();
+    }
+    return hasher.result();
+}
+
+Result<qint64> RunJournal::beforeCommit(const QString& path, const FileIdentity& old,
+                                        const ContentHash& newHash, const ContentHash& oldHash) {
+    if (m_finished)
+        return makeError(ErrorNumber::PathFileAccess);
+    if (Status started = start(); !started)
+        return started.error();
+    FileEntry entry;
+    entry.number = m_lastEntry + 1;
+    entry.name = absoluteName(path);
+    entry.old = old;
+    entry.oldHash = oldHash;
+    entry.newHash = newHash;
+    Pending pending;
+    pending.name = entry.name;
+
+    struct stat st;
+    if (::lstat(entry.name.constData(), &st) != 0)
+        return errorFromErrno(errno);
+    const Result<bool> linked = S_ISLNK(st.st_mode) ? false : keepLinked(entry, pending);
+    if (!linked)
+        return linked.error();
+    if (!linked.value()) {
+        if (S_ISLNK(st.st_mode)) {
+            entry.kept = KeptAs::SymbolicLink;
+        } else if (const Status copied = keepCopied(entry, pending); !copied) {
+            return copied.error();
+        }
+        if (Status recorded = append(journal_record::entryLine(entry), true); !recorded) {
+            m_pending.insert(entry.number, pending);
+            abandoned(entry.number);
+            return recorded.error();
+        }
+        m_lastEntry = entry.number;
+    }
+    if (entry.kept == KeptAs::OverLimit || entry.kept == KeptAs::SymbolicLink)
+        m_notKept.append(path);
+    m_pending.insert(entry.number, pending);
+    return entry.number;
+}
+
+Result<bool> RunJournal::keepLinked(FileEntry& entry, Pending& pending) {
+    const Result<JournalFolder::Object> object = m_folder.objectFor(entry.old);
+    if (!object)
+        return object.error();
+    if (object.value().name.isEmpty())
+        return false;
+    entry.kept = KeptAs::Link;
+    entry.keptName = object.value().name;
+    // The entry before the link: a kill in between leaves an entry whose file still holds its
+    // old bytes (which settle marks), never a link to a user's file that no entry names.
+    if (Status recorded = append(journal_record::entryLine(entry), false); !recorded)
+        return recorded.error();
+    m_lastEntry = entry.number;
+    if (object.value().toLink) {
+        const Result<bool> made = m_folder.linkObject(entry.name, entry.keptName);
+        if (!made || !made.value()) {
+            (void)append(journal_record::abandonedLine(entry.number), false);
+            entry.number += 1; // a copy instead, under the next number
+            return made ? Result<bool>(false) : Result<bool>(made.error());
+        }
+        pending.object = entry.keptName;
+    }
+    const Status synced =
+        ::fdatasync(m_recordFd) == 0 ? m_folder.syncObjects() : Status(errorFromErrno(errno));
+    if (!synced) {
+        m_pending.insert(entry.number, pending);
+        abandoned(entry.number);
+        return synced.error();
+    }
+    return true;
+}
+
+Status RunJournal::keepCopied(FileEntry& entry, Pending& pending) {
+    const qint64 limit = m_folder.limits().maxCopiedBytes;
+    const qint64 size = entry.old.size;
+    if (m_olderCopied + m_copied + size > limit)
+        makeRoom(size);
+    if (m_olderCopied + m_copied + size > limit) {
+        entry.kept = KeptAs::OverLimit;
+        return {};
+    }
+    entry.kept = KeptAs::Copy;
+    entry.keptName = QByteArray::number(entry.number);
+    const Result<ContentHash> copied = copyOldBytes(entry.name, entry.old, entry.keptName);
+    if (!copied)
+        return copied.error();
+    if (entry.oldHash.isKnown() && entry.oldHash != copied.value()) {
+        ::unlinkat(m_copiesFd, entry.keptName.constData(), 0);
+        return changedOnDiskError();
+    }
+    entry.oldHash = copied.value();
+    pending.copy = entry.keptName;
+    pending.copied = size;
+    m_copied += size;
+    return {};
+}
+
+void RunJournal::committed(qint64 entry, const std::optional<FileIdentity>& written) {
+    const auto pending = m_pending.constFind(entry);
+    if (pending == m_pending.cend())
+        return;
+    m_names.insert(pending->name);
+    m_pending.erase(pending);
+    if (written)
+        (void)append(journal_record::writtenLine(entry, *written), false);
+}
+
+void RunJournal::abandoned(qint64 entry) {
+    const Pending pending = m_pending.take(entry);
+    // Not on disk at once: a lost line reads as a file that still holds its old bytes.
+    if (m_recordFd >= 0 && entry <= m_lastEntry)
+        (void)append(journal_record::abandonedLine(entry), false);
+    // The link would stay a second name of the user's file.
+    if (!pending.object.isEmpty())
+        m_folder.dropObject(pending.object);
+    if (!pending.copy.isEmpty())
+        ::unlinkat(m_copiesFd, pending.copy.constData(), 0);
+    m_copied -= pending.copied;
+}
+
+Status RunJournal::finish() {
+    if (m_finished)
+        return {};
+    m_finished = true;
+    if (m_recordFd < 0)
+        return {};
+    // Entries whose outcome was never told count as changed: their rename may have happened.
+    for (const Pending& pending : std::as_const(m_pending))
+        m_names.insert(pending.name);
+    m_pending.clear();
+    RunEnd end;
+    end.endMs = QDateTime::currentMSecsSinceEpoch();
+    end.files = m_names.size();
+    end.copiedBytes = m_copied;
+    const Status ended = append(journal_record::endLine(end), true);
+    ::flock(m_recordFd, LOCK_UN);
+    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
+        const JournalLimits& limits = m_folder.limits();
+        (void)m_folder.prune({}, limits.maxRuns, limits.maxCopiedBytes);
+    }
+    closeFd(m_copiesFd);
+    closeFd(m_runFolderFd);
+    closeFd(m_recordFd);
+    closeFd(m_lockFd);
+    return ended;
+}
+
+} // namespace zuk

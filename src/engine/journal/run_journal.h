@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/error.h"
+#include "engine/files/file_identity.h"
+#include "engine/journal/content_hash.h"
+#include "engine/journal/journal_folder.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace zuk {
+
+// What a run is, for its record's first line.
+struct RunInfo {
+    RunKind kind = RunKind::Run;
+    QString path;
+    QString searchText;
+    qint64 undoes = 0; // for an undo: the run it takes back
+};
+
+// The journal of one run, as its files are committed: the commit step calls beforeCommit right
+// before it renames a new file over a name, committed or abandoned after, and finish at the
+// end. Nothing is written to the journal before the first file, so a run that changes nothing
+// leaves nothing.
+class RunJournal {
+public:
+    RunJournal(JournalFolder& folder, RunInfo info);
+    // Goes on with run `id` that a kill cut short (an undo's, for a second undo to finish).
+    static Result<std::unique_ptr<RunJournal>> resume(JournalFolder& folder, qint64 id);
+    ~RunJournal(); // finishes the record if finish wasn't called
+    RunJournal(const RunJournal&) = delete;
+    RunJournal& operator=(const RunJournal&) = delete;
+
+    // Opens the journal (making it when missing) without starting a record, so that a journal
+    // that can't be written is known before a file changes.
+    Status prepare();
+    // Starts the record now, even if no file follows (an undo that puts nothing back still
+    // marks its run as taken back).
+    Status begin() { return start(); }
+
+    // Records `path` (the name the rename replaces, as given to the writer) before its new
+    // bytes, hashed `newHash`, replace the file `old`: its old bytes are kept (a link, else a
+    // copy within the limit), and the record of it is on disk when this returns. `oldHash`:
+    // the hash of the old bytes when the caller has it (a copy hashes them itself). Gives the
+    // entry's number; an error means the file must not be renamed.
+    Result<qint64> beforeCommit(const QString& path, const FileIdentity& old,
+                                const ContentHash& newHash, const ContentHash& oldHash = {});
+    // The rename of entry `entry` happened; `written`: the new file, when known.
+    void committed(qint64 entry, const std::optional<FileIdentity>& written);
+    // The rename of entry `entry` didn't happen: its old bytes need no keeping.
+    void abandoned(qint64 entry);
+    // Ends the record (on disk) and prunes the journal to its limits.
+    Status finish();
+
+    qint64 id() const { return m_id; } // 0 until the first file
+    // The files of the run that can't be taken back: their old bytes would have passed the
+    // limit (or were a symbolic link, which its backup keeps).
+    const QStringList& notKept() const { return m_notKept; }
+
+private:
+    Status start();
+    Status append(const QByteArray& line, bool sync);
+    void makeRoom(qint64 bytes);
+    struct Pending;
+    Result<bool> keepLinked(FileEntry& entry, Pending& pending);
+    Status keepCopied(FileEntry& entry, Pending& pending);
+    Result<ContentHash> copyOldBytes(const QByteArray& name, const FileIdentity& old,
+                                     const QByteArray& copyName);
+
+    JournalFolder& m_folder;
+    RunInfo m_info;
+    qint64 m_id = 0;
+    int m_lockFd = -1;
+    int m_recordFd = -1;
+    int m_runFolderFd = -1;
+    int m_copiesFd = -1;
+    bool m_finished = false;
+    qint64 m_lastEntry = 0;
+    qint64 m_olderCopied = 0; // by the other runs kept
+    qint64 m_copied = 0;      // by this one
+    QSet<QByteArray> m_names; // of the files changed
+    struct Pending {
+        QByteArray object; // made for this entry, dropped when its rename doesn't happen
+        QByteArray copy;
+        qint64 copied = 0;
+        QByteArray name;
+    };
+    QHash<qint64, Pending> m_pending;
+    QStringList m_notKept;
+};
+
+} // namespace zuk

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "engine/journal/journal_history.h"
+#include "engine/journal/journal_undo.h"
+
+#include <QString>
+
+namespace zuk {
+
+// The question before an undo, with what an inspection found.
+QString undoConfirmationText(const RunSummary& run, const UndoReport& inspected);
+// The numbers of an undo done: files put back and files left.
+QString undoCountsText(const UndoReport& report);
+// A file left by an undo, with why.
+QString undoLeftText(const UndoFile& file);
+// One run of the history on one line: ID, date and time, files changed, path, search text,
+// and whether it was undone.
+QString historyLine(const RunSummary& run);
+
+} // namespace zuk
