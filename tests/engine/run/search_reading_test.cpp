@@ -98,7 +98,8 @@ TEST_F(SearchReading, AFileTooLargeForAnExpressionIsNamedAndLeftAlone) {
     const Edit edit = routines.CleanFile(path, "a", "b");
     EXPECT_TRUE(edit.result.failed());
     ASSERT_EQ(edit.messages.size(), 1);
-    EXPECT_TRUE(edit.messages[0].text.contains("larger than 1 GiB")) << edit.messages[0].text.toStdString();
+    EXPECT_TRUE(edit.messages[0].text.contains("larger than 1 GiB"))
+        << edit.messages[0].text.toStdString();
     EXPECT_FALSE(edit.changed);
 }
 
