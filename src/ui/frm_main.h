@@ -185,6 +185,9 @@ private:
     QElapsedTimer m_sinceRefresh;
     qint64 m_refreshCostMs = 0;
     bool m_shownOnce = false;
+    // The search box's designed caption and width, which the Options menu's note replaces.
+    QString m_searchCaption;
+    int m_searchCaptionWidth = 0;
 };
 
 } // namespace zuk

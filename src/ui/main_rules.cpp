@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 namespace zuk {
 
@@ -310,7 +311,11 @@ void frmMain::updateCommandAvailability() {
 }
 
 void frmMain::showSearchReading() {
-    static const QString plain = m_c.Label1->text();
+    // The designed caption and width, kept from before the first change.
+    if (m_searchCaption.isEmpty()) {
+        m_searchCaption = m_c.Label1->text();
+        m_searchCaptionWidth = m_c.Label1->width();
+    }
     QStringList on;
     if (m_c.mnuRegex->isChecked())
         on.append(QStringLiteral("Regex"));
@@ -320,8 +325,14 @@ void frmMain::showSearchReading() {
         on.append(QStringLiteral("Preserve Case"));
     m_c.Label1->setText(
         on.isEmpty()
-            ? plain
+            ? m_searchCaption
             : QStringLiteral("Text to Search For :   (%1)").arg(on.join(QStringLiteral(", "))));
+    // A longer caption may use the room up to the button beside it, never less than designed.
+    const int room = m_c.cmdExpand->x() - m_c.Label1->x() - 4;
+    m_c.Label1->resize(on.isEmpty() ? m_searchCaptionWidth
+                                    : std::max(m_searchCaptionWidth,
+                                               std::min(m_c.Label1->sizeHint().width(), room)),
+                       m_c.Label1->height());
 }
 
 } // namespace zuk

@@ -354,6 +354,7 @@ TEST_F(RulesTest, TheOptionsMenuSaysHowTheSearchTextIsRead) {
     EXPECT_EQ(menus[1]->text(), "&Options");
     QLabel* caption = named<QLabel>(window, "Label1");
     const QString plain = caption->text();
+    const int designedWidth = caption->width();
     const std::pair<const char*, OptionId> items[] = {{"mnuRegex", OptionId::Regex},
                                                       {"mnuWholeWords", OptionId::WholeWords},
                                                       {"mnuPreserveCase", OptionId::PreserveCase}};
@@ -366,9 +367,13 @@ TEST_F(RulesTest, TheOptionsMenuSaysHowTheSearchTextIsRead) {
         EXPECT_EQ(window.optionControls().check(id), Checked);
     }
     EXPECT_EQ(caption->text(), "Text to Search For :   (Regex, Whole Words, Preserve Case)");
+    // The longer caption is shown whole, beside the button and not under it.
+    EXPECT_GE(caption->width(), caption->sizeHint().width());
+    EXPECT_LE(caption->geometry().right(), named<QPushButton>(window, "cmdExpand")->x());
     for (const auto& [name, id] : items)
         window.optionControls().setCheck(id, Unchecked);
     EXPECT_EQ(caption->text(), plain);
+    EXPECT_EQ(caption->width(), designedWidth);
 }
 
 } // namespace
