@@ -73,9 +73,7 @@ class LeavesOut final : public FileFilter {
 public:
     explicit LeavesOut(QString name) : m_name(std::move(name)) {}
     bool takesFile(const QString&, const QString& name) const override { return name != m_name; }
-    bool entersFolder(const QString&, const QString& name) const override {
-        return name != m_name;
-    }
+    bool entersFolder(const QString&, const QString& name) const override { return name != m_name; }
 
 private:
     QString m_name;
@@ -89,8 +87,7 @@ TEST_F(FileCollectionTest, AFolderAFilterDoesntEnterIsLeftOutWithAllBelowIt) {
     for (const int threads : {1, 2}) {
         const DirectoryList list = CollectDirectories(path("A"), Checked, 0, threads, &both);
         ASSERT_TRUE(list.unreadable.isEmpty());
-        EXPECT_EQ(list.directories,
-                  QStringList({path("A"), path("A/keep"), path("A/keep/inner")}));
+        EXPECT_EQ(list.directories, QStringList({path("A"), path("A/keep"), path("A/keep/inner")}));
     }
     EXPECT_TRUE(both.takesFile(path("A"), "page.htm"));
     EXPECT_FALSE(both.takesFile(path("A"), "drop"));

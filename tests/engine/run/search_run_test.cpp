@@ -365,9 +365,8 @@ TEST_F(Run, ASinkMayKeepTheEditsAndLeaveEveryFileAsItWas) {
         KeepingSink sink;
         run.setSink(sink);
         if (preparers > 0)
-            run.prepareInParallel(preparers, [this] {
-                return std::make_unique<ValueRunOptions>(options.values);
-            });
+            run.prepareInParallel(
+                preparers, [this] { return std::make_unique<ValueRunOptions>(options.values); });
         EXPECT_EQ(start(), RunOutcome::Completed);
         sink.kept.sort();
         EXPECT_EQ(sink.kept, (QStringList{"one.txt:2", "two.txt:0"})) << preparers;
