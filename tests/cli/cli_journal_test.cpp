@@ -1,25 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // zuk-cli's undo journal: --undo, --history, --no-journal, on real temporary trees.
+#include "support/cli_process.h"
 #include "support/temp_files.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 using namespace zuk::test;
 
 namespace {
-
-struct Ran {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 class CliJournal : public ::testing::Test {
 protected:
@@ -32,20 +23,7 @@ protected:
     QByteArray read(const QString& name) const { return readBytes(path(name)); }
 
     // No terminal: without --yes every question is declined. The journal goes under AppData.
-    Ran run(const QStringList& arguments) const {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("AppData", dir.filePath("appdata"));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(dir.path());
-        process.setChildProcessModifier([] { ::setsid(); });
-        process.start(QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../zuk-cli"),
-                      arguments);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return Ran{process.exitCode(), process.readAllStandardOutput(),
-                   process.readAllStandardError()};
-    }
+    Ran run(const QStringList& arguments) const { return runZukCli(dir, arguments); }
 
     QTemporaryDir dir;
 };

@@ -1,26 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The exit statuses and warnings of zuk-cli that concern failures, on real temporary trees.
+#include "support/cli_process.h"
 #include "support/temp_files.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace zuk::test;
 
 namespace {
-
-struct Ran {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 class CliStatus : public ::testing::Test {
 protected:
@@ -32,19 +24,9 @@ protected:
 
     // No terminal and no log folder of the user's: --yes answers, AppData points here.
     Ran run(const QStringList& arguments) const {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("AppData", dir.filePath("appdata"));
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(dir.path());
-        process.setChildProcessModifier([] { ::setsid(); });
-        process.start(QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../zuk-cli"),
-                      arguments);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(60000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        return Ran{process.exitCode(), process.readAllStandardOutput(),
-                   process.readAllStandardError()};
+        Ran ran = runZukCli(dir, arguments);
+        EXPECT_TRUE(ran.normalExit);
+        return ran;
     }
 
     QTemporaryDir dir;
