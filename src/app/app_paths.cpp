@@ -66,6 +66,10 @@ QString AppPaths::logPath() const {
     return hasAppFolder() ? appFolder + QStringLiteral("/log.txt") : QString();
 }
 
+QString AppPaths::journalPath() const {
+    return hasAppFolder() ? appFolder + QStringLiteral("/journal") : QString();
+}
+
 QString AppPaths::helpPath() const {
     return executableFolder.isEmpty() ? QString() : executableFolder + QStringLiteral("/help.txt");
 }

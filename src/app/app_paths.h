@@ -20,6 +20,8 @@ struct AppPaths {
     QString settingsBackupPath() const;
     // The activity log; empty without an application folder.
     QString logPath() const;
+    // The undo journal's folder; empty without an application folder.
+    QString journalPath() const;
     // The help text lies beside the executable, not in the application folder.
     QString helpPath() const;
 };

@@ -26,6 +26,14 @@ public:
     virtual void takeFocus() = 0;
     // What the batch's runs wrote reaches the disk: once, after the last entry.
     virtual Status syncWrites() = 0;
+    // The batch of the file `batchPath` is confirmed and about to apply its entries; false: it
+    // must not (the window said why), and nothing was changed.
+    virtual bool batchStarting(const QString& batchPath) {
+        (void)batchPath;
+        return true;
+    }
+    // After the batch's sync, whatever its end.
+    virtual void batchEnded() {}
 };
 
 } // namespace zuk

@@ -63,7 +63,7 @@ BatchOutcome BatchRun::start() {
         m_prompter.inform(kBatchFailedTestText);
         return BatchOutcome::Refused;
     }
-    if (!m_prompter.confirm(kConfirmText)) {
+    if (!m_prompter.confirm(kConfirmText) || !m_mainWindow.batchStarting(path)) {
         backToIdle();
         return BatchOutcome::Declined;
     }
@@ -74,6 +74,7 @@ BatchOutcome BatchRun::start() {
     const bool applied = applyEntries(text.value(), format, path);
     // One sync for the whole batch, before its closing steps; after a failure all the same.
     const Status synced = m_mainWindow.syncWrites();
+    m_mainWindow.batchEnded();
     if (applied && !synced)
         m_prompter.inform(synced.error().message());
     const bool cancelled = m_state.batchCancelFlag;

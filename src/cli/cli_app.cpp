@@ -171,7 +171,7 @@ int runCli(const QStringList& arguments) {
     if (command.kind == CliCommand::Kind::Undo)
         return runUndo(session, command);
     if (command.kind == CliCommand::Kind::History)
-        return runHistory(command);
+        return runHistory();
     SearchRun run(session.options, session.state, session.window, session.prompter, session.yield,
                   session.log, MakeBackup);
     run.setWalkThreads(command.threads);

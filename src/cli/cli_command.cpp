@@ -211,21 +211,6 @@ Status checkReport(const CliCommand& command) {
     return {};
 }
 
-// A size in bytes, with K, M or G for binary thousands; nothing for a text that is none.
-std::optional<qint64> parseSize(QString text) {
-    qint64 unit = 1;
-    const QString units = QStringLiteral("KMG");
-    if (const qsizetype at = units.indexOf(text.right(1).toUpper()); !text.isEmpty() && at >= 0) {
-        unit = qint64(1) << (10 * (at + 1));
-        text.chop(1);
-    }
-    bool number = false;
-    const qint64 value = text.toLongLong(&number);
-    if (!number || value < 0 || value > std::numeric_limits<qint64>::max() / unit)
-        return std::nullopt;
-    return value * unit;
-}
-
 // --journal-limit, --no-journal, and --undo or --history, which take no run's options.
 Status parseJournal(const QCommandLineParser& parser, CliCommand& command) {
     command.noJournal = parser.isSet(flagName(CliAction::NoJournal));
@@ -235,14 +220,15 @@ Status parseJournal(const QCommandLineParser& parser, CliCommand& command) {
         bool number = false;
         const int runs = parts.value(0).toInt(&number);
         const std::optional<qint64> size =
-            parts.size() > 1 ? parseSize(parts.value(1))
-                             : std::optional<qint64>(command.journalLimits.maxCopiedBytes);
+            parts.size() > 1 ? parseByteSize(parts.value(1)) : std::optional<qint64>(0);
         if (!number || runs < 1 || parts.size() > 2 || !size)
             return usageError(
                 QStringLiteral("--%1 takes a number of runs from 1, and a size after a comma, not "
                                "\"%2\"")
                     .arg(limit, given));
-        command.journalLimits = {runs, *size};
+        command.journalRuns = runs;
+        if (parts.size() > 1)
+            command.journalBytes = *size;
     }
     const QString undo = flagName(CliAction::Undo);
     const QString history = flagName(CliAction::History);

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace zuk {
 
 // The most threads --threads takes.
@@ -44,12 +46,18 @@ struct CliCommand {
     bool dryRun = false;                  // nothing written, nothing asked
     ReportKind report = ReportKind::None; // what standard output shows of the finds
     enum class Colour { Auto, Always, Never } colour = Colour::Auto;
-    // The undo journal: the run --undo takes back (0: the newest not undone), its limits, and
-    // --no-journal.
+    // The undo journal: the run --undo takes back (0: the newest not undone), the limits
+    // --journal-limit gives (each one not given: the settings file's), and --no-journal.
     qint64 undoId = 0;
-    JournalLimits journalLimits;
+    std::optional<int> journalRuns;
+    std::optional<qint64> journalBytes;
     bool noJournal = false;
     QStringList warnings; // about options that won't do what they say, shown before the run
+
+    // The journal's limits: those given on the command line over `saved`.
+    JournalLimits journalLimits(JournalLimits saved) const {
+        return {journalRuns.value_or(saved.maxRuns), journalBytes.value_or(saved.maxCopiedBytes)};
+    }
 };
 
 // Parses the arguments (the program name first). A relative path is made absolute against

@@ -2,6 +2,7 @@
 #include "cli/cli_journal.h"
 
 #include "app/app_paths.h"
+#include "app/settings.h"
 #include "cli/cli_app.h"
 #include "cli/cli_command.h"
 #include "engine/files/atomic_file.h"
@@ -19,36 +20,34 @@ namespace zuk {
 
 namespace {
 
+const AppPathsSetup& appPaths() {
+    static const AppPathsSetup setup = [] {
+        const QString executableFolder =
+            QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+        return SetAppPaths(AppEnvironment{decodePath(qgetenv("AppData")),
+                                          executableFolder + QStringLiteral("/zuk")});
+    }();
+    return setup;
+}
+
 // Beside the window's settings file, so both front ends share one journal; empty without an
 // application folder.
 QString journalPath() {
-    const QString executableFolder =
-        QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
-    const AppPathsSetup setup = SetAppPaths(
-        AppEnvironment{decodePath(qgetenv("AppData")), executableFolder + QStringLiteral("/zuk")});
-    if (!setup.folder || !setup.paths.hasAppFolder())
-        return {};
-    return setup.paths.appFolder + QStringLiteral("/journal");
+    return appPaths().folder ? appPaths().paths.journalPath() : QString();
+}
+
+// The settings file's limits, under those the command gives.
+JournalLimits journalLimits(const CliCommand& command) {
+    if (command.journalRuns && command.journalBytes)
+        return command.journalLimits({});
+    const MainSettings saved = LoadSettings(appPaths().paths.iniPath);
+    return command.journalLimits(journalLimitsOf(saved.undoRuns, saved.undoSize));
 }
 
 void journalError(const Error& error) {
     writeError(QStringLiteral("zuk-cli: the undo journal %1: %2\n")
                    .arg(displayPath(journalPath()), error.message()));
 }
-
-// The journal's links are no other names of the files they keep.
-void useKeptLinks(JournalFolder& folder) {
-    setKeptLinkCheck(
-        [&folder](quint64 device, quint64 inode) { return folder.keepsFile(device, inode); });
-}
-
-// Forgets the journal's links when the folder goes.
-struct KeptLinks {
-    explicit KeptLinks(JournalFolder& folder) { useKeptLinks(folder); }
-    ~KeptLinks() { setKeptLinkCheck({}); }
-    KeptLinks(const KeptLinks&) = delete;
-    KeptLinks& operator=(const KeptLinks&) = delete;
-};
 
 } // namespace
 
@@ -62,36 +61,31 @@ bool CliJournal::attach(const CliCommand& command, SearchRun& run) {
                                   "undone\n"));
         return true;
     }
-    m_folder = std::make_unique<JournalFolder>(path, command.journalLimits);
+    m_session = std::make_unique<JournalSession>(path);
     RunInfo info;
     info.path = v.path;
     info.searchText = command.kind == CliCommand::Kind::Batch
                           ? QStringLiteral("--batch %1").arg(command.batchPath)
                           : v.searchText;
-    m_journal = std::make_unique<RunJournal>(*m_folder, info);
-    if (const Status ready = m_journal->prepare(); !ready) {
+    if (const Status ready = m_session->begin(run, info, journalLimits(command)); !ready) {
         journalError(ready.error());
         writeError(QStringLiteral("zuk-cli: nothing was changed; --no-journal runs without it\n"));
         return false;
     }
-    useKeptLinks(*m_folder);
-    run.setJournal(m_journal.get());
     return true;
 }
 
-CliJournal::~CliJournal() {
-    if (m_journal)
-        setKeptLinkCheck({});
-}
+CliJournal::~CliJournal() = default;
 
 void CliJournal::finish() {
-    if (!m_journal)
+    if (!m_session)
         return;
-    if (const Status ended = m_journal->finish(); !ended)
-        journalError(ended.error());
-    for (const QString& path : m_journal->notKept())
+    Status ended;
+    for (const QString& path : m_session->end(&ended))
         writeError(QStringLiteral("zuk-cli: can't be undone (the journal's limit): %1\n")
                        .arg(displayPath(path)));
+    if (!ended)
+        journalError(ended.error());
 }
 
 int runUndo(Session& s, const CliCommand& command) {
@@ -99,36 +93,27 @@ int runUndo(Session& s, const CliCommand& command) {
         writeError(QStringLiteral("zuk-cli: nothing to undo: no application folder\n"));
         return ExitStatus::Refused;
     }
-    JournalFolder folder(journalPath(), command.journalLimits);
-    const auto nothing = [] {
-        writeError(QStringLiteral("zuk-cli: nothing to undo\n"));
-        return ExitStatus::Refused;
-    };
+    JournalSession session(journalPath());
+    JournalFolder& folder = *session.folder();
+    folder.setLimits(journalLimits(command));
     if (const Status opened = folder.open(false); !opened) {
         journalError(opened.error());
         return ExitStatus::Failed;
     }
-    const Result<QList<RunSummary>> history = journalHistory(folder);
-    if (!history) {
-        journalError(history.error());
+    const Result<std::optional<UndoPlan>> plan =
+        planUndo(folder, command.undoId > 0 ? std::optional<qint64>(command.undoId) : std::nullopt);
+    if (!plan) {
+        journalError(plan.error());
         return ExitStatus::Failed;
     }
-    const std::optional<qint64> id = command.undoId > 0 ? std::optional<qint64>(command.undoId)
-                                                        : newestNotUndone(history.value());
-    const auto run = std::find_if(history.value().cbegin(), history.value().cend(),
-                                  [&](const RunSummary& r) { return id && r.id == *id; });
-    if (run == history.value().cend())
-        return nothing();
-    const KeptLinks keptLinks(folder);
-    JournalUndo undo(folder);
-    const Result<UndoReport> inspected = undo.inspect(*id);
-    if (!inspected) {
-        journalError(inspected.error());
-        return ExitStatus::Failed;
+    if (!plan.value()) {
+        writeError(QStringLiteral("zuk-cli: nothing to undo\n"));
+        return ExitStatus::Refused;
     }
-    if (!s.prompter.confirm(undoConfirmationText(*run, inspected.value())))
+    const UndoPlan& planned = *plan.value();
+    if (!s.prompter.confirm(undoConfirmationText(planned.run, planned.inspected)))
         return exitStatusOf(RunOutcome::Declined);
-    const Result<UndoReport> done = undo.undo(*id);
+    const Result<UndoReport> done = JournalUndo(folder).undo(planned.run.id);
     if (!done) {
         journalError(done.error());
         return ExitStatus::Failed;
@@ -157,10 +142,10 @@ int runUndo(Session& s, const CliCommand& command) {
     return ExitStatus::FilesFailed;
 }
 
-int runHistory(const CliCommand& command) {
+int runHistory() {
     if (journalPath().isEmpty())
         return ExitStatus::Completed;
-    JournalFolder folder(journalPath(), command.journalLimits);
+    JournalFolder folder(journalPath());
     if (const Status opened = folder.open(false); !opened) {
         journalError(opened.error());
         return ExitStatus::Failed;

@@ -3,6 +3,7 @@
 
 #include "cli/cli_session.h"
 #include "engine/journal/run_journal.h"
+#include "engine/run/journal_session.h"
 #include "engine/run/search_run.h"
 
 #include <memory>
@@ -24,14 +25,13 @@ public:
     void finish();
 
 private:
-    std::unique_ptr<JournalFolder> m_folder;
-    std::unique_ptr<RunJournal> m_journal;
+    std::unique_ptr<JournalSession> m_session;
 };
 
 // --undo: takes one run back after the confirmation. 0: all put back; 4: some files left
 // (each named, counted on the last line); 1: nothing to undo, or declined.
 int runUndo(Session& s, const CliCommand& command);
 // --history: the journal's runs, newest first, one a line.
-int runHistory(const CliCommand& command);
+int runHistory();
 
 } // namespace zuk

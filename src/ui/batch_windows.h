@@ -34,6 +34,8 @@ public:
     frmTestBatch* testView() const { return m_test; }
     // Replaces the file dialog of batch windows opened afterwards (tests).
     void setPathChooser(PathChooser* chooser) { m_chooser = chooser ? chooser : &m_qtChooser; }
+    // The journal the batch keeps of its runs.
+    void setJournal(WindowJournal* journal) { m_mainBatch.setJournal(journal); }
 
 private:
     void showListing(const QString& listing);

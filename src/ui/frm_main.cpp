@@ -86,6 +86,8 @@ void frmMain::buildMenus() {
             &frmMain::mnuBatch_Click);
     addItem(file, m_c.mnuViewLog, "mnuViewLog", QStringLiteral("View Log"),
             &frmMain::cmdViewLog_Click);
+    addItem(file, m_c.mnuUndoLastRun, "mnuUndoLastRun", QStringLiteral("Undo Last Run"),
+            &frmMain::mnuUndoLastRun_Click);
     file->addSeparator()->setObjectName(QStringLiteral("mnul1"));
     addItem(file, m_c.mnuExit, "mnuExit", QStringLiteral("E&xit"), &frmMain::cmdExit_Click);
 
@@ -141,6 +143,11 @@ void frmMain::setAboutCommand(std::function<void()> command) {
 
 void frmMain::setBatchCommand(std::function<void()> command) {
     m_batchCommand = std::move(command);
+    updateCommandAvailability();
+}
+
+void frmMain::setUndoCommand(std::function<void()> command) {
+    m_undoCommand = std::move(command);
     updateCommandAvailability();
 }
 

@@ -4,6 +4,7 @@
 #include "engine/run/search_run.h"
 #include "ui/frm_main.h"
 #include "ui/multi_line_box.h"
+#include "ui/window_journal.h"
 #include "ui/window_placement.h"
 
 #include <QLabel>
@@ -31,6 +32,15 @@ RunCounters FrmMainBatch::shownCounters() const {
 
 void FrmMainBatch::showBatchTotals(qint64 filesDone, qint64 replaceMade) {
     m_window.adapter().showCounters({shownCounters().totFiles, filesDone, replaceMade});
+}
+
+bool FrmMainBatch::batchStarting(const QString& batchPath) {
+    return !m_journal || m_journal->beginBatch(batchPath);
+}
+
+void FrmMainBatch::batchEnded() {
+    if (m_journal)
+        m_journal->endRun();
 }
 
 void FrmMainBatch::takeFocus() {

@@ -10,6 +10,7 @@ namespace zuk {
 
 class frmMain;
 class SearchRun;
+class WindowJournal;
 
 // The main window as the batch drives it: the search and replace boxes, Start (the run itself,
 // so that the batch gets its outcome) and the result labels.
@@ -26,11 +27,16 @@ public:
     void takeFocus() override;
     void keepInFront(QWidget* batchWindow) { m_inFront = batchWindow; }
     Status syncWrites() override { return m_run.syncWrites(); }
+    bool batchStarting(const QString& batchPath) override;
+    void batchEnded() override;
+    // The journal the batch's runs go in, as one run; none: no journal.
+    void setJournal(WindowJournal* journal) { m_journal = journal; }
 
 private:
     frmMain& m_window;
     SearchRun& m_run;
     QPointer<QWidget> m_inFront;
+    WindowJournal* m_journal = nullptr;
 };
 
 } // namespace zuk

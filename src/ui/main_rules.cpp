@@ -236,6 +236,12 @@ void frmMain::mnuAbout_Click() {
         m_aboutCommand();
 }
 
+void frmMain::mnuUndoLastRun_Click() {
+    // Between two entries of a batch nothing runs, but the batch's journal is open.
+    if (m_undoCommand && !m_state.runActive && !m_state.rollBackActive && !m_state.isBatch)
+        m_undoCommand();
+}
+
 void frmMain::mnuBatch_Click() {
     if (m_batchCommand)
         m_batchCommand();
@@ -302,6 +308,7 @@ void frmMain::updateCommandAvailability() {
     m_c.mnuRollBack->setEnabled(!run);
     m_c.mnuBatch->setEnabled(!busy && m_batchCommand);
     m_c.mnuViewLog->setEnabled(!busy && m_viewLogCommand);
+    m_c.mnuUndoLastRun->setEnabled(!busy && m_undoCommand);
     m_c.mnuHelp->setEnabled(bool(m_helpCommand));
     m_c.mnuAbout->setEnabled(bool(m_aboutCommand));
     m_c.mnuPaste->setEnabled(!run);

@@ -39,6 +39,8 @@ void ZukApplication::Main() {
     MainWindowAdapter& adapter = m_window->adapter();
     m_run = std::make_unique<SearchRun>(adapter, m_state, adapter, *m_activePrompter,
                                         *m_activeYield, *m_log, MakeBackup);
+    m_journal = std::make_unique<WindowJournal>(m_paths.journalPath(), adapter, adapter,
+                                                *m_activePrompter, *m_run);
     m_rollBack = std::make_unique<RollBack>(adapter, adapter, *m_activePrompter, *m_activeYield,
                                             m_state, *m_log);
     m_window->setStartCommand([this] {
@@ -49,15 +51,25 @@ void ZukApplication::Main() {
             m_state.batchCancelFlag = true;
             return;
         }
+        // A press during the run is its Cancel.
+        if (m_state.runActive) {
+            (void)m_run->start();
+            return;
+        }
+        if (!m_journal->beginRun(m_window->adapter().searchText()))
+            return;
         (void)m_run->start();
+        m_journal->endRun();
     });
     m_window->setRollBackCommand([this] { (void)m_rollBack->start(); });
+    m_window->setUndoCommand([this] { m_journal->undoLastRun(); });
     m_window->setUnloadCommand([this] { Form_Unload(); });
     // Each of the other windows shows its own boxes, unless a script answers them all.
     m_windows = std::make_unique<SecondaryWindows>(*m_window, m_scriptedPrompter, m_paths.logPath(),
                                                    m_paths.executableFolder);
     m_batch = std::make_unique<BatchWindows>(*m_window, *m_run, m_state, m_scriptedPrompter,
                                              *m_activeYield);
+    m_batch->setJournal(m_journal.get());
 
     if (m_paths.hasAppFolder()) {
         (void)restoreSettingsIfMissing(m_paths.iniPath, m_paths.settingsBackupPath());

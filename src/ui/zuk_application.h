@@ -12,6 +12,7 @@
 #include "ui/qt_prompter.h"
 #include "ui/qt_yield_hook.h"
 #include "ui/secondary_windows.h"
+#include "ui/window_journal.h"
 
 #include <functional>
 #include <memory>
@@ -43,6 +44,8 @@ public:
     Prompter& prompter() { return *m_activePrompter; }
     SecondaryWindows& secondaryWindows() { return *m_windows; }
     BatchWindows& batchWindows() { return *m_batch; }
+    // The undo journal of the window's work (for the Preview's Apply as well).
+    WindowJournal& journal() { return *m_journal; }
 
 private:
     void Form_Load();
@@ -62,6 +65,7 @@ private:
     std::unique_ptr<ActivityLog> m_log;
     std::unique_ptr<SearchRun> m_run;
     std::unique_ptr<RollBack> m_rollBack;
+    std::unique_ptr<WindowJournal> m_journal;
     std::unique_ptr<SecondaryWindows> m_windows;
     std::unique_ptr<BatchWindows> m_batch;
 };

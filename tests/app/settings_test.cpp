@@ -90,8 +90,8 @@ TEST_F(SettingsTest, EveryKeyReadsBackWhatWasSaved) {
         ASSERT_TRUE(SaveSettings(m_ini, saved).ok());
         EXPECT_EQ(LoadSettings(m_ini), saved) << row.settingsKey;
     }
-    EXPECT_EQ(keys.size(),
-              24 + 3 + 3); // the described ones, the Options menu's, the file selection's
+    // The described ones, the Options menu's, the file selection's, the undo journal's.
+    EXPECT_EQ(keys.size(), 24 + 3 + 3 + 2);
     // An empty custom extension comes back as "0".
     MainSettings saved = defaults();
     saved.customExtension.clear();

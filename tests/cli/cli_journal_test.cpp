@@ -98,3 +98,15 @@ TEST_F(CliJournal, BadUndoArgumentsAreBadUsage) {
         EXPECT_EQ(run(arguments).status, 2) << arguments.join(' ').toStdString();
     }
 }
+
+TEST_F(CliJournal, TheSettingsLimitTheRunsKeptAndTheFlagOverridesThemForOneRun) {
+    write("appdata/zuk/zuk.ini", "[Options]\r\nUNDORUNS=1\r\n");
+    write("t.txt", "abc");
+    const auto historyLines = [&] { return run({"--history"}).out.count('\n'); };
+    ASSERT_EQ(run({"-y", "-m", "file", "-s", "a", "-r", "A", "t.txt"}).status, 0);
+    ASSERT_EQ(run({"-y", "-m", "file", "-s", "b", "-r", "B", "t.txt"}).status, 0);
+    EXPECT_EQ(historyLines(), 1);
+    ASSERT_EQ(
+        run({"-y", "-m", "file", "--journal-limit", "3", "-s", "c", "-r", "C", "t.txt"}).status, 0);
+    EXPECT_EQ(historyLines(), 2);
+}

@@ -63,7 +63,7 @@ TEST_F(MainWindowTest, DesignedStateBeforeSettings) {
     // Windows that don't exist yet: their commands are off.
     EXPECT_FALSE(enabled("cmdViewLog"));
     EXPECT_FALSE(enabled("cmdHelp"));
-    for (const char* name : {"mnuViewLog", "mnuHelp", "mnuAbout", "mnuBatch"})
+    for (const char* name : {"mnuViewLog", "mnuHelp", "mnuAbout", "mnuBatch", "mnuUndoLastRun"})
         EXPECT_FALSE(itemEnabled(name)) << name;
     for (const char* name : {"mnuClear", "mnuRollBack", "mnuStart", "mnuExit", "mnuCopy"})
         EXPECT_TRUE(itemEnabled(name)) << name;
@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder) {
     for (QAction* item : menus[0]->menu()->actions())
         file << (item->isSeparator() ? QStringLiteral("-") : item->text());
     EXPECT_EQ(file, (QStringList{"Clear", "Roll Back", "Start Search", "Batch Processing",
-                                 "View Log", "-", "E&xit"}));
+                                 "View Log", "Undo Last Run", "-", "E&xit"}));
     QStringList help;
     for (QAction* item : menus[2]->menu()->actions())
         help << item->text();

@@ -73,7 +73,8 @@ protected:
         for (const char* name :
              {"cmdClear", "cmdExit", "cmdHelp", "cmdBrowse", "cmdViewLog", "cmdRollBack"})
             EXPECT_FALSE(cmd(name)->isEnabled()) << name;
-        for (const char* name : {"mnuClear", "mnuBatch", "mnuViewLog", "mnuRollBack"})
+        for (const char* name :
+             {"mnuClear", "mnuBatch", "mnuViewLog", "mnuRollBack", "mnuUndoLastRun"})
             EXPECT_FALSE(item(name)->isEnabled()) << name;
         EXPECT_TRUE(item("mnuStart")->isEnabled());
         EXPECT_TRUE(item("mnuExit")->isEnabled());
@@ -88,7 +89,8 @@ protected:
         EXPECT_EQ(cmd("cmdRollBack")->text(), QStringLiteral("Roll Back"));
         for (const char* name : {"cmdStart", "cmdClear", "cmdExit", "cmdBrowse", "cmdRollBack"})
             EXPECT_TRUE(cmd(name)->isEnabled()) << name;
-        for (const char* name : {"mnuClear", "mnuStart", "mnuRollBack", "mnuExit"})
+        for (const char* name :
+             {"mnuClear", "mnuStart", "mnuRollBack", "mnuUndoLastRun", "mnuExit"})
             EXPECT_TRUE(item(name)->isEnabled()) << name;
         expectBoxesLocked(false);
         EXPECT_EQ(shown("lblCurPath"), QString());

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +37,30 @@ bool isRunName(const QByteArray& name) {
 }
 
 } // namespace
+
+std::optional<qint64> parseByteSize(QString text) {
+    qint64 unit = 1;
+    const QString units = QStringLiteral("KMG");
+    if (const qsizetype at = units.indexOf(text.right(1).toUpper()); !text.isEmpty() && at >= 0) {
+        unit = qint64(1) << (10 * (at + 1));
+        text.chop(1);
+    }
+    bool number = false;
+    const qint64 value = text.toLongLong(&number);
+    if (!number || value < 0 || value > std::numeric_limits<qint64>::max() / unit)
+        return std::nullopt;
+    return value * unit;
+}
+
+JournalLimits journalLimitsOf(const QString& runs, const QString& size) {
+    JournalLimits limits;
+    bool number = false;
+    if (const int given = runs.trimmed().toInt(&number); number && given >= 1)
+        limits.maxRuns = given;
+    if (const std::optional<qint64> given = parseByteSize(size.trimmed()))
+        limits.maxCopiedBytes = *given;
+    return limits;
+}
 
 qint64 copiedBytesOf(const RunRecord& record) {
     if (record.end)

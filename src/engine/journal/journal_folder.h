@@ -17,6 +17,12 @@ struct JournalLimits {
     qint64 maxCopiedBytes = qint64(1) << 30; // old bytes kept as copies, over all runs
 };
 
+// A size in bytes, with K, M or G for binary thousands; nothing for a text that is none.
+std::optional<qint64> parseByteSize(QString text);
+// The limits as the settings file keeps them: a number of runs from 1 and a size; a missing or
+// unusable value takes its default.
+JournalLimits journalLimitsOf(const QString& runs, const QString& size);
+
 // The undo journal on disk, a folder private to the user (0700) whose names are never followed
 // through symbolic links:
 //
@@ -37,6 +43,7 @@ public:
 
     const QString& path() const { return m_path; }
     const JournalLimits& limits() const { return m_limits; }
+    void setLimits(JournalLimits limits) { m_limits = limits; }
     // Copies where links would do (the path a journal on another file system takes).
     void setForceCopies(bool force) { m_forceCopies = force; }
 

@@ -292,4 +292,19 @@ Result<UndoReport> JournalUndo::walk(qint64 runId, bool write) const {
     return report;
 }
 
+Result<std::optional<UndoPlan>> planUndo(JournalFolder& folder, std::optional<qint64> runId) {
+    Result<QList<RunSummary>> history = journalHistory(folder);
+    if (!history)
+        return history.error();
+    const std::optional<qint64> id = runId ? runId : newestNotUndone(history.value());
+    const auto run = std::find_if(history.value().cbegin(), history.value().cend(),
+                                  [&](const RunSummary& r) { return id && r.id == *id; });
+    if (run == history.value().cend())
+        return std::optional<UndoPlan>();
+    Result<UndoReport> inspected = JournalUndo(folder).inspect(*id);
+    if (!inspected)
+        return inspected.error();
+    return std::optional<UndoPlan>(UndoPlan{*run, std::move(inspected).value()});
+}
+
 } // namespace zuk

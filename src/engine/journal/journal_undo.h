@@ -3,6 +3,7 @@
 
 #include "engine/error.h"
 #include "engine/journal/journal_folder.h"
+#include "engine/journal/journal_history.h"
 
 #include <QList>
 #include <QString>
@@ -68,5 +69,14 @@ private:
 
     JournalFolder& m_folder;
 };
+
+// An undo about to be asked for: the run it takes back and what it would do.
+struct UndoPlan {
+    RunSummary run;
+    UndoReport inspected;
+};
+// The plan of an undo of run `runId` (none: the newest run not yet undone); nothing when there
+// is no such run to undo.
+Result<std::optional<UndoPlan>> planUndo(JournalFolder& folder, std::optional<qint64> runId);
 
 } // namespace zuk

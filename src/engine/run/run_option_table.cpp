@@ -114,6 +114,10 @@ std::vector<RunOptionRow> makeTable() {
         check(Id::UseGitIgnore, "GITIGN", nullptr,
               flag("gitignore", "leave out what the tree's .gitignore files exclude", 16),
               &V::useGitIgnore),
+        // The undo journal's limits: no control, no flag of their own (--journal-limit); empty
+        // for the defaults, 20 runs and 1G.
+        text(Id::UndoRuns, "UNDORUNS", "", nullptr, {}, &V::undoRuns),
+        text(Id::UndoSize, "UNDOSIZE", "", nullptr, {}, &V::undoSize),
     });
     // clang-format on
     return rows;

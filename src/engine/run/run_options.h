@@ -41,8 +41,11 @@ enum class OptionId : int {
     IncludePatterns,
     ExcludePatterns,
     UseGitIgnore,
+    // The undo journal's limits, kept only in the settings file.
+    UndoRuns,
+    UndoSize,
 };
-inline constexpr std::size_t kOptionCount = std::size_t(OptionId::UseGitIgnore) + 1;
+inline constexpr std::size_t kOptionCount = std::size_t(OptionId::UndoSize) + 1;
 
 constexpr OptionId fileTypeOption(std::size_t type) {
     return OptionId(int(OptionId::FirstFileType) + int(type));
@@ -116,6 +119,8 @@ struct RunOptionValues {
     QString includePatterns;
     QString excludePatterns;
     CheckValue useGitIgnore = 0;
+    QString undoRuns; // a number of runs; empty or unusable: the default
+    QString undoSize; // bytes, or with K, M or G
 
     bool operator==(const RunOptionValues&) const = default;
 };

@@ -234,5 +234,25 @@ TEST(JournalHistoryTest, ShowsSearchTextsShortAndSafe) {
         EXPECT_EQ(safeShortText(c.text, 40), c.shown) << c.text.toStdString();
 }
 
+TEST(JournalLimitsTest, SettingsValuesGiveTheLimitsAndTheDefaultsOtherwise) {
+    const qint64 gib = qint64(1) << 30;
+    const struct {
+        const char* runs;
+        const char* size;
+        JournalLimits limits;
+    } cases[] = {
+        {"", "", {20, gib}},           {"5", "300", {5, 300}},
+        {" 7 ", "64K", {7, 64 << 10}}, {"1", "2m", {1, 2 << 20}},
+        {"3", "4G", {3, 4 * gib}},     {"0", "-1", {20, gib}},
+        {"x", "1T", {20, gib}},        {"2.5", "99999999999G", {20, gib}},
+    };
+    for (const auto& c : cases) {
+        const JournalLimits limits =
+            journalLimitsOf(QString::fromLatin1(c.runs), QString::fromLatin1(c.size));
+        EXPECT_EQ(limits.maxRuns, c.limits.maxRuns) << c.runs;
+        EXPECT_EQ(limits.maxCopiedBytes, c.limits.maxCopiedBytes) << c.size;
+    }
+}
+
 } // namespace
 } // namespace zuk
