@@ -146,3 +146,26 @@ TEST_F(CliNames, ATreeTooBigIsRefusedWithStatusOneBeforeTheLogHeader) {
     EXPECT_TRUE(existsAt(start + "/b.htm_BU"));
     EXPECT_FALSE(logged());
 }
+
+TEST_F(CliNames, UndoAndHistoryKeepNamesAsBytesAndShowThemEscaped) {
+    writeAt(at("caf\xe9.htm"), "a");
+    writeAt(at("b\xfe.htm"), "a");
+    ASSERT_EQ(run({"-y", "-s", "a", "-r", "b", site}).status, 0);
+    writeAt(at("b\xfe.htm"), "by hand");
+
+    Ran ran = run({"--undo", "-y"});
+    EXPECT_EQ(ran.status, 4) << ran.err.constData();
+    EXPECT_TRUE(
+        ran.err.contains("zuk-cli: left " + root + "/site\\xFF/b\\xFE.htm: edited since the run\n"))
+        << ran.err.constData();
+    EXPECT_EQ(readAt(at("caf\xe9.htm")), "a");
+    EXPECT_EQ(readAt(at("b\xfe.htm")), "by hand");
+
+    ran = run({"--history"});
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out.count('\n'), 2);
+    EXPECT_TRUE(ran.out.contains("/site\\xFF  undo of run 1")) << ran.out.constData();
+    EXPECT_TRUE(ran.out.contains("/site\\xFF  \"a\"  undone")) << ran.out.constData();
+    EXPECT_EQ(run({"--undo", "2", "-y"}).status, 0);
+    EXPECT_EQ(readAt(at("caf\xe9.htm")), "b");
+}
