@@ -14,6 +14,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace zuk {
 
@@ -122,7 +123,10 @@ Status RunJournal::start() {
 }
 
 Status RunJournal::append(const QByteArray& line, bool sync) {
-    if (Status written = writeAll(m_recordFd, line); !written)
+    // A file's "written" line goes out with the next line: one write per file. A kill before
+    // then loses nothing an undo needs (it finds the rename by the file's identity).
+    const QByteArray lines = m_heldLine.isEmpty() ? line : std::exchange(m_heldLine, {}) + line;
+    if (Status written = writeAll(m_recordFd, lines); !written)
         return written;
     if (sync && ::fdatasync(m_recordFd) != 0)
         return errorFromErrno(errno);
@@ -209,7 +213,7 @@ Result<qint64> RunJournal::beforeCommit(const QString& path, const FileIdentity&
         } else if (const Status copied = keepCopied(entry, pending); !copied) {
             return copied.error();
         }
-        if (Status recorded = append(journal_record::entryLine(entry), true); !recorded) {
+        if (Status recorded = append(journal_record::entryLine(entry), false); !recorded) {
             m_pending.insert(entry.number, pending);
             abandoned(entry.number);
             return recorded.error();
@@ -244,13 +248,8 @@ Result<bool> RunJournal::keepLinked(FileEntry& entry, Pending& pending) {
         }
         pending.object = entry.keptName;
     }
-    const Status synced =
-        ::fdatasync(m_recordFd) == 0 ? m_folder.syncObjects() : Status(errorFromErrno(errno));
-    if (!synced) {
-        m_pending.insert(entry.number, pending);
-        abandoned(entry.number);
-        return synced.error();
-    }
+    // Not synced: the entry and the link reach the page cache before the rename, which is all
+    // a kill can't take; the run's closing sync makes them durable with the files.
     return true;
 }
 
@@ -286,7 +285,7 @@ void RunJournal::committed(qint64 entry, const std::optional<FileIdentity>& writ
     m_names.insert(pending->name);
     m_pending.erase(pending);
     if (written)
-        (void)append(journal_record::writtenLine(entry, *written), false);
+        m_heldLine += journal_record::writtenLine(entry, *written);
 }
 
 void RunJournal::abandoned(qint64 entry) {
@@ -316,7 +315,10 @@ Status RunJournal::finish() {
     end.endMs = QDateTime::currentMSecsSinceEpoch();
     end.files = m_names.size();
     end.copiedBytes = m_copied;
-    const Status ended = append(journal_record::endLine(end), true);
+    // The one sync of the record, and of the links and copies made, after the run's own.
+    Status ended = append(journal_record::endLine(end), true);
+    if (ended)
+        ended = m_folder.syncObjects();
     ::flock(m_recordFd, LOCK_UN);
     if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
         const JournalLimits& limits = m_folder.limits();

@@ -46,16 +46,17 @@ public:
 
     // Records `path` (the name the rename replaces, as given to the writer) before its new
     // bytes, hashed `newHash`, replace the file `old`: its old bytes are kept (a link, else a
-    // copy within the limit), and the record of it is on disk when this returns. `oldHash`:
-    // the hash of the old bytes when the caller has it (a copy hashes them itself). Gives the
-    // entry's number; an error means the file must not be renamed.
+    // copy within the limit), and the record of it is written when this returns (a kill can't
+    // lose it; finish makes it durable). `oldHash`: the hash of the old bytes when the caller
+    // has it (a copy hashes them itself). Gives the entry's number; an error means the file
+    // must not be renamed.
     Result<qint64> beforeCommit(const QString& path, const FileIdentity& old,
                                 const ContentHash& newHash, const ContentHash& oldHash = {});
     // The rename of entry `entry` happened; `written`: the new file, when known.
     void committed(qint64 entry, const std::optional<FileIdentity>& written);
     // The rename of entry `entry` didn't happen: its old bytes need no keeping.
     void abandoned(qint64 entry);
-    // Ends the record (on disk) and prunes the journal to its limits.
+    // Ends the record, syncs it with the links made, and prunes the journal to its limits.
     Status finish();
 
     qint64 id() const { return m_id; } // 0 until the first file
@@ -92,6 +93,7 @@ private:
         QByteArray name;
     };
     QHash<qint64, Pending> m_pending;
+    QByteArray m_heldLine; // written with the next line
     QStringList m_notKept;
 };
 
