@@ -139,5 +139,24 @@ TEST_F(WindowUndoTest, ABatchIsUndoneInOneStep) {
     EXPECT_EQ(undo(), QStringList{WindowJournal::kNothingToUndoText});
 }
 
+TEST_F(WindowUndoTest, AJournalThatCantBeWrittenIsToldAndTheRunGoesOnOnlyIfWanted) {
+    writeBytes(home.filePath(QStringLiteral("zuk/journal")), "not a folder");
+    for (const MessageResult answer : {MessageResult::No, MessageResult::Yes}) {
+        prompter.shown.clear();
+        prompter.answers = {answer};
+        run("two", "2");
+        ASSERT_FALSE(prompter.shown.isEmpty());
+        EXPECT_TRUE(prompter.shown[0].text.startsWith("The undo journal can't be kept in\n"))
+            << prompter.shown[0].text.toStdString();
+        EXPECT_EQ(prompter.shown[0].title, QStringLiteral("Warning"));
+        EXPECT_EQ(readBytes(file("a.htm")),
+                  answer == MessageResult::Yes ? "one 2 three" : "one two three");
+    }
+    // Undo says why it can't look.
+    const QStringList told = undo();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith("The undo journal: ")) << told[0].toStdString();
+}
+
 } // namespace
 } // namespace zuk::test
