@@ -66,6 +66,8 @@ public:
     void setHelpCommand(std::function<void()> command);
     void setAboutCommand(std::function<void()> command);
     void setBatchCommand(std::function<void()> command);
+    // File -> "Preview Changes".
+    void setPreviewCommand(std::function<void()> command);
     // Called when the window closes (saving the settings, closing the other windows).
     void setUnloadCommand(std::function<void()> command);
     // Replaces the dialogs behind Browse (tests); the window keeps ownership with the caller.
@@ -91,6 +93,7 @@ public:
     void cmdExit_Click();
     void mnuAbout_Click();
     void mnuBatch_Click();
+    void mnuPreview_Click();
     void mnuCopy_Click();
     void mnuPaste_Click();
     void optText_Click();
@@ -166,6 +169,7 @@ private:
     std::function<void()> m_helpCommand;
     std::function<void()> m_aboutCommand;
     std::function<void()> m_batchCommand;
+    std::function<void()> m_previewCommand;
     std::function<void()> m_unloadCommand;
 
     // The file name the file dialog keeps from one use to the next.

@@ -302,6 +302,7 @@ void frmMain::updateCommandAvailability() {
     m_c.mnuRollBack->setEnabled(!run);
     m_c.mnuBatch->setEnabled(!busy && m_batchCommand);
     m_c.mnuViewLog->setEnabled(!busy && m_viewLogCommand);
+    m_c.mnuPreview->setEnabled(!busy && m_previewCommand);
     m_c.mnuHelp->setEnabled(bool(m_helpCommand));
     m_c.mnuAbout->setEnabled(bool(m_aboutCommand));
     m_c.mnuPaste->setEnabled(!run);

@@ -59,6 +59,17 @@ void ZukApplication::Main() {
     m_batch = std::make_unique<BatchWindows>(*m_window, *m_run, m_state, m_scriptedPrompter,
                                              *m_activeYield);
 
+    m_window->setPreviewCommand([this] {
+        if (!m_preview) {
+            m_preview = std::make_unique<frmPreview>(*m_window, m_state, m_scriptedPrompter,
+                                                     *m_activeYield, *m_log);
+            // What the window's own runs have attached (the undo journal) joins the
+            // preview's runs here.
+            m_preview->setRunHook([](SearchRun&) {});
+        }
+        m_preview->preview();
+    });
+
     if (m_paths.hasAppFolder()) {
         (void)restoreSettingsIfMissing(m_paths.iniPath, m_paths.settingsBackupPath());
         applySettings(*m_window, LoadSettings(m_paths.iniPath));
@@ -88,6 +99,8 @@ void ZukApplication::Form_Unload() {
         m_windows->closeAll();
     if (m_batch)
         m_batch->closeAll();
+    if (m_preview)
+        m_preview->hide();
     if (m_paths.hasAppFolder())
         (void)deleteSettingsBackup(m_paths.settingsBackupPath());
     m_terminate(workUnderWay);
