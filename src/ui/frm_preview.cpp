@@ -2,6 +2,7 @@
 #include "ui/frm_preview.h"
 
 #include "backup/make_backup.h"
+#include "engine/files/path_text.h"
 #include "engine/run/preview_change.h"
 #include "ui/app_icon.h"
 #include "ui/frm_main.h"
@@ -154,10 +155,16 @@ void frmPreview::preview() {
     delete m_model;
     m_model = new PreviewModel(m_session->results(), this);
     m_model->setTicksShown(!m_session->searchOnly());
+    if (!values.optText && !values.optFile) {
+        QString folder = values.path;
+        if (!folder.isEmpty() && !isPathSeparator(folder.back()))
+            folder += nativeSeparator();
+        m_model->setFolder(folder);
+    }
     m_tree->setModel(m_model);
     m_tree->header()->setSectionResizeMode(0, QHeaderView::Interactive);
-    m_tree->setColumnWidth(0, m_main.scale().px(3600));
-    m_tree->setColumnWidth(1, m_main.scale().px(4000));
+    m_tree->setColumnWidth(0, m_main.scale().px(3000));
+    m_tree->setColumnWidth(1, m_main.scale().px(4200));
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { m_changeTimer.start(); });
     connect(m_model, &PreviewModel::ticksChanged, this, [this] {
@@ -379,7 +386,7 @@ void frmPreview::showChange() {
                               : -1;
     for (qsizetype h = 0; h < hunks.size() && h < kMostHunksShown; ++h) {
         const ChangeHunk& hunk = hunks[h];
-        if (!first) {
+        if (!first && !hunk.follows) {
             block(grey, false);
             cursor.insertText(QStringLiteral("     \u22EE"), plain);
         }

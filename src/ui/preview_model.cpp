@@ -137,10 +137,13 @@ QVariant PreviewModel::fileData(const PreviewFile& file, int column, int role) c
     }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    const QString name = file.kind == ItemKind::RightBoxText ? QStringLiteral("(right-hand box)")
-                                                             : displayPath(file.path);
-    if (column == 0)
-        return name;
+    if (column == 0 && file.kind == ItemKind::RightBoxText)
+        return QStringLiteral("(right-hand box)");
+    if (column == 0) {
+        const bool below = role == Qt::DisplayRole && !m_folder.isEmpty() &&
+                           file.path.size() > m_folder.size() && file.path.startsWith(m_folder);
+        return displayPath(below ? file.path.sliced(m_folder.size()) : file.path);
+    }
     if (column == 1) {
         QString count = file.findCount == 1 ? QStringLiteral("1 find")
                                             : QStringLiteral("%1 finds").arg(file.findCount);

@@ -29,6 +29,8 @@ public:
     // Whether the ticks can be changed, and whether they are shown at all (a search only).
     void setTickable(bool tickable);
     void setTicksShown(bool shown);
+    // Names below `folder` are shown from there.
+    void setFolder(const QString& folder) { m_folder = folder; }
 
     // The subject of a row (its own, or its find's), and the find of a find's row (-1 for a
     // subject's).
@@ -55,6 +57,7 @@ private:
     int m_shown = 0; // the subjects announced
     bool m_tickable = true;
     bool m_ticksShown = true;
+    QString m_folder;
 };
 
 // Paints a cell's text with the span its MarkRole gives on a coloured ground.

@@ -16,6 +16,9 @@ public:
         m_starts.append(0);
         for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', at + 1))
             m_starts.append(at + 1);
+        // The break that ends the last line starts no line of its own.
+        if (m_starts.size() > 1 && m_starts.back() == text.size())
+            m_starts.removeLast();
     }
     qsizetype count() const { return m_starts.size(); }
     // The line holding the character at `at`.
@@ -26,7 +29,9 @@ public:
     // Where the line's text ends, before its break.
     qsizetype end(qsizetype line) const {
         qsizetype to = line + 1 < count() ? m_starts[line + 1] - 1 : m_text.size();
-        if (to > start(line) && m_text[to - 1] == u'\r' && line + 1 < count())
+        if (line + 1 == count() && to > start(line) && m_text[to - 1] == u'\n')
+            --to; // the text's final break
+        if (to > start(line) && m_text[to - 1] == u'\r' && to < m_text.size())
             --to;
         return to;
     }
@@ -104,6 +109,7 @@ QList<ChangeHunk> changeHunks(QStringView text, const QList<TextFind>& finds, in
         made += text.sliced(at, to - at);
 
         ChangeHunk hunk;
+        hunk.follows = !hunks.isEmpty() && first - context <= shownUpTo;
         for (qsizetype l = std::max(shownUpTo, first - context); l < first; ++l)
             hunk.before.append(lines.line(l));
         hunk.removed = splitMarked(old, oldMarks, first + 1);

@@ -35,6 +35,7 @@ struct ChangeLine {
 
 // Lines that change, the lines they become, and a few unchanged lines around them.
 struct ChangeHunk {
+    bool follows = false; // it goes on from the hunk before, without lines left out between
     QList<ChangeLine> before;
     QList<ChangeLine> removed;
     QList<ChangeLine> added;

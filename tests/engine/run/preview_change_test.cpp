@@ -7,7 +7,8 @@ using namespace zuk;
 
 namespace {
 
-// A hunk as "N:text" lines, each mark in brackets: before | removed | added | after.
+// A hunk as "N:text" lines, each mark in brackets: before | removed | added | after; "~"
+// first when it goes on from the hunk before.
 QString shown(const ChangeHunk& hunk) {
     const auto lines = [](const QList<ChangeLine>& lines) {
         QStringList out;
@@ -19,8 +20,8 @@ QString shown(const ChangeHunk& hunk) {
         }
         return out.join(',');
     };
-    return QStringList{lines(hunk.before), lines(hunk.removed), lines(hunk.added),
-                       lines(hunk.after)}
+    return QStringList{(hunk.follows ? "~" : "") + lines(hunk.before), lines(hunk.removed),
+                       lines(hunk.added), lines(hunk.after)}
         .join(" | ");
 }
 
@@ -36,6 +37,7 @@ TEST(PreviewChange, HunksShowChangedLinesWithContext) {
     const QString ten = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10";
     const QList<Case> cases = {
         {"one find", ten, {{8, 1, "five"}}, {"3:3,4:4 | 5:[5] | 5:[five] | 6:6,7:7"}},
+        {"no line after the last break", "a\n", {{0, 1, "b"}}, {" | 1:[a] | 1:[b] | "}},
         {"first line, CR LF kept out", "ab\r\nc", {{0, 1, "X"}}, {" | 1:[a]b | 1:[X]b | 2:c"}},
         {"two finds on a line",
          "a a\nb",
@@ -48,7 +50,7 @@ TEST(PreviewChange, HunksShowChangedLinesWithContext) {
         {"near finds share no line",
          ten,
          {{2, 1, "x"}, {8, 1, "y"}},
-         {"1:1 | 2:[2] | 2:[x] | 3:3,4:4", " | 5:[5] | 5:[y] | 6:6,7:7"}},
+         {"1:1 | 2:[2] | 2:[x] | 3:3,4:4", "~ | 5:[5] | 5:[y] | 6:6,7:7"}},
         {"a break added renumbers",
          ten,
          {{0, 1, "a\nb"}, {18, 2, "z"}},
