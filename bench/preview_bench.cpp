@@ -20,6 +20,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace zuk;
 
@@ -106,10 +108,19 @@ int main(int argc, char** argv) {
     const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
     const int finds = argc > 2 ? std::atoi(argv[2]) : 10;
     const int padding = argc > 3 ? std::atoi(argv[3]) : 30;
-    QTemporaryDir small, large;
-    makeTree(small.path(), files, finds, 0);
-    makeTree(large.path(), files, finds, padding);
-    preview(small.path(), "finds only");
-    preview(large.path(), "with padding lines");
+    // Each preview in a process of its own, so that neither reuses what the other freed.
+    for (const int lines : {0, padding}) {
+        QTemporaryDir tree;
+        makeTree(tree.path(), files, finds, lines);
+        std::fflush(stdout);
+        const pid_t child = fork();
+        if (child == 0) {
+            preview(tree.path(), lines == 0 ? "finds only" : "with padding lines");
+            std::fflush(stdout);
+            std::_Exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+    }
     return 0;
 }

@@ -144,6 +144,12 @@ frmPreview::frmPreview(frmMain& main, RunState& state, Prompter* prompter, Yield
 
 frmPreview::~frmPreview() = default;
 
+void frmPreview::restorePlace(const QRect& place) {
+    m_fit.setDesignedSize(place.size());
+    m_fit.place(place.topLeft());
+    m_placed = true;
+}
+
 void frmPreview::preview() {
     if (m_running)
         return;
@@ -381,9 +387,8 @@ void frmPreview::showChange() {
         darkGreen(160, 230, 160), grey(240, 240, 240);
     bool first = true;
     int position = -1;
-    const qint64 wanted = PreviewModel::findOf(current) >= 0
-                              ? file.finds[PreviewModel::findOf(current)].place.line
-                              : -1;
+    const qint64 wanted =
+        PreviewModel::findOf(current) >= 0 ? file.finds[PreviewModel::findOf(current)].line : -1;
     for (qsizetype h = 0; h < hunks.size() && h < kMostHunksShown; ++h) {
         const ChangeHunk& hunk = hunks[h];
         if (!first && !hunk.follows) {

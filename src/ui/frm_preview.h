@@ -46,6 +46,12 @@ public:
     // Shows the change of the current row's file now.
     void showChange();
 
+    // Where the window stands (its frame's top left) and its size; it opens there next time.
+    QRect place() const { return QRect(pos(), size()); }
+    void restorePlace(const QRect& place);
+    // Whether the window was ever on the screen.
+    bool wasPlaced() const { return m_placed; }
+
     bool running() const { return m_running; }
     PreviewResults* results() { return m_session ? &m_session->results() : nullptr; }
 

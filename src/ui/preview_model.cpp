@@ -121,7 +121,7 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const {
     const PreviewFile& file = m_results.at(fileOf(index));
     const qsizetype find = findOf(index);
     return find < 0 ? fileData(file, index.column(), role)
-                    : findData(file.finds[find], index.column(), role);
+                    : findData(fileOf(index), find, index.column(), role);
 }
 
 QVariant PreviewModel::fileData(const PreviewFile& file, int column, int role) const {
@@ -154,19 +154,23 @@ QVariant PreviewModel::fileData(const PreviewFile& file, int column, int role) c
     return {};
 }
 
-QVariant PreviewModel::findData(const PreviewFind& find, int column, int role) const {
+QVariant PreviewModel::findData(qsizetype file, qsizetype index, int column, int role) const {
+    const PreviewFind& find = m_results.at(file).finds[index];
     if (column == 0) {
         if (role == Qt::CheckStateRole && m_ticksShown)
             return find.ticked ? Qt::Checked : Qt::Unchecked;
         if (role == Qt::DisplayRole)
-            return QString::number(find.place.line);
+            return QString::number(find.line);
         return {};
     }
     if (role != Qt::DisplayRole && role != MarkRole && role != Qt::ToolTipRole)
         return {};
-    const auto [text, mark] =
-        column == 1 ? around(find.place.before, find.beforeStart, find.place.match.size())
-                    : around(find.place.after, find.afterStart, find.afterLength);
+    const auto [text, mark] = [&] {
+        if (column == 1)
+            return around(find.text, find.textStart, find.textLength);
+        const LineAfter after = m_results.lineAfter(file, index);
+        return around(after.text, after.start, after.length);
+    }();
     if (role == MarkRole)
         return mark;
     return text;
@@ -183,11 +187,12 @@ bool PreviewModel::setData(const QModelIndex& index, const QVariant& value, int 
     if (find < 0) {
         m_results.setFileTicked(file, ticked);
         if (const int children = rowCount(fileRow); children > 0)
-            Q_EMIT dataChanged(this->index(0, 0, fileRow), this->index(children - 1, 0, fileRow),
-                               {Qt::CheckStateRole});
+            Q_EMIT dataChanged(this->index(0, 0, fileRow), this->index(children - 1, 2, fileRow));
     } else {
         m_results.setTicked(file, find, ticked);
-        Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+        // The other finds of its line show the line it becomes.
+        Q_EMIT dataChanged(this->index(0, 0, fileRow),
+                           this->index(rowCount(fileRow) - 1, 2, fileRow));
     }
     Q_EMIT dataChanged(fileRow, fileRow, {Qt::CheckStateRole});
     Q_EMIT ticksChanged();

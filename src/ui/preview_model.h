@@ -51,7 +51,7 @@ Q_SIGNALS:
 
 private:
     QVariant fileData(const PreviewFile& file, int column, int role) const;
-    QVariant findData(const PreviewFind& find, int column, int role) const;
+    QVariant findData(qsizetype file, qsizetype find, int column, int role) const;
 
     PreviewResults& m_results;
     int m_shown = 0; // the subjects announced

@@ -3,6 +3,7 @@
 
 #include "app/settings.h"
 #include "app/start_up.h"
+#include "app/window_place.h"
 #include "backup/make_backup.h"
 
 #include <QApplication>
@@ -11,6 +12,11 @@
 #include <cstdlib>
 
 namespace zuk {
+
+namespace {
+// The settings file's section with the Preview window's size and place.
+const QString kPreview = QStringLiteral("Preview");
+} // namespace
 
 ZukApplication::ZukApplication(const AppEnvironment& environment, Terminator terminate,
                                Prompter* prompter, YieldHook* yieldHook)
@@ -66,6 +72,10 @@ void ZukApplication::Main() {
             // What the window's own runs have attached (the undo journal) joins the
             // preview's runs here.
             m_preview->setRunHook([](SearchRun&) {});
+            if (m_paths.hasAppFolder()) {
+                if (const std::optional<QRect> place = loadWindowPlace(m_paths.iniPath, kPreview))
+                    m_preview->restorePlace(*place);
+            }
         }
         m_preview->preview();
     });
@@ -99,8 +109,11 @@ void ZukApplication::Form_Unload() {
         m_windows->closeAll();
     if (m_batch)
         m_batch->closeAll();
-    if (m_preview)
+    if (m_preview) {
+        if (m_paths.hasAppFolder() && m_preview->wasPlaced())
+            (void)saveWindowPlace(m_paths.iniPath, kPreview, m_preview->place());
         m_preview->hide();
+    }
     if (m_paths.hasAppFolder())
         (void)deleteSettingsBackup(m_paths.settingsBackupPath());
     m_terminate(workUnderWay);

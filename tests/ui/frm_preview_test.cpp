@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Preview window driven as a user does: File -> "Preview Changes", ticks, Apply.
 
+#include "app/window_place.h"
 #include "support/function_yield.h"
 #include "support/named_child.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_files.h"
+#include "ui/check_box.h"
 #include "ui/multi_line_box.h"
 #include "ui/preview_model.h"
 #include "ui/zuk_application.h"
@@ -24,22 +26,28 @@
 namespace zuk::test {
 namespace {
 
-TEST(PreviewWindow, TickedFindsAreAppliedFromTheWindow) {
-    QStandardPaths::setTestModeEnabled(true);
+class PreviewWindow : public ::testing::Test {
+protected:
+    PreviewWindow() {
+        QStandardPaths::setTestModeEnabled(true);
+        app.Main();
+        writeBytes(work.filePath("a.txt"), "cat\ncat cat\n");
+        writeBytes(work.filePath("b.txt"), "a cat");
+        writeBytes(work.filePath("c.txt"), "no finds");
+        named<MultiLineBox>(main, "txtSearch")->setText("cat");
+        named<MultiLineBox>(main, "txtReplace")->setText("dog");
+        named<QLineEdit>(main, "txtPath")->setText(QDir::toNativeSeparators(work.path()) + "/");
+    }
+
     QTemporaryDir home, work;
     ScriptedPrompter prompter;
     FunctionYield yield;
     ZukApplication app{AppEnvironment{home.path(), home.filePath(QStringLiteral("bin/zuk"))},
                        [](bool) {}, &prompter, &yield};
-    app.Main();
-    writeBytes(work.filePath("a.txt"), "cat\ncat cat\n");
-    writeBytes(work.filePath("b.txt"), "a cat");
-    writeBytes(work.filePath("c.txt"), "no finds");
     frmMain& main = app.window();
-    named<MultiLineBox>(main, "txtSearch")->setText("cat");
-    named<MultiLineBox>(main, "txtReplace")->setText("dog");
-    named<QLineEdit>(main, "txtPath")->setText(QDir::toNativeSeparators(work.path()) + "/");
+};
 
+TEST_F(PreviewWindow, TickedFindsAreAppliedFromTheWindow) {
     named<QAction>(main, "mnuPreview")->trigger();
     frmPreview* preview = app.previewWindow();
     ASSERT_TRUE(preview);
@@ -84,6 +92,23 @@ TEST(PreviewWindow, TickedFindsAreAppliedFromTheWindow) {
 
     QTest::keyClick(tree, Qt::Key_Escape);
     EXPECT_FALSE(preview->isVisible());
+    // The exit keeps its size and place for the next start.
+    main.cmdExit_Click();
+    EXPECT_EQ(loadWindowPlace(app.paths().iniPath, "Preview"), preview->place());
+}
+
+// Search Only: the finds are listed without ticks, and there is nothing to apply.
+TEST_F(PreviewWindow, SearchOnlyListsWithoutApply) {
+    named<CheckBox>(main, "chkSearchOnly")->setValue(Checked);
+    named<QAction>(main, "mnuPreview")->trigger();
+    frmPreview* preview = app.previewWindow();
+    ASSERT_TRUE(preview);
+    QAbstractItemModel* model = named<QTreeView>(*preview, "trePreview")->model();
+    EXPECT_EQ(model->rowCount(), 2);
+    EXPECT_FALSE(model->data(model->index(0, 0), Qt::CheckStateRole).isValid());
+    EXPECT_TRUE(named<QPushButton>(*preview, "cmdApply")->isHidden());
+    EXPECT_EQ(named<QLabel>(*preview, "lblOptions")->text(),
+              "Options on: Search Only: nothing is changed");
 }
 
 } // namespace

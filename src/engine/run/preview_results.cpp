@@ -13,37 +13,28 @@ bool isUtf16(TextEncoding encoding) {
     return encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
 }
 
-// Places the finds and where each shows in its line and in the line it becomes. `chars`
-// counts the characters between two offsets of the subject as stored.
+// Places the finds and where each shows in its line. `chars` counts the characters between two
+// offsets of the subject as stored.
 template <class Chars>
 void placeFinds(QList<PreviewFind>& out, const QList<Find>& finds, const QList<FindPlace>& places,
                 qint64 bodyStart, Chars chars) {
     out.reserve(finds.size());
-    const QChar* before = nullptr; // the group's lines, shared by its finds
-    const QChar* after = nullptr;
-    qint64 at = 0;         // a stored offset in the group's text
-    qsizetype atChars = 0; // the characters before it there
-    qsizetype grown = 0;   // what the group's replacements before `at` added
+    const QChar* group = nullptr; // the group's lines, shared by its finds
+    qint64 at = 0;                // a stored offset in the group's text
+    qsizetype atChars = 0;        // the characters before it there
     for (qsizetype i = 0; i < finds.size(); ++i) {
         const Find& find = finds[i];
         const FindPlace& place = places[i];
-        if (i == 0 || before != place.before.constData() || after != place.after.constData()) {
+        if (i == 0 || group != place.before.constData()) {
             at = std::max(find.offset - (place.column - 1), bodyStart);
             atChars = 0;
-            grown = 0;
         }
-        before = place.before.constData();
-        after = place.after.constData();
+        group = place.before.constData();
         if (find.offset > at) {
             atChars += chars(at, find.offset);
             at = find.offset;
         }
-        PreviewFind kept{find, place, atChars, atChars + grown, place.match.size(), true};
-        if (find.replacement) {
-            kept.afterLength = find.replacement->size();
-            grown += find.replacement->size() - place.match.size();
-        }
-        out.append(std::move(kept));
+        out.append(PreviewFind{find, place.line, place.before, atChars, place.match.size(), true});
     }
 }
 
@@ -73,7 +64,7 @@ bool PreviewResults::add(const KeptEdit& kept, bool wholeFileOnly) {
     if (wholeFileOnly) {
         file.finds.reserve(edit.finds.size());
         for (const Find& find : edit.finds)
-            file.finds.append(PreviewFind{find, {}, 0, 0, 0, true});
+            file.finds.append(PreviewFind{find, 0, {}, 0, 0, true});
     } else if (kept.kind == ItemKind::RightBoxText) {
         placeFinds(file.finds, edit.finds, findPlaces(kept.originalText, edit.finds), 0,
                    [](qint64 from, qint64 to) { return qsizetype(to - from); });
@@ -110,6 +101,42 @@ void PreviewResults::clear() {
 const PreviewFile* PreviewResults::find(const QString& path) const {
     const auto it = m_byPath.constFind(path);
     return it == m_byPath.cend() ? nullptr : &m_files[std::size_t(*it)];
+}
+
+LineAfter PreviewResults::lineAfter(qsizetype file, qsizetype find) const {
+    const QList<PreviewFind>& finds = m_files[std::size_t(file)].finds;
+    const PreviewFind& one = finds[find];
+    // The finds of one line share its text; an empty line has none to share.
+    const auto sameLine = [&](qsizetype k) {
+        return !one.text.isEmpty() && finds[k].text.constData() == one.text.constData();
+    };
+    qsizetype first = find;
+    while (first > 0 && sameLine(first - 1))
+        --first;
+    LineAfter after;
+    qsizetype at = 0;
+    for (qsizetype k = first; k < finds.size() && (k == find || sameLine(k)); ++k) {
+        const PreviewFind& f = finds[k];
+        if (f.textStart < at) {
+            // Overlapping finds, which only a search makes: nothing is replaced.
+            if (k == find) {
+                after.start = f.textStart;
+                after.length = f.textLength;
+            }
+            continue;
+        }
+        after.text += QStringView(one.text).sliced(at, f.textStart - at);
+        const bool replaced = f.ticked && f.find.replacement;
+        if (k == find) {
+            after.start = after.text.size();
+            after.length = replaced ? f.find.replacement->size() : f.textLength;
+        }
+        after.text += replaced ? *f.find.replacement
+                               : QStringView(one.text).sliced(f.textStart, f.textLength).toString();
+        at = f.textStart + f.textLength;
+    }
+    after.text += QStringView(one.text).sliced(std::min(at, one.text.size()));
+    return after;
 }
 
 void PreviewResults::setTicked(qsizetype file, qsizetype find, bool ticked) {

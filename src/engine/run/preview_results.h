@@ -14,15 +14,23 @@
 
 namespace zuk {
 
-// One find of a preview: where it lies, its line before and after, where it shows in those
-// lines (in characters, to mark it), and whether it is to be applied.
+// One find of a preview: where it lies, its line (shared with the other finds on it), where it
+// shows there in characters, and whether it is to be applied. Nothing else is kept, so memory
+// goes with the finds and their lines.
 struct PreviewFind {
     Find find;
-    FindPlace place;
-    qsizetype beforeStart = 0; // the find within place.before
-    qsizetype afterStart = 0;  // its replacement within place.after
-    qsizetype afterLength = 0;
+    qint64 line = 1;
+    QString text;            // its line (lines, when a find spans a break), without the break
+    qsizetype textStart = 0; // the find within `text`
+    qsizetype textLength = 0;
     bool ticked = true;
+};
+
+// A line as it becomes with its ticked finds replaced, and where one of its finds shows there.
+struct LineAfter {
+    QString text;
+    qsizetype start = 0;
+    qsizetype length = 0;
 };
 
 // One subject with finds. Its finds are placed in the subject as read; those of a later
@@ -57,6 +65,9 @@ public:
     const PreviewFile* find(const QString& path) const;
     qint64 findCount() const { return m_findCount; }
     qint64 tickedCount() const { return m_tickedCount; }
+
+    // The line of a find as Apply would leave it.
+    LineAfter lineAfter(qsizetype file, qsizetype find) const;
 
     void setTicked(qsizetype file, qsizetype find, bool ticked);
     void setFileTicked(qsizetype file, bool ticked);

@@ -177,13 +177,21 @@ TEST(PreviewResults, FindsAreMarkedInTheirLines) {
         ASSERT_EQ(p.session.results().size(), 1) << c.bytes.toHex().toStdString();
         const PreviewFile& file = p.session.results().at(0);
         QList<qsizetype> before, after;
-        for (const PreviewFind& find : file.finds) {
-            before.append(find.beforeStart);
-            after.append(find.afterStart);
-            EXPECT_EQ(find.place.before.mid(find.beforeStart, 2), "ab");
-            EXPECT_EQ(find.place.after.mid(find.afterStart, find.afterLength), "XYZ");
+        for (qsizetype i = 0; i < file.finds.size(); ++i) {
+            const PreviewFind& find = file.finds[i];
+            const LineAfter made = p.session.results().lineAfter(0, i);
+            before.append(find.textStart);
+            after.append(made.start);
+            EXPECT_EQ(find.text.mid(find.textStart, find.textLength), "ab");
+            EXPECT_EQ(made.text.mid(made.start, made.length), "XYZ");
         }
         EXPECT_EQ(before, c.before) << c.bytes.toHex().toStdString();
         EXPECT_EQ(after, c.after) << c.bytes.toHex().toStdString();
+        // An unticked find stays in the line its neighbour shows.
+        if (file.finds.size() == 2 && file.finds[0].line == file.finds[1].line) {
+            p.session.results().setTicked(0, 0, false);
+            const LineAfter made = p.session.results().lineAfter(0, 1);
+            EXPECT_EQ(made.text.mid(made.start - 3, 6), "ab XYZ");
+        }
     }
 }
