@@ -183,12 +183,10 @@ void frmPreview::preview() {
             m_model->announce();
     });
     m_change->clear();
-    m_shownFile = -1;
     m_applied = false;
     showOptionsNote(values);
-    const RunOutcome outcome = runSession(&PreviewSession::preview);
-    if ((outcome == RunOutcome::Refused || outcome == RunOutcome::Declined) && !isVisible())
-        m_session.reset();
+    // A refusal (its message over the main window) leaves the Preview closed.
+    runSession(&PreviewSession::preview);
     if (m_model && m_model->rowCount() > 0 && !m_tree->currentIndex().isValid())
         m_tree->setCurrentIndex(m_model->index(0, 0));
 }
@@ -343,7 +341,6 @@ void frmPreview::showChange() {
     const qsizetype fileIndex = PreviewModel::fileOf(current);
     const PreviewFile& file = m_session->results().at(fileIndex);
     m_change->clear();
-    m_shownFile = fileIndex;
     if (file.wholeFileOnly) {
         m_change->setPlainText(QStringLiteral("%1 finds in several passes (line breaks tolerated): "
                                               "the file is changed whole or not at all.")

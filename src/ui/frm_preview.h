@@ -90,7 +90,6 @@ private:
     bool m_applied = false;
     bool m_closeWhenDone = false;
     bool m_placed = false;
-    qsizetype m_shownFile = -1;
 };
 
 } // namespace zuk

@@ -156,7 +156,6 @@ void PreviewResults::setTicked(qsizetype file, qsizetype find, bool ticked) {
 
 void PreviewResults::setFileTicked(qsizetype file, bool ticked) {
     PreviewFile& f = m_files[std::size_t(file)];
-    f.fileTicked = ticked;
     for (PreviewFind& one : f.finds)
         one.ticked = ticked;
     const qint64 now = ticked ? f.findCount : 0;

@@ -43,7 +43,6 @@ struct PreviewFile {
     QString originalText; // the right-hand text as previewed
     qint64 findCount = 0;
     bool wholeFileOnly = false;
-    bool fileTicked = true;   // the choice of a whole-file-only subject
     QList<PreviewFind> finds; // every find; for a whole-file-only subject, without places
     qint64 tickedFinds = 0;   // of finds (a whole-file-only subject: all or none)
 
