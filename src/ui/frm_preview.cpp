@@ -341,13 +341,9 @@ void frmPreview::showChange() {
     const qsizetype fileIndex = PreviewModel::fileOf(current);
     const PreviewFile& file = m_session->results().at(fileIndex);
     m_change->clear();
-    if (file.wholeFileOnly) {
-        m_change->setPlainText(QStringLiteral("%1 finds in several passes (line breaks tolerated): "
-                                              "the file is changed whole or not at all.")
-                                   .arg(file.findCount));
-        return;
-    }
-    const Result<DecodedChange> decoded = decodeChange(file);
+    // Finds of several passes lie in the text the passes before left: the change is made again.
+    const Result<DecodedChange> decoded =
+        file.wholeFileOnly ? remadeChange(file, m_session->values()) : decodeChange(file);
     if (!decoded) {
         m_change->setPlainText(decoded.error().message());
         return;

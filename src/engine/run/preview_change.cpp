@@ -2,6 +2,7 @@
 #include "engine/run/preview_change.h"
 
 #include "engine/files/file_identity.h"
+#include "engine/run/replacement_routines.h"
 
 #include <algorithm>
 
@@ -153,6 +154,54 @@ DecodedChange decodeChange(const QByteArray& bytes, const PreviewFile& file) {
         at = find.offset + find.length;
     }
     change.text += decodeBody(view.sliced(at), file.encoding);
+    return change;
+}
+
+Result<DecodedChange> remadeChange(const PreviewFile& file, const RunOptionValues& values) {
+    class NoYield final : public YieldHook {
+    public:
+        void yield() override {}
+    };
+    ValueRunOptions options(values);
+    RunState state;
+    NoYield yield;
+    ReplacementRoutines routines(options, state, yield);
+    EditRequest request;
+    request.inMemory = true;
+    routines.setRequest(request);
+    DecodedChange change;
+    QString made;
+    if (file.kind == ItemKind::RightBoxText) {
+        change.text = file.originalText;
+        Edit edit = routines.CleanTextCRLF(change.text, values.searchText, values.replaceText);
+        made = edit.changed ? edit.text.text() : change.text;
+    } else {
+        Result<LoadedBytes> read = readWholeFile(file.path);
+        if (!read)
+            return read.error();
+        if (file.identity && (read.value().identity.size != file.identity->size ||
+                              read.value().identity.mtimeNs != file.identity->mtimeNs))
+            return changedOnDiskError();
+        const QByteArray& bytes = read.value().bytes;
+        change.text = decodeBody(QByteArrayView(bytes).sliced(
+                                     std::min(byteOrderMark(file.encoding).size(), bytes.size())),
+                                 file.encoding);
+        Edit edit = routines.CleanFileCRLF(file.path, values.searchText, values.replaceText);
+        if (edit.result.failed())
+            return *edit.result.error();
+        made = edit.changed ? edit.text.text() : change.text;
+    }
+    qsizetype head = 0;
+    const qsizetype most = std::min(change.text.size(), made.size());
+    while (head < most && change.text[head] == made[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < most - head &&
+           change.text[change.text.size() - 1 - tail] == made[made.size() - 1 - tail])
+        ++tail;
+    if (head < change.text.size() - tail || head < made.size() - tail)
+        change.finds.append(TextFind{head, change.text.size() - tail - head,
+                                     made.sliced(head, made.size() - tail - head)});
     return change;
 }
 

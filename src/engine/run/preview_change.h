@@ -3,6 +3,7 @@
 
 #include "engine/error.h"
 #include "engine/run/preview_results.h"
+#include "engine/run/run_options.h"
 
 #include <QList>
 #include <QString>
@@ -55,5 +56,8 @@ struct DecodedChange {
 Result<DecodedChange> decodeChange(const PreviewFile& file);
 // The same for a file's bytes already read.
 DecodedChange decodeChange(const QByteArray& bytes, const PreviewFile& file);
+// A subject whose finds came from several passes, made again with the preview's settings: its
+// text, and what changes in it as one stretch from the first changed character to the last.
+Result<DecodedChange> remadeChange(const PreviewFile& file, const RunOptionValues& values);
 
 } // namespace zuk

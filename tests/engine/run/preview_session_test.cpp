@@ -106,6 +106,16 @@ TEST(PreviewSession, ApplyWritesExactlyTheTickedFinds) {
             EXPECT_EQ(QFile::exists(path + "_BU"), expected != c.bytes && !lineBreaks) << c.name;
         }
         EXPECT_EQ(p.window.counters, (RunCounters{changed, changed, ticked}));
+        if (lineBreaks) {
+            // Its change is made again whole: from the first changed character to the last.
+            const PreviewFile* some = results.find(root.filePath("sub/some.txt"));
+            const Result<DecodedChange> remade = remadeChange(*some, values);
+            ASSERT_TRUE(remade);
+            ASSERT_EQ(remade.value().finds.size(), 1);
+            EXPECT_EQ(remade.value().finds[0].start, 0);
+            EXPECT_EQ(remade.value().finds[0].length, 10);
+            EXPECT_EQ(remade.value().finds[0].replacement, "X\r\nX\r\nX");
+        }
         const QStringList logged = QString(readBytes(p.log.path())).split('\n');
         EXPECT_EQ(logged.filter("sub").size(), changed);
         for (const Case& c : cases)
