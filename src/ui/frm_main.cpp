@@ -86,6 +86,9 @@ void frmMain::buildMenus() {
             &frmMain::mnuBatch_Click);
     addItem(file, m_c.mnuViewLog, "mnuViewLog", QStringLiteral("View Log"),
             &frmMain::cmdViewLog_Click);
+    addItem(file, m_c.mnuPreview, "mnuPreview", QStringLiteral("Preview Changes"),
+            &frmMain::mnuPreview_Click);
+    m_c.mnuPreview->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")));
     addItem(file, m_c.mnuUndoLastRun, "mnuUndoLastRun", QStringLiteral("Undo Last Run"),
             &frmMain::mnuUndoLastRun_Click);
     file->addSeparator()->setObjectName(QStringLiteral("mnul1"));
@@ -124,6 +127,16 @@ void frmMain::setStartCommand(std::function<void()> command) {
 
 void frmMain::setRollBackCommand(std::function<void()> command) {
     m_rollBackCommand = std::move(command);
+}
+
+void frmMain::setPreviewCommand(std::function<void()> command) {
+    m_previewCommand = std::move(command);
+    updateCommandAvailability();
+}
+
+void frmMain::mnuPreview_Click() {
+    if (m_previewCommand && !m_state.runActive && !m_state.rollBackActive && !m_state.isBatch)
+        m_previewCommand();
 }
 
 void frmMain::setViewLogCommand(std::function<void()> command) {

@@ -66,6 +66,8 @@ public:
     void setHelpCommand(std::function<void()> command);
     void setAboutCommand(std::function<void()> command);
     void setBatchCommand(std::function<void()> command);
+    // File -> "Preview Changes".
+    void setPreviewCommand(std::function<void()> command);
     // File -> "Undo Last Run"; off while a run or a roll back is under way, and doing nothing
     // between the entries of a batch.
     void setUndoCommand(std::function<void()> command);
@@ -94,6 +96,7 @@ public:
     void cmdExit_Click();
     void mnuAbout_Click();
     void mnuBatch_Click();
+    void mnuPreview_Click();
     void mnuUndoLastRun_Click();
     void mnuCopy_Click();
     void mnuPaste_Click();
@@ -170,6 +173,7 @@ private:
     std::function<void()> m_helpCommand;
     std::function<void()> m_aboutCommand;
     std::function<void()> m_batchCommand;
+    std::function<void()> m_previewCommand;
     std::function<void()> m_undoCommand;
     std::function<void()> m_unloadCommand;
 

@@ -60,6 +60,7 @@ struct MainControls {
     QAction* mnuStart = nullptr;
     QAction* mnuBatch = nullptr;
     QAction* mnuViewLog = nullptr;
+    QAction* mnuPreview = nullptr;
     QAction* mnuUndoLastRun = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuRegex = nullptr; // the Options menu's check items

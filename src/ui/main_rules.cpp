@@ -308,6 +308,7 @@ void frmMain::updateCommandAvailability() {
     m_c.mnuRollBack->setEnabled(!run);
     m_c.mnuBatch->setEnabled(!busy && m_batchCommand);
     m_c.mnuViewLog->setEnabled(!busy && m_viewLogCommand);
+    m_c.mnuPreview->setEnabled(!busy && m_previewCommand);
     m_c.mnuUndoLastRun->setEnabled(!busy && m_undoCommand);
     m_c.mnuHelp->setEnabled(bool(m_helpCommand));
     m_c.mnuAbout->setEnabled(bool(m_aboutCommand));

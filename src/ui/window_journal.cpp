@@ -54,11 +54,19 @@ JournalLimits WindowJournal::limits() const {
 }
 
 bool WindowJournal::beginRun(const QString& searchText) {
-    if (!m_session.enabled() || m_options.mode() == RunMode::RightBoxText ||
-        m_options.searchOnly() == Checked)
+    return begin(m_run, m_options, searchText);
+}
+
+bool WindowJournal::beginRun(SearchRun& run, const RunOptions& options) {
+    return begin(run, options, options.searchText());
+}
+
+bool WindowJournal::begin(SearchRun& run, const RunOptions& options, const QString& searchText) {
+    if (!m_session.enabled() || options.mode() == RunMode::RightBoxText ||
+        options.searchOnly() == Checked)
         return true;
     const Status begun =
-        m_session.begin(m_run, RunInfo{RunKind::Run, m_options.path(), searchText, 0}, limits());
+        m_session.begin(run, RunInfo{RunKind::Run, options.path(), searchText, 0}, limits());
     return begun ||
            m_prompter.confirm(journalProblemText(m_session.path(), begun.error().message()));
 }

@@ -26,6 +26,8 @@ public:
     // text mode, not search-only). `searchText` is what the history shows of it. False: the
     // journal can't be written and the user chose not to go on; nothing was changed.
     bool beginRun(const QString& searchText);
+    // The same for another run of the window's (the Preview's Apply) with its own settings.
+    bool beginRun(SearchRun& run, const RunOptions& options);
     // After the work's last sync: ends the journal and names the files it couldn't keep.
     void endRun();
     // The batch of the file `batchPath`: its runs together, begun once and ended once.
@@ -40,6 +42,7 @@ public:
     static QString journalProblemText(const QString& path, const QString& reason);
 
 private:
+    bool begin(SearchRun& run, const RunOptions& options, const QString& searchText);
     JournalLimits limits() const;
 
     JournalSession m_session;

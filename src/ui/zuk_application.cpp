@@ -3,6 +3,7 @@
 
 #include "app/settings.h"
 #include "app/start_up.h"
+#include "app/window_place.h"
 #include "backup/make_backup.h"
 
 #include <QApplication>
@@ -11,6 +12,11 @@
 #include <cstdlib>
 
 namespace zuk {
+
+namespace {
+// The settings file's section with the Preview window's size and place.
+const QString kPreview = QStringLiteral("Preview");
+} // namespace
 
 ZukApplication::ZukApplication(const AppEnvironment& environment, Terminator terminate,
                                Prompter* prompter, YieldHook* yieldHook)
@@ -71,6 +77,24 @@ void ZukApplication::Main() {
                                              *m_activeYield);
     m_batch->setJournal(m_journal.get());
 
+    m_window->setPreviewCommand([this] {
+        if (!m_preview) {
+            m_preview = std::make_unique<frmPreview>(*m_window, m_state, m_scriptedPrompter,
+                                                     *m_activeYield, *m_log);
+            // An Apply is journaled as the window's own runs are.
+            m_preview->setApplyHooks(
+                {[this](SearchRun& run, const RunOptions& options) {
+                     return m_journal->beginRun(run, options);
+                 },
+                 [this] { m_journal->endRun(); }});
+            if (m_paths.hasAppFolder()) {
+                if (const std::optional<QRect> place = loadWindowPlace(m_paths.iniPath, kPreview))
+                    m_preview->restorePlace(*place);
+            }
+        }
+        m_preview->preview();
+    });
+
     if (m_paths.hasAppFolder()) {
         (void)restoreSettingsIfMissing(m_paths.iniPath, m_paths.settingsBackupPath());
         applySettings(*m_window, LoadSettings(m_paths.iniPath));
@@ -100,6 +124,11 @@ void ZukApplication::Form_Unload() {
         m_windows->closeAll();
     if (m_batch)
         m_batch->closeAll();
+    if (m_preview) {
+        if (m_paths.hasAppFolder() && m_preview->wasPlaced())
+            (void)saveWindowPlace(m_paths.iniPath, kPreview, m_preview->place());
+        m_preview->hide();
+    }
     if (m_paths.hasAppFolder())
         (void)deleteSettingsBackup(m_paths.settingsBackupPath());
     m_terminate(workUnderWay);

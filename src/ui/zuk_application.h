@@ -9,6 +9,7 @@
 #include "ui/batch_windows.h"
 #include "ui/frm_main.h"
 #include "ui/frm_main_settings.h"
+#include "ui/frm_preview.h"
 #include "ui/qt_prompter.h"
 #include "ui/qt_yield_hook.h"
 #include "ui/secondary_windows.h"
@@ -44,6 +45,8 @@ public:
     Prompter& prompter() { return *m_activePrompter; }
     SecondaryWindows& secondaryWindows() { return *m_windows; }
     BatchWindows& batchWindows() { return *m_batch; }
+    // The Preview window, once File -> "Preview Changes" made it.
+    frmPreview* previewWindow() const { return m_preview.get(); }
     // The undo journal of the window's work (for the Preview's Apply as well).
     WindowJournal& journal() { return *m_journal; }
 
@@ -68,6 +71,7 @@ private:
     std::unique_ptr<WindowJournal> m_journal;
     std::unique_ptr<SecondaryWindows> m_windows;
     std::unique_ptr<BatchWindows> m_batch;
+    std::unique_ptr<frmPreview> m_preview;
 };
 
 } // namespace zuk

@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 #include <cstdio>
 
@@ -93,6 +94,32 @@ bool saveMainWindow(zuk::ZukApplication& app, const QString& folder) {
     return ok;
 }
 
+// The Preview window over the sample site: finds in several files, one file's change shown.
+bool savePreview(zuk::ZukApplication& app, const QString& site, const QString& folder) {
+    writeFile(site + QStringLiteral("/contact.htm"),
+              "<html>\n<body>\n<h1>Contact</h1>\n<p>Write to Our Shop, 1 Main Street.</p>\n"
+              "<p>Open daily.</p>\n<p>Copyright 2004 Our Shop</p>\n</body>\n</html>\n");
+    zuk::frmMain& window = app.window();
+    window.controls().chkSearchOnly->setValue(zuk::Unchecked);
+    window.controls().chkLog->setValue(zuk::Unchecked);
+    window.controls().txtSearch->setText(QStringLiteral("Our Shop"));
+    window.controls().txtReplace->setText(QStringLiteral("Our New Shop"));
+    window.controls().mnuPreview->trigger();
+    zuk::frmPreview* preview = app.previewWindow();
+    if (!preview)
+        return false;
+    auto* tree = preview->findChild<QTreeView*>(QStringLiteral("trePreview"));
+    tree->expandAll();
+    QAbstractItemModel* model = tree->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex file = model->index(row, 0);
+        if (model->data(file).toString().endsWith(QStringLiteral("contact.htm")))
+            tree->setCurrentIndex(model->index(1, 1, file));
+    }
+    preview->showChange();
+    return save(*preview, folder, QStringLiteral("preview.png"));
+}
+
 // The main window's pictures, then a replacing run and a search-only run with logging over a
 // sample site; the second opens the log viewer. Then the help viewer, the About box, the batch
 // window and its test view.
@@ -135,6 +162,8 @@ bool saveAll(const QString& folder) {
     window.controls().mnuAbout->trigger();
     QWidget* about = app.secondaryWindows().aboutBox();
     ok = about && save(*about, folder, QStringLiteral("about.png")) && ok;
+
+    ok = savePreview(app, site, folder) && ok;
 
     // The batch window with a file of two entries, and the test view listing them.
     const QString entries = temp.filePath(QStringLiteral("entries.txt"));

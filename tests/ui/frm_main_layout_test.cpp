@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, MenusHoldTheirItemsInOrder) {
     for (QAction* item : menus[0]->menu()->actions())
         file << (item->isSeparator() ? QStringLiteral("-") : item->text());
     EXPECT_EQ(file, (QStringList{"Clear", "Roll Back", "Start Search", "Batch Processing",
-                                 "View Log", "Undo Last Run", "-", "E&xit"}));
+                                 "View Log", "Preview Changes", "Undo Last Run", "-", "E&xit"}));
     QStringList help;
     for (QAction* item : menus[2]->menu()->actions())
         help << item->text();

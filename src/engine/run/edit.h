@@ -29,9 +29,10 @@ struct Find {
 // a plain run pays nothing for it.
 struct EditRequest {
     bool collectFinds = false;
-    // Which finds to replace, by their index in the edit (from 0, over all its passes); unset:
-    // all. A find not taken is passed over: not replaced, not counted.
-    std::function<bool(qint64 index)> take;
+    // Which finds to replace, by the subject (a file's path; empty for the right-hand text)
+    // and their index in its edit (from 0, over all its passes); unset: all. A find not taken
+    // is passed over: not replaced, not counted. Asked on the threads that prepare files.
+    std::function<bool(const QString& subject, qint64 index)> take;
     // The new text is made in memory, never streamed to a file beside the old one.
     bool inMemory = false;
     // Hash the new content of a file written while it streams (for the undo journal).

@@ -4,8 +4,8 @@
 namespace zuk {
 
 ReplaceLoop::ReplaceLoop(const RunOptions& options, const RunState& state, YieldHook& yield,
-                         const EditRequest& request)
-    : m_options(options), m_state(state), m_yield(yield), m_request(request) {}
+                         const EditRequest& request, const QString& subject)
+    : m_options(options), m_state(state), m_yield(yield), m_request(request), m_subject(subject) {}
 
 Result<qint64> ReplaceLoop::run(EditBuffer& buffer, const Matcher& matcher, QList<Find>& finds) {
     std::optional<QString> firstLineBreak; // asked at the first replacement that needs it
@@ -20,7 +20,7 @@ Result<qint64> ReplaceLoop::run(EditBuffer& buffer, const Matcher& matcher, QLis
         const TextMatch& match = next.value();
         if (!match.found())
             break;
-        if (m_request.take && !m_request.take(m_index++)) {
+        if (m_request.take && !m_request.take(m_subject, m_index++)) {
             // Passed over as a search-only find is: overlapping finds are still met.
             position = m_options.searchOnly() == Unchecked || !matcher.countsOverlaps()
                            ? match.position + match.length

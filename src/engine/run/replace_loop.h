@@ -18,7 +18,7 @@ namespace zuk {
 class ReplaceLoop {
 public:
     ReplaceLoop(const RunOptions& options, const RunState& state, YieldHook& yield,
-                const EditRequest& request);
+                const EditRequest& request, const QString& subject = {});
 
     // One pass over `buffer`: the finds handled, or the failure that ended it (its finds are
     // then not reported). The finds' places go to `finds` when the request asks for them.
@@ -29,6 +29,7 @@ private:
     const RunState& m_state;
     YieldHook& m_yield;
     const EditRequest& m_request;
+    QString m_subject;  // what the request's take is asked about
     qint64 m_index = 0; // finds met so far, over the passes of one edit
 };
 

@@ -131,7 +131,7 @@ Edit ReplacementRoutines::editFile(const QString& path, const MatcherPasses& pas
     Edit edit;
     edit.path = path;
     return guarded(std::move(edit), [&](Edit& edit) {
-        ReplaceLoop loop(m_options, m_state, m_yield, m_request);
+        ReplaceLoop loop(m_options, m_state, m_yield, m_request, path);
         if (passes.size() == 1 && streamFile(edit, *passes.front(), loop) == Streamed::Done)
             return;
         if (!passes.front()->longestMatch() && QFileInfo(path).size() > kWholeTextLimit) {

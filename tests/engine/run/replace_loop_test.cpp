@@ -76,7 +76,7 @@ TEST_F(ReplaceLoopTest, FindsLieWhereTheFileStoresThem) {
 // A sink may have only some finds replaced: the others are neither replaced nor counted, in a
 // whole text as in a streamed file.
 TEST_F(ReplaceLoopTest, OnlyTheFindsTakenAreReplaced) {
-    const auto everySecond = [](qint64 index) { return index % 2 == 0; };
+    const auto everySecond = [](const QString&, qint64 index) { return index % 2 == 0; };
     routines.setRequest({true, everySecond});
     const Edit text = routines.CleanText("a a a a", "a", "b");
     EXPECT_EQ(textAfter(text, {}), "b a b a");
