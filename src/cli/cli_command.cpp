@@ -4,6 +4,7 @@
 #include "cli/cli_flags.h"
 
 #include "engine/files/atomic_file.h"
+#include "engine/files/file_list_reader.h"
 #include "engine/files/file_types.h"
 #include "engine/files/path_bytes.h"
 #include "engine/run/file_selection.h"
@@ -11,6 +12,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <limits>
@@ -294,17 +296,53 @@ Status parseChoice(const QCommandLineParser& parser, RunOptionValues& values) {
                           .arg(name, choices.join(QStringLiteral(", ")), last, given));
 }
 
+// The run's subjects: one PATH, several, or the list --files-from names.
+Status parsePaths(const QCommandLineParser& parser, const QString& currentDirectory,
+                  CliCommand& command) {
+    RunOptionValues& v = command.values;
+    const QStringList positional = parser.positionalArguments();
+    const QString filesFrom = flagName(CliAction::FilesFrom);
+    const bool listed = parser.isSet(filesFrom);
+    command.nulSeparated = parser.isSet(flagName(CliAction::NulSeparated));
+    if (command.nulSeparated && !listed)
+        return usageError(QStringLiteral("-%1 needs --%2").arg(QChar::fromLatin1('0'), filesFrom));
+    if (v.optText && (positional.size() > 1 || listed))
+        return usageError(listed ? QStringLiteral("--%1 can't be used in text mode").arg(filesFrom)
+                                 : QStringLiteral("one path only, got %1").arg(positional.size()));
+    if (listed) {
+        if (!positional.isEmpty())
+            return usageError(QStringLiteral("--%1 takes no other path").arg(filesFrom));
+        const QString mode = QString::fromLatin1(runOption(OptionId::OptAll).flag.name);
+        if (parser.isSet(mode) && !v.optFile)
+            return usageError(QStringLiteral("--%1 names files: it can't be used with --%2 %3")
+                                  .arg(filesFrom, mode, textArgument(parser.value(mode))));
+        v.optAll = false;
+        v.optFile = true;
+        command.filesFrom = parser.value(filesFrom);
+        if (command.filesFrom != QLatin1String("-"))
+            command.filesFrom = absolutePath(command.filesFrom, currentDirectory);
+        command.paths = QStringList();
+        return {};
+    }
+    if (positional.size() > 1) {
+        command.paths = QStringList();
+        for (const QString& path : positional)
+            command.paths->append(absolutePath(path, currentDirectory));
+        return {};
+    }
+    const QString path = positional.value(0);
+    v.path = v.optText ? path : absolutePath(path, currentDirectory);
+    return {};
+}
+
 // The run's options: each switch on when given, each text as given.
 Status parseRunOptions(const QCommandLineParser& parser, const QString& currentDirectory,
                        CliCommand& command) {
     RunOptionValues& v = command.values;
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1)
-        return usageError(QStringLiteral("one path only, got %1").arg(positional.size()));
     if (Status choice = parseChoice(parser, v); !choice)
         return choice;
-    const QString path = positional.value(0);
-    v.path = v.optText ? path : absolutePath(path, currentDirectory);
+    if (Status paths = parsePaths(parser, currentDirectory, command); !paths)
+        return paths;
 
     for (const RunOptionRow& row : runOptionTable()) {
         if (!row.flag.name || row.flag.forRollBack || row.fileType >= 0)
@@ -441,14 +479,50 @@ Status loadTexts(CliCommand& command) {
     return load(command.replaceFile, command.values.replaceText);
 }
 
+Status loadFileList(CliCommand& command, const QString& currentDirectory) {
+    if (command.filesFrom.isEmpty())
+        return {};
+    const bool standardInput = command.filesFrom == QLatin1String("-");
+    const QString shown =
+        standardInput ? QStringLiteral("standard input") : displayPath(command.filesFrom);
+    QFile file(command.filesFrom);
+    // A pipe is a list too (a shell's <(...)), so any file that opens is read.
+    const bool opened =
+        standardInput ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
+    if (!opened)
+        return usageError(QStringLiteral("can't read %1: %2").arg(shown, file.errorString()));
+    FileListReader reader(file, command.nulSeparated ? FileListReader::Separator::Nul
+                                                     : FileListReader::Separator::Line);
+    command.paths = QStringList();
+    for (;;) {
+        Result<std::optional<FileListReader::Name>> name = reader.next();
+        if (!name)
+            return usageError(
+                QStringLiteral("can't read %1: %2").arg(shown, name.error().message()));
+        if (!name.value())
+            return {};
+        // A name cut short could name another file: the whole list is refused.
+        if (name.value()->tooLong)
+            return usageError(
+                QStringLiteral("%1 holds a name longer than %2 bytes%3")
+                    .arg(shown)
+                    .arg(FileListReader::kLongestName)
+                    .arg(command.nulSeparated
+                             ? QString()
+                             : QStringLiteral(" (are its names ended by NULs? then add -0)")));
+        command.paths->append(absolutePath(decodePath(name.value()->bytes), currentDirectory));
+    }
+}
+
 QString versionText() {
     return QStringLiteral("zuk-cli " ZUK_VERSION "\nLicence: " ZUK_LICENCE "\n");
 }
 
 QString usageText() {
     const QString text = QStringLiteral(
-        "Usage: zuk-cli [OPTIONS] --search TEXT [--replace TEXT] [PATH]\n"
-        "       zuk-cli [OPTIONS] --batch FILE [--delimiter TEXT] [--quoted] [PATH]\n"
+        "Usage: zuk-cli [OPTIONS] --search TEXT [--replace TEXT] [PATH...]\n"
+        "       zuk-cli [OPTIONS] --search TEXT [--replace TEXT] --files-from FILE [-0]\n"
+        "       zuk-cli [OPTIONS] --batch FILE [--delimiter TEXT] [--quoted] [PATH...]\n"
         "       zuk-cli --batch-test FILE [--delimiter TEXT] [--quoted]\n"
         "       zuk-cli --rollback PATH [--subdirs] [--log] [--yes]\n"
         "       zuk-cli --undo [ID] [--yes]\n"
@@ -465,6 +539,10 @@ QString usageText() {
         "unchanged when the run was refused or the text failed. Ctrl+C cancels: the file\n"
         "being worked on is finished with the finds made so far, and the run still closes\n"
         "its log.\n"
+        "Several PATHs are one run: one confirmation, one log run, the counters summed; a\n"
+        "file reached twice is edited once. --files-from takes the names of a list as bytes\n"
+        "(from git ls-files -z or rg -l0 with -0), each as a file of --mode file; a missing\n"
+        "one is named and the run goes on.\n"
         "A batch asks once for all its entries. At its end Items Searched is the last run's,\n"
         "the other two counters are summed over the entries; Ctrl+C stops it after the entry\n"
         "in progress.\n"

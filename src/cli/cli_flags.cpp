@@ -58,6 +58,12 @@ const std::array kCliOnly = {
         .help = "keep the newest RUNS runs (default: 20) and at most\n"
                 "SIZE bytes of copies (K, M, G; default: 1G)", .helpPlace = 33}},
     CliOnlyRow{A::NoJournal, {.name = "no-journal", .help = "keep no undo journal of this run", .helpPlace = 34}},
+    // The files a run takes
+    CliOnlyRow{A::FilesFrom, {.name = "files-from", .valueName = "FILE",
+        .help = "take each file FILE names, one a line (- for standard\n"
+                "input), in place of PATH; implies --mode file", .helpPlace = 5}},
+    CliOnlyRow{A::NulSeparated, {.name = "null", .shortName = '0',
+        .help = "the names of --files-from each end with a NUL", .helpPlace = 5}},
 };
 // clang-format on
 

@@ -33,6 +33,9 @@ enum class CliAction {
     History,
     JournalLimit,
     NoJournal,
+    // The files a run takes
+    FilesFrom,
+    NulSeparated,
 };
 
 // A flag of the command line's own, beside the run options' flags.

@@ -48,6 +48,23 @@ TEST(CliCommand, DefaultsToADirectoryRunOverAllTypesWithARelativePathMadeAbsolut
     EXPECT_EQ(values({"-s", "a", "./x/../site"}).path, "/work/here/site");
     EXPECT_EQ(values({"-s", "a", "/abs/./as typed"}).path, "/abs/./as typed");
     EXPECT_EQ(values({"-s", "a", "-m", "text", "label"}).path, "label"); // text mode: just a label
+    EXPECT_FALSE(c.paths);
+}
+
+TEST(CliCommand, SeveralPathsOrAListOfFilesTakeThePathsPlace) {
+    Result<CliCommand> parsed = parse({"-s", "a", "site/", "/abs", "x/../b.htm"});
+    ASSERT_TRUE(parsed.ok());
+    EXPECT_EQ(parsed.value().paths, QStringList({"/work/here/site/", "/abs", "/work/here/b.htm"}));
+    EXPECT_TRUE(parsed.value().values.optAll);
+
+    // A list is read later; it means file mode.
+    parsed = parse({"-s", "a", "--files-from", "list", "-0"});
+    ASSERT_TRUE(parsed.ok());
+    EXPECT_EQ(parsed.value().filesFrom, "/work/here/list");
+    EXPECT_TRUE(parsed.value().nulSeparated);
+    EXPECT_TRUE(parsed.value().values.optFile);
+    EXPECT_FALSE(parsed.value().values.optAll);
+    EXPECT_EQ(parse({"-s", "a", "--files-from", "-"}).value().filesFrom, "-");
 }
 
 TEST(CliCommand, EveryFlagSetsItsOption) {
@@ -125,7 +142,11 @@ TEST(CliCommand, BadUsageIsRefusedWithAReason) {
         {"-s", "a", "-s", "b"},
         {"-s", "a", "--search-file", "f"},
         {"--replace", "a", "--replace-file", "f"},
-        {"-s", "a", "one", "two"},
+        {"-s", "a", "--mode", "text", "one", "two"},
+        {"-s", "a", "-0", "site"},
+        {"-s", "a", "--files-from", "list", "site"},
+        {"-s", "a", "--files-from", "list", "--mode", "dir"},
+        {"-s", "a", "--files-from", "-", "--mode", "text"},
         {"--rollback", "d", "--search", "a"},
         {"--rollback", "d", "--backup"},
         {"--rollback", "d", "other"},
