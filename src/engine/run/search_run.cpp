@@ -151,8 +151,10 @@ RunOutcome SearchRun::start() {
     m_filesFailed = 0;
     m_routines.setRequest(m_sink->request());
     if (m_options.logChanges() == Checked && m_sink->writes()) {
-        const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
-                                                 m_options.searchOnly());
+        // The selection applies to the walks alone.
+        const Status logged = m_log.logRunHeader(
+            m_options.searchText(), m_options.replaceText(), m_options.searchOnly(),
+            m_options.mode() == RunMode::AllFiles ? selectionLines(m_options) : QStringList());
         if (!logged && logged.error().number != ErrorNumber::FileNotFound)
             return abort(logged.error(), m_log.path());
     }
