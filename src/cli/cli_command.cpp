@@ -370,6 +370,12 @@ Status parseRunOptions(const QCommandLineParser& parser, const QString& currentD
         return typed.error();
     if (parser.isSet(extension))
         v.customType = Checked;
+    if (!v.optAll && selectsFiles(ValueRunOptions(v)))
+        command.warnings.append(QStringLiteral("--%1, --%2 and --%3 choose the files of a folder "
+                                               "run; they are ignored here")
+                                    .arg(flagName(OptionId::IncludePatterns),
+                                         flagName(OptionId::ExcludePatterns),
+                                         flagName(OptionId::UseGitIgnore)));
     if (v.doAllCrlf == Checked && v.makeBackups == Checked)
         command.warnings.append(
             QStringLiteral("--%1 makes no backups; --%2 is ignored")

@@ -237,3 +237,16 @@ TEST(CliCommand, SelectionPatternsRepeatOneALineAndAGlobThatNamesFilesTurnsTheTy
     EXPECT_EQ(none.includePatterns, "");
     EXPECT_EQ(none.useGitIgnore, Unchecked);
 }
+
+TEST(CliCommand, PatternsOutsideAFolderRunAreNamedAsIgnored) {
+    for (const QStringList& arguments :
+         {QStringList{"-s", "a", "--exclude", "x", "-m", "file", "f"},
+          QStringList{"-s", "a", "--gitignore", "--files-from", "list"}}) {
+        const Result<CliCommand> parsed = parse(arguments);
+        ASSERT_TRUE(parsed.ok());
+        EXPECT_EQ(parsed.value().warnings,
+                  QStringList({"--glob, --exclude and --gitignore choose the files of a folder "
+                               "run; they are ignored here"}));
+    }
+    EXPECT_TRUE(parse({"-s", "a", "--exclude", "x", "d"}).value().warnings.isEmpty());
+}
