@@ -3,23 +3,17 @@
 
 #include "cli/cli_flags.h"
 
-#include "engine/files/atomic_file.h"
-#include "engine/files/file_list_reader.h"
 #include "engine/files/file_types.h"
 #include "engine/files/path_bytes.h"
 #include "engine/run/file_selection.h"
-#include "engine/text/text_codec.h"
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <limits>
 #include <optional>
 #include <utility>
-
-#include <sys/stat.h>
 
 namespace zuk {
 
@@ -38,30 +32,6 @@ QStringList textArguments(const QStringList& arguments) {
     for (const QString& argument : arguments)
         texts.append(textArgument(argument));
     return texts;
-}
-
-QString absolutePath(const QString& path, const QString& currentDirectory) {
-    if (path.isEmpty() || QDir::isAbsolutePath(path))
-        return path;
-    QString joined = QDir::cleanPath(currentDirectory + u'/' + path);
-    // A trailing separator says "this directory" to the run: keep it.
-    if (path.endsWith(u'/') && !joined.endsWith(u'/'))
-        joined += u'/';
-    return joined;
-}
-
-// The command-line names of the file types, as "htm, html, ...".
-QString fileTypeNames() {
-    QStringList names;
-    for (const FileType& type : kFileTypes)
-        names.append(QString::fromLatin1(type.cliName));
-    return names.join(QStringLiteral(", "));
-}
-
-QString countWord(std::size_t count) {
-    static const char* const words[] = {"no",    "one",   "two",  "three", "four",   "five",  "six",
-                                        "seven", "eight", "nine", "ten",   "eleven", "twelve"};
-    return count < std::size(words) ? QString::fromLatin1(words[count]) : QString::number(count);
 }
 
 Status applyTypes(const QStringList& lists, RunOptionValues& values) {
@@ -456,122 +426,14 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
     return command;
 }
 
-Result<QString> readTextFile(const QString& path) {
-    // A device or a pipe could be read for ever (/dev/zero) or block: only files are texts.
-    if (const Result<FileIdentity> id = identifyFile(path); id && !S_ISREG(id.value().mode))
-        return notRegularFileError(S_ISDIR(id.value().mode));
-    const Result<LoadedBytes> read = readWholeFile(path);
-    if (!read)
-        return read.error();
-    Result<DecodedText> decoded = decodeText(read.value().bytes);
-    if (!decoded)
-        return decoded.error();
-    return std::move(decoded.value().text);
-}
-
-Status loadTexts(CliCommand& command) {
-    const auto load = [](const QString& path, QString& text) -> Status {
-        if (path.isEmpty())
-            return {};
-        Result<QString> read = readTextFile(path);
-        if (!read)
-            return usageError(
-                QStringLiteral("can't read %1: %2").arg(displayPath(path), read.error().message()));
-        text = std::move(read.value());
-        return {};
-    };
-    if (Status s = load(command.searchFile, command.values.searchText); !s)
-        return s;
-    return load(command.replaceFile, command.values.replaceText);
-}
-
-Status loadFileList(CliCommand& command, const QString& currentDirectory) {
-    if (command.filesFrom.isEmpty())
-        return {};
-    const bool standardInput = command.filesFrom == QLatin1String("-");
-    const QString shown =
-        standardInput ? QStringLiteral("standard input") : displayPath(command.filesFrom);
-    QFile file(command.filesFrom);
-    // A pipe is a list too (a shell's <(...)), so any file that opens is read.
-    const bool opened =
-        standardInput ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
-    if (!opened)
-        return usageError(QStringLiteral("can't read %1: %2").arg(shown, file.errorString()));
-    FileListReader reader(file, command.nulSeparated ? FileListReader::Separator::Nul
-                                                     : FileListReader::Separator::Line);
-    command.paths = QStringList();
-    for (;;) {
-        Result<std::optional<FileListReader::Name>> name = reader.next();
-        if (!name)
-            return usageError(
-                QStringLiteral("can't read %1: %2").arg(shown, name.error().message()));
-        if (!name.value())
-            return {};
-        // A name cut short could name another file: the whole list is refused.
-        if (name.value()->tooLong)
-            return usageError(
-                QStringLiteral("%1 holds a name longer than %2 bytes%3")
-                    .arg(shown)
-                    .arg(FileListReader::kLongestName)
-                    .arg(command.nulSeparated
-                             ? QString()
-                             : QStringLiteral(" (are its names ended by NULs? then add -0)")));
-        command.paths->append(absolutePath(decodePath(name.value()->bytes), currentDirectory));
-    }
-}
-
-QString versionText() {
-    return QStringLiteral("zuk-cli " ZUK_VERSION "\nLicence: " ZUK_LICENCE "\n");
-}
-
-QString usageText() {
-    const QString text = QStringLiteral(
-        "Usage: zuk-cli [OPTIONS] --search TEXT [--replace TEXT] [PATH...]\n"
-        "       zuk-cli [OPTIONS] --search TEXT [--replace TEXT] --files-from FILE [-0]\n"
-        "       zuk-cli [OPTIONS] --batch FILE [--delimiter TEXT] [--quoted] [PATH...]\n"
-        "       zuk-cli --batch-test FILE [--delimiter TEXT] [--quoted]\n"
-        "       zuk-cli --rollback PATH [--subdirs] [--log] [--yes]\n"
-        "       zuk-cli --undo [ID] [--yes]\n"
-        "       zuk-cli --history\n"
-        "\n"
-        "Finds and replaces a literal text in text and web source files.\n"
-        "\n"
-        "%1"
-        "\n"
-        "The counters go to standard output (in text mode to standard error), messages to\n"
-        "standard error. A file that fails (not text, changed on disk, not writable, out of\n"
-        "memory) is named there and the run goes on; so is a folder that can't be read, which\n"
-        "is passed over with what is below it. In text mode the input always goes out:\n"
-        "unchanged when the run was refused or the text failed. Ctrl+C cancels: the file\n"
-        "being worked on is finished with the finds made so far, and the run still closes\n"
-        "its log.\n"
-        "Several PATHs are one run: one confirmation, one log run, the counters summed; a\n"
-        "file reached twice is edited once. --files-from takes the names of a list as bytes\n"
-        "(from git ls-files -z or rg -l0 with -0), each as a file of --mode file; a missing\n"
-        "one is named and the run goes on.\n"
-        "A batch asks once for all its entries. At its end Items Searched is the last run's,\n"
-        "the other two counters are summed over the entries; Ctrl+C stops it after the entry\n"
-        "in progress.\n"
-        "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error (a full disk, an\n"
-        "I/O error, the log), 4 done but one or more files or folders failed (counted on the\n"
-        "last line of standard error), 130 cancelled.\n"
-        "\n"
-        "--dry-run, --list, --diff and --json work with a replacing or a search-only run and\n"
-        "with --batch; the last three print on standard output as the run goes, the counters\n"
-        "going to standard error. --list and --json count lines from 1 (a line ends at its\n"
-        "LF) and columns from 1, in bytes of the line as stored. --diff names each file\n"
-        "relative to the current directory and shows its bytes as stored (a UTF-16 file as\n"
-        "\"Binary files ... differ\"). --json prints one object a line:\n"
-        "  {\"type\":\"match\",\"path\":P,\"line\":L,\"column\":C,\"offset\":O,\"length\":N,\n"
-        "   \"text\":LINE,\"match\":M,\"replacement\":R}   each find; O and N in bytes of the\n"
-        "        file as stored, R null in a search-only run\n"
-        "  {\"type\":\"file\",\"path\":P,\"finds\":N,\"changed\":B}   after each file with finds\n"
-        "  {\"type\":\"error\",\"path\":P,\"message\":M}   a file that failed\n"
-        "  {\"type\":\"summary\",\"searched\":S,\"changed\":C,\"replaced\":R,\"failed\":F,\n"
-        "   \"cancelled\":B}   last\n"
-        "P is a string when the name is UTF-8, otherwise {\"bytes\":\"BASE64\"} of its bytes.\n");
-    // The flags' descriptions name the file types as %1 (how many) and %2 (which).
-    return text.arg(flagsHelp()).arg(countWord(kFileTypes.size()), fileTypeNames());
+QString absolutePath(const QString& path, const QString& currentDirectory) {
+    if (path.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    QString joined = QDir::cleanPath(currentDirectory + u'/' + path);
+    // A trailing separator says "this directory" to the run: keep it.
+    if (path.endsWith(u'/') && !joined.endsWith(u'/'))
+        joined += u'/';
+    return joined;
 }
 
 } // namespace zuk

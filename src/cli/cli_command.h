@@ -63,6 +63,10 @@ struct CliCommand {
 // `currentDirectory`, so the log names every file in full. Failures are bad usage.
 Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString& currentDirectory);
 
+// `path` made absolute against `currentDirectory` (a trailing separator kept); an empty path
+// stays empty.
+QString absolutePath(const QString& path, const QString& currentDirectory);
+
 // Reads the texts given as files into the command: every byte counts, line breaks included.
 Status loadTexts(CliCommand& command);
 

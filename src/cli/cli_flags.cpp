@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_flags.h"
 
+#include "engine/files/file_types.h"
+
 #include <algorithm>
 #include <array>
 
@@ -110,6 +112,13 @@ QString flagName(CliAction action) {
 
 QString flagName(OptionId id) {
     return QString::fromLatin1(runOption(id).flag.name);
+}
+
+QString fileTypeNames() {
+    QStringList names;
+    for (const FileType& type : kFileTypes)
+        names.append(QString::fromLatin1(type.cliName));
+    return names.join(QStringLiteral(", "));
 }
 
 QString flagsHelp() {

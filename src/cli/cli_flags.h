@@ -53,6 +53,9 @@ const std::vector<const CliFlag*>& cliFlags();
 QString flagName(CliAction action);
 QString flagName(OptionId id);
 
+// The command-line names of the file types, as "htm, html, ...".
+QString fileTypeNames();
+
 // The flags' lines of --help.
 QString flagsHelp();
 
