@@ -3,6 +3,8 @@
 
 #include "engine/files/file_types.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <array>
 
