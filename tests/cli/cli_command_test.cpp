@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_command.h"
+#include "cli/cli_journal.h"
 #include "engine/run/run_option_table.h"
 #include "support/temp_files.h"
 
@@ -249,4 +250,15 @@ TEST(CliCommand, PatternsOutsideAFolderRunAreNamedAsIgnored) {
                                "run; they are ignored here"}));
     }
     EXPECT_TRUE(parse({"-s", "a", "--exclude", "x", "d"}).value().warnings.isEmpty());
+}
+
+TEST(CliCommand, TheJournalNamesWhereARunWorked) {
+    const std::pair<QStringList, QString> cases[] = {
+        {{"site"}, "/work/here/site"},
+        {{"site", "b.htm", "/c"}, "/work/here/site and 2 more"},
+        {{"--files-from", "-"}, "the files of standard input"},
+        {{"--files-from", "list"}, "the files of /work/here/list"},
+    };
+    for (const auto& [arguments, place] : cases)
+        EXPECT_EQ(runPlace(parse(QStringList{"-s", "a"} + arguments).value()), place);
 }
