@@ -52,20 +52,11 @@ TEST(CliCommand, DefaultsToADirectoryRunOverAllTypesWithARelativePathMadeAbsolut
     EXPECT_FALSE(c.paths);
 }
 
-TEST(CliCommand, SeveralPathsOrAListOfFilesTakeThePathsPlace) {
-    Result<CliCommand> parsed = parse({"-s", "a", "site/", "/abs", "x/../b.htm"});
+TEST(CliCommand, SeveralPathsAreEachMadeAbsolute) {
+    const Result<CliCommand> parsed = parse({"-s", "a", "site/", "/abs", "x/../b.htm"});
     ASSERT_TRUE(parsed.ok());
     EXPECT_EQ(parsed.value().paths, QStringList({"/work/here/site/", "/abs", "/work/here/b.htm"}));
     EXPECT_TRUE(parsed.value().values.optAll);
-
-    // A list is read later; it means file mode.
-    parsed = parse({"-s", "a", "--files-from", "list", "-0"});
-    ASSERT_TRUE(parsed.ok());
-    EXPECT_EQ(parsed.value().filesFrom, "/work/here/list");
-    EXPECT_TRUE(parsed.value().nulSeparated);
-    EXPECT_TRUE(parsed.value().values.optFile);
-    EXPECT_FALSE(parsed.value().values.optAll);
-    EXPECT_EQ(parse({"-s", "a", "--files-from", "-"}).value().filesFrom, "-");
 }
 
 TEST(CliCommand, EveryFlagSetsItsOption) {

@@ -115,14 +115,6 @@ TEST_F(CliNames, AListOfFilesTakesItsNamesAsBytes) {
     for (const char* name : {"caf\xe9.htm", "two\nlines.htm", "plain.htm"})
         EXPECT_EQ(readAt(at(name)), "ab") << name;
     EXPECT_EQ(readAt(at("caf\xef\xbf\xbd.htm")), "a");
-
-    // Read as lines, the name with a line break is two names that don't exist.
-    writeAt(root + "/list", "plain.htm\r\ntwo\nlines.htm\n");
-    ran = run({"-y", "-s", "a", "-r", "ab", "--files-from", root + "/list"}, site);
-    EXPECT_EQ(ran.status, 4);
-    EXPECT_EQ(ran.out, kCounters111);
-    EXPECT_TRUE(ran.err.endsWith("zuk-cli: 2 files failed\n")) << ran.err.constData();
-    EXPECT_EQ(readAt(at("plain.htm")), "abb");
 }
 
 TEST_F(CliNames, RefusalsOfPathsEndWithStatusOneAndChangeNothing) {
