@@ -35,10 +35,6 @@ QLabel* caption(const QString& text, QWidget* buddy, QWidget* parent) {
 
 } // namespace
 
-bool FileFiltersDialog::Filters::any() const {
-    return !patternLines(include).isEmpty() || !patternLines(exclude).isEmpty() || gitIgnore;
-}
-
 FileFiltersDialog::FileFiltersDialog(const Filters& filters, QWidget* parent, Prompter* prompter)
     : QDialog(parent), m_prompter(prompter ? prompter : &m_ownPrompter) {
     setObjectName(QStringLiteral("frmFileFilters"));

@@ -23,7 +23,6 @@ public:
         QString exclude;
         bool gitIgnore = false;
         bool operator==(const Filters&) const = default;
-        bool any() const;
     };
 
     // `prompter`: where its boxes go (tests); none: boxes of its own, over it.

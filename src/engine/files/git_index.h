@@ -17,7 +17,6 @@ public:
     // The index's bytes; an error when they are not an index this reads.
     static Result<TrackedFiles> parse(QByteArrayView bytes);
 
-    bool isEmpty() const { return m_files.isEmpty(); }
     // `path` is a tracked file.
     bool tracks(QByteArrayView path) const {
         return m_files.contains(QByteArray::fromRawData(path.data(), path.size()));

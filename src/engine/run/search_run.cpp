@@ -81,7 +81,7 @@ bool SearchRun::validate() {
     }
     if (mode == RunMode::AllFiles)
         return prepareWalks();
-    // A file of several that is missing fails on its own.
+    // A file given alone must exist; one of several that is missing fails on its own.
     if (mode == RunMode::SelectedFile && !m_paths && pathIsMissing(m_options.path())) {
         m_prompter.inform(missingPathText(m_options.path()));
         return false;

@@ -52,9 +52,8 @@ public:
     // The run's subjects in place of the options' one path: in file mode each is a file (one
     // that is missing or no regular file fails on its own and the run goes on), in directory
     // mode each is walked (a file's path means its directory). A file reached twice is edited
-    // once. Kept for the following runs until clearPaths().
+    // once. Kept for the following runs (a batch's entries).
     void setPaths(QStringList paths) { m_paths = std::move(paths); }
-    void clearPaths() { m_paths.reset(); }
 
     // The files and folders a directory run takes: by default its file types (typeFilter()).
     void setFileFilter(const FileFilter& filter) { m_filter = &filter; }
