@@ -138,6 +138,8 @@ int runCli(const QStringList& arguments) {
         parsed.value().kind != CliCommand::Kind::Version) {
         if (Status loaded = loadTexts(parsed.value()); !loaded)
             parsed = loaded.error();
+        else if (Status listed = loadFileList(parsed.value(), currentDirectory()); !listed)
+            parsed = listed.error();
     }
     // A bad expression is refused before anything is asked or read.
     if (parsed && parsed.value().kind == CliCommand::Kind::Run && parsed.value().values.regex) {
@@ -175,6 +177,8 @@ int runCli(const QStringList& arguments) {
     SearchRun run(session.options, session.state, session.window, session.prompter, session.yield,
                   session.log, MakeBackup);
     run.setWalkThreads(command.threads);
+    if (command.paths)
+        run.setPaths(*command.paths);
     // A dry run or a report keeps each edit's finds; a dry run stores none of them.
     const ReportFormat format{
         command.report,

@@ -3,11 +3,9 @@
 
 #include "cli/cli_flags.h"
 
-#include "engine/files/atomic_file.h"
 #include "engine/files/file_types.h"
 #include "engine/files/path_bytes.h"
 #include "engine/run/file_selection.h"
-#include "engine/text/text_codec.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -16,8 +14,6 @@
 #include <limits>
 #include <optional>
 #include <utility>
-
-#include <sys/stat.h>
 
 namespace zuk {
 
@@ -36,30 +32,6 @@ QStringList textArguments(const QStringList& arguments) {
     for (const QString& argument : arguments)
         texts.append(textArgument(argument));
     return texts;
-}
-
-QString absolutePath(const QString& path, const QString& currentDirectory) {
-    if (path.isEmpty() || QDir::isAbsolutePath(path))
-        return path;
-    QString joined = QDir::cleanPath(currentDirectory + u'/' + path);
-    // A trailing separator says "this directory" to the run: keep it.
-    if (path.endsWith(u'/') && !joined.endsWith(u'/'))
-        joined += u'/';
-    return joined;
-}
-
-// The command-line names of the file types, as "htm, html, ...".
-QString fileTypeNames() {
-    QStringList names;
-    for (const FileType& type : kFileTypes)
-        names.append(QString::fromLatin1(type.cliName));
-    return names.join(QStringLiteral(", "));
-}
-
-QString countWord(std::size_t count) {
-    static const char* const words[] = {"no",    "one",   "two",  "three", "four",   "five",  "six",
-                                        "seven", "eight", "nine", "ten",   "eleven", "twelve"};
-    return count < std::size(words) ? QString::fromLatin1(words[count]) : QString::number(count);
 }
 
 Status applyTypes(const QStringList& lists, RunOptionValues& values) {
@@ -280,17 +252,53 @@ Status parseChoice(const QCommandLineParser& parser, RunOptionValues& values) {
                           .arg(name, choices.join(QStringLiteral(", ")), last, given));
 }
 
+// The run's subjects: one PATH, several, or the list --files-from names.
+Status parsePaths(const QCommandLineParser& parser, const QString& currentDirectory,
+                  CliCommand& command) {
+    RunOptionValues& v = command.values;
+    const QStringList positional = parser.positionalArguments();
+    const QString filesFrom = flagName(CliAction::FilesFrom);
+    const bool listed = parser.isSet(filesFrom);
+    command.nulSeparated = parser.isSet(flagName(CliAction::NulSeparated));
+    if (command.nulSeparated && !listed)
+        return usageError(QStringLiteral("-%1 needs --%2").arg(QChar::fromLatin1('0'), filesFrom));
+    if (v.optText && (positional.size() > 1 || listed))
+        return usageError(listed ? QStringLiteral("--%1 can't be used in text mode").arg(filesFrom)
+                                 : QStringLiteral("one path only, got %1").arg(positional.size()));
+    if (listed) {
+        if (!positional.isEmpty())
+            return usageError(QStringLiteral("--%1 takes no other path").arg(filesFrom));
+        const QString mode = QString::fromLatin1(runOption(OptionId::OptAll).flag.name);
+        if (parser.isSet(mode) && !v.optFile)
+            return usageError(QStringLiteral("--%1 names files: it can't be used with --%2 %3")
+                                  .arg(filesFrom, mode, textArgument(parser.value(mode))));
+        v.optAll = false;
+        v.optFile = true;
+        command.filesFrom = parser.value(filesFrom);
+        if (command.filesFrom != QLatin1String("-"))
+            command.filesFrom = absolutePath(command.filesFrom, currentDirectory);
+        command.paths = QStringList();
+        return {};
+    }
+    if (positional.size() > 1) {
+        command.paths = QStringList();
+        for (const QString& path : positional)
+            command.paths->append(absolutePath(path, currentDirectory));
+        return {};
+    }
+    const QString path = positional.value(0);
+    v.path = v.optText ? path : absolutePath(path, currentDirectory);
+    return {};
+}
+
 // The run's options: each switch on when given, each text as given.
 Status parseRunOptions(const QCommandLineParser& parser, const QString& currentDirectory,
                        CliCommand& command) {
     RunOptionValues& v = command.values;
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1)
-        return usageError(QStringLiteral("one path only, got %1").arg(positional.size()));
     if (Status choice = parseChoice(parser, v); !choice)
         return choice;
-    const QString path = positional.value(0);
-    v.path = v.optText ? path : absolutePath(path, currentDirectory);
+    if (Status paths = parsePaths(parser, currentDirectory, command); !paths)
+        return paths;
 
     for (const RunOptionRow& row : runOptionTable()) {
         if (!row.flag.name || row.flag.forRollBack || row.fileType >= 0)
@@ -318,6 +326,12 @@ Status parseRunOptions(const QCommandLineParser& parser, const QString& currentD
         return typed.error();
     if (parser.isSet(extension))
         v.customType = Checked;
+    if (!v.optAll && selectsFiles(ValueRunOptions(v)))
+        command.warnings.append(QStringLiteral("--%1, --%2 and --%3 choose the files of a folder "
+                                               "run; they are ignored here")
+                                    .arg(flagName(OptionId::IncludePatterns),
+                                         flagName(OptionId::ExcludePatterns),
+                                         flagName(OptionId::UseGitIgnore)));
     if (v.doAllCrlf == Checked && v.makeBackups == Checked)
         command.warnings.append(
             QStringLiteral("--%1 makes no backups; --%2 is ignored")
@@ -398,82 +412,14 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
     return command;
 }
 
-Result<QString> readTextFile(const QString& path) {
-    // A device or a pipe could be read for ever (/dev/zero) or block: only files are texts.
-    if (const Result<FileIdentity> id = identifyFile(path); id && !S_ISREG(id.value().mode))
-        return notRegularFileError(S_ISDIR(id.value().mode));
-    const Result<LoadedBytes> read = readWholeFile(path);
-    if (!read)
-        return read.error();
-    Result<DecodedText> decoded = decodeText(read.value().bytes);
-    if (!decoded)
-        return decoded.error();
-    return std::move(decoded.value().text);
-}
-
-Status loadTexts(CliCommand& command) {
-    const auto load = [](const QString& path, QString& text) -> Status {
-        if (path.isEmpty())
-            return {};
-        Result<QString> read = readTextFile(path);
-        if (!read)
-            return usageError(
-                QStringLiteral("can't read %1: %2").arg(displayPath(path), read.error().message()));
-        text = std::move(read.value());
-        return {};
-    };
-    if (Status s = load(command.searchFile, command.values.searchText); !s)
-        return s;
-    return load(command.replaceFile, command.values.replaceText);
-}
-
-QString versionText() {
-    return QStringLiteral("zuk-cli " ZUK_VERSION "\nLicence: " ZUK_LICENCE "\n");
-}
-
-QString usageText() {
-    const QString text = QStringLiteral(
-        "Usage: zuk-cli [OPTIONS] --search TEXT [--replace TEXT] [PATH]\n"
-        "       zuk-cli [OPTIONS] --batch FILE [--delimiter TEXT] [--quoted] [PATH]\n"
-        "       zuk-cli --batch-test FILE [--delimiter TEXT] [--quoted]\n"
-        "       zuk-cli --rollback PATH [--subdirs] [--log] [--yes]\n"
-        "       zuk-cli --undo [ID] [--yes]\n"
-        "       zuk-cli --history\n"
-        "\n"
-        "Finds and replaces a literal text in text and web source files.\n"
-        "\n"
-        "%1"
-        "\n"
-        "The counters go to standard output (in text mode to standard error), messages to\n"
-        "standard error. A file that fails (not text, changed on disk, not writable, out of\n"
-        "memory) is named there and the run goes on; so is a folder that can't be read, which\n"
-        "is passed over with what is below it. In text mode the input always goes out:\n"
-        "unchanged when the run was refused or the text failed. Ctrl+C cancels: the file\n"
-        "being worked on is finished with the finds made so far, and the run still closes\n"
-        "its log.\n"
-        "A batch asks once for all its entries. At its end Items Searched is the last run's,\n"
-        "the other two counters are summed over the entries; Ctrl+C stops it after the entry\n"
-        "in progress.\n"
-        "Exit status: 0 done, 1 refused or declined, 2 bad usage, 3 error (a full disk, an\n"
-        "I/O error, the log), 4 done but one or more files or folders failed (counted on the\n"
-        "last line of standard error), 130 cancelled.\n"
-        "\n"
-        "--dry-run, --list, --diff and --json work with a replacing or a search-only run and\n"
-        "with --batch; the last three print on standard output as the run goes, the counters\n"
-        "going to standard error. --list and --json count lines from 1 (a line ends at its\n"
-        "LF) and columns from 1, in bytes of the line as stored. --diff names each file\n"
-        "relative to the current directory and shows its bytes as stored (a UTF-16 file as\n"
-        "\"Binary files ... differ\"). --json prints one object a line:\n"
-        "  {\"type\":\"match\",\"path\":P,\"line\":L,\"column\":C,\"offset\":O,\"length\":N,\n"
-        "   \"text\":LINE,\"match\":M,\"replacement\":R}   each find; O and N in bytes of the\n"
-        "        file as stored, R null in a search-only run\n"
-        "  {\"type\":\"file\",\"path\":P,\"finds\":N,\"changed\":B}   after each file with finds\n"
-        "  {\"type\":\"error\",\"path\":P,\"message\":M}   a file that failed\n"
-        "  {\"type\":\"summary\",\"searched\":S,\"changed\":C,\"replaced\":R,\"failed\":F,\n"
-        "   \"cancelled\":B}   last\n"
-        "P is a string when the name is UTF-8, otherwise {\"bytes\":\"BASE64\"} of its bytes.\n");
-    // The flags' descriptions name the file types as %1 (how many) and %2 (which).
-    return text.arg(flagsHelp()).arg(countWord(kFileTypes.size()), fileTypeNames());
+QString absolutePath(const QString& path, const QString& currentDirectory) {
+    if (path.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    QString joined = QDir::cleanPath(currentDirectory + u'/' + path);
+    // A trailing separator says "this directory" to the run: keep it.
+    if (path.endsWith(u'/') && !joined.endsWith(u'/'))
+        joined += u'/';
+    return joined;
 }
 
 } // namespace zuk

@@ -35,6 +35,11 @@ struct CliCommand {
     // The run's settings (and for a roll back its path, sub-directories and log switches).
     // The texts are still empty when they come from files.
     RunOptionValues values;
+    // Several PATHs, or the files --files-from lists (read by loadFileList), in place of the
+    // values' path; nothing for one PATH.
+    std::optional<QStringList> paths;
+    QString filesFrom; // "-" for standard input
+    bool nulSeparated = false;
     QString searchFile; // --search-file, read by loadTexts
     QString replaceFile;
     QString batchPath; // --batch or --batch-test
@@ -64,8 +69,17 @@ struct CliCommand {
 // `currentDirectory`, so the log names every file in full. Failures are bad usage.
 Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString& currentDirectory);
 
+// `path` made absolute against `currentDirectory` (a trailing separator kept); an empty path
+// stays empty.
+QString absolutePath(const QString& path, const QString& currentDirectory);
+
 // Reads the texts given as files into the command: every byte counts, line breaks included.
 Status loadTexts(CliCommand& command);
+
+// Reads the names --files-from gives into the command's paths, a relative one against
+// `currentDirectory`. A list that can't be read, or holds a name longer than any path, is bad
+// usage: nothing has been done yet.
+Status loadFileList(CliCommand& command, const QString& currentDirectory);
 
 // Decodes a whole file the way a run reads one, without losing a byte.
 Result<QString> readTextFile(const QString& path);

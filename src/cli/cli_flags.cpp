@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_flags.h"
 
+#include "engine/files/file_types.h"
+
+#include <QStringList>
+
 #include <algorithm>
 #include <array>
 
@@ -58,6 +62,12 @@ const std::array kCliOnly = {
         .help = "keep the newest RUNS runs (default: 20) and at most\n"
                 "SIZE bytes of copies (K, M, G; default: 1G)", .helpPlace = 33}},
     CliOnlyRow{A::NoJournal, {.name = "no-journal", .help = "keep no undo journal of this run", .helpPlace = 34}},
+    // The files a run takes
+    CliOnlyRow{A::FilesFrom, {.name = "files-from", .valueName = "FILE",
+        .help = "take each file FILE names, one a line (- for standard\n"
+                "input), in place of PATH; implies --mode file", .helpPlace = 5}},
+    CliOnlyRow{A::NulSeparated, {.name = "null", .shortName = '0',
+        .help = "the names of --files-from each end with a NUL", .helpPlace = 5}},
 };
 // clang-format on
 
@@ -104,6 +114,13 @@ QString flagName(CliAction action) {
 
 QString flagName(OptionId id) {
     return QString::fromLatin1(runOption(id).flag.name);
+}
+
+QString fileTypeNames() {
+    QStringList names;
+    for (const FileType& type : kFileTypes)
+        names.append(QString::fromLatin1(type.cliName));
+    return names.join(QStringLiteral(", "));
 }
 
 QString flagsHelp() {

@@ -33,6 +33,9 @@ enum class CliAction {
     History,
     JournalLimit,
     NoJournal,
+    // The files a run takes
+    FilesFrom,
+    NulSeparated,
 };
 
 // A flag of the command line's own, beside the run options' flags.
@@ -49,6 +52,9 @@ const std::vector<const CliFlag*>& cliFlags();
 
 QString flagName(CliAction action);
 QString flagName(OptionId id);
+
+// The command-line names of the file types, as "htm, html, ...".
+QString fileTypeNames();
 
 // The flags' lines of --help.
 QString flagsHelp();

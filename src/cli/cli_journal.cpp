@@ -51,6 +51,19 @@ void journalError(const Error& error) {
 
 } // namespace
 
+QString runPlace(const CliCommand& command) {
+    if (!command.filesFrom.isEmpty())
+        return QStringLiteral("the files of %1")
+            .arg(command.filesFrom == QLatin1String("-") ? QStringLiteral("standard input")
+                                                         : command.filesFrom);
+    if (command.paths && command.paths->size() > 1)
+        return QStringLiteral("%1 and %2 more")
+            .arg(command.paths->first())
+            .arg(command.paths->size() - 1);
+    return command.paths && !command.paths->isEmpty() ? command.paths->first()
+                                                      : command.values.path;
+}
+
 bool CliJournal::attach(const CliCommand& command, SearchRun& run) {
     const RunOptionValues& v = command.values;
     if (command.noJournal || command.dryRun || v.optText || v.searchOnly == Checked)
@@ -63,7 +76,7 @@ bool CliJournal::attach(const CliCommand& command, SearchRun& run) {
     }
     m_session = std::make_unique<JournalSession>(path);
     RunInfo info;
-    info.path = v.path;
+    info.path = runPlace(command);
     info.searchText = command.kind == CliCommand::Kind::Batch
                           ? QStringLiteral("--batch %1").arg(command.batchPath)
                           : v.searchText;

@@ -28,6 +28,10 @@ private:
     std::unique_ptr<JournalSession> m_session;
 };
 
+// Where a run worked, as --history and --undo name it: its path, the first of several, or
+// the list of files.
+QString runPlace(const CliCommand& command);
+
 // --undo: takes one run back after the confirmation. 0: all put back; 4: some files left
 // (each named, counted on the last line); 1: nothing to undo, or declined.
 int runUndo(Session& s, const CliCommand& command);

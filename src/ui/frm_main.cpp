@@ -107,6 +107,9 @@ void frmMain::buildMenus() {
     addCheckItem(m_c.mnuRegex, OptionId::Regex, QStringLiteral("Regular Expression"));
     addCheckItem(m_c.mnuWholeWords, OptionId::WholeWords, QStringLiteral("Whole Words"));
     addCheckItem(m_c.mnuPreserveCase, OptionId::PreserveCase, QStringLiteral("Preserve Case"));
+    options->addSeparator()->setObjectName(QStringLiteral("mnul2"));
+    addItem(options, m_c.mnuFileFilters, "mnuFileFilters", QStringLiteral("File Filters\u2026"),
+            &frmMain::mnuFileFilters_Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuH"));

@@ -3,6 +3,7 @@
 
 #include "engine/run/run_state.h"
 #include "engine/text/working_text.h"
+#include "ui/file_filters_dialog.h"
 #include "ui/main_controls.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_adapter.h"
@@ -100,6 +101,8 @@ public:
     void mnuUndoLastRun_Click();
     void mnuCopy_Click();
     void mnuPaste_Click();
+    // Opens the File Filters dialog over the window; OK sets the selection options.
+    void mnuFileFilters_Click();
     void optText_Click();
     void optFile_Click();
     void optAll_Click();
@@ -112,6 +115,11 @@ public:
     // ends with it: a value set to what it already was runs no reaction, and the reactions
     // that did run came in the order of the file, not in the order a user would click.
     void applyClickReactions();
+
+    // The path box's caption says when a file filter is set, and the tooltip which.
+    void showFileFilters();
+    // The selection options as the File Filters dialog shows them.
+    FileFiltersDialog::Filters fileFilters() const;
 
     // The background colour given to txtThis by the rules.
     QColor txtThisBackground() const;
@@ -194,6 +202,9 @@ private:
     QElapsedTimer m_sinceRefresh;
     qint64 m_refreshCostMs = 0;
     bool m_shownOnce = false;
+    // The path box's designed caption and width, which the file filters' note replaces.
+    QString m_pathCaption;
+    int m_pathCaptionWidth = 0;
     // The search box's designed caption and width, which the Options menu's note replaces.
     QString m_searchCaption;
     int m_searchCaptionWidth = 0;

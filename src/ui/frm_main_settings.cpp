@@ -22,6 +22,7 @@ void applySettings(frmMain& window, const MainSettings& s) {
         controls.setCheck(id, runOption(id).checkIn(s));
     if (s.optFile)
         window.DisableControls(frmMain::ControlGroup::OptFile, false);
+    window.showFileFilters();
 }
 
 MainSettings readSettings(const frmMain& window) {

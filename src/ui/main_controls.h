@@ -49,6 +49,7 @@ struct MainControls {
     QPushButton* cmdHelp = nullptr;
     QPushButton* cmdExit = nullptr;
     QLabel* Label1 = nullptr; // the search box's caption
+    QLabel* Label4 = nullptr; // the path box's caption
     QLabel* lblTotFiles = nullptr;
     QLabel* lblFilesDone = nullptr;
     QLabel* lblReplaceMade = nullptr;
@@ -66,6 +67,7 @@ struct MainControls {
     QAction* mnuRegex = nullptr; // the Options menu's check items
     QAction* mnuWholeWords = nullptr;
     QAction* mnuPreserveCase = nullptr;
+    QAction* mnuFileFilters = nullptr;
     QAction* mnuHelp = nullptr;
     QAction* mnuAbout = nullptr;
     QMenu* mnuCustomMenu = nullptr; // RTB1's pop-up

@@ -66,7 +66,7 @@ const std::array kMainControls = {
     into<&C::lblFilesDone>({"lblFilesDone", K::Label, "Frame2", "0", 1440, 600, 90, 195, 41, 0, true, true}),
     ControlRow{"Label10", K::Label, "Frame2", "Replaced Items :", 120, 840, 1200, 195, 39, 0, true, true},
     into<&C::lblReplaceMade>({"lblReplaceMade", K::Label, "Frame2", "0", 1440, 840, 90, 195, 42, 0, true, true}),
-    ControlRow{"Label4", K::Label, nullptr, "Directory / File to search", 3360, 4680, 1740, 195, 35, 0, true, true},
+    into<&C::Label4>({"Label4", K::Label, nullptr, "Directory / File to search", 3360, 4680, 1740, 195, 35, 0, true, true}),
     into<&C::cmdBrowse>({"cmdBrowse", K::Button, nullptr, "...", 6120, 4680, 375, 255, 20}),
     into<&C::txtPath>({"txtPath", K::LineText, nullptr, "", 3360, 4920, 3135, 285, 21}),
     into<&C::cmdStart>({"cmdStart", K::Button, nullptr, "Start", 3360, 5400, 975, 495, 22}),

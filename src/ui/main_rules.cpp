@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's rules and small commands: what each click does.
 
+#include "engine/files/path_bytes.h"
+#include "engine/run/file_selection.h"
 #include "engine/run/prompter.h"
 #include "ui/check_box.h"
 #include "ui/frm_main.h"
@@ -341,6 +343,52 @@ void frmMain::showSearchReading() {
                                     : std::max(m_searchCaptionWidth,
                                                std::min(m_c.Label1->sizeHint().width(), room)),
                        m_c.Label1->height());
+}
+
+FileFiltersDialog::Filters frmMain::fileFilters() const {
+    return {m_options.text(OptionId::IncludePatterns), m_options.text(OptionId::ExcludePatterns),
+            m_options.check(OptionId::UseGitIgnore) == Checked};
+}
+
+void frmMain::mnuFileFilters_Click() {
+    auto* dialog = new FileFiltersDialog(fileFilters(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const FileFiltersDialog::Filters chosen = dialog->filters();
+        m_options.setText(OptionId::IncludePatterns, chosen.include);
+        m_options.setText(OptionId::ExcludePatterns, chosen.exclude);
+        m_options.setCheck(OptionId::UseGitIgnore, chosen.gitIgnore ? Checked : Unchecked);
+        showFileFilters();
+    });
+    dialog->open();
+}
+
+void frmMain::showFileFilters() {
+    // The designed caption and width, kept from before the first change.
+    if (m_pathCaption.isEmpty()) {
+        m_pathCaption = m_c.Label4->text();
+        m_pathCaptionWidth = m_c.Label4->width();
+    }
+    const FileFiltersDialog::Filters filters = fileFilters();
+    QStringList which;
+    for (const auto& [patterns, caption] :
+         {std::pair{filters.include, QStringLiteral("Include: ")},
+          std::pair{filters.exclude, QStringLiteral("Exclude: ")}}) {
+        for (const QByteArray& pattern : patternLines(patterns))
+            which.append(caption + decodePath(pattern));
+    }
+    if (filters.gitIgnore)
+        which.append(QStringLiteral("Skip what .gitignore files exclude"));
+    const bool on = !which.isEmpty();
+    m_c.Label4->setText(on ? m_pathCaption + QStringLiteral("   (Filtered)") : m_pathCaption);
+    m_c.Label4->setToolTip(which.join(u'\n'));
+    // The longer caption may use the room up to the button beside it, never less than designed.
+    const int room = m_c.cmdBrowse->x() - m_c.Label4->x() - 4;
+    m_c.Label4->resize(
+        on ? std::max(m_pathCaptionWidth, std::min(m_c.Label4->sizeHint().width(), room))
+           : m_pathCaptionWidth,
+        m_c.Label4->height());
 }
 
 } // namespace zuk

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_command.h"
+#include "cli/cli_journal.h"
 #include "engine/run/run_option_table.h"
 #include "support/temp_files.h"
 
@@ -48,6 +49,14 @@ TEST(CliCommand, DefaultsToADirectoryRunOverAllTypesWithARelativePathMadeAbsolut
     EXPECT_EQ(values({"-s", "a", "./x/../site"}).path, "/work/here/site");
     EXPECT_EQ(values({"-s", "a", "/abs/./as typed"}).path, "/abs/./as typed");
     EXPECT_EQ(values({"-s", "a", "-m", "text", "label"}).path, "label"); // text mode: just a label
+    EXPECT_FALSE(c.paths);
+}
+
+TEST(CliCommand, SeveralPathsAreEachMadeAbsolute) {
+    const Result<CliCommand> parsed = parse({"-s", "a", "site/", "/abs", "x/../b.htm"});
+    ASSERT_TRUE(parsed.ok());
+    EXPECT_EQ(parsed.value().paths, QStringList({"/work/here/site/", "/abs", "/work/here/b.htm"}));
+    EXPECT_TRUE(parsed.value().values.optAll);
 }
 
 TEST(CliCommand, EveryFlagSetsItsOption) {
@@ -125,7 +134,11 @@ TEST(CliCommand, BadUsageIsRefusedWithAReason) {
         {"-s", "a", "-s", "b"},
         {"-s", "a", "--search-file", "f"},
         {"--replace", "a", "--replace-file", "f"},
-        {"-s", "a", "one", "two"},
+        {"-s", "a", "--mode", "text", "one", "two"},
+        {"-s", "a", "-0", "site"},
+        {"-s", "a", "--files-from", "list", "site"},
+        {"-s", "a", "--files-from", "list", "--mode", "dir"},
+        {"-s", "a", "--files-from", "-", "--mode", "text"},
         {"--rollback", "d", "--search", "a"},
         {"--rollback", "d", "--backup"},
         {"--rollback", "d", "other"},
@@ -215,4 +228,28 @@ TEST(CliCommand, SelectionPatternsRepeatOneALineAndAGlobThatNamesFilesTurnsTheTy
     const RunOptionValues none = values({"-s", "a", "site"});
     EXPECT_EQ(none.includePatterns, "");
     EXPECT_EQ(none.useGitIgnore, Unchecked);
+}
+
+TEST(CliCommand, PatternsOutsideAFolderRunAreNamedAsIgnored) {
+    for (const QStringList& arguments :
+         {QStringList{"-s", "a", "--exclude", "x", "-m", "file", "f"},
+          QStringList{"-s", "a", "--gitignore", "--files-from", "list"}}) {
+        const Result<CliCommand> parsed = parse(arguments);
+        ASSERT_TRUE(parsed.ok());
+        EXPECT_EQ(parsed.value().warnings,
+                  QStringList({"--glob, --exclude and --gitignore choose the files of a folder "
+                               "run; they are ignored here"}));
+    }
+    EXPECT_TRUE(parse({"-s", "a", "--exclude", "x", "d"}).value().warnings.isEmpty());
+}
+
+TEST(CliCommand, TheJournalNamesWhereARunWorked) {
+    const std::pair<QStringList, QString> cases[] = {
+        {{"site"}, "/work/here/site"},
+        {{"site", "b.htm", "/c"}, "/work/here/site and 2 more"},
+        {{"--files-from", "-"}, "the files of standard input"},
+        {{"--files-from", "list"}, "the files of /work/here/list"},
+    };
+    for (const auto& [arguments, place] : cases)
+        EXPECT_EQ(runPlace(parse(QStringList{"-s", "a"} + arguments).value()), place);
 }

@@ -98,6 +98,25 @@ TEST_F(CliNames, APathGivenAsBytesReachesThatFileOnly) {
     EXPECT_EQ(readAt(at("caf\xef\xbf\xbd.htm")), "a");
 }
 
+TEST_F(CliNames, AListOfFilesTakesItsNamesAsBytes) {
+    for (const char* name : {"caf\xe9.htm", "two\nlines.htm", "plain.htm"})
+        writeAt(at(name), "a");
+    writeAt(at("caf\xef\xbf\xbd.htm"), "a");
+    // Relative names, one given twice, one missing; a name with a line break needs -0.
+    const QByteArray list = QList<QByteArray>{"caf\xe9.htm",         "two\nlines.htm", "gone.htm",
+                                              site + "/caf\xe9.htm", "./plain.htm",    ""}
+                                .join('\0');
+    writeAt(root + "/list", list);
+    Ran ran = run({"-y", "-s", "a", "-r", "ab", "--files-from", root + "/list", "-0"}, site);
+    EXPECT_EQ(ran.status, 4) << ran.err.constData();
+    EXPECT_EQ(ran.out, "Items Searched : 3\nItems Changed : 3\nReplaced Items : 3\n");
+    EXPECT_EQ(ran.err, root + "/site\\xFF/gone.htm: ERROR: 53 File not found\nZUK Done\n"
+                              "zuk-cli: 1 file failed\n");
+    for (const char* name : {"caf\xe9.htm", "two\nlines.htm", "plain.htm"})
+        EXPECT_EQ(readAt(at(name)), "ab") << name;
+    EXPECT_EQ(readAt(at("caf\xef\xbf\xbd.htm")), "a");
+}
+
 TEST_F(CliNames, RefusalsOfPathsEndWithStatusOneAndChangeNothing) {
     writeAt(at("page.htm"), "a");
     const QByteArray missing = "Path not found: \"" + root +

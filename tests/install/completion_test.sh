@@ -40,6 +40,9 @@ check "" --search ""
 check "$tmp/search.txt" --search-file "$tmp/sea"
 check "$tmp/site dir" --rollback "$tmp/si"
 check "$tmp/site dir/page.htm" --yes -s old "$tmp/site dir/p"
+check "$tmp/site dir/page.htm" --yes -s old "$tmp/search.txt" "$tmp/site dir/p"
+check "$tmp/search.txt" --files-from "$tmp/sea"
+check "-0" -s old -0
 # --threads N offers the counts from 1 to the cores.
 if [ "$(complete_line --threads "" | cut -d' ' -f1)" != 1 ]; then
     echo "FAIL: zuk-cli --threads <Tab> doesn't offer 1" >&2

@@ -9,6 +9,7 @@
 #include "engine/files/text_buffer.h"
 #include "engine/run/run_state.h"
 #include "ui/check_box.h"
+#include "ui/file_filters_dialog.h"
 #include "ui/frm_batch.h"
 #include "ui/frm_main.h"
 #include "ui/multi_line_box.h"
@@ -17,10 +18,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -122,7 +125,7 @@ bool savePreview(zuk::ZukApplication& app, const QString& site, const QString& f
 
 // The main window's pictures, then a replacing run and a search-only run with logging over a
 // sample site; the second opens the log viewer. Then the help viewer, the About box, the batch
-// window and its test view.
+// window and its test view, the File Filters dialog.
 bool saveAll(const QString& folder) {
     QTemporaryDir temp(QDir::tempPath() + QStringLiteral("/zuk-demo-XXXXXX"));
     const QString site = temp.filePath(QStringLiteral("site"));
@@ -176,7 +179,22 @@ bool saveAll(const QString& folder) {
     ok = save(*batch, folder, QStringLiteral("batch.png")) && ok;
     batch->cTest_Click();
     QWidget* test = app.batchWindows().testView();
-    return test && save(*test, folder, QStringLiteral("batch-test.png")) && ok;
+    ok = test && save(*test, folder, QStringLiteral("batch-test.png")) && ok;
+
+    // The File Filters dialog, and the main window's note once they are set.
+    window.mnuFileFilters_Click();
+    auto* filters = window.findChild<zuk::FileFiltersDialog*>();
+    if (!filters)
+        return false;
+    filters->findChild<QPlainTextEdit*>(QStringLiteral("txtInclude"))
+        ->setPlainText(QStringLiteral("*.css\nsrc/**/*.js"));
+    filters->findChild<QPlainTextEdit*>(QStringLiteral("txtExclude"))
+        ->setPlainText(QStringLiteral("node_modules/\n/build\n!build/keep.htm"));
+    filters->findChild<QCheckBox*>(QStringLiteral("chkGitIgnore"))->setChecked(true);
+    ok = save(*filters, folder, QStringLiteral("file-filters.png")) && ok;
+    filters->accept();
+    window.controls().optAll->setChecked(true);
+    return save(window, folder, QStringLiteral("filtered.png")) && ok;
 }
 
 int screenShot(const QString& path) {

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -263,6 +264,16 @@ TEST_F(StartUpExitTest, TextModeIsSavedAndTheWindowOpensWide) {
     EXPECT_TRUE(window().isWide());
     EXPECT_EQ(window().width(), window().scale().px(frmMain::kWideTwips));
     EXPECT_EQ(window().pos(), narrowStart); // widened to the right of the same left edge
+}
+
+TEST_F(StartUpExitTest, FileFiltersAreKeptAndTheirNoteShowsAtTheNextStart) {
+    start();
+    window().optionControls().setText(OptionId::ExcludePatterns, "node_modules\n/dist");
+    window().optionControls().setCheck(OptionId::UseGitIgnore, Checked);
+    restart();
+    EXPECT_EQ(window().fileFilters(),
+              (FileFiltersDialog::Filters{"", "node_modules\n/dist", true}));
+    EXPECT_TRUE(named<QLabel>(window(), "Label4")->text().endsWith("(Filtered)"));
 }
 
 TEST_F(StartUpExitTest, LoadedSettingsEnableWhatTheClicksWould) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,12 +88,17 @@ std::optional<QByteArray> pointedPath(const QByteArray& file, const QByteArray& 
     return line.startsWith('/') ? line : joined(folder, line);
 }
 
-// The repository's own exclude file: in its git folder, or where a worktree's ".git" file
-// ("gitdir: ...") and that folder's "commondir" lead.
+// The repository's git folder: ".git", or where a worktree's ".git" file ("gitdir: ...")
+// leads. The index is there.
+QByteArray gitFolderOf(const QByteArray& top) {
+    const QByteArray gitFolder = joined(top, ".git");
+    return pointedPath(gitFolder, top, "gitdir:").value_or(gitFolder);
+}
+
+// The repository's own exclude file: in its git folder, or where that folder's "commondir"
+// leads.
 QByteArray excludeFileOf(const QByteArray& top) {
-    QByteArray gitFolder = joined(top, ".git");
-    if (const auto pointed = pointedPath(gitFolder, top, "gitdir:"))
-        gitFolder = *pointed;
+    const QByteArray gitFolder = gitFolderOf(top);
     const QByteArray common =
         pointedPath(joined(gitFolder, "commondir"), gitFolder, "").value_or(gitFolder);
     return joined(common, "info/exclude");
@@ -137,31 +143,45 @@ IgnoreRules::Ptr IgnoreRules::forDirectory(const QByteArray& directory) {
         else if (read.value())
             excludes->addIgnoreFile(*read.value());
         rules->m_repositoryExcludes = std::move(excludes);
+        // A repository without an index (nothing added yet) tracks nothing.
+        const QByteArray indexFile = joined(gitFolderOf(*top), "index");
+        auto tracked = std::make_shared<TrackedFiles>();
+        const auto index = readRegularFile(indexFile, true, std::numeric_limits<qint64>::max());
+        if (!index) {
+            rules->m_problems.append({indexFile, index.error()});
+        } else if (index.value()) {
+            Result<TrackedFiles> parsed = TrackedFiles::parse(*index.value());
+            if (parsed)
+                *tracked = std::move(parsed.value());
+            else
+                rules->m_problems.append({indexFile, parsed.error()});
+        }
+        rules->m_tracked = std::move(tracked);
     }
     rules->readIgnoreFiles();
 
     // Down from the top to the walked directory, each folder on the way asked as the walk
     // would ask it.
     QList<IgnoreFileProblem> problems;
+    // An excluded folder's rules exclude everything in it but the files tracked there.
     for (const QByteArray& name : walked.sliced(rules->m_directory.size()).split('/')) {
         if (name.isEmpty())
             continue;
         problems += rules->m_problems;
-        if (rules->excludesFolder(name)) {
-            std::shared_ptr<IgnoreRules> excluded(new IgnoreRules);
-            excluded->m_directory = walked;
-            excluded->m_excludesEverything = true;
-            rules = std::move(excluded);
-            break;
-        }
         rules = rules->child(name);
     }
     rules->m_problems = problems + rules->m_problems;
     return rules;
 }
 
+bool IgnoreRules::excludesFile(QByteArrayView name) const {
+    return excludes(name, false) && !(m_tracked && m_tracked->tracks(fromTop(name)));
+}
+
 bool IgnoreRules::excludesFolder(QByteArrayView name) const {
-    return excludes(name, true) || exists(joined(m_directory, name) + "/.git");
+    if (name == ".git" || exists(joined(m_directory, name) + "/.git"))
+        return true;
+    return excludes(name, true) && !(m_tracked && m_tracked->holdsTracked(fromTop(name)));
 }
 
 IgnoreRules::Ptr IgnoreRules::enter(QByteArrayView name) const {
@@ -171,13 +191,15 @@ IgnoreRules::Ptr IgnoreRules::enter(QByteArrayView name) const {
 std::shared_ptr<IgnoreRules> IgnoreRules::child(QByteArrayView name) const {
     std::shared_ptr<IgnoreRules> rules(new IgnoreRules);
     rules->m_directory = joined(m_directory, name);
-    rules->m_excludesEverything = m_excludesEverything;
-    if (m_excludesEverything)
+    rules->m_fromTop = m_fromTop;
+    rules->m_fromTop.append(name).append('/');
+    rules->m_tracked = m_tracked;
+    // Entered although excluded (it holds tracked files): the rest of it is excluded.
+    rules->m_excludesEverything = m_excludesEverything || excludes(name, true);
+    if (rules->m_excludesEverything)
         return rules;
     rules->m_above = m_patterns.isEmpty() ? m_above : shared_from_this();
     rules->m_repositoryExcludes = m_repositoryExcludes;
-    rules->m_fromTop = m_fromTop;
-    rules->m_fromTop.append(name).append('/');
     rules->readIgnoreFiles();
     return rules;
 }

@@ -66,11 +66,12 @@ QString ActivityLog::stamp() const {
 }
 
 QStringList ActivityLog::runHeader(const QString& searchText, const QString& replaceText,
-                                   CheckValue searchOnly) const {
+                                   CheckValue searchOnly, const QStringList& more) const {
     QStringList lines{QStringLiteral("==> START"), QStringLiteral("====> ") + stamp(),
                       QStringLiteral("====> Search Criteria - ") + searchText};
     if (searchOnly == Unchecked)
         lines.append(QStringLiteral("====> Replace Criteria - ") + replaceText);
+    lines.append(more);
     lines.append(QStringLiteral(" "));
     return lines;
 }

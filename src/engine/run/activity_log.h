@@ -36,8 +36,9 @@ public:
     QString stamp() const;
 
     // The lines themselves, for callers that log them and tests that check them.
+    // `more`: lines about the run's settings, after the criteria (none by default).
     QStringList runHeader(const QString& searchText, const QString& replaceText,
-                          CheckValue searchOnly) const;
+                          CheckValue searchOnly, const QStringList& more = {}) const;
     QStringList runTrailer(const RunCounters& counters, CheckValue searchOnly) const;
     QStringList rollBackHeader() const;
     QStringList rollBackTrailer(qint32 rollBacksDone) const;
@@ -49,8 +50,8 @@ public:
     static QString rollBackLine(const QString& restoredPath);
 
     Status logRunHeader(const QString& searchText, const QString& replaceText,
-                        CheckValue searchOnly) const {
-        return logLines(runHeader(searchText, replaceText, searchOnly));
+                        CheckValue searchOnly, const QStringList& more = {}) const {
+        return logLines(runHeader(searchText, replaceText, searchOnly, more));
     }
     Status logRunTrailer(const RunCounters& counters, CheckValue searchOnly) const {
         return logLines(runTrailer(counters, searchOnly));

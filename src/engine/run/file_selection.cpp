@@ -16,6 +16,19 @@ QList<QByteArray> patternLines(const QString& text) {
     return patterns;
 }
 
+QStringList selectionLines(const RunOptions& options) {
+    QStringList lines;
+    for (const auto& [id, caption] :
+         {std::pair{OptionId::IncludePatterns, QStringLiteral("====> Include Pattern - ")},
+          std::pair{OptionId::ExcludePatterns, QStringLiteral("====> Exclude Pattern - ")}}) {
+        for (const QByteArray& pattern : patternLines(options.text(id)))
+            lines.append(caption + decodePath(pattern));
+    }
+    if (options.check(OptionId::UseGitIgnore) == Checked)
+        lines.append(QStringLiteral("====> Skip what .gitignore files exclude"));
+    return lines;
+}
+
 bool selectsFiles(const RunOptions& options) {
     return !patternLines(options.text(OptionId::IncludePatterns)).isEmpty() ||
            !patternLines(options.text(OptionId::ExcludePatterns)).isEmpty() ||

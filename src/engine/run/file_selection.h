@@ -40,6 +40,10 @@ private:
 // The patterns of a text option, one a line, as the system's bytes; blank lines are none.
 QList<QByteArray> patternLines(const QString& text);
 
+// What the log's run header says of the selection: a line a pattern, and one for the ignore
+// files; none when no selection option is set.
+QStringList selectionLines(const RunOptions& options);
+
 // Some selection option is set.
 bool selectsFiles(const RunOptions& options);
 // The include patterns name files of their own (so a run needs no file type).

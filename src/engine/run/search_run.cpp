@@ -62,7 +62,7 @@ bool SearchRun::validate() {
         }
     }
     const RunMode mode = m_options.mode();
-    if (mode != RunMode::RightBoxText && m_options.path().isEmpty()) {
+    if (mode != RunMode::RightBoxText && !m_paths && m_options.path().isEmpty()) {
         m_prompter.inform(kNoPath);
         return false;
     }
@@ -79,24 +79,38 @@ bool SearchRun::validate() {
         m_prompter.inform(kBadExtension);
         return false;
     }
-    // Neither the root nor, for a typo, the parent of a path that names nothing is walked.
-    if (mode == RunMode::AllFiles) {
-        const PathDirectory named = directoryOfPathText(m_options.path());
-        if (named.kind != PathDirectory::Kind::Directory) {
-            m_prompter.inform(pathRefusalText(named.kind, m_options.path(), kNoPath));
-            return false;
-        }
-        m_directory = named.directory;
-        Result<std::unique_ptr<FileSelection>> selection =
-            FileSelection::make(m_options, m_directory, *m_filter);
-        if (!selection) {
-            m_prompter.inform(selection.error().message());
-            return false;
-        }
-        m_selection = std::move(selection.value());
-    } else if (mode == RunMode::SelectedFile && pathIsMissing(m_options.path())) {
+    if (mode == RunMode::AllFiles)
+        return prepareWalks();
+    // A file given alone must exist; one of several that is missing fails on its own.
+    if (mode == RunMode::SelectedFile && !m_paths && pathIsMissing(m_options.path())) {
         m_prompter.inform(missingPathText(m_options.path()));
         return false;
+    }
+    return true;
+}
+
+bool SearchRun::prepareWalks() {
+    m_walks.clear();
+    for (const QString& path : m_paths ? *m_paths : QStringList{m_options.path()}) {
+        // Neither the root nor, for a typo, the parent of a path that names nothing is walked.
+        const PathDirectory named = directoryOfPathText(path);
+        if (named.kind != PathDirectory::Kind::Directory) {
+            m_prompter.inform(pathRefusalText(named.kind, path, kNoPath));
+            m_walks.clear();
+            return false;
+        }
+        // A directory named twice (or by two of its files) is walked once.
+        if (std::any_of(m_walks.begin(), m_walks.end(),
+                        [&](const Walk& walk) { return walk.directory == named.directory; }))
+            continue;
+        Result<std::unique_ptr<FileSelection>> selection =
+            FileSelection::make(m_options, named.directory, *m_filter);
+        if (!selection) {
+            m_prompter.inform(selection.error().message());
+            m_walks.clear();
+            return false;
+        }
+        m_walks.push_back(Walk{named.directory, std::move(selection.value()), {}});
     }
     return true;
 }
@@ -116,12 +130,19 @@ RunOutcome SearchRun::start() {
         // Walked before the log header, so that a tree too big is refused with nothing written.
         // A count changes nothing, so the files the walk sees are the ones the run would
         // list: they are kept rather than read a second time.
-        m_directories = CollectDirectories(m_directory, m_options.subDirectories(),
-                                           m_options.searchOnly() == Checked ? kFileNamesToKeep : 0,
-                                           m_walkThreads, &walkFilter());
-        if (m_directories.tooManyDirectories) {
-            m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_directory), m_directory);
-            return RunOutcome::Refused;
+        qsizetype namesToKeep = m_options.searchOnly() == Checked ? kFileNamesToKeep : 0;
+        for (Walk& walk : m_walks) {
+            walk.list =
+                CollectDirectories(walk.directory, m_options.subDirectories(), namesToKeep,
+                                   m_walkThreads, walk.selection ? walk.selection.get() : m_filter);
+            if (walk.list.tooManyDirectories) {
+                m_prompter.inform(DirectoryList::tooManyDirectoriesText(walk.directory),
+                                  walk.directory);
+                m_walks.clear();
+                return RunOutcome::Refused;
+            }
+            for (const DirectoryFiles& files : std::as_const(walk.list.files))
+                namesToKeep -= std::min(namesToKeep, files.names.size());
         }
     }
 
@@ -130,8 +151,10 @@ RunOutcome SearchRun::start() {
     m_filesFailed = 0;
     m_routines.setRequest(m_sink->request());
     if (m_options.logChanges() == Checked && m_sink->writes()) {
-        const Status logged = m_log.logRunHeader(m_options.searchText(), m_options.replaceText(),
-                                                 m_options.searchOnly());
+        // The selection applies to the walks alone.
+        const Status logged = m_log.logRunHeader(
+            m_options.searchText(), m_options.replaceText(), m_options.searchOnly(),
+            m_options.mode() == RunMode::AllFiles ? selectionLines(m_options) : QStringList());
         if (!logged && logged.error().number != ErrorNumber::FileNotFound)
             return abort(logged.error(), m_log.path());
     }
@@ -151,9 +174,10 @@ Status SearchRun::syncWrites() {
 }
 
 RunOutcome SearchRun::work(RunMode mode) {
-    const Step step = mode == RunMode::RightBoxText   ? runText()
-                      : mode == RunMode::SelectedFile ? runSelectedFile()
-                                                      : runAllFiles();
+    const Step step = mode == RunMode::RightBoxText              ? runText()
+                      : mode == RunMode::SelectedFile && m_paths ? runListedFiles()
+                      : mode == RunMode::SelectedFile            ? runSelectedFile()
+                                                                 : runAllFiles();
     if (step == Step::Abort)
         return RunOutcome::Failed;
     // A batch syncs once, after its last entry.
@@ -201,6 +225,24 @@ SearchRun::Step SearchRun::runSelectedFile() {
     if (step != Step::Abort)
         m_window.showCounters(m_counters);
     return step;
+}
+
+SearchRun::Step SearchRun::runListedFiles() {
+    for (const QString& path : std::as_const(*m_paths)) {
+        if (const std::optional<qsizetype> separator = lastSeparator(path))
+            sweepFolder(path.first(std::max<qsizetype>(*separator, 1)));
+        m_window.setCurrentPath(displayPath(path));
+        const Step step = pathIsMissing(path)
+                              ? fileFailure(makeError(ErrorNumber::FileNotFound), path)
+                              : runFile(path, ItemKind::SelectedFile);
+        if (step == Step::Abort)
+            return step;
+        m_window.showCounters(m_counters);
+        m_yield.yield();
+        if (m_state.cancelFlag)
+            break;
+    }
+    return Step::Continue;
 }
 
 SearchRun::Step SearchRun::runFile(const QString& path, ItemKind kind) {
@@ -259,10 +301,18 @@ void SearchRun::sweepFolder(const QString& folder) {
 }
 
 SearchRun::Step SearchRun::runAllFiles() {
-    const Step step = m_preparers > 0 ? runAllFilesPrepared() : runAllFilesInTurn();
-    if (step != Step::Abort)
-        reportIgnoreProblems();
-    m_selection.reset();
+    std::vector<Walk> walks = std::exchange(m_walks, {});
+    Step step = Step::Continue;
+    for (Walk& walk : walks) {
+        m_selection = std::move(walk.selection);
+        m_directories = std::move(walk.list);
+        step = m_preparers > 0 ? runAllFilesPrepared() : runAllFilesInTurn();
+        if (step != Step::Abort)
+            reportIgnoreProblems();
+        m_selection.reset();
+        if (step == Step::Abort || m_state.cancelFlag)
+            break;
+    }
     return step;
 }
 

@@ -17,6 +17,9 @@
 #include "engine/run/run_window.h"
 #include "engine/run/yield_hook.h"
 
+#include <optional>
+#include <vector>
+
 namespace zuk {
 
 // The Start command: checks the settings, asks for confirmation, has the replacement routines
@@ -46,6 +49,12 @@ public:
     // give it a second one (0, the default: two where there are several cores).
     void setWalkThreads(int threads) { m_walkThreads = threads; }
 
+    // The run's subjects in place of the options' one path: in file mode each is a file (one
+    // that is missing or no regular file fails on its own and the run goes on), in directory
+    // mode each is walked (a file's path means its directory). A file reached twice is edited
+    // once. Kept for the following runs (a batch's entries).
+    void setPaths(QStringList paths) { m_paths = std::move(paths); }
+
     // The files and folders a directory run takes: by default its file types (typeFilter()).
     void setFileFilter(const FileFilter& filter) { m_filter = &filter; }
     const FileFilter& typeFilter() const { return m_typeFilter; }
@@ -61,9 +70,12 @@ private:
     enum class Step { Continue, FileFailed, Abort };
 
     bool validate();
+    // Checks each directory the run walks and makes its selection; false after a refusal.
+    bool prepareWalks();
     RunOutcome work(RunMode mode);
     Step runText();
     Step runSelectedFile();
+    Step runListedFiles();
     Step runAllFiles();
     Step runAllFilesInTurn();
     Step runAllFilesPrepared();
@@ -102,11 +114,19 @@ private:
     EditSink* m_sink = &m_commit;
     FileTypeFilter m_typeFilter;
     const FileFilter* m_filter = &m_typeFilter;
-    // The include and exclude patterns and ignore files around m_filter, for the walked
-    // directory; none when no such option is set.
+    // One directory a directory run walks.
+    struct Walk {
+        QString directory; // from the path as validated
+        // The include and exclude patterns and ignore files around m_filter, for this
+        // directory; none when no such option is set.
+        std::unique_ptr<FileSelection> selection;
+        DirectoryList list; // walked before anything was written
+    };
+    std::vector<Walk> m_walks;
+    std::optional<QStringList> m_paths;
+    // The walk being worked on: its selection and directories.
     std::unique_ptr<FileSelection> m_selection;
-    QString m_directory;         // a directory run's start, from the path as validated
-    DirectoryList m_directories; // its directories, walked before anything was written
+    DirectoryList m_directories;
     int m_preparers = 0;
     int m_walkThreads = 0;
     OptionsSnapshot m_snapshot;

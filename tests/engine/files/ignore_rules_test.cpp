@@ -164,35 +164,80 @@ protected:
         return process.readAllStandardOutput();
     }
 
+    // From each walked folder, the rules take exactly the files git ls-files lists with
+    // `which` and --exclude-standard.
+    void expectTheFilesGitLists(const QStringList& which) {
+        for (const QByteArray& walked : kWalked) {
+            QList<QByteArray> listed;
+            for (const QByteArray& path : git(at(walked), QStringList{"ls-files", "-z"} + which +
+                                                              QStringList{"--exclude-standard"})
+                                              .split('\0')) {
+                // Another repository inside is listed as one entry, its folder.
+                if (!path.isEmpty() && !path.endsWith('/') && !listed.contains(path))
+                    listed.append(path);
+            }
+            const QList<QByteArray> byRules = taken(walked);
+            QStringList onlyGit, onlyRules;
+            for (const QByteArray& path : listed)
+                if (!byRules.contains(path))
+                    onlyGit.append(shown(path));
+            for (const QByteArray& path : byRules)
+                if (!listed.contains(path))
+                    onlyRules.append(shown(path));
+            EXPECT_TRUE(onlyGit.isEmpty() && onlyRules.isEmpty())
+                << "walked \"" << walked.constData()
+                << "\": listed by git alone: " << onlyGit.join(", ").toStdString()
+                << "; taken by the rules alone: " << onlyRules.join(", ").toStdString();
+            EXPECT_TRUE(IgnoreRules::forDirectory(at(walked))->problems().isEmpty());
+        }
+    }
+    static QString shown(QByteArray path) {
+        return QString::fromLatin1(path.replace('\r', "\\r").replace('\xff', "\\xff"));
+    }
+
     QString m_git;
 };
 
-QString shown(QByteArray path) {
-    return QString::fromLatin1(path.replace('\r', "\\r").replace('\xff', "\\xff"));
+TEST_F(IgnoreRulesVersusGitTest, TheWalkTakesTheFilesGitListsAsNotIgnored) {
+    expectTheFilesGitLists({"--others"});
 }
 
-TEST_F(IgnoreRulesVersusGitTest, TheWalkTakesTheFilesGitListsAsNotIgnored) {
-    for (const QByteArray& walked : kWalked) {
-        QList<QByteArray> listed;
-        for (const QByteArray& path :
-             git(at(walked), {"ls-files", "-z", "--others", "--exclude-standard"}).split('\0')) {
-            // Another repository inside is listed as one entry, its folder.
-            if (!path.isEmpty() && !path.endsWith('/'))
-                listed.append(path);
-        }
-        const QList<QByteArray> byRules = taken(walked);
-        QStringList onlyGit, onlyRules;
-        for (const QByteArray& path : listed)
-            if (!byRules.contains(path))
-                onlyGit.append(shown(path));
-        for (const QByteArray& path : byRules)
-            if (!listed.contains(path))
-                onlyRules.append(shown(path));
-        EXPECT_TRUE(onlyGit.isEmpty() && onlyRules.isEmpty())
-            << "walked \"" << walked.constData()
-            << "\": listed by git alone: " << onlyGit.join(", ").toStdString()
-            << "; taken by the rules alone: " << onlyRules.join(", ").toStdString();
-        EXPECT_TRUE(IgnoreRules::forDirectory(at(walked))->problems().isEmpty());
+// Files git tracks although a pattern ignores them, some in excluded folders, and one outside
+// the current sparse checkout (an entry with extended flags), in each version of the index.
+TEST_F(IgnoreRulesVersusGitTest, TheWalkTakesTheFilesGitTracksWhateverThePatternsSay) {
+    const QByteArray added =
+        QList<QByteArray>{"a.log",      "keep.log",   "build/out.c", "build/inner/f.c",
+                          "tail/other", "only/a.txt", "\xff.bin",    "sub/x/sub-anchored/f",
+                          "lit*star"}
+            .join('\0');
+    // Names as they stand, whatever the ignore files say.
+    git(m_top, {"update-index", "--add", "-z", "--stdin"}, added + '\0');
+    for (const int version : {2, 3, 4}) {
+        git(m_top, {"update-index", "--index-version", QString::number(version)});
+        if (version == 3)
+            git(m_top, {"update-index", "--skip-worktree", "a.log"});
+        EXPECT_EQ(test::readAt(m_top + "/.git/index").at(7), char(version));
+        expectTheFilesGitLists({"--cached", "--others"});
+        if (version == 3)
+            git(m_top, {"update-index", "--no-skip-worktree", "a.log"});
+    }
+}
+
+TEST(TrackedFiles, AnIndexThatIsDamagedIsRefusedWithWhy) {
+    const QByteArray header("DIRC\0\0\0\2\0\0\0\1", 12);
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"", "not an index"},
+        {QByteArray("DIRC\0\0\0\5\0\0\0\0", 12), "version 5 is not read"},
+        {header + QByteArray(61, '\0'), "cut short"},
+        {header + QByteArray(62, '\0') + "no end", "cut short"},
+        {QByteArray("DIRC\0\0\0\4\0\0\0\1", 12) + QByteArray(62, '\0') + "\x05name",
+         "a name is damaged"},
+    };
+    for (const auto& [bytes, why] : cases) {
+        const Result<TrackedFiles> parsed = TrackedFiles::parse(bytes);
+        ASSERT_FALSE(parsed.ok()) << why;
+        EXPECT_TRUE(parsed.error().description.endsWith(QString("git's index: ") + why + ")"))
+            << parsed.error().description.toStdString();
     }
 }
 

@@ -169,3 +169,25 @@ TEST_F(Selection, APatternThatCanMatchNothingRefusesTheRun) {
     EXPECT_EQ(run.start(), RunOutcome::Refused);
     EXPECT_EQ(readBytes(file("a.txt")), "a");
 }
+
+TEST_F(Selection, TheLogsRunHeaderNamesTheSelectionOfADirectoryRunOnly) {
+    write("a.txt");
+    options.values.logChanges = Checked;
+    options.values.includePatterns = "*.md\n\n  \nsrc/";
+    options.values.excludePatterns = "vendor";
+    options.values.useGitIgnore = Checked;
+    const auto header = [&] {
+        QFile::remove(dir.filePath("log.txt"));
+        EXPECT_EQ(run.start(), RunOutcome::Completed);
+        QString text = QString::fromUtf8(readBytes(dir.filePath("log.txt")));
+        return text.left(text.indexOf("\r\n \r\n")).section("\r\n", 4).split("\r\n");
+    };
+    EXPECT_EQ(header(), QStringList({"====> Include Pattern - *.md", "====> Include Pattern - src/",
+                                     "====> Exclude Pattern - vendor",
+                                     "====> Skip what .gitignore files exclude"}));
+    // A file run takes no selection; nor does a run without one.
+    options.values.optAll = false;
+    options.values.optFile = true;
+    options.values.path = file("a.txt");
+    EXPECT_EQ(header(), QStringList({""}));
+}
