@@ -29,6 +29,12 @@ qsizetype incompleteTail(QByteArrayView bytes) {
     return 0;
 }
 
+// The Kelvin sign or the long s, in UTF-8.
+bool holdsAsciiFolding(QByteArrayView bytes) {
+    return bytes.indexOf(QByteArrayView("\xE2\x84\xAA")) >= 0 ||
+           bytes.indexOf(QByteArrayView("\xC5\xBF")) >= 0;
+}
+
 } // namespace
 
 Result<std::unique_ptr<FileStream>> FileStream::open(const QString& path, qsizetype bufferSize) {
@@ -124,6 +130,13 @@ Status FileStream::fill() {
 
 Result<FileStream::Survey> FileStream::survey() {
     Survey found;
+    if (m_start == 0 && m_eof) {
+        // The window holds the whole file, checked for NUL bytes as it was read.
+        const QByteArrayView body = window().sliced(std::min<qsizetype>(bodyStart(), m_length));
+        found.validUtf8 = isValidUtf8(body);
+        found.asciiFolding = found.validUtf8 && holdsAsciiFolding(body);
+        return found;
+    }
     // The buffer is borrowed and read again from where it was afterwards.
     restoreCapacity();
     QByteArray& buffer = m_buffer;
@@ -144,8 +157,7 @@ Result<FileStream::Survey> FileStream::survey() {
         if (found.validUtf8 && !isValidUtf8(whole))
             found.validUtf8 = false;
         if (!found.asciiFolding)
-            found.asciiFolding = whole.indexOf(QByteArrayView("\xE2\x84\xAA")) >= 0 ||
-                                 whole.indexOf(QByteArrayView("\xC5\xBF")) >= 0;
+            found.asciiFolding = holdsAsciiFolding(whole);
         if (last)
             break;
         std::memmove(buffer.data(), buffer.constData() + length - tail, size_t(tail));
@@ -183,6 +195,11 @@ Status FileStream::advance(qint64 keepFrom) {
     std::memmove(m_buffer.data(), m_buffer.constData() + dropped, size_t(m_length - dropped));
     m_length -= dropped;
     m_start = keepFrom;
+    return fill();
+}
+
+Status FileStream::grow() {
+    m_capacity *= 2;
     return fill();
 }
 

@@ -48,6 +48,10 @@ public:
     // Drops what lies before `keepFrom` (copying it to the output first when that is open) and
     // reads on. Fails with 75 at a NUL byte.
     Status advance(qint64 keepFrom);
+    // Doubles the buffer and reads on into it, for a window that must hold more (a whole line).
+    // Fails with 75 at a NUL byte.
+    Status grow();
+    qsizetype capacity() const { return m_capacity; }
 
     // The form of the file's first line break ("" when it has none).
     Result<QByteArray> firstLineBreak();
