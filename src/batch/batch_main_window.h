@@ -26,6 +26,9 @@ public:
     virtual void takeFocus() = 0;
     // What the batch's runs wrote reaches the disk: once, after the last entry.
     virtual Status syncWrites() = 0;
+    // Why a run with these texts would be refused for its search (a regular expression or a
+    // replacement template that can't be read), judged by the options as they are.
+    virtual Status checkSearchTexts(const QString& search, const QString& replace) const = 0;
 };
 
 } // namespace zuk

@@ -63,6 +63,13 @@ BatchOutcome BatchRun::start() {
         m_prompter.inform(kBatchFailedTestText);
         return BatchOutcome::Refused;
     }
+    // A bad expression in a late entry would otherwise stop the batch after the earlier ones
+    // were written.
+    if (const std::optional<QString> refusal = refusedEntry(text.value(), format)) {
+        backToIdle();
+        m_prompter.inform(*refusal, path);
+        return BatchOutcome::RefusedEntry;
+    }
     if (!m_prompter.confirm(kConfirmText)) {
         backToIdle();
         return BatchOutcome::Declined;
@@ -88,6 +95,25 @@ BatchOutcome BatchRun::start() {
         return BatchOutcome::Failed;
     m_prompter.inform(kDoneText);
     return cancelled ? BatchOutcome::Cancelled : BatchOutcome::Completed;
+}
+
+std::optional<QString> BatchRun::refusedEntry(const QString& text, const BatchFormat& format) {
+    BatchFileReader reader(text);
+    for (qint64 number = 1; !reader.atEnd(); ++number) {
+        const std::optional<QString> entry =
+            format.quoted ? reader.ReadQuotedEntry() : reader.ReadBatchLine();
+        const std::optional<BatchEntry> split =
+            entry ? SplitEntry(*entry, format.delimiter) : std::nullopt;
+        if (!split)
+            continue;
+        if (const Status checked = m_mainWindow.checkSearchTexts(split->search, split->replace);
+            !checked) {
+            return QStringLiteral("Entry %1 of the batch file: %2")
+                .arg(number)
+                .arg(checked.error().description);
+        }
+    }
+    return std::nullopt;
 }
 
 bool BatchRun::applyEntries(const QString& text, const BatchFormat& format, const QString& path) {

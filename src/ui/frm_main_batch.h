@@ -26,6 +26,9 @@ public:
     void takeFocus() override;
     void keepInFront(QWidget* batchWindow) { m_inFront = batchWindow; }
     Status syncWrites() override { return m_run.syncWrites(); }
+    Status checkSearchTexts(const QString& search, const QString& replace) const override {
+        return m_run.checkSearchTexts(search, replace);
+    }
 
 private:
     frmMain& m_window;
