@@ -182,8 +182,9 @@ regex_big_commands=(
 with_befores regex_big_commands \
     "@ --yes --regex --case --mode file --search '$EXPR' --replace 'w\$1' big.txt" " --regex"
 python3 -c 'import sys; open(sys.argv[1], "w").write("a" * (1 << 20))' "$work/patho.txt"
+# (A label holds no "|", which ends it.)
 patho_commands=(
-    "zuk-cli --regex (a|aa)*b|$ZUK --regex --case --mode file --search-only --search '(a|aa)*b' patho.txt"
+    "zuk-cli --regex (a or aa)*b|$ZUK --regex --case --mode file --search-only --search '(a|aa)*b' patho.txt"
     "zuk-cli --regex a*b|$ZUK --regex --case --mode file --search-only --search 'a*b' patho.txt"
 )
 word_commands=(
