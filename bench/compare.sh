@@ -206,7 +206,9 @@ hyperfine --style basic --runs "$RUNS" --warmup 1 --export-json "$work/floors.js
     -n "cp of the big file" "cp $work/big.txt $work/copy" \
     -n "cat of the big file" "cat $work/big.txt" >/dev/null
 
-# The two counts must agree: zuk-cli's finds against rg's matches, one per line.
+# The two counts must agree: zuk-cli's finds against rg's matches, one per line. The last
+# group may have left another folder in run (rg finding nothing there would end the script).
+eval "$prepare_tree"
 zuk_finds=$(cd "$work/run" && "$ZUK" --case --subdirs --search-only --search "$WORD" . 2>/dev/null \
     | sed -n 's/^Replaced Items : //p')
 rg_finds=$(cd "$work/run" && rg -o -F --no-filename "$WORD" -g "$types" . | wc -l)
