@@ -144,13 +144,13 @@ Status FileStream::fill() {
     return {};
 }
 
-Result<FileStream::Survey> FileStream::survey() {
+Result<FileStream::Survey> FileStream::survey(bool folding) {
     Survey found;
     if (m_start == 0 && m_eof) {
         // The window holds the whole file, checked for NUL bytes as it was read.
         const QByteArrayView body = window().sliced(std::min<qsizetype>(bodyStart(), m_length));
         found.validUtf8 = isValidUtf8(body);
-        found.asciiFolding = found.validUtf8 && holdsAsciiFolding(body);
+        found.asciiFolding = folding && found.validUtf8 && holdsAsciiFolding(body);
         return found;
     }
     // The buffer is borrowed and read again from where it was afterwards.
@@ -172,7 +172,7 @@ Result<FileStream::Survey> FileStream::survey() {
         const QByteArrayView whole = bytes.first(length - tail);
         if (found.validUtf8 && !isValidUtf8(whole))
             found.validUtf8 = false;
-        if (!found.asciiFolding)
+        if (folding && !found.asciiFolding)
             found.asciiFolding = holdsAsciiFolding(whole);
         if (last)
             break;

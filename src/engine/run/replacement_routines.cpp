@@ -183,7 +183,8 @@ ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const 
     TextEncoding encoding = in.hasUtf8Mark() ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
     bool settled = false;
     if (form == Matcher::ByteForm::UnlessAsciiFolding || form == Matcher::ByteForm::Settled) {
-        const Result<FileStream::Survey> survey = in.survey();
+        const Result<FileStream::Survey> survey =
+            in.survey(form == Matcher::ByteForm::UnlessAsciiFolding);
         if (!survey) {
             fail(edit, survey.error());
             return Streamed::Done;

@@ -111,7 +111,7 @@ Status StreamedEdit::replace(qint64 position, qint64 length, const QString& repl
             m_replacementBytes = replacement.toLatin1();
         } else {
             if (!m_encodingSettled) {
-                const Result<FileStream::Survey> survey = m_in.survey();
+                const Result<FileStream::Survey> survey = m_in.survey(false);
                 if (!survey)
                     return survey.error();
                 if (!survey.value().validUtf8)
