@@ -267,7 +267,7 @@ TEST_F(BatchRunTest, NothingRunsWithoutFileDelimiterPassingTestOrConfirmation) {
          "|",
          MessageResult::Yes,
          BatchOutcome::RefusedEntry,
-         {"Entry 3 of the batch file: Invalid regular expression at character 2: missing )"},
+         {"Entry 2 of the batch file: Invalid regular expression at character 2: missing )"},
          true},
         {"replacement naming a group the expression lacks",
          "(a)|$2",
