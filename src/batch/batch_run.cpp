@@ -78,7 +78,7 @@ BatchOutcome BatchRun::start() {
     // were written.
     if (const std::optional<QString> refusal = refusedEntry(text.value(), format)) {
         backToIdle();
-        m_prompter.inform(*refusal, path);
+        m_prompter.inform(*refusal);
         return BatchOutcome::RefusedEntry;
     }
     if (!m_prompter.confirm(kConfirmText)) {
