@@ -12,6 +12,9 @@
 #   SKIP="rpl perl" bench/compare.sh                  leave tools out (by their first word)
 #   ZUK_BEFORE=/tmp/old/zuk-cli bench/compare.sh      earlier builds too, in the same sitting
 #                                                     (several: separated by ":")
+#   ONLY="regex_search word" bench/compare.sh         only these groups: tree big dense search
+#                                                     regex_search regex_replace regex_big word
+#                                                     patho dry_run (the floors always)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -117,6 +120,7 @@ digest() {
 group() {
     local name=$1 prepare=$2
     shift 2
+    case " ${ONLY:-$name} " in *" $name "*) ;; *) return 0 ;; esac
     local args=() reference="" entry label command
     for entry in "$@"; do
         label=${entry%%|*}
@@ -164,13 +168,25 @@ regex_search_commands=(
     "zuk-cli --regex --search-only|$ZUK --regex --case --subdirs --search-only --search '$EXPR' ."
     "rg -c|rg -c '$EXPR' -g '$types' ."
 )
+with_befores regex_search_commands "@ --regex --case --subdirs --search-only --search '$EXPR' ." \
+    " --regex --search-only"
 regex_replace_commands=(
     "zuk-cli --regex|$ZUK --yes --regex --case --subdirs --search '$EXPR' --replace 'w\$1' ."
     "sd|xargs -0 -a $list sd '$EXPR' 'w\$1'"
 )
+with_befores regex_replace_commands \
+    "@ --yes --regex --case --subdirs --search '$EXPR' --replace 'w\$1' ." " --regex"
+# One big file: an expression that can't match a line break streams, so memory stays flat.
+regex_big_commands=(
+    "zuk-cli --regex|$ZUK --yes --regex --case --mode file --search '$EXPR' --replace 'w\$1' big.txt"
+    "sd|sd '$EXPR' 'w\$1' big.txt"
+)
+with_befores regex_big_commands \
+    "@ --yes --regex --case --mode file --search '$EXPR' --replace 'w\$1' big.txt" " --regex"
 python3 -c 'import sys; open(sys.argv[1], "w").write("a" * (1 << 20))' "$work/patho.txt"
+# (A label holds no "|", which ends it.)
 patho_commands=(
-    "zuk-cli --regex (a|aa)*b|$ZUK --regex --case --mode file --search-only --search '(a|aa)*b' patho.txt"
+    "zuk-cli --regex (a or aa)*b|$ZUK --regex --case --mode file --search-only --search '(a|aa)*b' patho.txt"
     "zuk-cli --regex a*b|$ZUK --regex --case --mode file --search-only --search 'a*b' patho.txt"
 )
 word_commands=(
@@ -181,6 +197,7 @@ echo "Timing the regular expressions ..."
 eval "$prepare_tree"
 group regex_search ":" "${regex_search_commands[@]}"
 group regex_replace "$prepare_tree" "${regex_replace_commands[@]}"
+group regex_big "$prepare_big" "${regex_big_commands[@]}"
 group word "$prepare_tree" "${word_commands[@]}"
 prepare_patho="rm -rf $work/run && mkdir $work/run && cp $work/patho.txt $work/run/ && sync"
 group patho "$prepare_patho" "${patho_commands[@]}"
@@ -200,7 +217,9 @@ hyperfine --style basic --runs "$RUNS" --warmup 1 --export-json "$work/floors.js
     -n "cp of the big file" "cp $work/big.txt $work/copy" \
     -n "cat of the big file" "cat $work/big.txt" >/dev/null
 
-# The two counts must agree: zuk-cli's finds against rg's matches, one per line.
+# The two counts must agree: zuk-cli's finds against rg's matches, one per line. The last
+# group may have left another folder in run (rg finding nothing there would end the script).
+eval "$prepare_tree"
 zuk_finds=$(cd "$work/run" && "$ZUK" --case --subdirs --search-only --search "$WORD" . 2>/dev/null \
     | sed -n 's/^Replaced Items : //p')
 rg_finds=$(cd "$work/run" && rg -o -F --no-filename "$WORD" -g "$types" . | wc -l)
@@ -213,9 +232,12 @@ for name, title in (("tree", "Tree"), ("big", "One big file"),
                     ("search", "Search-only count"),
                     ("regex_search", "Regular expression count"),
                     ("regex_replace", "Regular expression replacement"),
+                    ("regex_big", "Regular expression replacement in one big file"),
                     ("word", "Whole words beside the plain literal"),
                     ("patho", "A pathological expression on 1 MB of a"),
                     ("dry_run", "A dry run beside the replacing run")):
+    if not os.path.exists(os.path.join(work, name + ".json")):
+        continue
     results = json.load(open(os.path.join(work, name + ".json")))["results"]
     peaks = dict(line.strip().split("|") for line in open(os.path.join(work, name + ".peaks")))
     base = results[0]["median"]

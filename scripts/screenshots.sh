@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Saves pictures of the main window (narrow, wide in text mode, running), the log viewer, the
-# help viewer, the About box, the batch window and its test view to docs/screenshots, drawn on
-# a virtual X server so that no desktop is needed, and the whole of a laptop's 1366x768 screen
+# Saves pictures of the main window (narrow, with the Options menu's items on, wide in text
+# mode, running), the log viewer, the help viewer, the About box, the batch window and its test
+# view to docs/screenshots, drawn on a virtual X server so that no desktop is needed, and the
+# whole of a laptop's 1366x768 screen
 # and of a 1920x1080 screen at scale 2 with the window as it opens there, framed by openbox
 # when it is installed.
 set -euo pipefail

@@ -34,6 +34,9 @@ public:
     }
     // After the batch's sync, whatever its end.
     virtual void batchEnded() {}
+    // Why a run with these texts would be refused for its search (a regular expression or a
+    // replacement template that can't be read), judged by the options as they are.
+    virtual Status checkSearchTexts(const QString& search, const QString& replace) const = 0;
 };
 
 } // namespace zuk

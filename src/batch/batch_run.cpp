@@ -6,6 +6,17 @@
 
 namespace zuk {
 
+namespace {
+
+// The next entry of the file split at the delimiter; nothing for one without it.
+std::optional<BatchEntry> nextEntry(BatchFileReader& reader, const BatchFormat& format) {
+    const std::optional<QString> entry =
+        format.quoted ? reader.ReadQuotedEntry() : reader.ReadBatchLine();
+    return entry ? SplitEntry(*entry, format.delimiter) : std::nullopt;
+}
+
+} // namespace
+
 const QString BatchRun::kConfirmText = QStringLiteral(
     "WARNING! These changes cannot be undone!!  Make sure ALL setting are correct!\r\n\r\n"
     "Correct Files Type Selected?\r\n\r\nCorrect Location Selected?\r\n\r\n"
@@ -63,6 +74,13 @@ BatchOutcome BatchRun::start() {
         m_prompter.inform(kBatchFailedTestText);
         return BatchOutcome::Refused;
     }
+    // A bad expression in a late entry would otherwise stop the batch after the earlier ones
+    // were written.
+    if (const std::optional<QString> refusal = refusedEntry(text.value(), format)) {
+        backToIdle();
+        m_prompter.inform(*refusal);
+        return BatchOutcome::RefusedEntry;
+    }
     if (!m_prompter.confirm(kConfirmText) || !m_mainWindow.batchStarting(path)) {
         backToIdle();
         return BatchOutcome::Declined;
@@ -91,16 +109,31 @@ BatchOutcome BatchRun::start() {
     return cancelled ? BatchOutcome::Cancelled : BatchOutcome::Completed;
 }
 
+std::optional<QString> BatchRun::refusedEntry(const QString& text, const BatchFormat& format) {
+    BatchFileReader reader(text);
+    // Numbered as the test view numbers them: lines without the delimiter aren't entries.
+    qint64 number = 0;
+    while (!reader.atEnd()) {
+        const std::optional<BatchEntry> split = nextEntry(reader, format);
+        if (!split)
+            continue;
+        ++number;
+        if (const Status checked = m_mainWindow.checkSearchTexts(split->search, split->replace);
+            !checked) {
+            return QStringLiteral("Entry %1 of the batch file: %2")
+                .arg(QString::number(number), checked.error().description);
+        }
+    }
+    return std::nullopt;
+}
+
 bool BatchRun::applyEntries(const QString& text, const BatchFormat& format, const QString& path) {
     m_filesDone = 0;
     m_replaceMade = 0;
     BatchFileReader reader(text);
     while (!reader.atEnd()) {
-        std::optional<QString> entry =
-            format.quoted ? reader.ReadQuotedEntry() : reader.ReadBatchLine();
-        const std::optional<BatchEntry> split =
-            entry ? SplitEntry(*entry, format.delimiter) : std::nullopt;
-        entry.reset(); // its texts are in `split`: a big entry is held once during its run
+        // The entry's texts are in `split` only: a big entry is held once during its run.
+        const std::optional<BatchEntry> split = nextEntry(reader, format);
         if (split) {
             m_mainWindow.setSearchTexts(split->search, split->replace);
             const RunOutcome outcome = m_mainWindow.pressStart();

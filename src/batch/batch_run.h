@@ -7,6 +7,8 @@
 #include "engine/run/run_state.h"
 #include "engine/run/yield_hook.h"
 
+#include <optional>
+
 namespace zuk {
 
 // How a press of the Batch button ended, for front ends that report it.
@@ -17,6 +19,9 @@ enum class BatchOutcome {
     Completed,
     Cancelled, // stopped after the entry in progress; the totals and closing message shown
     Failed,    // ended by an error after its message; both windows are idle again
+    // An entry's search can't be made (a bad regular expression); its message was shown and
+    // nothing was asked or written.
+    RefusedEntry,
 };
 
 // The Batch button: one complete run of the main window per entry of the batch file, in file
@@ -41,6 +46,8 @@ public:
 private:
     // Applies every entry of the file at `path`; false when a run failed.
     bool applyEntries(const QString& text, const BatchFormat& format, const QString& path);
+    // The message naming the first entry whose search would be refused; nothing when none is.
+    std::optional<QString> refusedEntry(const QString& text, const BatchFormat& format);
 
     BatchWindow& m_batchWindow;
     BatchMainWindow& m_mainWindow;

@@ -22,6 +22,8 @@ int statusOf(BatchOutcome outcome, const Session& s) {
         return ExitStatus::Failed;
     case BatchOutcome::Declined:
         return exitStatusOf(RunOutcome::Declined);
+    case BatchOutcome::RefusedEntry:
+        return ExitStatus::BadUsage;
     case BatchOutcome::Refused:
         // Ctrl+C while the file was tested ends the test as failed.
         return s.yield.cancelled() ? ExitStatus::Cancelled : ExitStatus::Refused;

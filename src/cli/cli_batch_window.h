@@ -27,6 +27,9 @@ public:
     void showBatchTotals(qint64 filesDone, qint64 replaceMade) override;
     void takeFocus() override {}
     Status syncWrites() override { return m_run.syncWrites(); }
+    Status checkSearchTexts(const QString& search, const QString& replace) const override {
+        return m_run.checkSearchTexts(search, replace);
+    }
 
     // Whether the batch got past its checks to its entries (and so has totals to show).
     bool entered() const { return m_entered; }

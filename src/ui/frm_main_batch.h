@@ -31,6 +31,9 @@ public:
     void batchEnded() override;
     // The journal the batch's runs go in, as one run; none: no journal.
     void setJournal(WindowJournal* journal) { m_journal = journal; }
+    Status checkSearchTexts(const QString& search, const QString& replace) const override {
+        return m_run.checkSearchTexts(search, replace);
+    }
 
 private:
     frmMain& m_window;

@@ -62,6 +62,9 @@ public:
         syncedAfterPresses.append(int(pressed.size()));
         return syncResult;
     }
+    Status checkSearchTexts(const QString& search, const QString& replace) const override {
+        return m_run.checkSearchTexts(search, replace);
+    }
 
     QString text() { return window.text; }
 
@@ -236,6 +239,7 @@ TEST_F(BatchRunTest, NothingRunsWithoutFileDelimiterPassingTestOrConfirmation) {
         MessageResult answer;
         BatchOutcome outcome;
         QStringList messages;
+        bool regex = false;
     } cases[] = {
         {"no file", "", "|", MessageResult::Yes, BatchOutcome::Refused, {kNoBatchFileText}},
         {"empty delimiter",
@@ -257,6 +261,22 @@ TEST_F(BatchRunTest, NothingRunsWithoutFileDelimiterPassingTestOrConfirmation) {
          MessageResult::Yes,
          BatchOutcome::Refused,
          {"ERROR: 75 Path/File access error (not text)"}},
+        // Every entry's expression is read before anything is asked.
+        {"bad expression in a later entry",
+         "a|b\r\nno entry\r\nb(|c\r\n",
+         "|",
+         MessageResult::Yes,
+         BatchOutcome::RefusedEntry,
+         {"Entry 2 of the batch file: Invalid regular expression at character 2: missing )"},
+         true},
+        {"replacement naming a group the expression lacks",
+         "(a)|$2",
+         "|",
+         MessageResult::Yes,
+         BatchOutcome::RefusedEntry,
+         {"Entry 1 of the batch file: Invalid replacement at character 1: the regular expression "
+          "has no group 2 (it has 1)"},
+         true},
     };
     for (const auto& c : cases) {
         m_prompter.shown.clear();
@@ -266,6 +286,7 @@ TEST_F(BatchRunTest, NothingRunsWithoutFileDelimiterPassingTestOrConfirmation) {
         else
             batchFile(c.file);
         m_batchWindow.format.delimiter = c.delimiter;
+        m_main.options.values.regex = c.regex;
         EXPECT_EQ(m_batch.start(), c.outcome) << c.name;
         EXPECT_EQ(m_prompter.texts(), c.messages) << c.name;
         EXPECT_TRUE(m_main.pressed.isEmpty()) << c.name;

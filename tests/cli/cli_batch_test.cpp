@@ -173,7 +173,12 @@ TEST_F(CliBatch, RefusalsChangeNothing) {
         {{"-y", "--batch", "e.txt", "-s", "a", "site"}, 2, "zuk-cli: --search can't be used"},
         {{"--batch-test", "e.txt", "--subdirs"}, 2, "zuk-cli: --subdirs can't be used"},
         {{"-y", "-s", "a", "--delimiter", "#", "site"}, 2, "zuk-cli: --delimiter needs --batch"},
+        // Read before anything is asked: no terminal is needed to refuse it.
+        {{"--regex", "--batch", "bad.txt", "site"},
+         2,
+         "Entry 2 of the batch file: Invalid regular expression at character 2: missing )"},
     };
+    write("bad.txt", "apple|pear\r\na(|b\r\n");
     for (const auto& c : cases) {
         const Ran ran = run(c.arguments);
         const std::string name = c.arguments.join(' ').toStdString();

@@ -69,11 +69,25 @@ void fillIn(zuk::frmMain& window) {
         QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/site/")));
 }
 
-// The main window as a user sees it after a first start: narrow, wide in text mode, running.
+// The main window as a user sees it after a first start: narrow, with the Options menu's items
+// on, wide in text mode, running.
 bool saveMainWindow(zuk::ZukApplication& app, const QString& folder) {
     zuk::frmMain& window = app.window();
     fillIn(window);
     bool ok = save(window, folder, QStringLiteral("narrow.png"));
+
+    // The Options menu's items on: the search box's caption names them.
+    const auto toggleOptions = [&] {
+        for (QAction* item : {window.controls().mnuRegex, window.controls().mnuWholeWords,
+                              window.controls().mnuPreserveCase})
+            item->trigger();
+    };
+    toggleOptions();
+    window.controls().txtSearch->setText(QStringLiteral("copyright (20\\d\\d)"));
+    window.controls().txtReplace->setText(QStringLiteral("copyright 2004"));
+    ok = save(window, folder, QStringLiteral("options.png")) && ok;
+    toggleOptions();
+    fillIn(window);
 
     window.controls().optText->setChecked(true);
     window.setRightBoxText(

@@ -29,6 +29,28 @@ qsizetype incompleteTail(QByteArrayView bytes) {
     return 0;
 }
 
+// Whether `bytes` hold `sequence`, found by its first byte (memchr is many times quicker than
+// a general search, and the first bytes here are rare).
+bool holdsSequence(QByteArrayView bytes, QByteArrayView sequence) {
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const void* lead = std::memchr(p, sequence[0], size_t(end - p));
+        if (!lead)
+            return false;
+        p = static_cast<const char*>(lead);
+        if (QByteArrayView(p, end - p).startsWith(sequence))
+            return true;
+        ++p;
+    }
+    return false;
+}
+
+// The Kelvin sign or the long s, in UTF-8.
+bool holdsAsciiFolding(QByteArrayView bytes) {
+    return holdsSequence(bytes, "\xE2\x84\xAA") || holdsSequence(bytes, "\xC5\xBF");
+}
+
 } // namespace
 
 Result<std::unique_ptr<FileStream>> FileStream::open(const QString& path, qsizetype bufferSize) {
@@ -122,8 +144,15 @@ Status FileStream::fill() {
     return {};
 }
 
-Result<FileStream::Survey> FileStream::survey() {
+Result<FileStream::Survey> FileStream::survey(bool folding) {
     Survey found;
+    if (m_start == 0 && m_eof) {
+        // The window holds the whole file, checked for NUL bytes as it was read.
+        const QByteArrayView body = window().sliced(std::min<qsizetype>(bodyStart(), m_length));
+        found.validUtf8 = isValidUtf8(body);
+        found.asciiFolding = folding && found.validUtf8 && holdsAsciiFolding(body);
+        return found;
+    }
     // The buffer is borrowed and read again from where it was afterwards.
     restoreCapacity();
     QByteArray& buffer = m_buffer;
@@ -143,9 +172,8 @@ Result<FileStream::Survey> FileStream::survey() {
         const QByteArrayView whole = bytes.first(length - tail);
         if (found.validUtf8 && !isValidUtf8(whole))
             found.validUtf8 = false;
-        if (!found.asciiFolding)
-            found.asciiFolding = whole.indexOf(QByteArrayView("\xE2\x84\xAA")) >= 0 ||
-                                 whole.indexOf(QByteArrayView("\xC5\xBF")) >= 0;
+        if (folding && !found.asciiFolding)
+            found.asciiFolding = holdsAsciiFolding(whole);
         if (last)
             break;
         std::memmove(buffer.data(), buffer.constData() + length - tail, size_t(tail));
@@ -183,6 +211,11 @@ Status FileStream::advance(qint64 keepFrom) {
     std::memmove(m_buffer.data(), m_buffer.constData() + dropped, size_t(m_length - dropped));
     m_length -= dropped;
     m_start = keepFrom;
+    return fill();
+}
+
+Status FileStream::grow() {
+    m_capacity *= 2;
     return fill();
 }
 

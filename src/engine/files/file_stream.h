@@ -34,9 +34,10 @@ public:
         bool validUtf8 = true;
         bool asciiFolding = false; // holds the Kelvin sign or the long s (in UTF-8)
     };
-    // A first pass over the whole file, for what must be known before the first find. Fails
-    // with 75 at a NUL byte.
-    Result<Survey> survey();
+    // A first pass over the whole file, for what must be known before the first find (whether
+    // it holds the Kelvin sign or the long s only when `folding` asks). Fails with 75 at a NUL
+    // byte.
+    Result<Survey> survey(bool folding = true);
 
     // The bytes in the buffer, from windowStart(); atEnd() when they reach the end of the file.
     QByteArrayView window() const { return QByteArrayView(m_buffer.constData(), m_length); }
@@ -48,6 +49,10 @@ public:
     // Drops what lies before `keepFrom` (copying it to the output first when that is open) and
     // reads on. Fails with 75 at a NUL byte.
     Status advance(qint64 keepFrom);
+    // Doubles the buffer and reads on into it, for a window that must hold more (a whole line).
+    // Fails with 75 at a NUL byte.
+    Status grow();
+    qsizetype capacity() const { return m_capacity; }
 
     // The form of the file's first line break ("" when it has none).
     Result<QByteArray> firstLineBreak();

@@ -31,13 +31,20 @@ public:
                            Qt::CaseSensitivity cs) const = 0;
 
     // Whether find() may be given the bytes of a UTF-8 or one-byte text and finds there exactly
-    // what it finds in the characters: always, never, or unless the text holds a character
-    // outside ASCII that folds to an ASCII letter (the Kelvin sign, the long s).
-    enum class ByteForm { Exact, UnlessAsciiFolding, Never };
+    // what it finds in the characters: always, never, unless the text holds a character
+    // outside ASCII that folds to an ASCII letter (the Kelvin sign, the long s), or once the
+    // text's encoding is settled (the subject says which it is).
+    enum class ByteForm { Exact, UnlessAsciiFolding, Settled, Never };
     virtual ByteForm byteForm() const = 0;
     // The most units of the subject a match can cover; nothing when there is no bound. A file
-    // streams through a buffer only for a bounded matcher that searches the byte form.
+    // streams through a buffer for a bounded matcher that searches the byte form, or for one
+    // that matches within lines.
     virtual std::optional<qsizetype> longestMatch() const = 0;
+    // Whether no match holds a line break, so that a subject cut just before a line break finds
+    // up to the cut what the whole text finds, and one that starts at a line's start finds what
+    // the whole text finds from there: a file may then stream through windows cut at line
+    // breaks, however long a match is.
+    virtual bool matchesWithinLines() const { return false; }
 
     // Whether a search-only run counts matches that overlap (resuming one unit after each
     // match's start) rather than resuming at its end.

@@ -2,10 +2,18 @@
 #include "engine/match/regex_matcher.h"
 
 #include "engine/match/literal_matcher.h"
+#include "engine/text/text_codec.h"
 
 namespace zuk {
 
 namespace {
+
+RegexText seenAsExpression(const Subject& subject) {
+    if (!subject.inBytes)
+        return RegexText::ofText(subject.text);
+    return subject.byteText == ByteText::Utf8 ? RegexText::ofUtf8(subject.bytes)
+                                              : RegexText::ofOneByte(subject.bytes);
+}
 
 struct CompiledPair {
     std::shared_ptr<const RegexPattern> sensitive;
@@ -62,7 +70,7 @@ void RegexMatcher::newSubject() const {
 TextMatch RegexMatcher::find(const Subject& subject, qsizetype from, Qt::CaseSensitivity cs) const {
     if (!m_search || m_searchCase != cs) {
         m_search.emplace(cs == Qt::CaseSensitive ? m_sensitive : m_insensitive,
-                         RegexText::ofText(subject.text));
+                         seenAsExpression(subject));
         m_searchCase = cs;
     }
     m_last = m_search->find(from, from == m_lastEnd, m_template.usesGroups());
@@ -77,10 +85,17 @@ const QString& RegexMatcher::replacement(const Subject& subject, const TextMatch
     QList<QString> groups;
     if (m_template.usesGroups()) {
         groups.reserve(qsizetype(m_last.groups.size()));
-        for (const RegexPattern::Span& span : m_last.groups)
-            groups.append(span.found()
-                              ? subject.text.sliced(span.begin, span.end - span.begin).toString()
-                              : QString());
+        for (const RegexPattern::Span& span : m_last.groups) {
+            if (!span.found())
+                groups.append(QString());
+            else if (!subject.inBytes)
+                groups.append(subject.text.sliced(span.begin, span.end - span.begin).toString());
+            else
+                groups.append(decodeBody(subject.bytes.sliced(span.begin, span.end - span.begin),
+                                         subject.byteText == ByteText::Utf8
+                                             ? TextEncoding::Utf8
+                                             : TextEncoding::Windows1252));
+        }
     }
     m_formed = formReplacement(m_template.expand(groups), subject, match, site, true);
     return m_formed;

@@ -15,8 +15,9 @@ namespace zuk {
 
 // The search for a regular expression (see RegexPattern for how it reads line breaks), whose
 // replacement puts in the groups of each match (see ReplacementTemplate). An empty match is
-// replaced once at each position. The subject is seen as the expression sees it once per
-// subject, so it searches characters only and loads files whole.
+// replaced once at each position. The subject (characters, or the bytes of a text whose
+// encoding is settled) is seen as the expression sees it once per subject. An expression that
+// can't match a line break is searched line by line where a file streams.
 class RegexMatcher final : public Matcher {
 public:
     // Refuses an expression RE2 can't compile, and a replacement that names a group the
@@ -25,8 +26,9 @@ public:
                                                       const QString& replacement, bool wholeWords);
 
     TextMatch find(const Subject& subject, qsizetype from, Qt::CaseSensitivity cs) const override;
-    ByteForm byteForm() const override { return ByteForm::Never; }
+    ByteForm byteForm() const override { return ByteForm::Settled; }
     std::optional<qsizetype> longestMatch() const override { return std::nullopt; }
+    bool matchesWithinLines() const override { return !m_sensitive->canMatchLineBreak(); }
     bool countsOverlaps() const override { return false; }
     void newSubject() const override;
     bool replacementHasLineBreaks() const override { return m_template.hasLineBreaks(); }

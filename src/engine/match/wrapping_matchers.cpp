@@ -3,6 +3,7 @@
 
 #include "engine/match/case_form.h"
 #include "engine/match/whole_words.h"
+#include "engine/text/text_codec.h"
 
 #include <algorithm>
 
@@ -48,8 +49,8 @@ const QString& CasePreservingMatcher::replacement(const Subject& subject, const 
         find = subject.text.sliced(match.position, match.length).toString();
     } else {
         const QByteArrayView bytes = subject.bytes.sliced(match.position, match.length);
-        find = subject.byteText == ByteText::Utf8 ? QString::fromUtf8(bytes)
-                                                  : QString::fromLatin1(bytes);
+        find = decodeBody(bytes, subject.byteText == ByteText::Utf8 ? TextEncoding::Utf8
+                                                                    : TextEncoding::Windows1252);
     }
     const CaseForm form = caseFormOf(find);
     if (form == CaseForm::AsTyped)

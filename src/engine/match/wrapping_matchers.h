@@ -48,6 +48,7 @@ public:
     }
     ByteForm byteForm() const override { return m_inner->byteForm(); }
     std::optional<qsizetype> longestMatch() const override { return m_inner->longestMatch(); }
+    bool matchesWithinLines() const override { return m_inner->matchesWithinLines(); }
     bool countsOverlaps() const override { return m_inner->countsOverlaps(); }
     void newSubject() const override { m_inner->newSubject(); }
     bool replacementHasLineBreaks() const override { return m_inner->replacementHasLineBreaks(); }

@@ -8,6 +8,8 @@ ReplaceLoop::ReplaceLoop(const RunOptions& options, const RunState& state, Yield
     : m_options(options), m_state(state), m_yield(yield), m_request(request), m_subject(subject) {}
 
 Result<qint64> ReplaceLoop::run(EditBuffer& buffer, const Matcher& matcher, QList<Find>& finds) {
+    // Whatever the matcher kept of another subject is no guide to this one.
+    matcher.newSubject();
     std::optional<QString> firstLineBreak; // asked at the first replacement that needs it
     qint64 found = 0;
     qint64 position = buffer.start();

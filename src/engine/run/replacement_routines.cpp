@@ -158,10 +158,12 @@ Edit ReplacementRoutines::editText(const QString& text, const MatcherPasses& pas
 ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const Matcher& matcher,
                                                               ReplaceLoop& loop) {
     const std::optional<qsizetype> longest = matcher.longestMatch();
-    if (!longest || matcher.byteForm() == Matcher::ByteForm::Never || m_request.inMemory)
+    const Matcher::ByteForm form = matcher.byteForm();
+    if ((!longest && !matcher.matchesWithinLines()) || form == Matcher::ByteForm::Never ||
+        m_request.inMemory)
         return Streamed::NeedsWholeText;
-    Result<std::unique_ptr<FileStream>> opened =
-        FileStream::open(edit.path, std::max(m_streamBufferSize, 4 * (*longest + 2)));
+    Result<std::unique_ptr<FileStream>> opened = FileStream::open(
+        edit.path, longest ? std::max(m_streamBufferSize, 4 * (*longest + 2)) : m_streamBufferSize);
     if (!opened) {
         openFailed(edit, opened.error());
         return Streamed::Done;
@@ -175,12 +177,14 @@ ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const 
         return Streamed::NeedsWholeText;
 
     // Without a mark (or with one that invalid UTF-8 makes one-byte text), whether the file is
-    // UTF-8 is settled by reading it first when a search without case could meet the Kelvin
-    // sign or the long s, and otherwise at the first replacement outside ASCII.
+    // UTF-8 is settled by reading it first when the search depends on it or a search without
+    // case could meet the Kelvin sign or the long s, and otherwise at the first replacement
+    // outside ASCII.
     TextEncoding encoding = in.hasUtf8Mark() ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
     bool settled = false;
-    if (matcher.byteForm() == Matcher::ByteForm::UnlessAsciiFolding) {
-        const Result<FileStream::Survey> survey = in.survey();
+    if (form == Matcher::ByteForm::UnlessAsciiFolding || form == Matcher::ByteForm::Settled) {
+        const Result<FileStream::Survey> survey =
+            in.survey(form == Matcher::ByteForm::UnlessAsciiFolding);
         if (!survey) {
             fail(edit, survey.error());
             return Streamed::Done;
@@ -188,7 +192,7 @@ ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const 
         if (!survey.value().validUtf8)
             encoding = TextEncoding::Windows1252;
         settled = true;
-        if (survey.value().asciiFolding)
+        if (form == Matcher::ByteForm::UnlessAsciiFolding && survey.value().asciiFolding)
             return Streamed::NeedsWholeText;
     }
     if (m_observe)
@@ -199,7 +203,7 @@ ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const 
         hasher = std::make_shared<ContentHasher>();
         in.setWatch([hasher](const char* data, qsizetype size) { hasher->add(data, size); });
     }
-    StreamedEdit buffer(in, *longest, encoding, settled);
+    StreamedEdit buffer(in, longest, encoding, settled, m_longestLine);
     const Result<qint64> found = loop.run(buffer, matcher, edit.finds);
     const Status finished = found ? in.finish() : Status(found.error());
     if (!finished) {

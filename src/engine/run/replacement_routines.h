@@ -5,6 +5,7 @@
 #include "engine/run/edit.h"
 #include "engine/run/run_options.h"
 #include "engine/run/run_state.h"
+#include "engine/run/streamed_edit.h"
 #include "engine/run/yield_hook.h"
 #include "engine/text/working_text.h"
 
@@ -46,8 +47,12 @@ public:
         m_observe = std::move(observe);
     }
     void setRequest(EditRequest request) { m_request = std::move(request); }
-    // The size of the buffer a file streams through (for tests).
-    void setStreamBufferSize(qsizetype bytes) { m_streamBufferSize = bytes; }
+    // The size of the buffer a file streams through, and the longest line it may grow to for
+    // a search line by line (for tests).
+    void setStreamBufferSize(qsizetype bytes, qsizetype longestLine = StreamedEdit::kLongestLine) {
+        m_streamBufferSize = bytes;
+        m_longestLine = longestLine;
+    }
 
     Edit CleanFile(const QString& path, const QString& searchText, const QString& replaceText);
     Edit CleanText(const QString& text, const QString& searchText, const QString& replaceText);
@@ -83,6 +88,7 @@ private:
     std::function<void(const WorkingText&)> m_observe;
     EditRequest m_request;
     qsizetype m_streamBufferSize;
+    qsizetype m_longestLine = StreamedEdit::kLongestLine;
 };
 
 } // namespace zuk

@@ -48,18 +48,21 @@ void SearchRun::prepareInParallel(int threads, OptionsSnapshot snapshot) {
     m_snapshot = std::move(snapshot);
 }
 
+Status SearchRun::checkSearchTexts(const QString& search, const QString& replace) const {
+    if (!m_options.regex())
+        return {};
+    return checkRegex(search, replace, m_options.wholeWords());
+}
+
 bool SearchRun::validate() {
     if (m_options.searchText().isEmpty()) {
         m_prompter.inform(kNoSearchText);
         return false;
     }
-    if (m_options.regex()) {
-        if (const Status valid =
-                checkRegex(m_options.searchText(), m_options.replaceText(), m_options.wholeWords());
-            !valid) {
-            m_prompter.inform(valid.error().description);
-            return false;
-        }
+    if (const Status valid = checkSearchTexts(m_options.searchText(), m_options.replaceText());
+        !valid) {
+        m_prompter.inform(valid.error().description);
+        return false;
     }
     const RunMode mode = m_options.mode();
     if (mode != RunMode::RightBoxText && !m_paths && m_options.path().isEmpty()) {

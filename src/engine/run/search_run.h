@@ -37,6 +37,9 @@ public:
     // Makes what the runs wrote since the last sync durable: one sync per file system. A run
     // does it itself at its end, except in a batch, which calls it once after its last entry.
     Status syncWrites();
+    // Why a run with these texts would be refused for its search: a regular expression or a
+    // replacement template that can't be read. The options are read as they are now.
+    Status checkSearchTexts(const QString& search, const QString& replace) const;
 
     // Files of the last run that failed on their own (their message shown) while it went on.
     qint64 filesFailed() const { return m_filesFailed; }

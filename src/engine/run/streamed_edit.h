@@ -10,19 +10,25 @@ namespace zuk {
 
 // The buffer strategy for a file streamed through a window of its bytes: a match is searched
 // in the window, which moves on through the file, and the new text goes straight into the
-// file that is written in its place. For a matcher whose longest match is bounded and that
-// searches the byte form.
+// file that is written in its place. For a matcher that searches the byte form and whose
+// longest match is bounded, or that matches within lines: then the window is searched up to
+// its last whole line and moves on to the next line's start (growing while it holds no whole
+// line, up to kLongestLine).
 class StreamedEdit final : public EditBuffer {
 public:
-    // `encodingSettled`: whether a file without a mark is known to be UTF-8 or one byte per
-    // character; when not, the first replacement outside ASCII settles it by reading the file.
-    StreamedEdit(FileStream& in, qsizetype longestMatch, TextEncoding encoding,
-                 bool encodingSettled);
+    static constexpr qsizetype kLongestLine = qsizetype(1) << 30;
+
+    // `longestMatch`: nothing for a matcher searched line by line, in a window of at most
+    // `longestLine` bytes. `encodingSettled`: whether a file without a mark is known to be UTF-8
+    // or one byte per character; when not, the first replacement outside ASCII settles it by
+    // reading the file.
+    StreamedEdit(FileStream& in, std::optional<qsizetype> longestMatch, TextEncoding encoding,
+                 bool encodingSettled, qsizetype longestLine = kLongestLine);
 
     qint64 start() const override { return m_in.bodyStart(); }
     Result<TextMatch> find(const Matcher& matcher, qint64 from, Qt::CaseSensitivity cs) override;
     Subject window() const override { return subject(); }
-    qint64 windowStart() const override { return m_in.windowStart(); }
+    qint64 windowStart() const override { return m_in.windowStart() + m_skipped; }
     Result<QString> firstLineBreak() override;
     char16_t unitBefore(qint64 position) const override { return m_in.unitBefore(position); }
     Status replace(qint64 position, qint64 length, const QString& replacement) override;
@@ -34,14 +40,29 @@ public:
     bool encodingSettled() const { return m_encodingSettled; }
 
 private:
-    Subject subject() const {
-        return Subject::ofBytes(m_in.window(), m_encoding == TextEncoding::Windows1252
-                                                   ? ByteText::OneByte
-                                                   : ByteText::Utf8);
+    // The window from windowStart(), or its first `length` bytes.
+    Subject subject(qsizetype length = -1) const {
+        QByteArrayView bytes = m_in.window().sliced(m_skipped);
+        if (length >= 0)
+            bytes.truncate(length);
+        return Subject::ofBytes(bytes, m_encoding == TextEncoding::Windows1252 ? ByteText::OneByte
+                                                                               : ByteText::Utf8);
     }
+    Result<TextMatch> findInLines(const Matcher& matcher, qint64 from, Qt::CaseSensitivity cs);
+
+    // Where the last whole line of the window ends (its line break starts) and where the next
+    // line starts; -1: the window holds no whole line.
+    struct LineCut {
+        qsizetype end = -1;
+        qsizetype next = -1;
+    };
 
     FileStream& m_in;
-    qsizetype m_longest;
+    std::optional<qsizetype> m_longest;
+    std::optional<LineCut> m_lines; // of the window as it is
+    qsizetype m_longestLine;
+    // Bytes of the window before the subject searched line by line: the mark.
+    qsizetype m_skipped = 0;
     TextEncoding m_encoding;
     bool m_encodingSettled;
     std::optional<QString> m_replacement; // the last replacement, and its bytes

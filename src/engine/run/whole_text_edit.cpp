@@ -23,6 +23,8 @@ WholeTextEdit::WholeTextEdit(TextBuffer& buffer, const Matcher& matcher, bool fr
     if (form == Matcher::ByteForm::Never ||
         (form == Matcher::ByteForm::UnlessAsciiFolding && buffer.hasAsciiFoldingCharacters()))
         buffer.useCharacters();
+    else if (form == Matcher::ByteForm::Settled)
+        buffer.encoding();
     m_subject =
         buffer.holdsBytes()
             ? Subject::ofBytes(buffer.bytes(), buffer.encoding() == TextEncoding::Windows1252

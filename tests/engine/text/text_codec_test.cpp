@@ -164,3 +164,20 @@ TEST(TextCodec, SafeChunkEndNeverSplitsASurrogatePair) {
 
 } // namespace
 } // namespace zuk
+
+// Long ASCII stretches are skipped in blocks: a byte outside ASCII is judged wherever it stands.
+TEST(TextCodec, ValidUtf8IsJudgedAtEveryPlaceAfterASCII) {
+    const std::pair<QByteArray, bool> tails[] = {{"\xC3\xA9", true},   {"\xE2\x84\xAA", true},
+                                                 {"\x80", false},      {"\xC3", false},
+                                                 {"\xE9t\xE9", false}, {"\xF0\x9F\x98\x80", true}};
+    for (qsizetype at = 0; at < 70; ++at) {
+        for (const auto& [tail, valid] : tails) {
+            const QByteArray bytes = QByteArray(at, 'a') + tail + QByteArray(40, 'b');
+            EXPECT_EQ(zuk::isValidUtf8(bytes), valid) << at << ' ' << tail.toHex().toStdString();
+            // A character cut short is not valid.
+            if (valid) {
+                EXPECT_FALSE(zuk::isValidUtf8(bytes.first(at + 1))) << at;
+            }
+        }
+    }
+}
