@@ -3,10 +3,14 @@
 
 #include "engine/files/file_io.h"
 
+#include <xxhash.h>
+
+#include <new>
+
 namespace zuk {
 
 namespace {
-constexpr auto kAlgorithm = QCryptographicHash::Blake2b_256;
+constexpr qsizetype kDigestLength = sizeof(XXH128_canonical_t);
 }
 
 ContentHash ContentHash::fromDigest(QByteArray digest) {
@@ -18,8 +22,7 @@ ContentHash ContentHash::fromDigest(QByteArray digest) {
 std::optional<ContentHash> ContentHash::fromText(QByteArrayView text) {
     if (text == "-")
         return ContentHash();
-    const qsizetype length = QCryptographicHash::hashLength(kAlgorithm);
-    if (text.size() != 2 * length)
+    if (text.size() != 2 * kDigestLength)
         return std::nullopt;
     for (const char c : text) {
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
@@ -32,15 +35,28 @@ QByteArray ContentHash::toText() const {
     return isKnown() ? m_digest.toHex() : QByteArrayLiteral("-");
 }
 
-ContentHasher::ContentHasher() : m_hash(kAlgorithm) {}
+void ContentHasher::FreeState::operator()(XXH3_state_s* state) const {
+    XXH3_freeState(state);
+}
+
+ContentHasher::ContentHasher() : m_state(XXH3_createState()) {
+    if (!m_state)
+        throw std::bad_alloc();
+    XXH3_128bits_reset(m_state.get());
+}
+
+ContentHasher::~ContentHasher() = default;
 
 void ContentHasher::add(const char* data, qsizetype size) {
-    m_hash.addData(QByteArrayView(data, size));
+    XXH3_128bits_update(m_state.get(), data, size_t(size));
     m_size += size;
 }
 
 ContentHash ContentHasher::result() const {
-    return ContentHash::fromDigest(m_hash.resultView().toByteArray());
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(m_state.get()));
+    return ContentHash::fromDigest(
+        QByteArray(reinterpret_cast<const char*>(canonical.digest), kDigestLength));
 }
 
 Result<ContentHash> hashOpenFile(int fd) {

@@ -5,14 +5,18 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QCryptographicHash>
-
+#include <memory>
 #include <optional>
+
+struct XXH3_state_s;
 
 namespace zuk {
 
-// What tells whether a file still holds given bytes: a BLAKE2b-256 digest, the fastest of Qt's
-// own hashes here (about 660 MB/s, against 100 for SHA-256 and 360 for MD5).
+// What tells whether a file still holds given bytes: a 128-bit XXH3 digest. Hashing every byte
+// a run reads and writes is the journal's main cost; XXH3 takes about 7 GB/s here, against
+// 660 MB/s for BLAKE2b, the fastest of Qt's own. It guards against accidents (edits, other
+// programs), where 128 bits make a false match beyond reach; nobody who can write a user's
+// files gains anything by forging one.
 class ContentHash {
 public:
     ContentHash() = default; // not known
@@ -34,6 +38,9 @@ private:
 class ContentHasher {
 public:
     ContentHasher();
+    ~ContentHasher();
+    ContentHasher(const ContentHasher&) = delete;
+    ContentHasher& operator=(const ContentHasher&) = delete;
     void add(const char* data, qsizetype size);
     void add(QByteArrayView bytes) { add(bytes.data(), bytes.size()); }
     // The hash of everything added so far.
@@ -41,7 +48,10 @@ public:
     qint64 size() const { return m_size; }
 
 private:
-    QCryptographicHash m_hash;
+    struct FreeState {
+        void operator()(XXH3_state_s* state) const;
+    };
+    std::unique_ptr<XXH3_state_s, FreeState> m_state;
     qint64 m_size = 0;
 };
 
