@@ -82,11 +82,10 @@ void ZukApplication::Main() {
             m_preview = std::make_unique<frmPreview>(*m_window, m_state, m_scriptedPrompter,
                                                      *m_activeYield, *m_log);
             // An Apply is journaled as the window's own runs are.
-            m_preview->setApplyHooks(
-                {[this](SearchRun& run, const RunOptions& options) {
-                     return m_journal->beginRun(run, options);
-                 },
-                 [this] { m_journal->endRun(); }});
+            m_preview->setApplyHooks({[this](SearchRun& run, const RunOptions& options) {
+                                          return m_journal->beginRun(run, options);
+                                      },
+                                      [this] { m_journal->endRun(); }});
             if (m_paths.hasAppFolder()) {
                 if (const std::optional<QRect> place = loadWindowPlace(m_paths.iniPath, kPreview))
                     m_preview->restorePlace(*place);
