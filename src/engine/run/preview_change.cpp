@@ -67,6 +67,16 @@ QList<ChangeLine> splitMarked(const QString& text, const QList<ChangeSpan>& mark
     return out;
 }
 
+// The file's bytes, unless its size or time say it changed since the preview.
+Result<LoadedBytes> readAsPreviewed(const PreviewFile& file) {
+    Result<LoadedBytes> read = readWholeFile(file.path);
+    if (read && file.identity &&
+        (read.value().identity.size != file.identity->size ||
+         read.value().identity.mtimeNs != file.identity->mtimeNs))
+        return changedOnDiskError();
+    return read;
+}
+
 } // namespace
 
 QList<ChangeHunk> changeHunks(QStringView text, const QList<TextFind>& finds, int context) {
@@ -176,12 +186,9 @@ Result<DecodedChange> remadeChange(const PreviewFile& file, const RunOptionValue
         Edit edit = routines.CleanTextCRLF(change.text, values.searchText, values.replaceText);
         made = edit.changed ? edit.text.text() : change.text;
     } else {
-        Result<LoadedBytes> read = readWholeFile(file.path);
+        Result<LoadedBytes> read = readAsPreviewed(file);
         if (!read)
             return read.error();
-        if (file.identity && (read.value().identity.size != file.identity->size ||
-                              read.value().identity.mtimeNs != file.identity->mtimeNs))
-            return changedOnDiskError();
         const QByteArray& bytes = read.value().bytes;
         change.text = decodeBody(QByteArrayView(bytes).sliced(
                                      std::min(byteOrderMark(file.encoding).size(), bytes.size())),
@@ -213,12 +220,9 @@ Result<DecodedChange> decodeChange(const PreviewFile& file) {
                                          one.ticked ? one.find.replacement : std::nullopt});
         return change;
     }
-    Result<LoadedBytes> read = readWholeFile(file.path);
+    Result<LoadedBytes> read = readAsPreviewed(file);
     if (!read)
         return read.error();
-    if (file.identity && (read.value().identity.size != file.identity->size ||
-                          read.value().identity.mtimeNs != file.identity->mtimeNs))
-        return changedOnDiskError();
     return decodeChange(read.value().bytes, file);
 }
 
