@@ -7,9 +7,8 @@
 
 namespace zuk::test {
 
-// The control or menu item of `window` that the description names `name` (its object name),
-// for tests that speak of controls as the description does; a test failure and null when there
-// is none of type T.
+// The control or menu item of `window` whose object name is `name`, for tests that speak of
+// controls by their names; a test failure and null when there is none of type T.
 template <class T> T* named(const QObject& window, const QString& name) {
     T* found = window.findChild<T*>(name);
     EXPECT_TRUE(found) << window.objectName().toStdString() << " has no "
