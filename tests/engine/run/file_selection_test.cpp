@@ -40,6 +40,15 @@ protected:
             out.append(m.subject.isEmpty() ? m.text : m.text + " @ " + m.subject);
         return out.join(" | ");
     }
+    // Starts the run: "OUTCOME FAILED searched N [MESSAGES]".
+    QString startAndTell() {
+        const RunOutcome outcome = run.start();
+        return QStringLiteral("%1 %2 searched %3 [%4]")
+            .arg(int(outcome))
+            .arg(run.filesFailed())
+            .arg(window.counters.totFiles)
+            .arg(shown());
+    }
     // The files of `names` changed, as "a.php src/c.md".
     QString changed(const QStringList& names) const {
         QStringList out;
@@ -123,14 +132,7 @@ TEST_F(Selection, AFolderLeftOutIsNeverOpened) {
         SCOPED_TRACE(c.name);
         options.values.excludePatterns = c.exclude;
         options.values.useGitIgnore = c.gitIgnore;
-        const QString result = runUnprivileged([&] {
-            const RunOutcome outcome = run.start();
-            return QStringLiteral("%1 %2 searched %3 [%4]")
-                .arg(int(outcome))
-                .arg(run.filesFailed())
-                .arg(window.counters.totFiles)
-                .arg(shown());
-        });
+        const QString result = runUnprivileged([&] { return startAndTell(); });
         EXPECT_EQ(result.toStdString(), QStringLiteral("%1 0 searched 1 [ZUK Done]")
                                             .arg(int(RunOutcome::Completed))
                                             .toStdString());
@@ -147,14 +149,7 @@ TEST_F(Selection, AnIgnoreFileThatCantBeReadIsNamedAndTheRunGoesOn) {
     const QByteArray ignore = QFile::encodeName(file("sub/.gitignore"));
     ::chmod(ignore.constData(), 0);
     options.values.useGitIgnore = Checked;
-    const QString result = runUnprivileged([&] {
-        const RunOutcome outcome = run.start();
-        return QStringLiteral("%1 %2 searched %3 [%4]")
-            .arg(int(outcome))
-            .arg(run.filesFailed())
-            .arg(window.counters.totFiles)
-            .arg(shown());
-    });
+    const QString result = runUnprivileged([&] { return startAndTell(); });
     ::chmod(ignore.constData(), 0644);
     // Passed over as git does: its patterns don't count, so b.txt is searched.
     EXPECT_TRUE(
