@@ -52,6 +52,12 @@ int runText(Session& s, SearchRun& run) {
     const RunOutcome outcome = run.start();
     s.progress.clear();
     const bool ran = outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled;
+    if (s.report != ReportKind::None) {
+        // The report holds standard output, in the text's place.
+        if (ran && !writeCounters(s, run.filesFailed(), outcome == RunOutcome::Cancelled))
+            return ExitStatus::Failed;
+        return finish(run, outcome);
+    }
     // The text always goes out. Unchanged text goes out as it came in, byte for byte; so does
     // a text whose replacement failed, like a file that is left as it was, and the text of a
     // run that was refused or ended by an error.
@@ -180,7 +186,7 @@ int runCli(const QStringList& arguments) {
     if (command.paths)
         run.setPaths(*command.paths);
     // A dry run or a report keeps each edit's finds; a dry run stores none of them.
-    const ReportFormat format{
+    ReportFormat format{
         command.report,
         command.colour == CliCommand::Colour::Always ||
             (command.colour == CliCommand::Colour::Auto && ::isatty(STDOUT_FILENO) == 1),
@@ -188,6 +194,7 @@ int runCli(const QStringList& arguments) {
     KeepingSink::Observer observer;
     if (format.kind != ReportKind::None) {
         observer = [&session, &format](const KeptEdit& kept) {
+            format.textEncoding = session.window.inputEncoding;
             const QByteArray shown = reportOf(kept, format);
             if (!shown.isEmpty() && !session.outputFailed && !writeStandardOutput(shown))
                 session.outputFailed = true;

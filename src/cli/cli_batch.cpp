@@ -55,7 +55,9 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
     // The text always goes out: as the entries left it, or as it came in when the batch was
     // refused or ended by an error (its totals still show) or a replacement failed.
     qint64 failed = window.filesFailed();
-    if (text) {
+    // A report holds standard output, in the text's place.
+    const bool showText = text && s.report == ReportKind::None;
+    if (showText) {
         const bool ran = window.entered() &&
                          (outcome == BatchOutcome::Completed || outcome == BatchOutcome::Cancelled);
         const int written = writeBufferText(s, *input, !ran || failed > 0);
@@ -66,7 +68,7 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
     }
     if (!window.entered())
         return status;
-    if (text)
+    if (showText)
         writeError(countersText(s.window.counters));
     else if (!writeCounters(s, failed, outcome == BatchOutcome::Cancelled))
         status = ExitStatus::Failed;

@@ -165,24 +165,6 @@ Status parseReport(const QCommandLineParser& parser, CliCommand& command) {
     return {};
 }
 
-// A report places its finds in the file as it was: one pass, bytes on standard output.
-Status checkReport(const CliCommand& command) {
-    if (command.report == ReportKind::None)
-        return {};
-    const QString report = dashed(flagName(command.report == ReportKind::List   ? CliAction::List
-                                           : command.report == ReportKind::Diff ? CliAction::Diff
-                                                                                : CliAction::Json));
-    if (command.values.optText)
-        return usageError(QStringLiteral("%1 can't be used in text mode: standard output holds "
-                                         "the text")
-                              .arg(report));
-    if (command.values.doAllCrlf == Checked)
-        return usageError(QStringLiteral("%1 can't be used with --%2: its finds lie in the "
-                                         "text each pass leaves")
-                              .arg(report, flagName(OptionId::DoAllCrlf)));
-    return {};
-}
-
 // --journal-limit, --no-journal, and --undo or --history, which take no run's options.
 Status parseJournal(const QCommandLineParser& parser, CliCommand& command) {
     command.noJournal = parser.isSet(flagName(CliAction::NoJournal));
@@ -407,8 +389,6 @@ Result<CliCommand> parseCommandLine(const QStringList& arguments, const QString&
     }
     if (Status run = parseRunOptions(parser, currentDirectory, command); !run)
         return run.error();
-    if (Status report = checkReport(command); !report)
-        return report.error();
     return command;
 }
 

@@ -4,6 +4,7 @@
 #include "cli/unified_diff.h"
 #include "engine/files/path_bytes.h"
 #include "engine/run/find_places.h"
+#include "engine/run/one_pass_finds.h"
 
 #include <QDir>
 
@@ -19,16 +20,15 @@ QByteArray boolean(bool value) {
     return value ? "true" : "false";
 }
 
-QByteArray errorEvent(const QString& path, const QString& message) {
-    return R"({"type":"error","path":)" + jsonPath(path) + R"(,"message":)" + jsonString(message) +
-           "}\n";
+QByteArray errorEvent(const QByteArray& path, const QString& message) {
+    return R"({"type":"error","path":)" + path + R"(,"message":)" + jsonString(message) + "}\n";
 }
 
-QByteArray jsonFinds(const KeptEdit& kept, const QList<FindPlace>& places) {
+QByteArray jsonFinds(const QByteArray& path, const QList<Find>& finds,
+                     const QList<FindPlace>& places) {
     QByteArray out;
-    const QByteArray path = jsonPath(kept.edit.path);
     for (qsizetype i = 0; i < places.size(); ++i) {
-        const Find& find = kept.edit.finds[i];
+        const Find& find = finds[i];
         const FindPlace& place = places[i];
         out += R"({"type":"match","path":)" + path + R"(,"line":)" + number(place.line) +
                R"(,"column":)" + number(place.column) + R"(,"offset":)" + number(find.offset) +
@@ -37,6 +37,16 @@ QByteArray jsonFinds(const KeptEdit& kept, const QList<FindPlace>& places) {
                (find.replacement ? jsonString(*find.replacement) : QByteArray("null")) + "}\n";
     }
     return out;
+}
+
+// The subject as stored, and its finds there as one pass makes them.
+StoredText storedSubject(const KeptEdit& kept, const ReportFormat& format) {
+    const Edit& edit = kept.edit;
+    if (kept.kind == ItemKind::RightBoxText)
+        return storedText(kept.originalText, format.textEncoding,
+                          onePassFinds(kept.originalText, edit.finds, edit.passStarts));
+    return StoredText{kept.original,
+                      onePassFinds(kept.original, edit.encoding, edit.finds, edit.passStarts)};
 }
 
 } // namespace
@@ -80,33 +90,41 @@ QByteArray jsonPath(const QString& path) {
 
 QByteArray reportOf(const KeptEdit& kept, const ReportFormat& format) {
     const Edit& edit = kept.edit;
+    const bool text = kept.kind == ItemKind::RightBoxText;
     const bool failed = kept.outcome.kind != SinkOutcome::Kind::Taken;
+    const QByteArray jsonName = text ? jsonString(QString::fromLatin1(kStandardInputName))
+                                     : jsonPath(failed ? kept.outcome.subject : edit.path);
     if (format.kind == ReportKind::Json && (failed || edit.result.failed())) {
         const Error& error = failed ? kept.outcome.error : *edit.result.error();
-        QByteArray out = errorEvent(failed ? kept.outcome.subject : edit.path, error.message());
+        QByteArray out = errorEvent(jsonName, error.message());
         if (failed || edit.result.finds() == 0)
             return out;
     }
     if (failed || edit.result.finds() == 0 || edit.finds.isEmpty())
         return {};
 
+    const TextEncoding encoding = text ? format.textEncoding : edit.encoding;
+    if (format.kind == ReportKind::Diff && !edit.changed)
+        return {};
+    const StoredText stored = storedSubject(kept, format);
     if (format.kind == ReportKind::Diff) {
-        if (!edit.changed)
-            return {};
         const QByteArray name =
-            encodePath(QDir(format.currentDirectory).relativeFilePath(edit.path));
-        if (edit.encoding == TextEncoding::Utf16LE || edit.encoding == TextEncoding::Utf16BE)
-            return binaryDiff(name);
-        return unifiedDiff(name, kept.original, edit.encoding, edit.finds, format.colour);
+            text ? QByteArray()
+                 : encodePath(QDir(format.currentDirectory).relativeFilePath(edit.path));
+        const QByteArray oldName = text ? kStandardInputName : "a/" + name;
+        const QByteArray newName = text ? kStandardInputName : "b/" + name;
+        if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE)
+            return binaryDiff(oldName, newName);
+        return unifiedDiff(oldName, newName, stored.bytes, encoding, stored.finds, format.colour);
     }
-    const QList<FindPlace> places = findPlaces(kept.original, edit.encoding, edit.finds);
+    const QList<FindPlace> places = findPlaces(stored.bytes, encoding, stored.finds);
     if (format.kind == ReportKind::Json) {
-        return jsonFinds(kept, places) + R"({"type":"file","path":)" + jsonPath(edit.path) +
+        return jsonFinds(jsonName, stored.finds, places) + R"({"type":"file","path":)" + jsonName +
                R"(,"finds":)" + number(edit.result.finds()) + R"(,"changed":)" +
                boolean(edit.changed) + "}\n";
     }
     QByteArray out;
-    const QByteArray path = encodePath(edit.path);
+    const QByteArray path = text ? kStandardInputName : encodePath(edit.path);
     for (const FindPlace& place : places) {
         out += path + ':' + number(place.line) + ':' + number(place.column) + ':' +
                place.before.toUtf8() + '\n';

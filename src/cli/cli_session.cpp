@@ -108,6 +108,10 @@ int writeBufferText(Session& s, const StandardInput& input, bool asItCame) {
 }
 
 int passUnchanged(Session& s, const StandardInput& input) {
+    // A report holds standard output: it tells of the failure alone.
+    if (s.report != ReportKind::None)
+        return withFilesFailed(
+            writeCounters(s, 1, false) ? ExitStatus::Completed : ExitStatus::Failed, 1);
     if (!writeText(input.bytes))
         return ExitStatus::Failed;
     writeError(countersText(s.window.counters));

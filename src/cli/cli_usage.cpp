@@ -67,7 +67,13 @@ QString usageText() {
         "  {\"type\":\"error\",\"path\":P,\"message\":M}   a file that failed\n"
         "  {\"type\":\"summary\",\"searched\":S,\"changed\":C,\"replaced\":R,\"failed\":F,\n"
         "   \"cancelled\":B}   last\n"
-        "P is a string when the name is UTF-8, otherwise {\"bytes\":\"BASE64\"} of its bytes.\n");
+        "P is a string when the name is UTF-8, otherwise {\"bytes\":\"BASE64\"} of its bytes.\n"
+        "In text mode a report takes standard output in the text's place: PATH is\n"
+        "\"(standard input)\", in --diff's headers too (apply it with patch FILE), and lines\n"
+        "and columns are those of the input's bytes. With --crlf the finds are those of the\n"
+        "file as it was: where a later pass found in what an earlier one put, one find spans\n"
+        "what both changed, its replacement what they made of it; the file event counts\n"
+        "every pass's finds.\n");
     // The flags' descriptions name the file types as %1 (how many) and %2 (which).
     return text.arg(flagsHelp()).arg(countWord(kFileTypes.size()), fileTypeNames());
 }

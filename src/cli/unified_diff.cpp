@@ -53,8 +53,8 @@ private:
 
 } // namespace
 
-QByteArray unifiedDiff(const QByteArray& name, const QByteArray& old, TextEncoding encoding,
-                       const QList<Find>& finds, bool colour, int context) {
+QByteArray unifiedDiff(const QByteArray& oldName, const QByteArray& newName, const QByteArray& old,
+                       TextEncoding encoding, const QList<Find>& finds, bool colour, int context) {
     const QList<QByteArrayView> lines = linesOf(old);
     std::vector<qint64> starts; // of each old line
     starts.reserve(lines.size());
@@ -105,8 +105,8 @@ QByteArray unifiedDiff(const QByteArray& name, const QByteArray& old, TextEncodi
         return {};
 
     DiffWriter diff(colour);
-    diff.marked("\x1b[1m", "--- a/" + name);
-    diff.marked("\x1b[1m", "+++ b/" + name);
+    diff.marked("\x1b[1m", "--- " + oldName);
+    diff.marked("\x1b[1m", "+++ " + newName);
     qsizetype shift = 0; // new lines minus old ones of the hunks written
     for (std::size_t c = 0; c < changes.size();) {
         std::size_t d = c + 1;
@@ -148,8 +148,8 @@ QByteArray unifiedDiff(const QByteArray& name, const QByteArray& old, TextEncodi
     return diff.out;
 }
 
-QByteArray binaryDiff(const QByteArray& name) {
-    return "Binary files a/" + name + " and b/" + name + " differ\n";
+QByteArray binaryDiff(const QByteArray& oldName, const QByteArray& newName) {
+    return "Binary files " + oldName + " and " + newName + " differ\n";
 }
 
 } // namespace zuk

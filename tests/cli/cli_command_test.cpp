@@ -150,8 +150,6 @@ TEST(CliCommand, BadUsageIsRefusedWithAReason) {
         {"-s", "a", "--list", "--json"},
         {"-s", "a", "--color", "auto"},
         {"-s", "a", "--diff", "--color", "red"},
-        {"-s", "a", "--json", "--crlf"},
-        {"-s", "a", "--list", "--mode", "text"},
         {"--rollback", "d", "--dry-run"},
         {"--batch-test", "e.txt", "--list"},
     };

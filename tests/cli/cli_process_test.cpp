@@ -396,5 +396,10 @@ TEST_F(Cli, DryRunAndReportsWriteNothingButWhatTheyPrint) {
     EXPECT_EQ(ran.status, 0);
     EXPECT_EQ(ran.out, "--- a/site/a.htm\n+++ b/site/a.htm\n@@ -1,1 +1,1 @@\n-banana\n+bonono\n");
     EXPECT_EQ(read("site/a.htm"), "bonono\n");
-    EXPECT_EQ(run({"--diff", "--mode", "text", "-s", "a"}).status, 2);
+
+    // In text mode the report takes standard output in the text's place.
+    ran = run({"-y", "--list", "--mode", "text", "-s", "an", "-r", "o"}, "banana\n");
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out, "(standard input):1:2:banana\n(standard input):1:4:banana\n");
+    EXPECT_EQ(ran.err, "Items Searched : 1\nItems Changed : 1\nReplaced Items : 2\n");
 }

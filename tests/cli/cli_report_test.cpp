@@ -68,3 +68,48 @@ TEST(CliReport, AFailureIsAnErrorEvent) {
     EXPECT_FALSE(error["message"].toString().isEmpty());
     EXPECT_TRUE(reportOf(kept, {ReportKind::List, false, {}}).isEmpty());
 }
+
+// The text on standard input is named "(standard input)" and placed in its encoding's bytes; a
+// text edited in passes is told as one pass over the text as it was.
+TEST(CliReport, TheTextOnStandardInput) {
+    Edit edit = editOf({}, {Find{2, 1, "b"}});
+    const Edit passes = [] {
+        Edit e = editOf({}, {Find{0, 2, "xyz"}, Find{1, 3, "Q"}});
+        e.passStarts = {1};
+        return e;
+    }();
+    const struct {
+        const Edit& edit;
+        QString text;
+        ReportFormat format;
+        QByteArray expected;
+    } cases[] = {
+        {edit,
+         "é a\n",
+         {ReportKind::List, false, {}, TextEncoding::Utf8},
+         "(standard input):1:4:é a\n"},
+        {edit,
+         "é a\n",
+         {ReportKind::List, false, {}, TextEncoding::Utf16LE},
+         "(standard input):1:7:é a\n"},
+        {edit,
+         "é a\n",
+         {ReportKind::Diff, false, {}, TextEncoding::Utf8},
+         "--- (standard input)\n+++ (standard input)\n@@ -1,1 +1,1 @@\n-é a\n+é b\n"},
+        {passes,
+         "ab cd",
+         {ReportKind::List, false, {}, TextEncoding::Utf8},
+         "(standard input):1:1:ab cd\n"},
+    };
+    for (const auto& c : cases) {
+        const KeptEdit kept{c.edit, ItemKind::RightBoxText, {}, c.text, SinkOutcome::taken()};
+        EXPECT_EQ(reportOf(kept, c.format), c.expected) << c.expected.constData();
+    }
+    const KeptEdit kept{passes, ItemKind::RightBoxText, {}, "ab cd", SinkOutcome::taken()};
+    const QJsonObject match =
+        QJsonDocument::fromJson(reportOf(kept, {ReportKind::Json, false, {}}).split('\n').first())
+            .object();
+    EXPECT_EQ(match["path"], "(standard input)");
+    EXPECT_EQ(match["match"], "ab ");
+    EXPECT_EQ(match["replacement"], "xQ");
+}

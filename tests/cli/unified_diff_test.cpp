@@ -53,7 +53,7 @@ TEST(UnifiedDiff, PatchMakesTheNewBytesExactly) {
         QTemporaryDir dir;
         writeBytes(dir.filePath("f.txt"), c.old);
         const QList<Find> finds = findsOf(c.old, c.search, c.by);
-        const QByteArray diff = unifiedDiff("f.txt", c.old, TextEncoding::Utf8, finds);
+        const QByteArray diff = unifiedDiff("a/f.txt", "b/f.txt", c.old, TextEncoding::Utf8, finds);
         ASSERT_FALSE(diff.isEmpty()) << c.name;
         QProcess patch;
         patch.setWorkingDirectory(dir.path());
@@ -74,10 +74,11 @@ TEST(UnifiedDiff, PatchMakesTheNewBytesExactly) {
 TEST(UnifiedDiff, HunksHaveThreeLinesOfContext) {
     const QByteArray old = lines(12, "\n");
     const QByteArray diff =
-        unifiedDiff("d/f", old, TextEncoding::Utf8, findsOf(old, "line 5", "five"));
+        unifiedDiff("a/d/f", "b/d/f", old, TextEncoding::Utf8, findsOf(old, "line 5", "five"));
     EXPECT_EQ(diff, "--- a/d/f\n+++ b/d/f\n@@ -3,7 +3,7 @@\n line 2\n line 3\n line 4\n"
                     "-line 5\n+five\n line 6\n line 7\n line 8\n");
     // A replacement that changes nothing shows nothing; a search-only find neither.
-    EXPECT_TRUE(unifiedDiff("f", old, TextEncoding::Utf8, findsOf(old, "line", "line")).isEmpty());
-    EXPECT_TRUE(unifiedDiff("f", old, TextEncoding::Utf8, {Find{0, 4, {}}}).isEmpty());
+    EXPECT_TRUE(
+        unifiedDiff("a/f", "b/f", old, TextEncoding::Utf8, findsOf(old, "line", "line")).isEmpty());
+    EXPECT_TRUE(unifiedDiff("a/f", "b/f", old, TextEncoding::Utf8, {Find{0, 4, {}}}).isEmpty());
 }

@@ -23,6 +23,8 @@ struct Find {
     qint64 offset = 0;
     qint64 length = 0;
     std::optional<QString> replacement;
+
+    bool operator==(const Find&) const = default;
 };
 
 // What a sink asks of the replace loop besides finding and replacing. By default nothing, so
@@ -51,6 +53,8 @@ struct Edit {
     RoutineResult result;
     QList<Message> messages; // the routine's, shown when the run takes the edit
     QList<Find> finds;       // when the sink asked for them
+    // With several passes, where each pass after the first begins in `finds`.
+    QList<qsizetype> passStarts;
     // A second name of a file the run has handled: passed over, nothing to show or count.
     bool passedOver = false;
 

@@ -246,6 +246,8 @@ void ReplacementRoutines::replacePasses(Edit& edit, TextBuffer& buffer, const Ma
     // it began is not written. The copy shares the text's data.
     const TextBuffer before = passes.size() > 1 ? buffer : TextBuffer();
     for (const std::unique_ptr<const Matcher>& matcher : passes) {
+        if (matcher != passes.front())
+            edit.passStarts.append(edit.finds.size());
         WholeTextEdit whole(buffer, *matcher, !edit.path.isEmpty());
         const Result<qint64> pass = loop.run(whole, *matcher, edit.finds);
         // What was replaced before a failure stays in the buffer, which isn't saved then.
