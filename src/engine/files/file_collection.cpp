@@ -124,7 +124,8 @@ Scan scanDirectory(const QString& directory, bool keepFiles, const FileFilter* f
 // plain files are kept while fewer than `namesToKeep` have been taken. A directory that can't
 // be read doesn't stop the others; an overflow does.
 std::vector<Scan> scanLevel(const QStringList& directories, qsizetype first, qsizetype last,
-                            qsizetype namesToKeep, int threads, const FileFilter* filter) {
+                            qsizetype namesToKeep, int threads, const FileFilter* filter,
+                            const std::atomic<bool>* ended) {
     std::vector<Scan> scans(size_t(last - first));
     std::atomic<qsizetype> claimed{first};
     std::atomic<qsizetype> namesTaken{0};
@@ -133,7 +134,7 @@ std::vector<Scan> scanLevel(const QStringList& directories, qsizetype first, qsi
     const auto work = [&](std::exception_ptr& caught) {
         try {
             // Every directory before an overflow is scanned, since each takes the next one.
-            for (qsizetype i; !stop && (i = claimed.fetch_add(1)) < last;) {
+            for (qsizetype i; !stop && !(ended && *ended) && (i = claimed.fetch_add(1)) < last;) {
                 Scan& scan = scans[size_t(i - first)];
                 scan = scanDirectory(directories.at(i), namesTaken.load() < namesToKeep, filter);
                 namesTaken += scan.files.names.size();
@@ -187,7 +188,8 @@ QString DirectoryList::tooManyDirectoriesText(const QString& startDirectory) {
 }
 
 DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories,
-                                 qsizetype fileNamesToKeep, int threads, const FileFilter* filter) {
+                                 qsizetype fileNamesToKeep, int threads, const FileFilter* filter,
+                                 const WalkWatch* watch) {
     DirectoryList result;
     result.directories.append(startDirectory);
     if (subDirectories != Checked)
@@ -199,8 +201,11 @@ DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDi
     qsizetype namesKept = 0;
     for (;;) {
         const qsizetype last = result.directories.size();
-        std::vector<Scan> scans =
-            scanLevel(result.directories, next, last, fileNamesToKeep - namesKept, threads, filter);
+        const std::atomic<bool>* ended = watch ? watch->stop : nullptr;
+        std::vector<Scan> scans = scanLevel(result.directories, next, last,
+                                            fileNamesToKeep - namesKept, threads, filter, ended);
+        if (ended && *ended)
+            return result;
         bool found = false;
         for (qsizetype i = next; i < last; ++i) {
             Scan& scan = scans[size_t(i - next)];
@@ -225,6 +230,8 @@ DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDi
                 result.files.append(std::move(scan.files));
             }
         }
+        if (watch && watch->levelAdded)
+            watch->levelAdded(result);
         if (!found)
             return result;
         next = last;

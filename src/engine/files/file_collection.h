@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <functional>
+
 namespace zuk {
 
 // Positions in the DirectoryList are 16-bit: a walk never holds more directories than this.
@@ -47,6 +50,14 @@ struct DirectoryList {
     static QString tooManyDirectoriesText(const QString& startDirectory);
 };
 
+// What a caller that works while the walk goes on hears of it, and how it ends the walk.
+struct WalkWatch {
+    // After each level: the list so far, its new directories at the end.
+    std::function<void(const DirectoryList& sofar)> levelAdded;
+    // Once set, the walk ends soon; its list is then only a beginning.
+    const std::atomic<bool>* stop = nullptr;
+};
+
 // Builds the DirectoryList below `startDirectory` (a path without a trailing separator).
 // With the switch not exactly 1 the list is the start directory alone and nothing on disk is
 // touched, not even to see whether it exists. The walk reads every directory anyway, so it can
@@ -56,7 +67,8 @@ struct DirectoryList {
 // the cores decide). A folder that `filter` doesn't enter is left out with all below it.
 DirectoryList CollectDirectories(const QString& startDirectory, CheckValue subDirectories,
                                  qsizetype fileNamesToKeep = 0, int threads = 0,
-                                 const FileFilter* filter = nullptr);
+                                 const FileFilter* filter = nullptr,
+                                 const WalkWatch* watch = nullptr);
 
 // The names of the plain files of one directory, in the platform's listing order: regular
 // files and symbolic links to regular files, without hidden ones. The whole listing is taken

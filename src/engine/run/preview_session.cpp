@@ -33,6 +33,7 @@ RunOutcome PreviewSession::preview() {
             m_added(m_results.size() - 1);
     });
     run->setSink(keeping);
+    run->setClosingBox(false);
     const RunOutcome outcome = run->start();
     m_filesFailed = run->filesFailed();
     return outcome;

@@ -129,8 +129,9 @@ RunOutcome SearchRun::start() {
     if (m_options.searchOnly() == Unchecked && !m_state.isBatch && m_sink->writes() &&
         !m_prompter.confirm(kConfirm))
         return RunOutcome::Declined;
-    if (m_options.mode() == RunMode::AllFiles) {
-        // Walked before the log header, so that a tree too big is refused with nothing written.
+    if (m_options.mode() == RunMode::AllFiles && m_sink->writes()) {
+        // Walked before the log header, so that a tree too big is refused with nothing written
+        // (a run that writes nothing starts on files while its walk goes on: runAllFiles).
         // A count changes nothing, so the files the walk sees are the ones the run would
         // list: they are kept rather than read a second time.
         qsizetype namesToKeep = m_options.searchOnly() == Checked ? kFileNamesToKeep : 0;
@@ -183,6 +184,8 @@ RunOutcome SearchRun::work(RunMode mode) {
                                                                  : runAllFiles();
     if (step == Step::Abort)
         return RunOutcome::Failed;
+    if (step == Step::Refused)
+        return RunOutcome::Refused;
     // A batch syncs once, after its last entry.
     if (!m_state.isBatch) {
         if (const Status synced = m_writes.syncAll(); check(synced) == Step::Abort)
@@ -202,7 +205,7 @@ RunOutcome SearchRun::work(RunMode mode) {
     const RunOutcome outcome = cancelled ? RunOutcome::Cancelled : RunOutcome::Completed;
     if (m_state.isBatch)
         return outcome;
-    if (m_options.mode() != RunMode::RightBoxText)
+    if (m_options.mode() != RunMode::RightBoxText && m_closingBox)
         m_prompter.inform(kDone);
     if (m_options.searchOnly() == Checked && m_options.logChanges() == Checked && m_sink->writes())
         m_window.openLogViewer();
@@ -307,13 +310,20 @@ SearchRun::Step SearchRun::runAllFiles() {
     std::vector<Walk> walks = std::exchange(m_walks, {});
     Step step = Step::Continue;
     for (Walk& walk : walks) {
+        m_walkDirectory = walk.directory;
         m_selection = std::move(walk.selection);
-        m_directories = std::move(walk.list);
+        m_directories =
+            m_sink->writes()
+                ? WalkedDirectories(std::move(walk.list))
+                : WalkedDirectories(std::make_unique<WalkAhead>(
+                      walk.directory, m_options.subDirectories(), m_walkThreads, &walkFilter()));
         step = m_preparers > 0 ? runAllFilesPrepared() : runAllFilesInTurn();
-        if (step != Step::Abort)
+        // The walk ends before its selection is read.
+        m_directories = {};
+        if (step != Step::Abort && step != Step::Refused)
             reportIgnoreProblems();
         m_selection.reset();
-        if (step == Step::Abort || m_state.cancelFlag)
+        if (step == Step::Abort || step == Step::Refused || m_state.cancelFlag)
             break;
     }
     return step;
@@ -328,12 +338,35 @@ void SearchRun::reportIgnoreProblems() {
     }
 }
 
+std::optional<SearchRun::Reached> SearchRun::reachDirectory(qsizetype index) {
+    for (;;) {
+        if (const auto reached = m_directories.reach(index, std::chrono::milliseconds(15)))
+            return reached;
+        m_yield.yield();
+        if (m_state.cancelFlag)
+            return std::nullopt;
+    }
+}
+
+SearchRun::Step SearchRun::refuseTooManyDirectories() {
+    // Found by a walk ahead of a run that writes nothing: it ends there, as a refusal.
+    m_state.cancelFlag = false;
+    m_state.runActive = false;
+    m_window.leaveRunState();
+    m_prompter.inform(DirectoryList::tooManyDirectoriesText(m_walkDirectory), m_walkDirectory);
+    return Step::Refused;
+}
+
 SearchRun::Step SearchRun::runAllFilesInTurn() {
-    const DirectoryList list = std::exchange(m_directories, {});
     const QChar separator = nativeSeparator();
-    for (qsizetype i = 0; i < list.directories.size(); ++i) {
-        const QString& dir = list.directories[i];
-        const Result<DirectoryFiles> files = list.filesOf(i);
+    for (qsizetype i = 0;; ++i) {
+        const std::optional<Reached> reached = reachDirectory(i);
+        if (reached == Reached::TooMany)
+            return refuseTooManyDirectories();
+        if (reached != Reached::Directory)
+            break;
+        const QString dir = m_directories.directory(i);
+        const Result<DirectoryFiles> files = m_directories.filesOf(i);
         if (!files) {
             if (folderFailure(files.error(), dir) == Step::Abort)
                 return Step::Abort;
@@ -363,7 +396,6 @@ SearchRun::Step SearchRun::runAllFilesInTurn() {
 // counters, log lines and renames in the same order, and a Cancel that drops what was
 // prepared but not yet committed.
 SearchRun::Step SearchRun::runAllFilesPrepared() {
-    const DirectoryList list = std::exchange(m_directories, {});
     const bool lineBreaks = m_options.doAllCrlf() != Unchecked;
     if (lineBreaks)
         m_options.setMakeBackups(Unchecked);
@@ -378,12 +410,18 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
     };
     std::deque<Name> names;
     qsizetype nextDirectory = 0;
+    std::optional<Reached> walked; // where the walk stood at the directory asked for last
     const QChar separator = nativeSeparator();
-    // Lists directories until enough files are on their way (or the walk is done).
+    // Lists directories until enough files are on their way, or the walk is done or not yet
+    // further (waited for a moment when there is nothing else to do).
     const auto listAhead = [&] {
-        while (pool.waiting() < ahead && nextDirectory < list.directories.size()) {
-            const QString& dir = list.directories[nextDirectory];
-            const Result<DirectoryFiles> listed = list.filesOf(nextDirectory++);
+        while (pool.waiting() < ahead) {
+            walked = m_directories.reach(nextDirectory,
+                                         std::chrono::milliseconds(names.empty() ? 15 : 0));
+            if (walked != Reached::Directory)
+                return;
+            const QString dir = m_directories.directory(nextDirectory);
+            const Result<DirectoryFiles> listed = m_directories.filesOf(nextDirectory++);
             if (!listed) {
                 names.push_back(Name{{}, false, listed.error(), dir});
                 continue;
@@ -400,8 +438,16 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
     };
     for (;;) {
         listAhead();
-        if (names.empty())
-            break;
+        if (walked == Reached::TooMany)
+            return refuseTooManyDirectories();
+        if (names.empty()) {
+            if (walked == Reached::End)
+                break;
+            m_yield.yield(); // the walk is not there yet
+            if (m_state.cancelFlag)
+                break;
+            continue;
+        }
         Name entry = std::move(names.front());
         names.pop_front();
         if (entry.listing) {

@@ -3,6 +3,7 @@
 
 #include "engine/files/atomic_file.h"
 #include "engine/files/file_collection.h"
+#include "engine/files/walk_ahead.h"
 #include "engine/run/activity_log.h"
 #include "engine/run/commit_sink.h"
 #include "engine/run/file_preparer.h"
@@ -67,10 +68,13 @@ public:
     EditSink& commitSink() { return m_commit; }
     // The undo journal the commit records its files in; none (the default): no journal.
     void setJournal(RunJournal* journal) { m_commit.setJournal(journal); }
+    // A run the user didn't ask to finish (a preview's dry run) ends without its closing box.
+    void setClosingBox(bool shown) { m_closingBox = shown; }
 
 private:
-    // FileFailed: that file failed on its own, its message shown; the run goes on.
-    enum class Step { Continue, FileFailed, Abort };
+    // FileFailed: that file failed on its own, its message shown; the run goes on. Refused: a
+    // walk that went on ahead of the run found the tree too big; the run ends, its message shown.
+    enum class Step { Continue, FileFailed, Abort, Refused };
 
     bool validate();
     // Checks each directory the run walks and makes its selection; false after a refusal.
@@ -82,6 +86,10 @@ private:
     Step runAllFiles();
     Step runAllFilesInTurn();
     Step runAllFilesPrepared();
+    using Reached = WalkedDirectories::Reached;
+    // Waits, yielding, for the walk to reach directory `index`; nothing after a Cancel.
+    std::optional<Reached> reachDirectory(qsizetype index);
+    Step refuseTooManyDirectories();
     // Makes one file's edit and hands it on.
     Step runFile(const QString& path, ItemKind kind);
     // Shows an edit's messages and hands it to the sink.
@@ -123,15 +131,17 @@ private:
         // The include and exclude patterns and ignore files around m_filter, for this
         // directory; none when no such option is set.
         std::unique_ptr<FileSelection> selection;
-        DirectoryList list; // walked before anything was written
+        DirectoryList list; // walked before anything was written, by a run that writes
     };
     std::vector<Walk> m_walks;
     std::optional<QStringList> m_paths;
-    // The walk being worked on: its selection and directories.
+    // The walk being worked on: its directory, selection and directories.
+    QString m_walkDirectory;
     std::unique_ptr<FileSelection> m_selection;
-    DirectoryList m_directories;
+    WalkedDirectories m_directories;
     int m_preparers = 0;
     int m_walkThreads = 0;
+    bool m_closingBox = true;
     OptionsSnapshot m_snapshot;
 };
 

@@ -2,6 +2,7 @@
 #include "engine/files/file_collection.h"
 
 #include "engine/files/all_of_filter.h"
+#include "engine/files/walk_ahead.h"
 
 #include "support/temp_files.h"
 #include "support/unprivileged.h"
@@ -19,6 +20,14 @@
 using namespace zuk;
 
 namespace {
+
+// Where a walk ahead stands at directory `index`, once it has got there.
+WalkAhead::Reached reached(WalkAhead& ahead, qsizetype index) {
+    std::optional<WalkAhead::Reached> at;
+    while (!(at = ahead.reach(index, std::chrono::milliseconds(10)))) {
+    }
+    return *at;
+}
 
 class FileCollectionTest : public ::testing::Test {
 protected:
@@ -181,6 +190,21 @@ TEST_F(FileCollectionTest, RefusesMoreDirectoriesThanAListHolds) {
     EXPECT_TRUE(over.tooManyDirectories);
     EXPECT_TRUE(over.directories.isEmpty());
     EXPECT_TRUE(DirectoryList::tooManyDirectoriesText(start).contains(start));
+    WalkAhead ahead(start, Checked, 0, nullptr);
+    EXPECT_EQ(reached(ahead, 1), WalkAhead::Reached::TooMany);
+}
+
+// A walk on a thread of its own gives the list's directories in the list's order.
+TEST_F(FileCollectionTest, AWalkAheadGivesTheListInItsOrder) {
+    makeDirs({"A/B/D", "A/C/E", "A/C/F"});
+    for (CheckValue subDirectories : {Checked, Unchecked}) {
+        const DirectoryList list = CollectDirectories(path("A"), subDirectories);
+        WalkAhead ahead(path("A"), subDirectories, 0, nullptr);
+        QStringList walked;
+        for (qsizetype i = 0; reached(ahead, i) == WalkAhead::Reached::Directory; ++i)
+            walked.append(ahead.directory(i));
+        EXPECT_EQ(walked, list.directories);
+    }
 }
 
 TEST_F(FileCollectionTest, ListsPlainFilesAndLinksToThem) {

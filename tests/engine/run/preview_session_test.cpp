@@ -131,8 +131,11 @@ TEST(PreviewSession, FileChangedSincePreviewIsRefused) {
     writeBytes(root.filePath("b.txt"), "ab");
     Previewed p(treeOptions(root.path(), "ab", "X"));
     ASSERT_EQ(p.session.preview(), RunOutcome::Completed);
+    // A preview is not a run the user asked to finish: no closing box; Apply is one.
+    EXPECT_EQ(p.prompter.texts(), QStringList());
     writeBytes(root.filePath("b.txt"), "ab ab");
     ASSERT_EQ(p.session.apply(), RunOutcome::Completed);
+    EXPECT_EQ(p.prompter.texts().last(), "ZUK Done");
     EXPECT_EQ(readBytes(root.filePath("a.txt")), "X");
     EXPECT_EQ(readBytes(root.filePath("b.txt")), "ab ab");
     EXPECT_TRUE(
