@@ -61,15 +61,15 @@ void makeTree(const QString& root, int files, int finds, int padding) {
     }
 }
 
-// Notes when the run starts its work: after the walk of the tree.
+// Notes when the run starts its work: a dry run does at once, its walk going on beside it.
 class TimedWindow final : public HeadlessRunWindow {
 public:
     explicit TimedWindow(const QElapsedTimer& clock) : m_clock(clock) {}
     void enterRunState() override {
         HeadlessRunWindow::enterRunState();
-        walked = m_clock.nsecsElapsed();
+        started = m_clock.nsecsElapsed();
     }
-    qint64 walked = -1;
+    qint64 started = -1;
 
 private:
     const QElapsedTimer& m_clock;
@@ -107,10 +107,10 @@ void preview(const QString& root, const char* label) {
     const qint64 whole = clock.nsecsElapsed();
     const auto [after, peak] = residentKiB();
     std::printf(
-        "%-22s %8lld files %9lld finds  walk %6.1f ms  first result %7.1f ms  whole %7.0f ms  "
+        "%-22s %8lld files %9lld finds  started %6.1f ms  first result %7.1f ms  whole %7.0f ms  "
         "results %6.1f MiB (%.0f bytes a find)  peak %6.1f MiB  rows %d\n",
         label, (long long)session.results().size(), (long long)session.results().findCount(),
-        window.walked / 1e6, first / 1e6, whole / 1e6, (after - before) / 1024.0,
+        window.started / 1e6, first / 1e6, whole / 1e6, (after - before) / 1024.0,
         (after - before) * 1024.0 / std::max<qint64>(1, session.results().findCount()),
         peak / 1024.0, model.rowCount());
 }
