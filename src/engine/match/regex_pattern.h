@@ -2,11 +2,13 @@
 #pragma once
 
 #include "engine/error.h"
+#include "engine/match/substring_finder.h"
 
 #include <QString>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +33,14 @@ public:
         bool found() const { return begin >= 0; }
     };
 
+    // What the searches of one text learned: whether seeking a text every match holds before
+    // asking RE2 still pays there, or too many of the lines that held it held no match.
+    struct Seek {
+        qsizetype passed = 0; // bytes searched for the text
+        qsizetype misses = 0; // lines that held it and no match
+        bool pays() const { return misses < 16 || misses * 256 <= passed; }
+    };
+
     // Refuses an expression RE2 can't compile with its reason and the character where it stands.
     static Result<std::shared_ptr<const RegexPattern>>
     compile(const QString& expression, Qt::CaseSensitivity cs, bool wholeWords);
@@ -46,13 +56,19 @@ public:
     // The leftmost match that starts at or after `from`, the text before it read as context.
     // `afterMatch` says that a match ended at `from`: an empty match there is passed over and the
     // search moves on one character, so each position is replaced at most once. `spans` receives
-    // the match, then each group when `withGroups`. False when there is none.
+    // the match, then each group when `withGroups`. False when there is none. `seek` is the same
+    // for every search of one text.
     bool find(std::string_view text, qsizetype from, bool afterMatch, bool withGroups,
-              std::vector<Span>& spans) const;
+              std::vector<Span>& spans, Seek& seek) const;
 
 private:
     RegexPattern() = default;
-    bool findOnce(std::string_view text, qsizetype from, bool withGroups,
+    bool findAnywhere(std::string_view text, qsizetype from, bool afterMatch, bool withGroups,
+                      std::vector<Span>& spans) const;
+    bool findAroundRequired(std::string_view text, qsizetype from, bool withGroups,
+                            std::vector<Span>& spans, Seek& seek) const;
+    // The leftmost match in [from, end).
+    bool findOnce(std::string_view text, qsizetype from, qsizetype end, bool withGroups,
                   std::vector<Span>& spans) const;
 
     std::unique_ptr<re2::RE2> m_plain;
@@ -61,6 +77,9 @@ private:
     // once unanchored, testing the preceding character in the text.
     std::unique_ptr<re2::RE2> m_anchoredWord;
     std::unique_ptr<re2::RE2> m_word;
+    // A text every match holds, for an expression that can't match a line break: found first,
+    // so that only the lines holding it are searched by RE2.
+    std::optional<SubstringFinder> m_required;
     bool m_canMatchLineBreak = false;
     int m_groupCount = 0;
 };

@@ -68,6 +68,13 @@ const char16_t* const kExpressions[] = {
     u"a{2}|b{1,2}",
     u"(?:a|\\n)+?b",
     u"[a-cA-C]+",
+    // Expressions holding a text that is sought first.
+    u"ab",
+    u"ab[^\\n]*c",
+    u"(a|b)c_",
+    u"x?ab_?",
+    u"[1x]Ab$",
+    u"b\u00e9?1 ",
 };
 
 const char16_t* const kPieces[] = {u"a",  u"b",  u"c", u"\u00e9",    u"\u00c9", u"_",
