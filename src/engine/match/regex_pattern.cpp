@@ -131,6 +131,11 @@ RegexPattern::compile(const QString& expression, Qt::CaseSensitivity cs, bool wh
     pattern->m_canMatchLineBreak = syntax.canMatchLineBreak;
     if (!syntax.canMatchLineBreak)
         pattern->m_required = requiredText(syntax.requiredRuns, cs);
+    // A run every match holds makes it not empty. The characters around it are ASCII or not
+    // whichever way the bytes outside ASCII are read, but whether they are letters is not.
+    pattern->m_asciiOnly =
+        !wholeWords && !syntax.requiredRuns.empty() &&
+        (cs == Qt::CaseSensitive ? syntax.asciiCharacters : syntax.asciiCharactersWithoutCase);
     pattern->m_groupCount = pattern->m_plain->NumberOfCapturingGroups();
     if (wholeWords) {
         // A "\Q" left open would quote what follows it.

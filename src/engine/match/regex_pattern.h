@@ -49,6 +49,9 @@ public:
     // Whether some match may hold a line break. When not, the expression finds the same in each
     // line alone as in the whole text.
     bool canMatchLineBreak() const { return m_canMatchLineBreak; }
+    // Whether every match is ASCII and not empty, and the expression finds in a text's bytes read
+    // as UTF-8 what it finds in them read one byte a character, when they aren't UTF-8.
+    bool findsAsciiOnly() const { return m_asciiOnly; }
     int groupCount() const { return m_groupCount; }
     // The number of each named group, (?P<name>...).
     const std::map<std::string, int>& groupNumbers() const;
@@ -81,6 +84,7 @@ private:
     // so that only the lines holding it are searched by RE2.
     std::optional<SubstringFinder> m_required;
     bool m_canMatchLineBreak = false;
+    bool m_asciiOnly = false;
     int m_groupCount = 0;
 };
 

@@ -158,12 +158,26 @@ bool isAsciiPunctuation(char32_t c) {
            !(c >= u'A' && c <= u'Z');
 }
 
+// Whether every character the class or escape `atom` matches is ASCII, as RE2 reads it under
+// the case rule: the greatest text a match can be starts with an ASCII character.
+bool atomIsAscii(const std::string& atom, bool withoutCase) {
+    RE2::Options options;
+    options.set_log_errors(false);
+    options.set_case_sensitive(!withoutCase);
+    const RE2 re(atom, options);
+    std::string least;
+    std::string greatest;
+    return re.ok() && re.PossibleMatchRange(&least, &greatest, 4) &&
+           (greatest.empty() || uchar(greatest.front()) < 0x80);
+}
+
 class Reader {
 public:
     explicit Reader(QStringView expression) : m_p(codePointsOf(expression)) {}
 
     RegexSyntax read() {
         bool dotMatchesLineBreak = false;
+        bool withoutCase = false;
         bool hasDot = false;
         std::vector<size_t> groups;
         size_t i = 0;
@@ -181,6 +195,7 @@ public:
                     m_runs.end();
                 const size_t length = classLength(m_p, i);
                 m_syntax.canMatchLineBreak |= atomMatchesLineBreak(copy(i, i + length));
+                atomCharacters(copy(i, i + length));
                 i = emit(i, i + length);
             } else if (c == u'(') {
                 size_t end = i + 1;
@@ -196,6 +211,7 @@ public:
                             break;
                         negated |= f == u'-';
                         dotMatchesLineBreak |= f == u's' && !negated;
+                        withoutCase |= f == u'i' && !negated;
                     }
                     group = named || m_p[end] == u':';
                     ++end;
@@ -215,11 +231,14 @@ public:
                 else if (c == u')' && m_syntax.unopenedClose < 0)
                     m_syntax.unopenedClose = m_p.at[i];
                 hasDot |= c == u'.';
+                character(c == u'.' ? char32_t(0x80) : c);
                 m_syntax.canMatchLineBreak |= c == u'\n';
                 i = emit(i, i + 1);
             }
         }
         m_syntax.canMatchLineBreak |= hasDot && dotMatchesLineBreak;
+        if (withoutCase)
+            m_syntax.asciiCharacters = m_syntax.asciiCharactersWithoutCase;
         if (!groups.empty())
             m_syntax.unclosedGroup = m_p.at[groups.back()];
         m_syntax.origin.push_back(m_p.end);
@@ -234,6 +253,7 @@ private:
             size_t end = i + 2;
             while (end < m_p.size() && !(m_p[end] == u'\\' && m_p[end + 1] == u'E')) {
                 m_syntax.canMatchLineBreak |= m_p[end] == u'\n';
+                character(m_p[end]);
                 ++end;
             }
             m_syntax.openQuote = end >= m_p.size();
@@ -249,7 +269,19 @@ private:
             m_syntax.anyByte = m_p.at[i];
         const size_t length = escapeLength(m_p, i);
         m_syntax.canMatchLineBreak |= atomMatchesLineBreak(copy(i, i + length));
+        atomCharacters(copy(i, i + length));
         return emit(i, i + length);
+    }
+
+    // A character that matches itself (or, for a dot, any character).
+    void character(char32_t c) {
+        const char32_t lower = c | 0x20;
+        m_syntax.asciiCharacters &= c < 0x80;
+        m_syntax.asciiCharactersWithoutCase &= c < 0x80 && lower != u'k' && lower != u's';
+    }
+    void atomCharacters(const std::string& atom) {
+        m_syntax.asciiCharacters &= atomIsAscii(atom, false);
+        m_syntax.asciiCharactersWithoutCase &= atomIsAscii(atom, true);
     }
 
     std::string copy(size_t from, size_t to) const {

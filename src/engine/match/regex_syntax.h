@@ -22,6 +22,10 @@ struct RegexSyntax {
     // Runs of ASCII characters that every match holds exactly as typed, outside any group
     // and before any change of the case rule; none when the expression has alternatives.
     std::vector<std::string> requiredRuns;
+    // Whether every character a match may hold is ASCII, with the case rule on and without it
+    // (a "(?i)" in the expression counts as without for both).
+    bool asciiCharacters = true;
+    bool asciiCharactersWithoutCase = true;
     // Where "\C" (any byte, which can split a character) stands; -1: nowhere.
     qsizetype anyByte = -1;
     // A "\Q" without its "\E", which quotes whatever follows the expression.

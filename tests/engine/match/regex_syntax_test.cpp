@@ -32,3 +32,27 @@ TEST(RegexSyntax, FindsTheRunsEveryMatchHolds) {
             << QString::fromUtf16(expression).toStdString();
     }
 }
+
+// Without case, "k" and "s" (and a class or escape holding them) match the Kelvin sign and the
+// long s too.
+TEST(RegexSyntax, KnowsWhetherEveryCharacterOfAMatchIsAscii) {
+    struct Case {
+        const char16_t* expression;
+        bool withCase;
+        bool withoutCase;
+    };
+    const Case cases[] = {
+        {u"wid[a-z]+t", true, false}, {u"a\\d+b\\.\\b", true, true}, {u"x\\w", true, false},
+        {u"ask", true, false},        {u"(?i)ab", true, true},       {u"(?i)ak", false, false},
+        {u"\\Qa.k\\E", true, false},  {u"[0-9_]{2,}$", true, true},  {u"a.", false, false},
+        {u"[^a]", false, false},      {u"\\W|\\D", false, false},    {u"\\pL", false, false},
+        {u"caf\u00e9", false, false},
+    };
+    for (const Case& c : cases) {
+        const RegexSyntax syntax = readRegexSyntax(QString::fromUtf16(c.expression));
+        EXPECT_EQ(syntax.asciiCharacters, c.withCase)
+            << QString::fromUtf16(c.expression).toStdString();
+        EXPECT_EQ(syntax.asciiCharactersWithoutCase, c.withoutCase)
+            << QString::fromUtf16(c.expression).toStdString();
+    }
+}
