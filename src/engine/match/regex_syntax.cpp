@@ -211,7 +211,7 @@ public:
                             break;
                         negated |= f == u'-';
                         dotMatchesLineBreak |= f == u's' && !negated;
-                        withoutCase |= f == u'i' && !negated;
+                        withoutCase |= f == u'i' && !negated && !named;
                     }
                     group = named || m_p[end] == u':';
                     ++end;
