@@ -192,11 +192,16 @@ bool RegexPattern::findAroundRequired(std::string_view text, qsizetype from, boo
         if (hit < 0)
             return false;
         // A match holds no line break: one that holds this text lies in its line.
-        const size_t before = text.substr(size_t(at), size_t(hit - at)).rfind('\n');
-        const qsizetype lineStart =
-            before == std::string_view::npos ? at : at + qsizetype(before) + 1;
-        const size_t after = text.find('\n', size_t(hit));
-        const qsizetype lineEnd = after == std::string_view::npos ? bytes.size() : qsizetype(after);
+        qsizetype lineStart = at;
+        if (at < seek.lineFrom || hit >= seek.lineEnd) {
+            const size_t before = text.substr(size_t(at), size_t(hit - at)).rfind('\n');
+            if (before != std::string_view::npos)
+                lineStart = at + qsizetype(before) + 1;
+            const size_t after = text.find('\n', size_t(hit));
+            seek.lineFrom = lineStart;
+            seek.lineEnd = after == std::string_view::npos ? bytes.size() : qsizetype(after);
+        }
+        const qsizetype lineEnd = seek.lineEnd;
         if (findOnce(text, lineStart, lineEnd, withGroups, spans)) {
             seek.passed += spans[0].end - at;
             return true;
@@ -229,7 +234,9 @@ bool RegexPattern::findOnce(std::string_view text, qsizetype from, qsizetype end
         found = search(*m_plain, RE2::UNANCHORED);
     } else {
         const QByteArrayView bytes(text.data(), qsizetype(text.size()));
-        found = (!wordCharacterBefore(bytes, ByteText::Utf8, from) &&
+        // At a line's start the unanchored form finds a match there too.
+        const bool lineStart = from == 0 || text[size_t(from - 1)] == '\n';
+        found = (!lineStart && !wordCharacterBefore(bytes, ByteText::Utf8, from) &&
                  search(*m_anchoredWord, RE2::ANCHOR_START)) ||
                 search(*m_word, RE2::UNANCHORED);
     }

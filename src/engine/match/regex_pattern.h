@@ -34,10 +34,13 @@ public:
     };
 
     // What the searches of one text learned: whether seeking a text every match holds before
-    // asking RE2 still pays there, or too many of the lines that held it held no match.
+    // asking RE2 still pays there, or too many of the lines that held it held no match; and the
+    // last line it was found in, so that a long line holding many matches is measured once.
     struct Seek {
-        qsizetype passed = 0; // bytes searched for the text
-        qsizetype misses = 0; // lines that held it and no match
+        qsizetype passed = 0;   // bytes searched for the text
+        qsizetype misses = 0;   // lines that held it and no match
+        qsizetype lineFrom = 0; // [lineFrom, lineEnd) holds no line break, and one follows
+        qsizetype lineEnd = 0;
         bool pays() const { return misses < 16 || misses * 256 <= passed; }
     };
 
