@@ -36,6 +36,10 @@ public:
     // text's encoding is settled (the subject says which it is).
     enum class ByteForm { Exact, UnlessAsciiFolding, Settled, Never };
     virtual ByteForm byteForm() const = 0;
+    // Whether under `cs` every match is ASCII and not empty, and the bytes of a text that is not
+    // UTF-8 read as UTF-8 give the same matches as read one byte a character: a Settled matcher
+    // may then search the bytes of a text whose encoding is not settled yet.
+    virtual bool findsAsciiOnly(Qt::CaseSensitivity) const { return false; }
     // The most units of the subject a match can cover; nothing when there is no bound. A file
     // streams through a buffer for a bounded matcher that searches the byte form, or for one
     // that matches within lines.

@@ -27,6 +27,9 @@ public:
 
     TextMatch find(const Subject& subject, qsizetype from, Qt::CaseSensitivity cs) const override;
     ByteForm byteForm() const override { return ByteForm::Settled; }
+    bool findsAsciiOnly(Qt::CaseSensitivity cs) const override {
+        return (cs == Qt::CaseSensitive ? m_sensitive : m_insensitive)->findsAsciiOnly();
+    }
     std::optional<qsizetype> longestMatch() const override { return std::nullopt; }
     bool matchesWithinLines() const override { return !m_sensitive->canMatchLineBreak(); }
     bool countsOverlaps() const override { return false; }

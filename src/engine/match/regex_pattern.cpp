@@ -82,6 +82,31 @@ std::unique_ptr<RE2> compiled(std::string_view pattern, Qt::CaseSensitivity cs) 
     return std::make_unique<RE2>(re2::StringPiece(pattern.data(), pattern.size()), options);
 }
 
+// The longest of the runs every match holds, as the search under `cs` finds it; without case,
+// runs are cut at "k" and "s", as the Kelvin sign and the long s fold to them. Shorter ones
+// would find too many lines.
+std::optional<SubstringFinder> requiredText(const std::vector<std::string>& runs,
+                                            Qt::CaseSensitivity cs) {
+    constexpr size_t kShortest = 2;
+    std::string_view longest;
+    for (const std::string& run : runs) {
+        size_t start = 0;
+        for (size_t i = 0; i <= run.size(); ++i) {
+            const char lower = i < run.size() ? char(run[i] | 0x20) : 0;
+            if (i < run.size() && (cs == Qt::CaseSensitive || (lower != 'k' && lower != 's')))
+                continue;
+            if (i - start > longest.size())
+                longest = std::string_view(run).substr(start, i - start);
+            start = i + 1;
+        }
+    }
+    if (longest.size() < kShortest)
+        return std::nullopt;
+    return SubstringFinder(QString::fromLatin1(longest.data(), qsizetype(longest.size())),
+                           cs == Qt::CaseSensitive ? SubstringFinder::Fold::None
+                                                   : SubstringFinder::Fold::Ascii);
+}
+
 qsizetype nextCharacter(std::string_view text, qsizetype at) {
     const uchar lead = uchar(text[size_t(at)]);
     const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
@@ -104,6 +129,13 @@ RegexPattern::compile(const QString& expression, Qt::CaseSensitivity cs, bool wh
                                QStringLiteral("\\C matches a single byte, which may split a "
                                               "character; it is not allowed"));
     pattern->m_canMatchLineBreak = syntax.canMatchLineBreak;
+    if (!syntax.canMatchLineBreak)
+        pattern->m_required = requiredText(syntax.requiredRuns, cs);
+    // A run every match holds makes it not empty. The characters around it are ASCII or not
+    // whichever way the bytes outside ASCII are read, but whether they are letters is not.
+    pattern->m_asciiOnly =
+        !wholeWords && !syntax.requiredRuns.empty() &&
+        (cs == Qt::CaseSensitive ? syntax.asciiCharacters : syntax.asciiCharactersWithoutCase);
     pattern->m_groupCount = pattern->m_plain->NumberOfCapturingGroups();
     if (wholeWords) {
         // A "\Q" left open would quote what follows it.
@@ -126,12 +158,20 @@ const std::map<std::string, int>& RegexPattern::groupNumbers() const {
 }
 
 bool RegexPattern::find(std::string_view text, qsizetype from, bool afterMatch, bool withGroups,
-                        std::vector<Span>& spans) const {
+                        std::vector<Span>& spans, Seek& seek) const {
     // RE2 can't tell an empty group from one that took no part in a text without data.
     if (text.data() == nullptr)
         text = std::string_view("", 0);
+    // A match that holds a text is never empty.
+    if (m_required && seek.pays())
+        return findAroundRequired(text, from, withGroups, spans, seek);
+    return findAnywhere(text, from, afterMatch, withGroups, spans);
+}
+
+bool RegexPattern::findAnywhere(std::string_view text, qsizetype from, bool afterMatch,
+                                bool withGroups, std::vector<Span>& spans) const {
     while (from <= qsizetype(text.size())) {
-        if (!findOnce(text, from, withGroups, spans))
+        if (!findOnce(text, from, qsizetype(text.size()), withGroups, spans))
             return false;
         if (!afterMatch || spans[0].begin != from || spans[0].end != from)
             return true;
@@ -143,7 +183,39 @@ bool RegexPattern::find(std::string_view text, qsizetype from, bool afterMatch, 
     return false;
 }
 
-bool RegexPattern::findOnce(std::string_view text, qsizetype from, bool withGroups,
+bool RegexPattern::findAroundRequired(std::string_view text, qsizetype from, bool withGroups,
+                                      std::vector<Span>& spans, Seek& seek) const {
+    const QByteArrayView bytes(text.data(), qsizetype(text.size()));
+    qsizetype at = from;
+    while (at < bytes.size()) {
+        const qsizetype hit = m_required->indexIn(bytes, at);
+        if (hit < 0)
+            return false;
+        // A match holds no line break: one that holds this text lies in its line.
+        qsizetype lineStart = at;
+        if (at < seek.lineFrom || hit >= seek.lineEnd) {
+            const size_t before = text.substr(size_t(at), size_t(hit - at)).rfind('\n');
+            if (before != std::string_view::npos)
+                lineStart = at + qsizetype(before) + 1;
+            const size_t after = text.find('\n', size_t(hit));
+            seek.lineFrom = lineStart;
+            seek.lineEnd = after == std::string_view::npos ? bytes.size() : qsizetype(after);
+        }
+        const qsizetype lineEnd = seek.lineEnd;
+        if (findOnce(text, lineStart, lineEnd, withGroups, spans)) {
+            seek.passed += spans[0].end - at;
+            return true;
+        }
+        seek.passed += lineEnd + 1 - at;
+        ++seek.misses;
+        at = lineEnd + 1;
+        if (!seek.pays())
+            return findAnywhere(text, std::min(at, bytes.size()), false, withGroups, spans);
+    }
+    return false;
+}
+
+bool RegexPattern::findOnce(std::string_view text, qsizetype from, qsizetype end, bool withGroups,
                             std::vector<Span>& spans) const {
     const int wanted = 1 + (withGroups ? m_groupCount : 0);
     // The match is group 1 of the whole-word forms.
@@ -155,14 +227,16 @@ bool RegexPattern::findOnce(std::string_view text, qsizetype from, bool withGrou
     re2::StringPiece* groups = many.empty() ? few.data() : many.data();
     const re2::StringPiece piece(text.data(), text.size());
     const auto search = [&](const RE2& re, RE2::Anchor anchor) {
-        return re.Match(piece, size_t(from), text.size(), anchor, groups, count);
+        return re.Match(piece, size_t(from), size_t(end), anchor, groups, count);
     };
     bool found = false;
     if (!m_word) {
         found = search(*m_plain, RE2::UNANCHORED);
     } else {
         const QByteArrayView bytes(text.data(), qsizetype(text.size()));
-        found = (!wordCharacterBefore(bytes, ByteText::Utf8, from) &&
+        // At a line's start the unanchored form finds a match there too.
+        const bool lineStart = from == 0 || text[size_t(from - 1)] == '\n';
+        found = (!lineStart && !wordCharacterBefore(bytes, ByteText::Utf8, from) &&
                  search(*m_anchoredWord, RE2::ANCHOR_START)) ||
                 search(*m_word, RE2::UNANCHORED);
     }

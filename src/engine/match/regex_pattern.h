@@ -2,11 +2,13 @@
 #pragma once
 
 #include "engine/error.h"
+#include "engine/match/substring_finder.h"
 
 #include <QString>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +33,17 @@ public:
         bool found() const { return begin >= 0; }
     };
 
+    // What the searches of one text learned: whether seeking a text every match holds before
+    // asking RE2 still pays there, or too many of the lines that held it held no match; and the
+    // last line it was found in, so that a long line holding many matches is measured once.
+    struct Seek {
+        qsizetype passed = 0;   // bytes searched for the text
+        qsizetype misses = 0;   // lines that held it and no match
+        qsizetype lineFrom = 0; // [lineFrom, lineEnd) holds no line break, and one follows
+        qsizetype lineEnd = 0;
+        bool pays() const { return misses < 16 || misses * 256 <= passed; }
+    };
+
     // Refuses an expression RE2 can't compile with its reason and the character where it stands.
     static Result<std::shared_ptr<const RegexPattern>>
     compile(const QString& expression, Qt::CaseSensitivity cs, bool wholeWords);
@@ -39,6 +52,9 @@ public:
     // Whether some match may hold a line break. When not, the expression finds the same in each
     // line alone as in the whole text.
     bool canMatchLineBreak() const { return m_canMatchLineBreak; }
+    // Whether every match is ASCII and not empty, and the expression finds in a text's bytes read
+    // as UTF-8 what it finds in them read one byte a character, when they aren't UTF-8.
+    bool findsAsciiOnly() const { return m_asciiOnly; }
     int groupCount() const { return m_groupCount; }
     // The number of each named group, (?P<name>...).
     const std::map<std::string, int>& groupNumbers() const;
@@ -46,13 +62,19 @@ public:
     // The leftmost match that starts at or after `from`, the text before it read as context.
     // `afterMatch` says that a match ended at `from`: an empty match there is passed over and the
     // search moves on one character, so each position is replaced at most once. `spans` receives
-    // the match, then each group when `withGroups`. False when there is none.
+    // the match, then each group when `withGroups`. False when there is none. `seek` is the same
+    // for every search of one text.
     bool find(std::string_view text, qsizetype from, bool afterMatch, bool withGroups,
-              std::vector<Span>& spans) const;
+              std::vector<Span>& spans, Seek& seek) const;
 
 private:
     RegexPattern() = default;
-    bool findOnce(std::string_view text, qsizetype from, bool withGroups,
+    bool findAnywhere(std::string_view text, qsizetype from, bool afterMatch, bool withGroups,
+                      std::vector<Span>& spans) const;
+    bool findAroundRequired(std::string_view text, qsizetype from, bool withGroups,
+                            std::vector<Span>& spans, Seek& seek) const;
+    // The leftmost match in [from, end).
+    bool findOnce(std::string_view text, qsizetype from, qsizetype end, bool withGroups,
                   std::vector<Span>& spans) const;
 
     std::unique_ptr<re2::RE2> m_plain;
@@ -61,7 +83,11 @@ private:
     // once unanchored, testing the preceding character in the text.
     std::unique_ptr<re2::RE2> m_anchoredWord;
     std::unique_ptr<re2::RE2> m_word;
+    // A text every match holds, for an expression that can't match a line break: found first,
+    // so that only the lines holding it are searched by RE2.
+    std::optional<SubstringFinder> m_required;
     bool m_canMatchLineBreak = false;
+    bool m_asciiOnly = false;
     int m_groupCount = 0;
 };
 

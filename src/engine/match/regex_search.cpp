@@ -10,7 +10,8 @@ RegexMatch RegexSearch::find(qsizetype from, bool afterMatch, bool withGroups) c
     RegexMatch match;
     if (from > m_text.subjectSize())
         return match;
-    if (!m_pattern->find(m_text.utf8(), m_text.toView(from), afterMatch, withGroups, m_spans))
+    if (!m_pattern->find(m_text.utf8(), m_text.toView(from), afterMatch, withGroups, m_spans,
+                         m_seek))
         return match;
     match.position = m_text.toSubject(m_spans.front().begin);
     match.length = m_text.toSubject(m_spans.front().end) - match.position;

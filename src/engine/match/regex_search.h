@@ -34,6 +34,7 @@ private:
     std::shared_ptr<const RegexPattern> m_pattern;
     RegexText m_text;
     mutable std::vector<RegexPattern::Span> m_spans;
+    mutable RegexPattern::Seek m_seek;
 };
 
 } // namespace zuk

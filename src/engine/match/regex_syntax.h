@@ -19,6 +19,13 @@ struct RegexSyntax {
     // Whether some match may hold a line break: then the expression can't be applied line by
     // line. When in doubt, true.
     bool canMatchLineBreak = false;
+    // Runs of ASCII characters that every match holds exactly as typed, outside any group
+    // and before any change of the case rule; none when the expression has alternatives.
+    std::vector<std::string> requiredRuns;
+    // Whether every character a match may hold is ASCII, with the case rule on and without it
+    // (a "(?i)" in the expression counts as without for both).
+    bool asciiCharacters = true;
+    bool asciiCharactersWithoutCase = true;
     // Where "\C" (any byte, which can split a character) stands; -1: nowhere.
     qsizetype anyByte = -1;
     // A "\Q" without its "\E", which quotes whatever follows the expression.

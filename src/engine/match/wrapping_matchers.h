@@ -47,6 +47,9 @@ public:
         return m_inner->find(subject, from, Qt::CaseInsensitive);
     }
     ByteForm byteForm() const override { return m_inner->byteForm(); }
+    bool findsAsciiOnly(Qt::CaseSensitivity) const override {
+        return m_inner->findsAsciiOnly(Qt::CaseInsensitive);
+    }
     std::optional<qsizetype> longestMatch() const override { return m_inner->longestMatch(); }
     bool matchesWithinLines() const override { return m_inner->matchesWithinLines(); }
     bool countsOverlaps() const override { return m_inner->countsOverlaps(); }

@@ -177,14 +177,13 @@ ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const 
         return Streamed::NeedsWholeText;
 
     // Without a mark (or with one that invalid UTF-8 makes one-byte text), whether the file is
-    // UTF-8 is settled by reading it first when the search depends on it or a search without
-    // case could meet the Kelvin sign or the long s, and otherwise at the first replacement
-    // outside ASCII.
+    // UTF-8 is settled by reading it first when a search without case could meet the Kelvin
+    // sign or the long s, and otherwise at the first find that depends on it (see StreamedEdit)
+    // or the first replacement outside ASCII.
     TextEncoding encoding = in.hasUtf8Mark() ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
     bool settled = false;
-    if (form == Matcher::ByteForm::UnlessAsciiFolding || form == Matcher::ByteForm::Settled) {
-        const Result<FileStream::Survey> survey =
-            in.survey(form == Matcher::ByteForm::UnlessAsciiFolding);
+    if (form == Matcher::ByteForm::UnlessAsciiFolding) {
+        const Result<FileStream::Survey> survey = in.survey(true);
         if (!survey) {
             fail(edit, survey.error());
             return Streamed::Done;
@@ -192,7 +191,7 @@ ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const 
         if (!survey.value().validUtf8)
             encoding = TextEncoding::Windows1252;
         settled = true;
-        if (form == Matcher::ByteForm::UnlessAsciiFolding && survey.value().asciiFolding)
+        if (survey.value().asciiFolding)
             return Streamed::NeedsWholeText;
     }
     if (m_observe)

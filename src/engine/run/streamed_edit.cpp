@@ -35,6 +35,12 @@ StreamedEdit::StreamedEdit(FileStream& in, std::optional<qsizetype> longestMatch
       m_encodingSettled(encodingSettled) {}
 
 Result<TextMatch> StreamedEdit::find(const Matcher& matcher, qint64 from, Qt::CaseSensitivity cs) {
+    // A search that depends on the encoding, under this case rule, settles it first.
+    if (!m_encodingSettled && matcher.byteForm() == Matcher::ByteForm::Settled &&
+        !matcher.findsAsciiOnly(cs)) {
+        if (Status settled = settleEncoding(); !settled)
+            return settled.error();
+    }
     if (!m_longest)
         return findInLines(matcher, from, cs);
     const qint64 body = m_in.bodyStart();
@@ -97,6 +103,18 @@ Result<TextMatch> StreamedEdit::findInLines(const Matcher& matcher, qint64 from,
     }
 }
 
+Status StreamedEdit::settleEncoding() {
+    if (m_encodingSettled)
+        return {};
+    const Result<FileStream::Survey> survey = m_in.survey(false);
+    if (!survey)
+        return survey.error();
+    if (!survey.value().validUtf8)
+        m_encoding = TextEncoding::Windows1252;
+    m_encodingSettled = true;
+    return {};
+}
+
 Result<QString> StreamedEdit::firstLineBreak() {
     const Result<QByteArray> form = m_in.firstLineBreak();
     if (!form)
@@ -110,14 +128,8 @@ Status StreamedEdit::replace(qint64 position, qint64 length, const QString& repl
             // ASCII is the same in every encoding the byte form holds.
             m_replacementBytes = replacement.toLatin1();
         } else {
-            if (!m_encodingSettled) {
-                const Result<FileStream::Survey> survey = m_in.survey(false);
-                if (!survey)
-                    return survey.error();
-                if (!survey.value().validUtf8)
-                    m_encoding = TextEncoding::Windows1252;
-                m_encodingSettled = true;
-            }
+            if (Status settled = settleEncoding(); !settled)
+                return settled;
             if (!canEncode(replacement, m_encoding))
                 return unstorableReplacementError();
             m_replacementBytes = encodeText(replacement, m_encoding);

@@ -20,8 +20,8 @@ public:
 
     // `longestMatch`: nothing for a matcher searched line by line, in a window of at most
     // `longestLine` bytes. `encodingSettled`: whether a file without a mark is known to be UTF-8
-    // or one byte per character; when not, the first replacement outside ASCII settles it by
-    // reading the file.
+    // or one byte per character; when not, the first replacement outside ASCII, or the first
+    // find whose matches depend on it, settles it by reading the file.
     StreamedEdit(FileStream& in, std::optional<qsizetype> longestMatch, TextEncoding encoding,
                  bool encodingSettled, qsizetype longestLine = kLongestLine);
 
@@ -49,6 +49,8 @@ private:
                                                                                : ByteText::Utf8);
     }
     Result<TextMatch> findInLines(const Matcher& matcher, qint64 from, Qt::CaseSensitivity cs);
+    // Whether a file without a mark is UTF-8, read from the file.
+    Status settleEncoding();
 
     // Where the last whole line of the window ends (its line break starts) and where the next
     // line starts; -1: the window holds no whole line.

@@ -2,6 +2,7 @@
 #include "engine/text/text_codec.h"
 
 #include <algorithm>
+#include <bit>
 
 #include <QtEndian>
 
@@ -55,8 +56,44 @@ bool isSurrogate(char16_t c) {
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
-// Strict UTF-8 check: no overlong forms, no encoded surrogates, nothing above U+10FFFF, no
-// truncated sequence. Returns the number of UTF-16 units the bytes decode to, or -1.
+// Strict UTF-8 check of the sequence at `p`, whose first byte is outside ASCII: no overlong
+// form, no encoded surrogate, nothing above U+10FFFF, nothing cut short. Returns its length,
+// or -1.
+int utf8SequenceLength(const uchar* p, qsizetype n) {
+    const uchar b = p[0];
+    int length;
+    uchar low = 0x80;
+    uchar high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        if (b == 0xE0)
+            low = 0xA0;
+        else if (b == 0xED)
+            high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        if (b == 0xF0)
+            low = 0x90;
+        else if (b == 0xF4)
+            high = 0x8F;
+    } else {
+        return -1;
+    }
+    if (n < length)
+        return -1;
+    if (p[1] < low || p[1] > high)
+        return -1;
+    for (int k = 2; k < length; ++k) {
+        if ((p[k] & 0xC0) != 0x80)
+            return -1;
+    }
+    return length;
+}
+
+// Strict UTF-8 check (see utf8SequenceLength). Returns the number of UTF-16 units the bytes
+// decode to, or -1.
 qsizetype utf8Utf16Length(const uchar* p, qsizetype n) {
     qsizetype i = 0;
     qsizetype units = 0;
@@ -66,40 +103,14 @@ qsizetype utf8Utf16Length(const uchar* p, qsizetype n) {
             units += 8;
             continue;
         }
-        const uchar b = p[i];
-        if (b < 0x80) {
+        if (p[i] < 0x80) {
             ++i;
             ++units;
             continue;
         }
-        int length;
-        uchar low = 0x80;
-        uchar high = 0xBF;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            if (b == 0xE0)
-                low = 0xA0;
-            else if (b == 0xED)
-                high = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            if (b == 0xF0)
-                low = 0x90;
-            else if (b == 0xF4)
-                high = 0x8F;
-        } else {
+        const int length = utf8SequenceLength(p + i, n - i);
+        if (length < 0)
             return -1;
-        }
-        if (n - i < length)
-            return -1;
-        if (p[i + 1] < low || p[i + 1] > high)
-            return -1;
-        for (int k = 2; k < length; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80)
-                return -1;
-        }
         i += length;
         units += length == 4 ? 2 : 1;
     }
@@ -294,14 +305,31 @@ bool isAsciiBytes(QByteArrayView bytes) {
 bool isValidUtf8(QByteArrayView bytes) {
     const auto* p = reinterpret_cast<const uchar*>(bytes.data());
     const qsizetype n = bytes.size();
-    // Most text is ASCII for long stretches: 32 bytes a step until the first byte outside it,
-    // which starts a character.
     qsizetype i = 0;
-    while (i + 32 <= n &&
-           ((load64(p + i) | load64(p + i + 8) | load64(p + i + 16) | load64(p + i + 24)) &
-            kHighBits8) == 0)
-        i += 32;
-    return utf8Utf16Length(p + i, n - i) >= 0;
+    for (;;) {
+        // Most text is ASCII for long stretches, even between the characters outside it: 32
+        // bytes a step, then 8, to the next byte outside it, which starts a character.
+        while (i + 32 <= n &&
+               ((load64(p + i) | load64(p + i + 8) | load64(p + i + 16) | load64(p + i + 24)) &
+                kHighBits8) == 0)
+            i += 32;
+        while (i + 8 <= n) {
+            const quint64 high = qFromLittleEndian<quint64>(p + i) & kHighBits8;
+            if (high != 0) {
+                i += std::countr_zero(high) / 8;
+                break;
+            }
+            i += 8;
+        }
+        while (i < n && p[i] < 0x80)
+            ++i;
+        if (i == n)
+            return true;
+        const int length = utf8SequenceLength(p + i, n - i);
+        if (length < 0)
+            return false;
+        i += length;
+    }
 }
 
 QString decodeBody(QByteArrayView body, TextEncoding encoding) {

@@ -104,6 +104,27 @@ TEST(RegexPattern, WholeWordsTestTheCharactersAroundEachMatch) {
     expectMatches(cases, true);
 }
 
+// A text every match holds is sought first and only its lines are searched: a match is found
+// after any number of lines that hold the text and no match, and without case a "k" or "s" in
+// it may stand for the Kelvin sign or the long s.
+TEST(RegexPattern, FindsMatchesAfterLinesThatHoldOnlyTheTextTheyNeed) {
+    for (const int lines : {0, 1, 15, 16, 17, 400}) {
+        const QString text =
+            QStringLiteral("ab\n").repeated(lines) + QStringLiteral("xab7 ab\r\nab8ab9");
+        const qsizetype at = 3 * lines;
+        EXPECT_EQ(
+            matchesOf(QStringLiteral("ab[0-9]"), text),
+            QStringLiteral("%1+3 %2+3 %3+3").arg(at + 1).arg(at + 9).arg(at + 12).toStdString())
+            << lines;
+    }
+    const Case cases[] = {
+        {u"abk", u"xAB\u212A", "1+3", Qt::CaseInsensitive},
+        {u"s1ab", u"\u017F1AB", "0+4", Qt::CaseInsensitive},
+        {u"^ab$", u"ab\r\nxab\rab", "0+2 8+2"},
+    };
+    expectMatches(cases, false);
+}
+
 TEST(RegexPattern, GroupsTakeTheirSpansAndNamesTheirNumbers) {
     const auto pattern = compiled(QStringLiteral("(?P<first>a)|(b)(x)?"));
     ASSERT_TRUE(pattern);

@@ -165,18 +165,23 @@ TEST(TextCodec, SafeChunkEndNeverSplitsASurrogatePair) {
 } // namespace
 } // namespace zuk
 
-// Long ASCII stretches are skipped in blocks: a byte outside ASCII is judged wherever it stands.
+// Long ASCII stretches are skipped in blocks, also between characters outside ASCII: a byte
+// outside ASCII is judged wherever it stands, before or after another such character.
 TEST(TextCodec, ValidUtf8IsJudgedAtEveryPlaceAfterASCII) {
     const std::pair<QByteArray, bool> tails[] = {{"\xC3\xA9", true},   {"\xE2\x84\xAA", true},
                                                  {"\x80", false},      {"\xC3", false},
                                                  {"\xE9t\xE9", false}, {"\xF0\x9F\x98\x80", true}};
-    for (qsizetype at = 0; at < 70; ++at) {
-        for (const auto& [tail, valid] : tails) {
-            const QByteArray bytes = QByteArray(at, 'a') + tail + QByteArray(40, 'b');
-            EXPECT_EQ(zuk::isValidUtf8(bytes), valid) << at << ' ' << tail.toHex().toStdString();
-            // A character cut short is not valid.
-            if (valid) {
-                EXPECT_FALSE(zuk::isValidUtf8(bytes.first(at + 1))) << at;
+    for (const QByteArray& first : {QByteArray(), QByteArray("\xC3\xA9")}) {
+        for (qsizetype at = 0; at < 70; ++at) {
+            for (const auto& [tail, valid] : tails) {
+                const QByteArray head = first + QByteArray(at, 'a');
+                const QByteArray bytes = head + tail + QByteArray(40, 'b');
+                EXPECT_EQ(zuk::isValidUtf8(bytes), valid)
+                    << at << ' ' << tail.toHex().toStdString();
+                // A character cut short is not valid.
+                if (valid) {
+                    EXPECT_FALSE(zuk::isValidUtf8(bytes.first(head.size() + 1))) << at;
+                }
             }
         }
     }
