@@ -49,9 +49,13 @@ PY
 mapfile -t sed_args < "$work/sed.args"
 
 . "$here/rounds.sh"
+# zuk-cli's journal and log in a folder of the bench's own, emptied before each round: a
+# journal as a user's holds it, not whatever other runs left in the shared one.
+export AppData="$work/appdata"
 
 for round in $(seq "$ROUNDS"); do
     fresh
+    rm -rf "$AppData"
     measure zuk "$ZUK" --yes --case --subdirs --batch "$work/entries.txt" .
     zuk_digest=$(digest)
     fresh

@@ -79,7 +79,7 @@ public:
     // counters, messages (in entry order) and log of its own run one after another; the
     // search and replace options are not used. Null (the default): the options' one search.
     // The entries outlive the runs.
-    void setEntries(const RunEntries* entries, EntryPrefilter prefilter = {});
+    void setEntries(const RunEntries* entries);
     struct EntryRun {
         bool refused = false; // its own run would have been refused (its message said)
         RunCounters counters;

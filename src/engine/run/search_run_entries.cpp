@@ -24,9 +24,8 @@
 
 namespace zuk {
 
-void SearchRun::setEntries(const RunEntries* entries, EntryPrefilter prefilter) {
+void SearchRun::setEntries(const RunEntries* entries) {
     m_entries = entries;
-    m_prefilter = std::move(prefilter);
     m_entryPasses.reset();
 }
 
@@ -75,6 +74,7 @@ RunOutcome SearchRun::startEntries() {
         return RunOutcome::Refused;
     }
     m_liveEntry = *live;
+    m_prefilter = makeEntryPrefilter(m_options, entries);
     for (size_t i = 0; i <= m_liveEntry; ++i)
         (void)m_transcripts[i]->release();
 
