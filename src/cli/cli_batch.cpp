@@ -34,8 +34,9 @@ int statusOf(BatchOutcome outcome, const Session& s) {
     return ExitStatus::Refused;
 }
 
-// A search-only batch's line per entry, before the totals and where they go.
-bool writeEntryCounts(const Session& s, const CliBatchWindow& window) {
+// A search-only batch's line per entry, before the totals and where they go (standard error in
+// text mode and beside a report).
+bool writeEntryCounts(const Session& s, const CliBatchWindow& window, bool text) {
     QByteArray lines;
     qsizetype number = 0;
     for (const CliBatchWindow::EntryCount& entry : window.entryCounts()) {
@@ -44,7 +45,7 @@ bool writeEntryCounts(const Session& s, const CliBatchWindow& window) {
                                : QByteArray::number(entry.counters.replaceMade) + " finds in " +
                                      QByteArray::number(entry.counters.filesDone) + " files\n";
     }
-    if (s.report == ReportKind::None)
+    if (s.report == ReportKind::None && !text)
         return writeStandardOutput(lines);
     writeError(QString::fromUtf8(lines));
     return true;
@@ -89,7 +90,7 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command, bool togethe
     }
     if (!window.entered())
         return status;
-    if (s.options.values.searchOnly == Checked && !writeEntryCounts(s, window))
+    if (s.options.values.searchOnly == Checked && !writeEntryCounts(s, window, text))
         status = ExitStatus::Failed;
     if (text)
         writeError(countersText(s.window.counters));

@@ -124,6 +124,25 @@ TEST_F(CliBatch, AppliesEachEntryInTurnInEveryMode) {
          kNoSearch + kDone + counters(1, 3, 5),
          "apple banana apple",
          "banana"},
+        {"search only: a line per entry before the totals",
+         {"--batch", "e.txt", "--subdirs", "--search-only", "site"},
+         {},
+         "Entry 1 \"apple\": 2 finds in 1 files\nEntry 2 \"\": refused\n"
+         "Entry 3 \"banana\": 2 finds in 2 files\nEntry 4 \"pear\": 0 finds in 0 files\n" +
+             counters(2, 3, 4),
+         kNoSearch + kDone,
+         "apple banana apple",
+         "banana"},
+        {"search only in text mode: the lines go to standard error",
+         {"--batch", "e.txt", "-m", "text", "--search-only"},
+         "apple\tbanana",
+         "apple\tbanana",
+         kNoSearch + kDone +
+             "Entry 1 \"apple\": 1 finds in 1 files\nEntry 2 \"\": refused\n"
+             "Entry 3 \"banana\": 1 finds in 1 files\nEntry 4 \"pear\": 0 finds in 0 files\n" +
+             counters(1, 2, 2),
+         "apple banana apple",
+         "banana"},
         {"text, quoted with a two-character delimiter",
          {"-m", "text", "--quoted", "--delimiter", "::", "--batch", "quoted.txt"},
          "apple\r\npie",
