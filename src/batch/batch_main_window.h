@@ -34,6 +34,17 @@ public:
     }
     // After the batch's sync, whatever its end.
     virtual void batchEnded() {}
+    // True when the entries go in one run, each file read and written once, rather than one
+    // press of Start each (the window's own batch).
+    virtual bool runsEntriesTogether() const { return false; }
+    // That run, with the results of the entries' runs one after another: each entry's part
+    // in `runs`, the labels showing the last entry that ran.
+    virtual RunOutcome pressStartTogether(const RunEntries& entries,
+                                          std::vector<SearchRun::EntryRun>& runs) {
+        (void)entries;
+        (void)runs;
+        return RunOutcome::Refused;
+    }
     // Why a run with these texts would be refused for its search (a regular expression or a
     // replacement template that can't be read), judged by the options as they are.
     virtual Status checkSearchTexts(const QString& search, const QString& replace) const = 0;

@@ -130,6 +130,8 @@ std::optional<QString> BatchRun::refusedEntry(const QString& text, const BatchFo
 bool BatchRun::applyEntries(const QString& text, const BatchFormat& format, const QString& path) {
     m_filesDone = 0;
     m_replaceMade = 0;
+    if (m_mainWindow.runsEntriesTogether())
+        return applyTogether(text, format, path);
     BatchFileReader reader(text);
     while (!reader.atEnd()) {
         // The entry's texts are in `split` only: a big entry is held once during its run.
@@ -153,6 +155,30 @@ bool BatchRun::applyEntries(const QString& text, const BatchFormat& format, cons
             return true;
     }
     if (reader.lastEntryUnclosed())
+        m_prompter.inform(kUnclosedEntryText, path);
+    return true;
+}
+
+bool BatchRun::applyTogether(const QString& text, const BatchFormat& format, const QString& path) {
+    RunEntries entries;
+    BatchFileReader reader(text);
+    while (!reader.atEnd()) {
+        if (std::optional<BatchEntry> split = nextEntry(reader, format))
+            entries.push_back(RunEntry{std::move(split->search), std::move(split->replace)});
+    }
+    std::vector<SearchRun::EntryRun> runs;
+    const RunOutcome outcome =
+        entries.empty() ? RunOutcome::Completed : m_mainWindow.pressStartTogether(entries, runs);
+    // As the runs one after another add them up: those that got past their checks.
+    for (const SearchRun::EntryRun& run : runs) {
+        if (!run.refused) {
+            m_filesDone += run.counters.filesDone;
+            m_replaceMade += run.counters.replaceMade;
+        }
+    }
+    if (outcome == RunOutcome::Failed)
+        return false;
+    if (!m_state.batchCancelFlag && reader.lastEntryUnclosed())
         m_prompter.inform(kUnclosedEntryText, path);
     return true;
 }

@@ -46,6 +46,8 @@ public:
 private:
     // Applies every entry of the file at `path`; false when a run failed.
     bool applyEntries(const QString& text, const BatchFormat& format, const QString& path);
+    // The same in one run of the main window.
+    bool applyTogether(const QString& text, const BatchFormat& format, const QString& path);
     // The message naming the first entry whose search would be refused; nothing when none is.
     std::optional<QString> refusedEntry(const QString& text, const BatchFormat& format);
 

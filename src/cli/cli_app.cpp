@@ -72,12 +72,7 @@ int runText(Session& s, SearchRun& run) {
 }
 
 int runFiles(Session& s, SearchRun& run, int threads) {
-    // The options are fixed here: files are prepared on every core, and committed in order.
-    if (threads == 0)
-        threads = int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u));
-    if (threads > 1)
-        run.prepareInParallel(threads - 1,
-                              [&s] { return std::make_unique<ValueRunOptions>(s.options.values); });
+    prepareOnCores(s, run, threads);
     const RunOutcome outcome = run.start();
     s.progress.clear();
     if (outcome == RunOutcome::Completed || outcome == RunOutcome::Cancelled) {
@@ -101,6 +96,15 @@ int runRollBack(Session& s, int threads) {
 }
 
 } // namespace
+
+void prepareOnCores(Session& s, SearchRun& run, int threads) {
+    // The options are fixed here: files are prepared on every core, and committed in order.
+    if (threads == 0)
+        threads = int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u));
+    if (threads > 1)
+        run.prepareInParallel(threads - 1,
+                              [&s] { return std::make_unique<ValueRunOptions>(s.options.values); });
+}
 
 int exitStatusOf(RunOutcome outcome) {
     switch (outcome) {

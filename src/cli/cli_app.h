@@ -15,6 +15,10 @@ struct Session;
 // command without a window and returns the exit status.
 int runCli(const QStringList& arguments);
 
+// A run of files prepares them on `threads` threads (0: one per core, 2 to 4), reading its
+// options as the session holds them.
+void prepareOnCores(Session& s, SearchRun& run, int threads);
+
 // The exit status of a run that ended so.
 int exitStatusOf(RunOutcome outcome);
 // The three counters as the front end prints them, one per line.

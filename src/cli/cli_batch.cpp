@@ -5,6 +5,7 @@
 #include "batch/batch_run.h"
 #include "cli/cli_app.h"
 #include "cli/cli_batch_window.h"
+#include "cli/cli_report.h"
 
 #include <algorithm>
 
@@ -33,9 +34,26 @@ int statusOf(BatchOutcome outcome, const Session& s) {
     return ExitStatus::Refused;
 }
 
+// A search-only batch's line per entry, before the totals and where they go (standard error in
+// text mode and beside a report).
+bool writeEntryCounts(const Session& s, const CliBatchWindow& window, bool text) {
+    QByteArray lines;
+    qsizetype number = 0;
+    for (const CliBatchWindow::EntryCount& entry : window.entryCounts()) {
+        lines += "Entry " + QByteArray::number(++number) + ' ' + jsonString(entry.search) + ": ";
+        lines += entry.refused ? QByteArray("refused\n")
+                               : QByteArray::number(entry.counters.replaceMade) + " finds in " +
+                                     QByteArray::number(entry.counters.filesDone) + " files\n";
+    }
+    if (s.report == ReportKind::None && !text)
+        return writeStandardOutput(lines);
+    writeError(QString::fromUtf8(lines));
+    return true;
+}
+
 } // namespace
 
-int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
+int runBatch(Session& s, SearchRun& run, const CliCommand& command, bool together) {
     const bool text = command.values.optText;
     // Every entry works on the text the ones before it left, so it is read once, first.
     std::optional<StandardInput> input;
@@ -48,6 +66,12 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
     }
 
     CliBatchWindow window(command.batchPath, command.batchFormat, s.options, run, s.window);
+    // Nothing changes the options between the entries: a file mode whose edits are committed
+    // takes them all in one run, on every core as a run does.
+    together = together && !text && !command.dryRun && command.report == ReportKind::None;
+    window.setTogether(together);
+    if (together)
+        prepareOnCores(s, run, command.threads);
     BatchRun batch(window, window, s.state, s.prompter, s.yield);
     const BatchOutcome outcome = batch.start();
     s.progress.clear();
@@ -68,6 +92,8 @@ int runBatch(Session& s, SearchRun& run, const CliCommand& command) {
     }
     if (!window.entered())
         return status;
+    if (s.options.values.searchOnly == Checked && !writeEntryCounts(s, window, text))
+        status = ExitStatus::Failed;
     if (showText)
         writeError(countersText(s.window.counters));
     else if (!writeCounters(s, failed, outcome == BatchOutcome::Cancelled))

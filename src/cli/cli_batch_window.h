@@ -10,7 +10,8 @@
 namespace zuk {
 
 // Both windows of a batch on a terminal: the batch window's settings come from the command
-// line, and each entry is typed into the run's options and started as the Start button would.
+// line, and each entry is typed into the run's options and started as the Start button would;
+// or, where nothing can change between the entries, all of them go in one run.
 class CliBatchWindow final : public BatchWindow, public BatchMainWindow {
 public:
     CliBatchWindow(QString path, BatchFormat format, ValueRunOptions& options, SearchRun& run,
@@ -30,6 +31,20 @@ public:
     Status checkSearchTexts(const QString& search, const QString& replace) const override {
         return m_run.checkSearchTexts(search, replace);
     }
+    bool runsEntriesTogether() const override { return m_together; }
+    RunOutcome pressStartTogether(const RunEntries& entries,
+                                  std::vector<SearchRun::EntryRun>& runs) override;
+
+    // True: the entries go in one run (a file mode whose edits the run commits).
+    void setTogether(bool together) { m_together = together; }
+    // Each entry's part of the batch: its texts and, once it ran, its counters; refused
+    // entries included.
+    struct EntryCount {
+        QString search;
+        bool refused = true;
+        RunCounters counters;
+    };
+    const QList<EntryCount>& entryCounts() const { return m_entryCounts; }
 
     // Whether the batch got past its checks to its entries (and so has totals to show).
     bool entered() const { return m_entered; }
@@ -43,7 +58,9 @@ private:
     SearchRun& m_run;
     CliRunWindow& m_window;
     bool m_entered = false;
+    bool m_together = false;
     qint64 m_filesFailed = 0;
+    QList<EntryCount> m_entryCounts;
 };
 
 } // namespace zuk

@@ -34,7 +34,8 @@ const std::array kCliOnly = {
         .forRollBack = true, .notWithBatch = true}},
     CliOnlyRow{A::Batch, either("batch", 0, "FILE", "one run per entry of the batch file, in file order, each\n"
                                                     "with the other options (text mode: each entry on the\n"
-                                                    "text the ones before it left)", 20)},
+                                                    "text the ones before it left); on files, each file is\n"
+                                                    "read and written once (see below)", 20)},
     CliOnlyRow{A::Delimiter, either("delimiter", 0, "TEXT", "what stands between an entry's two texts (default: |)", 21),
                true},
     CliOnlyRow{A::Quoted, either("quoted", 0, nullptr, "the entries' texts stand in double quotes, line breaks\n"

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <numeric>
 #include <unistd.h>
 
 using namespace zuk::test;
@@ -125,6 +124,25 @@ TEST_F(CliBatch, AppliesEachEntryInTurnInEveryMode) {
          kNoSearch + kDone + counters(1, 3, 5),
          "apple banana apple",
          "banana"},
+        {"search only: a line per entry before the totals",
+         {"--batch", "e.txt", "--subdirs", "--search-only", "site"},
+         {},
+         "Entry 1 \"apple\": 2 finds in 1 files\nEntry 2 \"\": refused\n"
+         "Entry 3 \"banana\": 2 finds in 2 files\nEntry 4 \"pear\": 0 finds in 0 files\n" +
+             counters(2, 3, 4),
+         kNoSearch + kDone,
+         "apple banana apple",
+         "banana"},
+        {"search only in text mode: the lines go to standard error",
+         {"--batch", "e.txt", "-m", "text", "--search-only"},
+         "apple\tbanana",
+         "apple\tbanana",
+         kNoSearch + kDone +
+             "Entry 1 \"apple\": 1 finds in 1 files\nEntry 2 \"\": refused\n"
+             "Entry 3 \"banana\": 1 finds in 1 files\nEntry 4 \"pear\": 0 finds in 0 files\n" +
+             counters(1, 2, 2),
+         "apple banana apple",
+         "banana"},
         {"text, quoted with a two-character delimiter",
          {"-m", "text", "--quoted", "--delimiter", "::", "--batch", "quoted.txt"},
          "apple\r\npie",
@@ -197,12 +215,16 @@ TEST_F(CliBatch, FilesThatFailedInAnyEntryGiveStatusFour) {
     EXPECT_TRUE(ran.err.endsWith(kDone + "zuk-cli: 3 files failed\n")) << ran.err.data();
 }
 
-TEST_F(CliBatch, CtrlCStopsAfterTheEntryInProgressWithTheTotalsSoFar) {
-    // Each entry changes every file; enough files that the batch is early on when the signal
-    // comes. What is asserted holds whichever entry and file the signal reaches.
-    const int entries = 6;
-    write("e.txt", QByteArray("apple|pear\r\npear|apple\r\n").repeated(entries / 2));
-    for (int i = 0; i < 1000; ++i)
+TEST_F(CliBatch, CtrlCStopsBetweenTwoFilesEachWithEveryEntryOrNone) {
+    // Each entry changes every file, in a chain; enough files that the batch is early on when
+    // the signal comes. What is asserted holds whichever file the signal reaches.
+    const QStringList words{"apple", "pear", "plum", "fig", "kiwi", "lime", "date"};
+    QByteArray batch;
+    for (qsizetype i = 0; i + 1 < words.size(); ++i)
+        batch += (words[i] + '|' + words[i + 1] + "\r\n").toUtf8();
+    write("e.txt", batch);
+    const int files = 1000;
+    for (int i = 0; i < files; ++i)
         writeBytes(path(QString("site/f%1.txt").arg(i)), QByteArray("apple ").repeated(50));
 
     QProcess process;
@@ -217,7 +239,17 @@ TEST_F(CliBatch, CtrlCStopsAfterTheEntryInProgressWithTheTotalsSoFar) {
     EXPECT_EQ(ran.status, 130);
     EXPECT_TRUE(ran.err.endsWith(kDone)) << ran.err.data();
 
-    // Every entry that started closed its log; the totals are the sums of what they logged.
+    qint64 done = 0;
+    for (int i = 0; i < files; ++i) {
+        const QByteArray bytes = readBytes(path(QString("site/f%1.txt").arg(i)));
+        done += bytes == QByteArray("date ").repeated(50);
+        EXPECT_TRUE(bytes == QByteArray("date ").repeated(50) ||
+                    bytes == QByteArray("apple ").repeated(50))
+            << i << bytes.data();
+    }
+    ASSERT_LT(done, files);
+
+    // Every entry closed its log, each counting the files done; the totals are their sums.
     const QStringList log = QString::fromUtf8(readBytes(logPath)).split("\r\n");
     const auto values = [&](const QString& label) {
         QList<qint64> found;
@@ -225,12 +257,10 @@ TEST_F(CliBatch, CtrlCStopsAfterTheEntryInProgressWithTheTotalsSoFar) {
             found.append(line.mid(line.indexOf("= ") + 2).toLongLong());
         return found;
     };
-    const QList<qint64> searched = values("Total Files"), changed = values("Items Modified"),
-                        replaced = values("Replacment done");
-    ASSERT_FALSE(searched.isEmpty());
-    EXPECT_LT(searched.size(), entries);
-    EXPECT_EQ(log.filter("==> START").size(), searched.size());
-    EXPECT_EQ(ran.out,
-              counters(searched.last(), std::accumulate(changed.begin(), changed.end(), qint64(0)),
-                       std::accumulate(replaced.begin(), replaced.end(), qint64(0))));
+    const qsizetype entries = words.size() - 1;
+    EXPECT_EQ(log.filter("==> START").size(), entries);
+    EXPECT_EQ(values("Total Files"), QList<qint64>(entries, done));
+    EXPECT_EQ(values("Items Modified"), QList<qint64>(entries, done));
+    EXPECT_EQ(values("Replacment done"), QList<qint64>(entries, 50 * done));
+    EXPECT_EQ(ran.out, counters(done, entries * done, entries * 50 * done));
 }

@@ -33,7 +33,7 @@ SinkOutcome CommitSink::take(Edit& edit, ItemKind kind, RunCounters& counters) {
             : kind == ItemKind::SelectedFile ? ActivityLog::itemLine(finds, edit.path)
                                              : ActivityLog::itemLine(finds, m_options.path());
         // A log that is not found is passed over, as every run's own step passes file-not-found.
-        if (const Status logged = m_log.LogIt(line);
+        if (const Status logged = m_lineLog ? m_lineLog(line) : m_log.LogIt(line);
             !logged && logged.error().number != ErrorNumber::FileNotFound)
             return SinkOutcome::runStepFailed(logged.error(), m_log.path());
     }
@@ -98,8 +98,9 @@ Status writeEdit(Edit& edit, WriteTracker* writes, const BackupMaker& backup,
 
 Status CommitSink::commit(Edit& edit) {
     const BackupMaker backup =
-        m_options.makeBackups() == Checked && m_options.searchOnly() == Unchecked ? m_makeBackup
-                                                                                  : BackupMaker();
+        m_backups && m_options.makeBackups() == Checked && m_options.searchOnly() == Unchecked
+            ? m_makeBackup
+            : BackupMaker();
     std::optional<FileIdentity> written;
     Status committed;
     try {

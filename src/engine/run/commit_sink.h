@@ -30,11 +30,16 @@ public:
     SinkOutcome take(Edit& edit, ItemKind kind, RunCounters& counters) override;
     // The journal the files committed go in; none: no undo for them.
     void setJournal(RunJournal* journal) { m_journal = journal; }
+    // Where the log lines of the files taken go; unset: the activity log.
+    void setLineLog(std::function<Status(const QString&)> log) { m_lineLog = std::move(log); }
+    // False: the files stored make no backup (one written before in the same batch has one).
+    void setBackups(bool made) { m_backups = made; }
 
-private:
-    // The one place a run replaces a user's file.
+    // The one place a run replaces a user's file: stores the edit's new content (backed up
+    // when asked), without counting or logging it.
     Status commit(Edit& edit);
 
+private:
     const RunOptions& m_options;
     RunWindow& m_window;
     const ActivityLog& m_log;
@@ -42,6 +47,8 @@ private:
     WriteTracker& m_writes;
     HandledFiles& m_handled;
     RunJournal* m_journal = nullptr;
+    std::function<Status(const QString&)> m_lineLog;
+    bool m_backups = true;
 };
 
 } // namespace zuk

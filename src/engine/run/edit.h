@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace zuk {
 
@@ -57,6 +58,15 @@ struct Edit {
     QList<qsizetype> passStarts;
     // A second name of a file the run has handled: passed over, nothing to show or count.
     bool passedOver = false;
+    // The edit of several entries in one pass (a batch): each entry's own result and messages,
+    // in entry order; `result` and `messages` then hold a failure that came before any entry.
+    struct EntryOutcome {
+        RoutineResult result;
+        QList<Message> messages;
+    };
+    std::vector<EntryOutcome> entries;
+    // Too big to be held whole: its entries are applied to it one run after another.
+    bool entryByEntry = false;
 
     // The new content, when it differs from the old: the whole text, or a file written while
     // the old one streamed, waiting to be renamed over it (or why writing it failed).

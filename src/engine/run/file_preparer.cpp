@@ -28,11 +28,12 @@ private:
 } // namespace
 
 FilePreparer::FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine,
-                           EditRequest request)
-    : m_lineBreakRoutine(lineBreakRoutine), m_request(std::move(request)), m_ownOptions(options()) {
+                           EditRequest request, const RunEntries* entries, EntryPrefilter prefilter)
+    : m_lineBreakRoutine(lineBreakRoutine), m_request(std::move(request)), m_entries(entries),
+      m_prefilter(std::move(prefilter)), m_own{options(), {}} {
     try {
         for (int i = 0; i < threads; ++i)
-            m_threads.emplace_back(&FilePreparer::work, this, options());
+            m_threads.emplace_back(&FilePreparer::work, this, Preparer{options(), {}});
     } catch (const std::system_error&) {
         // No more threads to be had: the taking thread prepares what the others don't.
     }
@@ -66,7 +67,7 @@ std::optional<Edit> FilePreparer::takeNext(std::chrono::milliseconds wait) {
     while (!m_jobs.empty() && !m_jobs.front()->done && m_started < m_jobs.size() && !m_stop) {
         std::shared_ptr<Job> job = m_jobs[m_started++];
         lock.unlock();
-        prepare(*job, *m_ownOptions);
+        prepare(*job, m_own);
         lock.lock();
         job->done = true;
     }
@@ -86,17 +87,24 @@ void FilePreparer::cancel() {
     m_wakeWorker.notify_all();
 }
 
-void FilePreparer::prepare(Job& job, RunOptions& options) {
+void FilePreparer::prepare(Job& job, Preparer& preparer) {
+    RunOptions& options = *preparer.options;
     RunState state;
     StopYield yield(m_stop, state);
     ReplacementRoutines routines(options, state, yield);
     routines.setRequest(m_request);
+    if (m_entries) {
+        if (!preparer.passes)
+            preparer.passes = routines.entryPasses(*m_entries, m_lineBreakRoutine);
+        job.edit = routines.editFileEntries(job.path, *m_entries, *preparer.passes, m_prefilter);
+        return;
+    }
     job.edit = m_lineBreakRoutine
                    ? routines.CleanFileCRLF(job.path, options.searchText(), options.replaceText())
                    : routines.CleanFile(job.path, options.searchText(), options.replaceText());
 }
 
-void FilePreparer::work(std::unique_ptr<RunOptions> options) {
+void FilePreparer::work(Preparer preparer) {
     for (;;) {
         std::shared_ptr<Job> job;
         {
@@ -106,7 +114,7 @@ void FilePreparer::work(std::unique_ptr<RunOptions> options) {
                 return;
             job = m_jobs[m_started++];
         }
-        prepare(*job, *options);
+        prepare(*job, preparer);
         {
             const std::lock_guard lock(m_mutex);
             job->done = true;

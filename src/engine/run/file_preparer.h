@@ -2,6 +2,8 @@
 #pragma once
 
 #include "engine/run/edit.h"
+#include "engine/run/replacement_routines.h"
+#include "engine/run/run_entries.h"
 #include "engine/run/run_options.h"
 
 #include <QString>
@@ -29,8 +31,10 @@ using OptionsSnapshot = std::function<std::unique_ptr<RunOptions>()>;
 // edit carries the identity of its file, by which the run tells a second name of a file.
 class FilePreparer {
 public:
+    // `entries`, when given (it outlives the pool): each file gets all of them in one pass.
     FilePreparer(int threads, const OptionsSnapshot& options, bool lineBreakRoutine,
-                 EditRequest request);
+                 EditRequest request, const RunEntries* entries = nullptr,
+                 EntryPrefilter prefilter = {});
     ~FilePreparer();
     FilePreparer(const FilePreparer&) = delete;
     FilePreparer& operator=(const FilePreparer&) = delete;
@@ -49,12 +53,19 @@ private:
         bool done = false;
         Edit edit;
     };
-    void work(std::unique_ptr<RunOptions> options);
-    void prepare(Job& job, RunOptions& options);
+    // A thread's own options, and its matchers of the entries (made at its first file).
+    struct Preparer {
+        std::unique_ptr<RunOptions> options;
+        std::optional<EntryPasses> passes;
+    };
+    void work(Preparer preparer);
+    void prepare(Job& job, Preparer& preparer);
 
     bool m_lineBreakRoutine;
     EditRequest m_request;
-    std::unique_ptr<RunOptions> m_ownOptions; // the taking thread's, when it prepares a file
+    const RunEntries* m_entries;
+    EntryPrefilter m_prefilter;
+    Preparer m_own; // the taking thread's, when it prepares a file
     mutable std::mutex m_mutex;
     std::condition_variable m_wakeWorker;
     std::condition_variable m_wakeTaker;

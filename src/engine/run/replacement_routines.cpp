@@ -20,6 +20,18 @@ namespace {
 
 // The largest file searched whole by a matcher without a bound on its matches.
 constexpr qint64 kWholeTextLimit = qint64(1) << 30;
+// The largest file a batch holds whole to apply all its entries at once; a bigger one streams
+// through each entry in turn.
+constexpr qint64 kEntriesWholeLimit = qint64(64) << 20;
+
+// The message of a subject's failure; the run goes on after it, so it names the subject.
+Message failureMessage(const QString& path, const Error& error) {
+    return error.number == ErrorNumber::PathFileAccess
+               ? Message::information(QStringLiteral("Not a valid file format! Quiting...\n") +
+                                          displayPath(path),
+                                      path)
+               : Message::information(error.message(), path);
+}
 
 } // namespace
 
@@ -121,6 +133,7 @@ template <typename Routine> Edit ReplacementRoutines::guarded(Edit edit, Routine
         edit.changed = false;
         edit.text.clear();
         edit.streamed.reset();
+        edit.entries.clear();
         edit.result = {};
         fail(edit, makeError(ErrorNumber::OutOfMemory));
     }
@@ -260,6 +273,10 @@ void ReplacementRoutines::replacePasses(Edit& edit, TextBuffer& buffer, const Ma
     }
     if (passes.size() > 1)
         buffer.settleModified(before);
+    keepChanged(edit, buffer);
+}
+
+void ReplacementRoutines::keepChanged(Edit& edit, TextBuffer& buffer) {
     if (const std::optional<TextEncoding> encoding = buffer.settledEncoding()) {
         edit.encoding = *encoding;
     } else {
@@ -268,6 +285,75 @@ void ReplacementRoutines::replacePasses(Edit& edit, TextBuffer& buffer, const Ma
     edit.changed = buffer.isModified();
     if (edit.changed)
         edit.text = std::move(buffer);
+}
+
+EntryPasses ReplacementRoutines::entryPasses(const RunEntries& entries, bool lineBreaks) const {
+    EntryPasses passes;
+    passes.reserve(entries.size());
+    for (const RunEntry& entry : entries) {
+        if (entry.search.isEmpty())
+            passes.emplace_back(makeError(ErrorNumber::InvalidArgument));
+        else
+            passes.push_back(passesFor(lineBreaks ? BuildVariantList(entry.search, m_options)
+                                                  : QStringList{entry.search},
+                                       entry.replace));
+    }
+    return passes;
+}
+
+Edit ReplacementRoutines::editFileEntries(const QString& path, const RunEntries& entries,
+                                          const EntryPasses& passes,
+                                          const EntryPrefilter& prefilter) {
+    Edit edit;
+    edit.path = path;
+    return guarded(std::move(edit), [&](Edit& edit) {
+        if (QFileInfo(path).size() > kEntriesWholeLimit) {
+            edit.entryByEntry = true;
+            return;
+        }
+        TextBuffer buffer;
+        if (!loadFile(edit, buffer))
+            return;
+        ReplaceLoop loop(m_options, m_state, m_yield, m_request, path);
+        // The entries' passes may end where the file began: such a file is not written.
+        const TextBuffer original = buffer;
+        std::vector<bool> skipped;
+        const auto skip = [&](size_t from) {
+            if (prefilter)
+                skipped = prefilter(buffer, std::span(entries).subspan(from));
+        };
+        skip(0);
+        size_t skippedFrom = 0;
+        edit.entries.resize(entries.size());
+        for (size_t i = 0; i < entries.size(); ++i) {
+            Edit::EntryOutcome& outcome = edit.entries[i];
+            const size_t asked = i - skippedFrom;
+            if (!passes[i] || (asked < skipped.size() && skipped[asked]))
+                continue;
+            // An entry without finds is not saved, even when a pass that failed had replaced
+            // some: the next one sees the text as this one found it.
+            const TextBuffer before = buffer;
+            for (const std::unique_ptr<const Matcher>& matcher : passes[i].value()) {
+                WholeTextEdit whole(buffer, *matcher, true);
+                const Result<qint64> pass = loop.run(whole, *matcher, edit.finds);
+                whole.finish();
+                if (pass) {
+                    outcome.result.add(RoutineResult::found(pass.value()));
+                } else {
+                    outcome.result.add(RoutineResult::failed(pass.error()));
+                    outcome.messages.append(failureMessage(path, pass.error()));
+                }
+            }
+            if (outcome.result.finds() == 0)
+                buffer = before;
+            else if (outcome.result.finds() > 0 && prefilter && i + 1 < entries.size()) {
+                skip(i + 1);
+                skippedFrom = i + 1;
+            }
+        }
+        buffer.settleModified(original);
+        keepChanged(edit, buffer);
+    });
 }
 
 bool ReplacementRoutines::admit(Edit& edit, const FileIdentity& identity) {
@@ -288,13 +374,7 @@ void ReplacementRoutines::openFailed(Edit& edit, const Error& error) {
 
 void ReplacementRoutines::fail(Edit& edit, const Error& error) {
     edit.result.add(RoutineResult::failed(error));
-    // The run goes on after this file, so the message names the one passed over.
-    edit.messages.append(
-        error.number == ErrorNumber::PathFileAccess
-            ? Message::information(QStringLiteral("Not a valid file format! Quiting...\n") +
-                                       displayPath(edit.path),
-                                   edit.path)
-            : Message::information(error.message(), edit.path));
+    edit.messages.append(failureMessage(edit.path, error));
 }
 
 void ReplacementRoutines::observe(const WorkingText& text) const {

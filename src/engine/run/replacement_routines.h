@@ -3,6 +3,7 @@
 
 #include "engine/match/matcher.h"
 #include "engine/run/edit.h"
+#include "engine/run/run_entries.h"
 #include "engine/run/run_options.h"
 #include "engine/run/run_state.h"
 #include "engine/run/streamed_edit.h"
@@ -26,6 +27,8 @@ QStringList BuildVariantList(const QString& searchText, const RunOptions& option
 
 // The matchers of one edit, applied one after another, each to what the ones before left.
 using MatcherPasses = std::vector<std::unique_ptr<const Matcher>>;
+// The matchers of each entry of a batch; an entry whose search can't be made holds why.
+using EntryPasses = std::vector<Result<MatcherPasses>>;
 
 // Makes a subject's edit: loads or streams a file (or takes the right-hand text), finds and
 // replaces with each matcher in turn through the one replace loop, and gives the new content
@@ -62,12 +65,24 @@ public:
     Edit editFile(const QString& path, const MatcherPasses& passes);
     Edit editText(const QString& text, const MatcherPasses& passes);
 
+    // The matchers of each entry as the options choose them (with the line-break variants
+    // when `lineBreaks`), made once for the files of a thread. An empty search makes none.
+    EntryPasses entryPasses(const RunEntries& entries, bool lineBreaks) const;
+    // Every entry in turn on a file read once, each on what the ones before it left, as the
+    // runs of the entries one after another would: an entry that fails leaves the text as it
+    // found it. The edit's `entries` hold each one's result; a file too big to hold whole is
+    // left to be edited entry by entry. The prefilter, when set, skips entries.
+    Edit editFileEntries(const QString& path, const RunEntries& entries, const EntryPasses& passes,
+                         const EntryPrefilter& prefilter = {});
+
 private:
     enum class Streamed { Done, NeedsWholeText };
     Streamed streamFile(Edit& edit, const Matcher& matcher, ReplaceLoop& loop);
     bool loadFile(Edit& edit, TextBuffer& buffer);
     void replacePasses(Edit& edit, TextBuffer& buffer, const MatcherPasses& passes,
                        ReplaceLoop& loop);
+    // The changed text, and its encoding, as the edit's new content.
+    void keepChanged(Edit& edit, TextBuffer& buffer);
     // False when the file is passed over.
     bool admit(Edit& edit, const FileIdentity& identity);
     void openFailed(Edit& edit, const Error& error);

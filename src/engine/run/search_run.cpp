@@ -14,8 +14,6 @@ namespace zuk {
 
 namespace {
 
-const QString kNoSearchText =
-    QStringLiteral("You must enter somthing to search for before continueing");
 const QString kNoPath = QStringLiteral("You must select a Directory or File before continueing");
 const QString kNoFileType =
     QStringLiteral("You must select or enter atleast one file type to search before continueing");
@@ -39,7 +37,8 @@ SearchRun::SearchRun(RunOptions& options, RunState& state, RunWindow& window, Pr
       m_yield(yieldHook), m_log(log), m_routines(options, state, yieldHook),
       m_commit(options, window, log, std::move(makeBackup), m_writes, m_handled),
       m_typeFilter(options) {
-    m_routines.setAdmission([this](const FileIdentity& file) { return m_handled.note(file); });
+    m_routines.setAdmission(
+        [this](const FileIdentity& file) { return m_admitAll || m_handled.note(file); });
     m_routines.setObserver([this](const WorkingText& text) { m_window.showWorkingText(text); });
 }
 
@@ -54,19 +53,18 @@ Status SearchRun::checkSearchTexts(const QString& search, const QString& replace
     return checkRegex(search, replace, m_options.wholeWords());
 }
 
-bool SearchRun::validate() {
-    if (m_options.searchText().isEmpty()) {
-        m_prompter.inform(kNoSearchText);
+bool SearchRun::validate(const QString& searchText, const QString& replaceText) {
+    if (searchText.isEmpty()) {
+        out().inform(kNoSearchText);
         return false;
     }
-    if (const Status valid = checkSearchTexts(m_options.searchText(), m_options.replaceText());
-        !valid) {
-        m_prompter.inform(valid.error().description);
+    if (const Status valid = checkSearchTexts(searchText, replaceText); !valid) {
+        out().inform(valid.error().description);
         return false;
     }
     const RunMode mode = m_options.mode();
     if (mode != RunMode::RightBoxText && !m_paths && m_options.path().isEmpty()) {
-        m_prompter.inform(kNoPath);
+        out().inform(kNoPath);
         return false;
     }
     const FileTypeValues types = m_options.fileTypes();
@@ -74,19 +72,19 @@ bool SearchRun::validate() {
     if (m_options.allTypes() == Unchecked && m_options.customType() == Unchecked &&
         !(mode == RunMode::AllFiles && includeNamesFiles(m_options)) &&
         std::all_of(types.begin(), types.end(), [](CheckValue v) { return v == Unchecked; })) {
-        m_prompter.inform(kNoFileType);
+        out().inform(kNoFileType);
         return false;
     }
     if (m_options.allTypes() == Unchecked && m_options.customType() == Checked &&
         !m_options.customExtension().startsWith(u'.')) {
-        m_prompter.inform(kBadExtension);
+        out().inform(kBadExtension);
         return false;
     }
     if (mode == RunMode::AllFiles)
         return prepareWalks();
     // A file given alone must exist; one of several that is missing fails on its own.
     if (mode == RunMode::SelectedFile && !m_paths && pathIsMissing(m_options.path())) {
-        m_prompter.inform(missingPathText(m_options.path()));
+        out().inform(missingPathText(m_options.path()));
         return false;
     }
     return true;
@@ -98,7 +96,7 @@ bool SearchRun::prepareWalks() {
         // Neither the root nor, for a typo, the parent of a path that names nothing is walked.
         const PathDirectory named = directoryOfPathText(path);
         if (named.kind != PathDirectory::Kind::Directory) {
-            m_prompter.inform(pathRefusalText(named.kind, path, kNoPath));
+            out().inform(pathRefusalText(named.kind, path, kNoPath));
             m_walks.clear();
             return false;
         }
@@ -109,7 +107,7 @@ bool SearchRun::prepareWalks() {
         Result<std::unique_ptr<FileSelection>> selection =
             FileSelection::make(m_options, named.directory, *m_filter);
         if (!selection) {
-            m_prompter.inform(selection.error().message());
+            out().inform(selection.error().message());
             m_walks.clear();
             return false;
         }
@@ -124,31 +122,15 @@ RunOutcome SearchRun::start() {
         m_state.batchCancelFlag = true;
         return RunOutcome::CancelRequested;
     }
-    if (!validate())
+    if (m_entries)
+        return startEntries();
+    if (!validate(m_options.searchText(), m_options.replaceText()))
         return RunOutcome::Refused;
     if (m_options.searchOnly() == Unchecked && !m_state.isBatch && m_sink->writes() &&
         !m_prompter.confirm(kConfirm))
         return RunOutcome::Declined;
-    if (m_options.mode() == RunMode::AllFiles && m_sink->writes()) {
-        // Walked before the log header, so that a tree too big is refused with nothing written
-        // (a run that writes nothing starts on files while its walk goes on: runAllFiles).
-        // A count changes nothing, so the files the walk sees are the ones the run would
-        // list: they are kept rather than read a second time.
-        qsizetype namesToKeep = m_options.searchOnly() == Checked ? kFileNamesToKeep : 0;
-        for (Walk& walk : m_walks) {
-            walk.list =
-                CollectDirectories(walk.directory, m_options.subDirectories(), namesToKeep,
-                                   m_walkThreads, walk.selection ? walk.selection.get() : m_filter);
-            if (walk.list.tooManyDirectories) {
-                m_prompter.inform(DirectoryList::tooManyDirectoriesText(walk.directory),
-                                  walk.directory);
-                m_walks.clear();
-                return RunOutcome::Refused;
-            }
-            for (const DirectoryFiles& files : std::as_const(walk.list.files))
-                namesToKeep -= std::min(namesToKeep, files.names.size());
-        }
-    }
+    if (!collectWalks())
+        return RunOutcome::Refused;
 
     m_counters = {};
     m_handled.clear();
@@ -162,6 +144,10 @@ RunOutcome SearchRun::start() {
         if (!logged && logged.error().number != ErrorNumber::FileNotFound)
             return abort(logged.error(), m_log.path());
     }
+    return enterRun();
+}
+
+RunOutcome SearchRun::enterRun() {
     m_state.runActive = true;
     m_window.enterRunState();
     m_window.showCounters(m_counters);
@@ -171,6 +157,29 @@ RunOutcome SearchRun::start() {
         // Outside any one file (the listing of a huge tree): the run can't go on.
         return abort(makeError(ErrorNumber::OutOfMemory), {});
     }
+}
+
+bool SearchRun::collectWalks() {
+    if (m_options.mode() == RunMode::AllFiles && m_sink->writes()) {
+        // Walked before the log header, so that a tree too big is refused with nothing written
+        // (a run that writes nothing starts on files while its walk goes on: runAllFiles).
+        // A count changes nothing, so the files the walk sees are the ones the run would
+        // list: they are kept rather than read a second time.
+        qsizetype namesToKeep = m_options.searchOnly() == Checked ? kFileNamesToKeep : 0;
+        for (Walk& walk : m_walks) {
+            walk.list =
+                CollectDirectories(walk.directory, m_options.subDirectories(), namesToKeep,
+                                   m_walkThreads, walk.selection ? walk.selection.get() : m_filter);
+            if (walk.list.tooManyDirectories) {
+                out().inform(DirectoryList::tooManyDirectoriesText(walk.directory), walk.directory);
+                m_walks.clear();
+                return false;
+            }
+            for (const DirectoryFiles& files : std::as_const(walk.list.files))
+                namesToKeep -= std::min(namesToKeep, files.names.size());
+        }
+    }
+    return true;
 }
 
 Status SearchRun::syncWrites() {
@@ -196,9 +205,14 @@ RunOutcome SearchRun::work(RunMode mode) {
     m_state.cancelFlag = false;
     m_state.runActive = false;
     m_window.leaveRunState();
-    if (m_options.logChanges() == Checked && m_sink->writes() &&
-        check(m_log.logRunTrailer(m_counters, m_options.searchOnly()), m_log.path()) == Step::Abort)
+    if (m_entries) {
+        if (check(releaseEntries(true), m_log.path()) == Step::Abort)
+            return RunOutcome::Failed;
+    } else if (m_options.logChanges() == Checked && m_sink->writes() &&
+               check(m_log.logRunTrailer(m_counters, m_options.searchOnly()), m_log.path()) ==
+                   Step::Abort) {
         return RunOutcome::Failed;
+    }
     if (m_options.mode() != RunMode::RightBoxText)
         m_window.showWorkingText({});
     m_window.setCurrentPath({});
@@ -238,9 +252,10 @@ SearchRun::Step SearchRun::runListedFiles() {
         if (const std::optional<qsizetype> separator = lastSeparator(path))
             sweepFolder(path.first(std::max<qsizetype>(*separator, 1)));
         m_window.setCurrentPath(displayPath(path));
-        const Step step = pathIsMissing(path)
-                              ? fileFailure(makeError(ErrorNumber::FileNotFound), path)
-                              : runFile(path, ItemKind::SelectedFile);
+        const Step step = pathIsMissing(path) ? forEachEntry([&](size_t) {
+            return fileFailure(makeError(ErrorNumber::FileNotFound), path);
+        })
+                                              : runFile(path, ItemKind::SelectedFile);
         if (step == Step::Abort)
             return step;
         m_window.showCounters(m_counters);
@@ -252,6 +267,8 @@ SearchRun::Step SearchRun::runListedFiles() {
 }
 
 SearchRun::Step SearchRun::runFile(const QString& path, ItemKind kind) {
+    if (m_entries)
+        return runFileEntries(path, kind);
     Edit edit;
     if (m_options.doAllCrlf() == Unchecked) {
         edit = m_routines.CleanFile(path, m_options.searchText(), m_options.replaceText());
@@ -267,10 +284,10 @@ SearchRun::Step SearchRun::runFile(const QString& path, ItemKind kind) {
 
 SearchRun::Step SearchRun::takeEdit(Edit& edit, ItemKind kind) {
     for (const Message& message : std::as_const(edit.messages))
-        m_prompter.show(message);
+        out().show(message);
     if (edit.result.failed())
         ++m_filesFailed;
-    const SinkOutcome outcome = m_sink->take(edit, kind, m_counters);
+    const SinkOutcome outcome = m_sink->take(edit, kind, *m_counting);
     switch (outcome.kind) {
     case SinkOutcome::Kind::Taken:
         break;
@@ -288,7 +305,7 @@ SearchRun::Step SearchRun::fileFailure(const Error& error, const QString& path) 
         abort(error, path);
         return Step::Abort;
     }
-    m_prompter.inform(error.message(), path);
+    out().inform(error.message(), path);
     ++m_filesFailed;
     return Step::FileFailed;
 }
@@ -297,7 +314,7 @@ SearchRun::Step SearchRun::folderFailure(const Error& error, const QString& fold
     // One that vanished meanwhile is passed over, as a missing file is.
     if (error.number == ErrorNumber::FileNotFound)
         return Step::Continue;
-    return fileFailure(error, folder);
+    return forEachEntry([&](size_t) { return fileFailure(error, folder); });
 }
 
 void SearchRun::sweepFolder(const QString& folder) {
@@ -333,8 +350,11 @@ void SearchRun::reportIgnoreProblems() {
     if (!m_selection)
         return;
     for (const IgnoreFileProblem& problem : m_selection->problems()) {
-        m_prompter.inform(problem.error.message(), decodePath(problem.path));
-        ++m_filesFailed;
+        forEachEntry([&](size_t) {
+            out().inform(problem.error.message(), decodePath(problem.path));
+            ++m_filesFailed;
+            return Step::Continue;
+        });
     }
 }
 
@@ -399,7 +419,8 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
     const bool lineBreaks = m_options.doAllCrlf() != Unchecked;
     if (lineBreaks)
         m_options.setMakeBackups(Unchecked);
-    FilePreparer pool(m_preparers, m_snapshot, lineBreaks, m_sink->request());
+    FilePreparer pool(m_preparers, m_snapshot, lineBreaks, m_sink->request(), m_entries,
+                      m_prefilter);
     const qsizetype ahead = 4 * m_preparers + 4; // files prepared ahead of the commits
 
     struct Name {
@@ -467,7 +488,8 @@ SearchRun::Step SearchRun::runAllFilesPrepared() {
             // over, and its edit dropped. Told in the run's order, this sees every file
             // committed before, by its old and new inode.
             if ((!edit->identity || m_handled.note(*edit->identity)) &&
-                takeEdit(*edit, ItemKind::DirectoryFile) == Step::Abort)
+                (m_entries ? takeEntries(*edit, ItemKind::DirectoryFile)
+                           : takeEdit(*edit, ItemKind::DirectoryFile)) == Step::Abort)
                 return Step::Abort;
         }
         m_window.showCounters(m_counters);
@@ -487,6 +509,9 @@ SearchRun::Step SearchRun::check(const Status& status, const QString& subject) {
 
 RunOutcome SearchRun::abort(const Error& error, const QString& subject) {
     (void)m_writes.syncAll(); // what was written before the failure is made durable all the same
+    // What the entries said before it comes first; their runs never reached a trailer.
+    if (m_entries)
+        (void)releaseEntries(false);
     m_prompter.inform(error.message(), subject);
     m_state.cancelFlag = false;
     if (m_state.runActive) {

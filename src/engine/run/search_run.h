@@ -6,12 +6,14 @@
 #include "engine/files/walk_ahead.h"
 #include "engine/run/activity_log.h"
 #include "engine/run/commit_sink.h"
+#include "engine/run/entry_transcript.h"
 #include "engine/run/file_preparer.h"
 #include "engine/run/file_selection.h"
 #include "engine/run/file_type_filter.h"
 #include "engine/run/handled_files.h"
 #include "engine/run/prompter.h"
 #include "engine/run/replacement_routines.h"
+#include "engine/run/run_entries.h"
 #include "engine/run/run_options.h"
 #include "engine/run/run_outcome.h"
 #include "engine/run/run_state.h"
@@ -22,6 +24,10 @@
 #include <vector>
 
 namespace zuk {
+
+// The refusal of a run without a search text.
+inline const QString kNoSearchText =
+    QStringLiteral("You must enter somthing to search for before continueing");
 
 // The Start command: checks the settings, asks for confirmation, has the replacement routines
 // make the edit of the right-hand text, of the selected file or of each file of a directory
@@ -71,12 +77,59 @@ public:
     // A run the user didn't ask to finish (a preview's dry run) ends without its closing box.
     void setClosingBox(bool shown) { m_closingBox = shown; }
 
+    // A batch as one run of a file mode with the commit as its sink: each file is read once,
+    // has every entry applied in turn and is written once. Each entry still gets the
+    // counters, messages (in entry order) and log of its own run one after another; the
+    // search and replace options are not used. Null (the default): the options' one search.
+    // The entries outlive the runs.
+    void setEntries(const RunEntries* entries);
+    struct EntryRun {
+        bool refused = false; // its own run would have been refused (its message said)
+        RunCounters counters;
+    };
+    // Each entry's part of the last run with entries.
+    const std::vector<EntryRun>& entryRuns() const { return m_entryRuns; }
+
 private:
     // FileFailed: that file failed on its own, its message shown; the run goes on. Refused: a
     // walk that went on ahead of the run found the tree too big; the run ends, its message shown.
     enum class Step { Continue, FileFailed, Abort, Refused };
 
-    bool validate();
+    bool validate(const QString& searchText, const QString& replaceText);
+    // Walks the directories of a directory run before its log header; false after a refusal.
+    bool collectWalks();
+    // From the header on: the run's work and closing steps.
+    RunOutcome enterRun();
+    // Where the run's messages go: the prompter, or the transcript of the entry at hand.
+    Prompter& out() { return m_out ? static_cast<Prompter&>(*m_out) : m_prompter; }
+    // The steps of a run with entries (search_run_entries.cpp).
+    RunOutcome startEntries();
+    Step runFileEntries(const QString& path, ItemKind kind);
+    Step takeEntries(Edit& edit, ItemKind kind);
+    Step takeEntryByEntry(const QString& path, ItemKind kind);
+    // Makes `step(entry)` once for each entry that runs, as that entry's (once, for entry 0,
+    // without entries); an Abort ends it.
+    template <typename F> Step forEachEntry(F step) {
+        if (!m_entries)
+            return step(size_t(0));
+        Step result = Step::Continue;
+        for (size_t i = 0; i < m_entryRuns.size(); ++i) {
+            if (m_entryRuns[i].refused)
+                continue;
+            enterEntry(i);
+            const Step made = step(i);
+            leaveEntry();
+            if (made == Step::Abort)
+                return made;
+            if (made == Step::FileFailed)
+                result = made;
+        }
+        return result;
+    }
+    void enterEntry(size_t entry);
+    void leaveEntry();
+    // Says each entry's kept messages and log in entry order, with its trailer when `closed`.
+    Status releaseEntries(bool closed);
     // Checks each directory the run walks and makes its selection; false after a refusal.
     bool prepareWalks();
     RunOutcome work(RunMode mode);
@@ -143,6 +196,16 @@ private:
     int m_walkThreads = 0;
     bool m_closingBox = true;
     OptionsSnapshot m_snapshot;
+    // A batch's entries run in one pass: see setEntries.
+    const RunEntries* m_entries = nullptr;
+    EntryPrefilter m_prefilter;
+    std::optional<EntryPasses> m_entryPasses;
+    std::vector<EntryRun> m_entryRuns;
+    std::vector<std::unique_ptr<EntryTranscript>> m_transcripts;
+    size_t m_liveEntry = 0;           // the first that runs: its counters are m_counters
+    EntryTranscript* m_out = nullptr; // the transcript of the entry at hand
+    RunCounters* m_counting = &m_counters;
+    bool m_admitAll = false; // a file already admitted is edited again, entry by entry
 };
 
 } // namespace zuk
