@@ -1,0 +1,216 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/match/literal_set.h"
+
+#include <algorithm>
+
+namespace zuk {
+
+namespace {
+
+constexpr quint32 kEnds = 0x80000000u;
+// The class of a byte that may start the UTF-8 form of a character folding to an ASCII letter.
+constexpr quint8 kNoLead = 0xff;
+
+// Without case, only these characters outside ASCII fold to ASCII letters.
+constexpr char16_t kLongS = 0x017f;
+constexpr char16_t kKelvin = 0x212a;
+
+} // namespace
+
+QByteArray anchorOf(const LiteralSetEntry& entry) {
+    if (!entry.literal)
+        return {};
+    const QString& text = entry.searchText;
+    qsizetype bestStart = 0;
+    qsizetype bestLength = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size()) {
+            const char16_t c = text[i].unicode();
+            // A line break of the search matches any form of one; outside ASCII the text's
+            // encoding decides the bytes.
+            if (c < 0x80 && c != u'\r' && c != u'\n' && !(entry.blanksMayBreak && c == u' '))
+                continue;
+        }
+        if (i - start > bestLength) {
+            bestStart = start;
+            bestLength = i - start;
+        }
+        start = i + 1;
+    }
+    QByteArray anchor = QStringView(text)
+                            .sliced(bestStart, std::min(bestLength, LiteralSet::kLongestAnchor))
+                            .toLatin1();
+    return entry.cs == Qt::CaseInsensitive ? anchor.toLower() : anchor;
+}
+
+LiteralSet::LiteralSet(const std::vector<LiteralSetEntry>& entries) {
+    std::array<std::vector<std::pair<QByteArray, qint32>>, 2> anchors;
+    for (const LiteralSetEntry& entry : entries) {
+        m_anchors.push_back(anchorOf(entry));
+        if (m_anchors.back().isEmpty())
+            continue;
+        const size_t k = entry.cs == Qt::CaseSensitive ? 0 : 1;
+        anchors[k].emplace_back(m_anchors.back(), qint32(m_anchors.size() - 1));
+        ++m_anchored[k];
+    }
+    for (size_t k = 0; k < 2; ++k) {
+        m_automata[k].folded = k == 1;
+        if (!anchors[k].empty())
+            m_automata[k].build(anchors[k]);
+    }
+}
+
+void LiteralSet::Automaton::build(const std::vector<std::pair<QByteArray, qint32>>& anchors) {
+    classOf.fill(0);
+    qsizetype next = 1;
+    for (const auto& [anchor, entry] : anchors) {
+        for (char b : anchor) {
+            if (classOf[uchar(b)] == 0)
+                classOf[uchar(b)] = quint8(next++);
+        }
+    }
+    if (folded) {
+        for (char c = 'A'; c <= 'Z'; ++c)
+            classOf[uchar(c)] = classOf[uchar(c - 'A' + 'a')];
+        classOf[0xc5] = classOf[0xe2] = quint8(next++); // moves as a byte no anchor holds
+    }
+    classes = next;
+    const auto at = [this](qsizetype state, qsizetype c) { return size_t(state * classes + c); };
+
+    // The trie: -1 where no anchor goes on.
+    std::vector<qint32> go(size_t(classes), -1);
+    std::vector<std::pair<qint32, qint32>> ends; // state, entry
+    for (const auto& [anchor, entry] : anchors) {
+        qint32 state = 0;
+        for (char b : anchor) {
+            const size_t slot = at(state, classOf[uchar(b)]);
+            if (go[slot] < 0) {
+                go[slot] = qint32(go.size() / size_t(classes));
+                go.resize(go.size() + size_t(classes), -1);
+            }
+            state = go[slot];
+        }
+        ends.emplace_back(state, entry);
+    }
+    const qsizetype states = qsizetype(go.size()) / classes;
+    std::vector<char> ending(size_t(states), 0);
+    for (const auto& [state, entry] : ends)
+        ending[size_t(state)] = 1;
+
+    // Breadth first, each state's missing moves are those of its longest proper suffix in the
+    // trie, whose row is complete by then.
+    std::vector<qint32> suffix(size_t(states), 0);
+    nextEnding.assign(size_t(states), -1);
+    std::vector<qint32> queue{0};
+    for (size_t head = 0; head < queue.size(); ++head) {
+        const qint32 state = queue[head];
+        for (qsizetype c = 0; c < classes; ++c) {
+            qint32& move = go[at(state, c)];
+            if (move < 0) {
+                move = state == 0 ? 0 : go[at(suffix[size_t(state)], c)];
+                continue;
+            }
+            const qint32 s = state == 0 ? 0 : go[at(suffix[size_t(state)], c)];
+            suffix[size_t(move)] = s;
+            nextEnding[size_t(move)] = ending[size_t(s)] ? s : nextEnding[size_t(s)];
+            queue.push_back(move);
+        }
+    }
+
+    moves.resize(go.size());
+    for (size_t i = 0; i < go.size(); ++i) {
+        const qint32 to = go[i];
+        const bool ends = ending[size_t(to)] || nextEnding[size_t(to)] >= 0;
+        moves[i] = quint32(to * classes) | (ends ? kEnds : 0);
+    }
+    std::sort(ends.begin(), ends.end());
+    endsFrom.assign(size_t(states + 1), 0);
+    endings.clear();
+    for (const auto& [state, entry] : ends) {
+        ++endsFrom[size_t(state + 1)];
+        endings.push_back(entry);
+    }
+    for (size_t s = 1; s < endsFrom.size(); ++s)
+        endsFrom[s] += endsFrom[s - 1];
+}
+
+qsizetype LiteralSet::Automaton::report(quint32 state, std::vector<bool>& found,
+                                        std::vector<char>& seen) const {
+    qsizetype fresh = 0;
+    for (qint32 s = qint32(state / quint32(classes)); s >= 0 && !seen[size_t(s)];
+         s = nextEnding[size_t(s)]) {
+        seen[size_t(s)] = 1;
+        for (qint32 k = endsFrom[size_t(s)]; k < endsFrom[size_t(s) + 1]; ++k) {
+            if (!found[size_t(endings[size_t(k)])]) {
+                found[size_t(endings[size_t(k)])] = true;
+                ++fresh;
+            }
+        }
+    }
+    return fresh;
+}
+
+template <typename Unit>
+qsizetype LiteralSet::Automaton::scan(const Unit* text, qsizetype n, std::vector<bool>& found,
+                                      qsizetype wanted) const {
+    std::vector<char> seen(size_t(nextEnding.size()), 0);
+    const quint32* move = moves.data();
+    const quint8 lead = folded ? classOf[0xc5] : kNoLead;
+    quint32 state = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        quint32 c;
+        if constexpr (sizeof(Unit) == 1) {
+            c = classOf[text[i]];
+            if (c == lead) [[unlikely]] {
+                // The UTF-8 forms of the long s and the Kelvin sign, which fold to s and k.
+                if (text[i] == 0xc5 && i + 1 < n && text[i + 1] == 0xbf) {
+                    c = classOf['s'];
+                    i += 1;
+                } else if (text[i] == 0xe2 && i + 2 < n && text[i + 1] == 0x84 &&
+                           text[i + 2] == 0xaa) {
+                    c = classOf['k'];
+                    i += 2;
+                } else {
+                    c = 0;
+                }
+            }
+        } else {
+            const char16_t u = text[i];
+            c = u < 0x80                 ? classOf[u]
+                : folded && u == kLongS  ? classOf['s']
+                : folded && u == kKelvin ? classOf['k']
+                                         : 0;
+        }
+        const quint32 to = move[state + c];
+        state = to & ~kEnds;
+        if (to & kEnds) [[unlikely]] {
+            wanted -= report(state, found, seen);
+            if (wanted == 0)
+                break;
+        }
+    }
+    return wanted;
+}
+
+template <typename Unit>
+std::vector<bool> LiteralSet::presentIn(const Unit* text, qsizetype n) const {
+    std::vector<bool> found(m_anchors.size(), false);
+    for (size_t i = 0; i < m_anchors.size(); ++i)
+        found[i] = m_anchors[i].isEmpty();
+    for (size_t k = 0; k < 2; ++k) {
+        if (!m_automata[k].isEmpty())
+            m_automata[k].scan(text, n, found, m_anchored[k]);
+    }
+    return found;
+}
+
+std::vector<bool> LiteralSet::present(QByteArrayView text) const {
+    return presentIn(reinterpret_cast<const uchar*>(text.data()), text.size());
+}
+
+std::vector<bool> LiteralSet::present(QStringView text) const {
+    return presentIn(text.utf16(), text.size());
+}
+
+} // namespace zuk
