@@ -2,14 +2,13 @@
 #include "engine/match/literal_set.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace zuk {
 
 namespace {
 
 constexpr quint32 kEnds = 0x80000000u;
-// The class of a byte that may start the UTF-8 form of a character folding to an ASCII letter.
-constexpr quint8 kNoLead = 0xff;
 
 // Without case, only these characters outside ASCII fold to ASCII letters.
 constexpr char16_t kLongS = 0x017f;
@@ -73,9 +72,12 @@ void LiteralSet::Automaton::build(const std::vector<std::pair<QByteArray, qint32
     if (folded) {
         for (char c = 'A'; c <= 'Z'; ++c)
             classOf[uchar(c)] = classOf[uchar(c - 'A' + 'a')];
-        classOf[0xc5] = classOf[0xe2] = quint8(next++); // moves as a byte no anchor holds
+        lead = quint8(next++); // moves as a byte no anchor holds
+        classOf[0xc5] = classOf[0xe2] = lead;
     }
-    classes = next;
+    // A power of two, so that a state's number is a shift of its row.
+    classes = std::bit_ceil(quint32(next));
+    shift = std::countr_zero(quint32(classes));
     const auto at = [this](qsizetype state, qsizetype c) { return size_t(state * classes + c); };
 
     // The trie: -1 where no anchor goes on.
@@ -92,6 +94,7 @@ void LiteralSet::Automaton::build(const std::vector<std::pair<QByteArray, qint32
             state = go[slot];
         }
         ends.emplace_back(state, entry);
+        longestAnchor = std::max(longestAnchor, anchor.size());
     }
     const qsizetype states = qsizetype(go.size()) / classes;
     std::vector<char> ending(size_t(states), 0);
@@ -138,8 +141,7 @@ void LiteralSet::Automaton::build(const std::vector<std::pair<QByteArray, qint32
 qsizetype LiteralSet::Automaton::report(quint32 state, std::vector<bool>& found,
                                         std::vector<char>& seen) const {
     qsizetype fresh = 0;
-    for (qint32 s = qint32(state / quint32(classes)); s >= 0 && !seen[size_t(s)];
-         s = nextEnding[size_t(s)]) {
+    for (qint32 s = qint32(state >> shift); s >= 0 && !seen[size_t(s)]; s = nextEnding[size_t(s)]) {
         seen[size_t(s)] = 1;
         for (qint32 k = endsFrom[size_t(s)]; k < endsFrom[size_t(s) + 1]; ++k) {
             if (!found[size_t(endings[size_t(k)])]) {
@@ -152,45 +154,84 @@ qsizetype LiteralSet::Automaton::report(quint32 state, std::vector<bool>& found,
 }
 
 template <typename Unit>
-qsizetype LiteralSet::Automaton::scan(const Unit* text, qsizetype n, std::vector<bool>& found,
-                                      qsizetype wanted) const {
+quint32 LiteralSet::Automaton::classAt(const Unit* text, qsizetype n, qsizetype& i) const {
+    if constexpr (sizeof(Unit) == 1) {
+        const quint32 c = classOf[text[i]];
+        if (c != lead) [[likely]]
+            return c;
+        // The UTF-8 forms of the long s and the Kelvin sign, which fold to s and k.
+        if (text[i] == 0xc5 && i + 1 < n && text[i + 1] == 0xbf) {
+            i += 1;
+            return classOf['s'];
+        }
+        if (text[i] == 0xe2 && i + 2 < n && text[i + 1] == 0x84 && text[i + 2] == 0xaa) {
+            i += 2;
+            return classOf['k'];
+        }
+        return 0;
+    } else {
+        const char16_t u = text[i];
+        return u < 0x80                 ? classOf[u]
+               : folded && u == kLongS  ? classOf['s']
+               : folded && u == kKelvin ? classOf['k']
+                                        : 0;
+    }
+}
+
+template <typename Unit>
+void LiteralSet::Automaton::scan(const Unit* text, qsizetype n, std::vector<bool>& found,
+                                 qsizetype wanted) const {
+    // Each move waits for the one before: a long text is read as four lanes that move in turn,
+    // each starting early enough to see whole every anchor that ends in its part (a character
+    // that folds to an ASCII letter may take three bytes).
+    constexpr qsizetype kLanes = 4;
+    const qsizetype overlap = 3 * longestAnchor;
+    const qsizetype lanes = n >= 8 * kLanes * overlap ? kLanes : 1;
+    std::array<qsizetype, kLanes> at{};
+    std::array<qsizetype, kLanes> end{};
+    std::array<quint32, kLanes> state{};
+    for (qsizetype q = 0; q < lanes; ++q) {
+        at[size_t(q)] = std::max<qsizetype>(0, q * n / lanes - overlap);
+        end[size_t(q)] = (q + 1) * n / lanes;
+    }
+
     std::vector<char> seen(size_t(nextEnding.size()), 0);
     const quint32* move = moves.data();
-    const quint8 lead = folded ? classOf[0xc5] : kNoLead;
-    quint32 state = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        quint32 c;
-        if constexpr (sizeof(Unit) == 1) {
-            c = classOf[text[i]];
-            if (c == lead) [[unlikely]] {
-                // The UTF-8 forms of the long s and the Kelvin sign, which fold to s and k.
-                if (text[i] == 0xc5 && i + 1 < n && text[i + 1] == 0xbf) {
-                    c = classOf['s'];
-                    i += 1;
-                } else if (text[i] == 0xe2 && i + 2 < n && text[i + 1] == 0x84 &&
-                           text[i + 2] == 0xaa) {
-                    c = classOf['k'];
-                    i += 2;
-                } else {
-                    c = 0;
-                }
-            }
-        } else {
-            const char16_t u = text[i];
-            c = u < 0x80                 ? classOf[u]
-                : folded && u == kLongS  ? classOf['s']
-                : folded && u == kKelvin ? classOf['k']
-                                         : 0;
+    // False once every anchor is found.
+    const auto step = [&](qsizetype& i, quint32& s) {
+        const quint32 to = move[s + classAt(text, n, i)];
+        ++i;
+        s = to & ~kEnds;
+        if ((to & kEnds) && !seen[s >> shift]) [[unlikely]] {
+            wanted -= report(s, found, seen);
+            return wanted > 0;
         }
-        const quint32 to = move[state + c];
-        state = to & ~kEnds;
-        if (to & kEnds) [[unlikely]] {
-            wanted -= report(state, found, seen);
-            if (wanted == 0)
+        return true;
+    };
+    // A step reads at most three units: the lanes move together while none can pass its end
+    // (in locals, which stay in registers).
+    if (lanes == kLanes) {
+        qsizetype i0 = at[0], i1 = at[1], i2 = at[2], i3 = at[3];
+        quint32 s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        for (;;) {
+            const qsizetype steps =
+                std::min({end[0] - i0, end[1] - i1, end[2] - i2, end[3] - i3}) / 3;
+            if (steps == 0)
                 break;
+            for (qsizetype k = 0; k < steps; ++k) {
+                if (!step(i0, s0) || !step(i1, s1) || !step(i2, s2) || !step(i3, s3))
+                    return;
+            }
+        }
+        at = {i0, i1, i2, i3};
+        state = {s0, s1, s2, s3};
+    }
+    for (size_t q = 0; q < size_t(lanes); ++q) {
+        while (at[q] < end[q]) {
+            if (!step(at[q], state[q]))
+                return;
         }
     }
-    return wanted;
 }
 
 template <typename Unit>

@@ -52,6 +52,11 @@ private:
     struct Automaton {
         bool folded = false;
         qsizetype classes = 0;
+        int shift = 0; // of a state's number to the start of its row
+        qsizetype longestAnchor = 0;
+        // Without case, the class of the bytes that may start the UTF-8 form of a character folding
+        // to an ASCII letter (0xff: none).
+        quint8 lead = 0xff;
         std::array<quint8, 256> classOf{}; // 0: a byte no anchor holds
         // [state * classes + class]: the next state times `classes`, with kEnds set when some
         // anchor ends there.
@@ -64,9 +69,11 @@ private:
         bool isEmpty() const { return moves.empty(); }
         // Marks the entries ending at `state` and its suffixes; returns how many were new.
         qsizetype report(quint32 state, std::vector<bool>& found, std::vector<char>& seen) const;
+        // The class of the unit at `i`, moving `i` onto the last byte of a character folded.
+        template <typename Unit> quint32 classAt(const Unit* text, qsizetype n, qsizetype& i) const;
+        // Marks the entries whose anchors occur in `text`; `wanted` of them are not marked yet.
         template <typename Unit>
-        qsizetype scan(const Unit* text, qsizetype n, std::vector<bool>& found,
-                       qsizetype wanted) const;
+        void scan(const Unit* text, qsizetype n, std::vector<bool>& found, qsizetype wanted) const;
     };
 
     template <typename Unit> std::vector<bool> presentIn(const Unit* text, qsizetype n) const;

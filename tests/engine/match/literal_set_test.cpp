@@ -68,7 +68,7 @@ TEST(LiteralSet, AnchorIsTheLongestRunEveryMatchHolds) {
 }
 
 // Random sets of searches over small alphabets (cases, line breaks, blanks, characters outside
-// ASCII, among them those that fold to ASCII letters) against texts of 0 to 60 characters: each
+// ASCII, among them those that fold to ASCII letters) against texts of 0 to 1200 characters: each
 // entry is taken exactly when its anchor occurs (so nothing else is taken), and whenever its
 // search finds something, in the characters or the bytes of UTF-8 and one-byte texts.
 TEST(LiteralSet, TakesEverySearchThatFindsSomething) {
@@ -88,7 +88,7 @@ TEST(LiteralSet, TakesEverySearchThatFindsSomething) {
                  random.bounded(3) == 0, random.bounded(10) != 0};
         }
         const LiteralSet set(entries);
-        const QString text = pick(alphabet, random.bounded(61));
+        const QString text = pick(alphabet, random.bounded(round % 10 == 0 ? 1200 : 61));
         const QByteArray utf8 = text.toUtf8();
         const QByteArray oneByte = pick(bytes, random.bounded(61));
         const QString decoded = decodeBody(oneByte, TextEncoding::Windows1252);
@@ -113,6 +113,22 @@ TEST(LiteralSet, TakesEverySearchThatFindsSomething) {
                 searchFinds(e, Subject::ofBytes(oneByte, ByteText::OneByte))) {
                 EXPECT_TRUE(inOneByte[i]);
             }
+        }
+    }
+}
+
+// A long text is read in parts: an anchor is seen wherever it stands, also in the UTF-8 form of
+// characters that fold to its letters.
+TEST(LiteralSet, SeesAnAnchorAnywhereInALongText) {
+    const LiteralSet set({{"needle", CS}, {"kiss", CI}});
+    const QByteArray filler(800, 'x');
+    EXPECT_EQ(set.present(QByteArrayView(filler)), (std::vector<bool>{false, false}));
+    for (const QByteArray& anchor :
+         {QByteArray("needle"), QByteArray("\xe2\x84\xaaI\xc5\xbf\xc5\xbf")}) {
+        const bool kiss = anchor != "needle";
+        for (qsizetype at = 0; at + anchor.size() <= filler.size(); ++at) {
+            const QByteArray text = QByteArray(filler).replace(at, anchor.size(), anchor);
+            ASSERT_EQ(set.present(QByteArrayView(text)), (std::vector<bool>{!kiss, kiss})) << at;
         }
     }
 }
