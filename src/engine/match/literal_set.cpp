@@ -246,6 +246,32 @@ std::vector<bool> LiteralSet::presentIn(const Unit* text, qsizetype n) const {
     return found;
 }
 
+std::vector<bool> LiteralSet::createdBy(QStringView replaceText) const {
+    // Letters are compared without case, as a replacement that preserves case changes them.
+    // Outside ASCII a character may be written as an ASCII letter (the Kelvin sign, the long
+    // s) or change into several in another case: such a replacement may make anything.
+    const QByteArray r = replaceText.toLatin1().toLower();
+    const bool ascii = std::all_of(replaceText.begin(), replaceText.end(),
+                                   [](QChar c) { return c.unicode() < 0x80; });
+    std::vector<bool> created(m_anchors.size(), false);
+    for (size_t e = 0; e < m_anchors.size(); ++e) {
+        const QByteArray anchor = m_anchors[e].toLower();
+        if (!ascii || anchor.isEmpty()) {
+            created[e] = true;
+            continue;
+        }
+        // Some placing of the replacement that overlaps the anchor agrees with it, the text
+        // around holding the rest (an empty one placed inside joins two pieces).
+        for (qsizetype d = 1 - r.size(); d < anchor.size() && !created[e]; ++d) {
+            const qsizetype from = std::max<qsizetype>(0, d);
+            const qsizetype to = std::min(anchor.size(), d + r.size());
+            created[e] =
+                std::equal(anchor.begin() + from, anchor.begin() + to, r.begin() + (from - d));
+        }
+    }
+    return created;
+}
+
 std::vector<bool> LiteralSet::present(QByteArrayView text) const {
     return presentIn(reinterpret_cast<const uchar*>(text.data()), text.size());
 }

@@ -45,6 +45,11 @@ public:
     // One flag per entry: false when the entry surely finds nothing in `text`.
     std::vector<bool> present(QByteArrayView text) const;
     std::vector<bool> present(QStringView text) const;
+    // The entries that a literal replacement by `replaceText` may make present in a text where
+    // they were not (its text joined with what lies around it, or two pieces joined where it
+    // is empty): after such a replacement, present() of the text before it, with these added,
+    // still leaves out only entries that find nothing.
+    std::vector<bool> createdBy(QStringView replaceText) const;
 
 private:
     // An Aho-Corasick automaton over the anchors of one case rule, as a full table of moves

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/match/case_form.h"
 #include "engine/match/literal_matcher.h"
 #include "engine/match/literal_set.h"
 #include "engine/run/replacement_routines.h"
@@ -129,6 +130,42 @@ TEST(LiteralSet, SeesAnAnchorAnywhereInALongText) {
         for (qsizetype at = 0; at + anchor.size() <= filler.size(); ++at) {
             const QByteArray text = QByteArray(filler).replace(at, anchor.size(), anchor);
             ASSERT_EQ(set.present(QByteArrayView(text)), (std::vector<bool>{!kiss, kiss})) << at;
+        }
+    }
+}
+
+// After a replacement, the entries present before it and those it may create are all that can
+// be present: random texts with a piece or two replaced by a random replacement (empty, with
+// line breaks, outside ASCII, in the case forms a replacement that preserves case takes).
+TEST(LiteralSet, ReplacementCreatesOnlyWhatItSays) {
+    QRandomGenerator random(2727);
+    const QString alphabet = QStringLiteral("askAK \r\n\u00df\u017f\u212a");
+    const auto pick = [&](int length) {
+        QString t;
+        for (int i = 0; i < length; ++i)
+            t += alphabet[random.bounded(alphabet.size())];
+        return t;
+    };
+    for (int round = 0; round < 4000; ++round) {
+        std::vector<LiteralSetEntry> entries(size_t(1 + random.bounded(6)));
+        for (LiteralSetEntry& e : entries)
+            e = {pick(1 + random.bounded(4)), random.bounded(2) ? CS : CI};
+        const LiteralSet set(entries);
+        const QString before = pick(random.bounded(30));
+        const QString typed = round % 3 == 0 ? QString() : pick(1 + random.bounded(4));
+        const QString replacement = inCaseForm({typed}, CaseForm(random.bounded(4))).front();
+        QString after = before;
+        for (int site = 1 + random.bounded(2); site > 0; --site) {
+            const qsizetype at = random.bounded(after.size() + 1);
+            after.replace(at, random.bounded(after.size() - at + 1), replacement);
+        }
+        const std::vector<bool> wasPresent = set.present(QStringView(before));
+        const std::vector<bool> created = set.createdBy(typed);
+        const std::vector<bool> isPresent = set.present(QStringView(after));
+        for (size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_TRUE(!isPresent[i] || wasPresent[i] || created[i])
+                << "round " << round << ": \"" << entries[i].searchText.toStdString() << "\" in \""
+                << after.toStdString() << "\" made by \"" << typed.toStdString() << "\"";
         }
     }
 }
