@@ -44,13 +44,25 @@ QByteArray anchorOf(const LiteralSetEntry& entry) {
 }
 
 LiteralSet::LiteralSet(const std::vector<LiteralSetEntry>& entries) {
-    std::array<std::vector<std::pair<QByteArray, qint32>>, 2> anchors;
+    std::vector<bool> folded;
     for (const LiteralSetEntry& entry : entries) {
         m_anchors.push_back(anchorOf(entry));
-        if (m_anchors.back().isEmpty())
+        folded.push_back(entry.cs == Qt::CaseInsensitive);
+    }
+    // Many long anchors would make a table of moves too big for the caches, or for memory:
+    // cut shorter (which only takes more texts in), they fit.
+    for (qsizetype longest = kLongestAnchor / 2; longest >= 4 && movesFor(folded) > kMostMoves;
+         longest /= 2) {
+        for (QByteArray& anchor : m_anchors)
+            anchor.truncate(longest);
+    }
+
+    std::array<std::vector<std::pair<QByteArray, qint32>>, 2> anchors;
+    for (size_t e = 0; e < m_anchors.size(); ++e) {
+        if (m_anchors[e].isEmpty())
             continue;
-        const size_t k = entry.cs == Qt::CaseSensitive ? 0 : 1;
-        anchors[k].emplace_back(m_anchors.back(), qint32(m_anchors.size() - 1));
+        const size_t k = folded[e] ? 1 : 0;
+        anchors[k].emplace_back(m_anchors[e], qint32(e));
         ++m_anchored[k];
     }
     for (size_t k = 0; k < 2; ++k) {
@@ -58,6 +70,25 @@ LiteralSet::LiteralSet(const std::vector<LiteralSetEntry>& entries) {
         if (!anchors[k].empty())
             m_automata[k].build(anchors[k]);
     }
+}
+
+qsizetype LiteralSet::movesFor(const std::vector<bool>& folded) const {
+    // At most a state per byte of the anchors, and a class per distinct byte (a letter's two
+    // cases share one) and two more, in a row of a power of two.
+    std::array<qsizetype, 2> states{1, 1};
+    std::array<std::array<bool, 256>, 2> bytes{};
+    for (size_t e = 0; e < m_anchors.size(); ++e) {
+        const size_t k = folded[e] ? 1 : 0;
+        states[k] += m_anchors[e].size();
+        for (char b : m_anchors[e])
+            bytes[k][uchar(b)] = true;
+    }
+    qsizetype moves = 0;
+    for (size_t k = 0; k < 2; ++k) {
+        const auto classes = quint32(std::count(bytes[k].begin(), bytes[k].end(), true) + 2);
+        moves += states[k] * qsizetype(std::bit_ceil(classes));
+    }
+    return moves;
 }
 
 void LiteralSet::Automaton::build(const std::vector<std::pair<QByteArray, qint32>>& anchors) {

@@ -36,6 +36,8 @@ QByteArray anchorOf(const LiteralSetEntry& entry);
 class LiteralSet {
 public:
     static constexpr qsizetype kLongestAnchor = 32;
+    // The most moves the tables hold (4 bytes each): more anchors are cut shorter.
+    static constexpr qsizetype kMostMoves = qsizetype(1) << 20;
 
     explicit LiteralSet(const std::vector<LiteralSetEntry>& entries);
 
@@ -82,6 +84,8 @@ private:
     };
 
     template <typename Unit> std::vector<bool> presentIn(const Unit* text, qsizetype n) const;
+    // An upper bound of the moves the anchors take.
+    qsizetype movesFor(const std::vector<bool>& folded) const;
 
     std::vector<QByteArray> m_anchors;
     std::array<Automaton, 2> m_automata; // case-sensitive, without case

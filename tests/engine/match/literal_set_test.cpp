@@ -134,6 +134,25 @@ TEST(LiteralSet, SeesAnAnchorAnywhereInALongText) {
     }
 }
 
+// Many long searches are looked for by shorter anchors, which still take every text that holds
+// one of the searches.
+TEST(LiteralSet, CutsTheAnchorsOfManyLongSearches) {
+    QRandomGenerator random(32);
+    std::vector<LiteralSetEntry> entries;
+    for (int e = 0; e < 2000; ++e) {
+        QString search;
+        for (int i = 0; i < 32; ++i)
+            search += QChar(u'!' + random.bounded(94));
+        entries.push_back({search, e % 2 ? CS : CI});
+    }
+    const LiteralSet set(entries);
+    EXPECT_LT(set.anchor(0).size(), LiteralSet::kLongestAnchor);
+    const QString filler(300, u'\n');
+    EXPECT_EQ(set.present(QStringView(filler)), std::vector<bool>(entries.size(), false));
+    for (size_t e = 0; e < entries.size(); e += 97)
+        EXPECT_TRUE(set.present(QStringView(filler + entries[e].searchText + filler))[e]) << e;
+}
+
 // After a replacement, the entries present before it and those it may create are all that can
 // be present: random texts with a piece or two replaced by a random replacement (empty, with
 // line breaks, outside ASCII, in the case forms a replacement that preserves case takes).
