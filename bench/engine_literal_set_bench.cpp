@@ -2,10 +2,12 @@
 // Telling which of a batch's searches may find something in a text: one pass of the literal set
 // over 1 MiB of web-like text for 50 and 500 searches, against a search of the text for each
 // of them (memmem, and the literal search a run makes). Most searches are absent from the
-// text, as in a batch whose entries each touch a few files; three occur in it.
+// text, as in a batch whose entries each touch a few files; three occur in it. And the cost of
+// building a batch's filter once.
 #include "bench_support.h"
 #include "engine/match/literal_set.h"
 #include "engine/match/search_pattern.h"
+#include "engine/run/entry_filter.h"
 
 #include <QRandomGenerator>
 #include <benchmark/benchmark.h>
@@ -84,8 +86,24 @@ void BM_EachSearchedByPattern(benchmark::State& st) {
     st.SetBytesProcessed(st.iterations() * text().size());
 }
 
+// Building a batch's filter: the set, and what each entry's replacement may make present.
+void BM_EntryFilterBuild(benchmark::State& st) {
+    QStringList texts;
+    QStringList replacements;
+    for (const QString& s : searches(st.range(0))) {
+        texts.append(s);
+        replacements.append(s.toUpper() + u'_' + s);
+    }
+    const ValueRunOptions options;
+    for (auto _ : st) {
+        const EntryFilter filter(texts, replacements, options);
+        benchmark::DoNotOptimize(&filter);
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_EntryFilterBuild)->Arg(50)->Arg(500)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LiteralSetPresent)
     ->ArgsProduct({{50, 500}, {0, 1}})
     ->ArgNames({"searches", "case"})

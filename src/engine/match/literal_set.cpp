@@ -59,6 +59,7 @@ LiteralSet::LiteralSet(const std::vector<LiteralSetEntry>& entries) {
 
     std::array<std::vector<std::pair<QByteArray, qint32>>, 2> anchors;
     for (size_t e = 0; e < m_anchors.size(); ++e) {
+        m_lowered.push_back(m_anchors[e].toLower());
         if (m_anchors[e].isEmpty())
             continue;
         const size_t k = folded[e] ? 1 : 0;
@@ -284,21 +285,37 @@ std::vector<bool> LiteralSet::createdBy(QStringView replaceText) const {
     const QByteArray r = replaceText.toLatin1().toLower();
     const bool ascii = std::all_of(replaceText.begin(), replaceText.end(),
                                    [](QChar c) { return c.unicode() < 0x80; });
+    std::array<std::vector<qsizetype>, 256> placesOf; // in r
+    for (qsizetype p = 0; p < r.size(); ++p)
+        placesOf[uchar(r[p])].push_back(p);
+
     std::vector<bool> created(m_anchors.size(), false);
     for (size_t e = 0; e < m_anchors.size(); ++e) {
-        const QByteArray anchor = m_anchors[e].toLower();
-        if (!ascii || anchor.isEmpty()) {
+        const QByteArray& anchor = m_lowered[e];
+        // An empty replacement joins two pieces, which may make any anchor but a single byte.
+        if (!ascii || anchor.isEmpty() || (r.isEmpty() && anchor.size() > 1)) {
             created[e] = true;
             continue;
         }
-        // Some placing of the replacement that overlaps the anchor agrees with it, the text
-        // around holding the rest (an empty one placed inside joins two pieces).
-        for (qsizetype d = 1 - r.size(); d < anchor.size() && !created[e]; ++d) {
-            const qsizetype from = std::max<qsizetype>(0, d);
+        // Some placing of the replacement, `d` after the anchor's start, that overlaps the anchor
+        // and agrees with it, the text around holding the rest.
+        const auto agrees = [&](qsizetype d) {
             const qsizetype to = std::min(anchor.size(), d + r.size());
-            created[e] =
-                std::equal(anchor.begin() + from, anchor.begin() + to, r.begin() + (from - d));
+            qsizetype x = std::max<qsizetype>(0, d);
+            while (x < to && anchor[x] == r[x - d])
+                ++x;
+            return x == to;
+        };
+        // Placed from the anchor's start or before it, a byte of it meets the anchor's first;
+        // placed later, its first byte meets one of the anchor's.
+        for (const qsizetype p : placesOf[uchar(anchor[0])]) {
+            if (agrees(-p)) {
+                created[e] = true;
+                break;
+            }
         }
+        for (qsizetype d = 1; d < anchor.size() && !r.isEmpty() && !created[e]; ++d)
+            created[e] = anchor[d] == r[0] && agrees(d);
     }
     return created;
 }

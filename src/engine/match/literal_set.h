@@ -88,6 +88,7 @@ private:
     qsizetype movesFor(const std::vector<bool>& folded) const;
 
     std::vector<QByteArray> m_anchors;
+    std::vector<QByteArray> m_lowered;   // the anchors in small letters
     std::array<Automaton, 2> m_automata; // case-sensitive, without case
     std::array<qsizetype, 2> m_anchored{};
 };
