@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/run/entry_filter.h"
+#include "engine/run/replacement_routines.h"
+#include "support/edits.h"
+#include "support/function_yield.h"
 #include "support/temp_files.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -58,5 +62,56 @@ TEST(EntryFilter, AReplacementAddsWhatItMayMake) {
         EXPECT_EQ(present, (std::vector<bool>{true, bool(regex), bool(regex)}));
         filter.replaced(0, present);
         EXPECT_EQ(present, (std::vector<bool>{true, true, bool(regex)}));
+    }
+}
+
+// Random batches applied in turn by the run's own routines (line-break variants, a replacement's
+// case forms and line-break forms, whole words), the filter kept up to date after each entry
+// that finds something: an entry it leaves out finds nothing.
+TEST(EntryFilter, LeavesOutOnlyEntriesThatFindNothing) {
+    QRandomGenerator random(2028);
+    const QString alphabet = QStringLiteral("abAB \r\n\u00df\u212a");
+    const auto pick = [&](int length) {
+        QString t;
+        for (int i = 0; i < length; ++i)
+            t += alphabet[random.bounded(alphabet.size())];
+        return t;
+    };
+    for (int round = 0; round < 1500; ++round) {
+        ValueRunOptions options;
+        options.values.caseSensitive = random.bounded(2);
+        options.values.preserveCase = random.bounded(4) == 0;
+        options.values.wholeWords = random.bounded(4) == 0;
+        options.values.doAllCrlf = random.bounded(3) == 0;
+        options.values.keepSpaceLeft = random.bounded(2);
+        options.values.keepSpaceRight = random.bounded(2);
+        QStringList searches;
+        QStringList replacements;
+        for (int e = 1 + random.bounded(6); e > 0; --e) {
+            searches.append(pick(1 + random.bounded(4)));
+            replacements.append(pick(random.bounded(5)));
+        }
+        const EntryFilter filter(searches, replacements, options);
+        RunState state;
+        test::FunctionYield yield;
+        ReplacementRoutines routines(options, state, yield);
+        QString text = pick(random.bounded(40));
+        TextBuffer buffer;
+        buffer.setText(text);
+        std::vector<bool> present = filter.present(buffer);
+        for (qsizetype e = 0; e < searches.size(); ++e) {
+            const Edit edit = options.values.doAllCrlf
+                                  ? routines.CleanTextCRLF(text, searches[e], replacements[e])
+                                  : routines.CleanText(text, searches[e], replacements[e]);
+            if (!present[size_t(e)]) {
+                EXPECT_EQ(edit.result.finds(), 0)
+                    << "round " << round << ": \"" << searches[e].toStdString() << "\" in \""
+                    << text.toStdString() << "\"";
+            }
+            if (edit.result.finds() > 0) {
+                filter.replaced(e, present);
+                text = test::textAfter(edit, text);
+            }
+        }
     }
 }
