@@ -22,11 +22,10 @@ std::vector<LiteralSetEntry> entriesOf(const QStringList& searches, const RunOpt
 EntryFilter::EntryFilter(const QStringList& searches, const QStringList& replacements,
                          const RunOptions& options)
     : m_set(entriesOf(searches, options)) {
-    // An expression's replacement may insert what it found: anything.
-    for (const QString& replacement : replacements) {
-        m_created.push_back(options.regex() ? std::vector<bool>(size_t(m_set.size()), true)
-                                            : m_set.createdBy(replacement));
-    }
+    // An expression, always maybe present, needs nothing of its replacement (which may insert
+    // what it found).
+    for (const QString& replacement : replacements)
+        m_created.push_back(m_set.createdBy(replacement));
 }
 
 std::vector<bool> EntryFilter::present(const TextBuffer& text) const {

@@ -50,21 +50,6 @@ TEST(EntryFilter, TakesEachSearchAsTheOptionsMakeIt) {
     }
 }
 
-// An entry's replacement adds the entries it may make present; an expression's adds all.
-TEST(EntryFilter, AReplacementAddsWhatItMayMake) {
-    ValueRunOptions options;
-    TextBuffer text;
-    text.setText("a cat");
-    for (const CheckValue regex : {0, 1}) {
-        options.values.regex = regex;
-        const EntryFilter filter({"cat", "dog", "cow"}, {"dog", "x", "y"}, options);
-        std::vector<bool> present = filter.present(text);
-        EXPECT_EQ(present, (std::vector<bool>{true, bool(regex), bool(regex)}));
-        filter.replaced(0, present);
-        EXPECT_EQ(present, (std::vector<bool>{true, true, bool(regex)}));
-    }
-}
-
 // Random batches applied in turn by the run's own routines (line-break variants, a replacement's
 // case forms and line-break forms, whole words), the filter kept up to date after each entry
 // that finds something: an entry it leaves out finds nothing.
