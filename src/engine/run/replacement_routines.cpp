@@ -6,6 +6,7 @@
 #include "engine/match/literal_matcher.h"
 #include "engine/match/regex_matcher.h"
 #include "engine/match/wrapping_matchers.h"
+#include "engine/run/entry_filter.h"
 #include "engine/run/replace_loop.h"
 #include "engine/run/streamed_edit.h"
 #include "engine/run/whole_text_edit.h"
@@ -317,18 +318,14 @@ Edit ReplacementRoutines::editFileEntries(const QString& path, const RunEntries&
         ReplaceLoop loop(m_options, m_state, m_yield, m_request, path);
         // The entries' passes may end where the file began: such a file is not written.
         const TextBuffer original = buffer;
-        std::vector<bool> skipped;
-        const auto skip = [&](size_t from) {
-            if (prefilter)
-                skipped = prefilter(buffer, std::span(entries).subspan(from));
-        };
-        skip(0);
-        size_t skippedFrom = 0;
+        // The filter is asked once, on the text as read, and told what each replacement may
+        // have made present: the text is never read again for it.
+        std::vector<bool> present =
+            prefilter ? prefilter->present(buffer) : std::vector<bool>(entries.size(), true);
         edit.entries.resize(entries.size());
         for (size_t i = 0; i < entries.size(); ++i) {
             Edit::EntryOutcome& outcome = edit.entries[i];
-            const size_t asked = i - skippedFrom;
-            if (!passes[i] || (asked < skipped.size() && skipped[asked]))
+            if (!passes[i] || !present[i])
                 continue;
             // An entry without finds is not saved, even when a pass that failed had replaced
             // some: the next one sees the text as this one found it.
@@ -346,10 +343,8 @@ Edit ReplacementRoutines::editFileEntries(const QString& path, const RunEntries&
             }
             if (outcome.result.finds() == 0)
                 buffer = before;
-            else if (outcome.result.finds() > 0 && prefilter && i + 1 < entries.size()) {
-                skip(i + 1);
-                skippedFrom = i + 1;
-            }
+            else if (prefilter)
+                prefilter->replaced(qsizetype(i), present);
         }
         buffer.settleModified(original);
         keepChanged(edit, buffer);

@@ -6,11 +6,12 @@
 
 #include <QString>
 
-#include <functional>
-#include <span>
+#include <memory>
 #include <vector>
 
 namespace zuk {
+
+class EntryFilter;
 
 // One search/replace pair of a run that applies several to each file in one pass (a batch).
 struct RunEntry {
@@ -19,15 +20,13 @@ struct RunEntry {
 };
 using RunEntries = std::vector<RunEntry>;
 
-// Which of `entries` (the ones still to apply to a file, in order) can find nothing in `text`,
-// the file's text as the earlier entries left it: true at an index skips that entry, which
-// then counts as having found nothing. Asked again after each entry that finds something,
-// from several threads at once. Unset: no entry is skipped.
-using EntryPrefilter =
-    std::function<std::vector<bool>(const TextBuffer& text, std::span<const RunEntry> entries)>;
+// Which entries of a batch may find something in a file's text as the entries replace in turn
+// (engine/run/entry_filter.h). Shared, unchanged, by the threads that prepare files. Unset: every
+// entry searches every file.
+using EntryPrefilter = std::shared_ptr<const EntryFilter>;
 
 // The prefilter of a batch's run, made once for its entries as the options search them (case,
-// expressions, line breaks). None yet: every entry searches every file.
+// expressions, line breaks); none where it could leave out nothing (expressions).
 EntryPrefilter makeEntryPrefilter(const RunOptions& options, const RunEntries& entries);
 
 } // namespace zuk

@@ -27,53 +27,35 @@ TEST(EntryEdits, EachEntryWorksOnWhatTheOnesBeforeItLeft) {
          {0, 1},
          ""},
         {"a deletion joins text for a later entry", "a-b", {{"-", ""}, {"ab", "c"}}, {1, 1}, "c"},
+        {"a replacement makes what later entries find",
+         "a",
+         {{"a", "b"}, {"b", "c"}, {"c", "d"}},
+         {1, 1, 1},
+         "d"},
     };
     QTemporaryDir dir;
     ValueRunOptions options;
     RunState state;
     FunctionYield yield;
     ReplacementRoutines routines(options, state, yield);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = dir.filePath("f.txt");
-        writeBytes(path, c.file);
-        Edit edit =
-            routines.editFileEntries(path, c.entries, routines.entryPasses(c.entries, false));
-        std::vector<qint64> finds;
-        for (const Edit::EntryOutcome& outcome : edit.entries)
-            finds.push_back(outcome.result.finds());
-        EXPECT_EQ(finds, c.finds);
-        ASSERT_EQ(edit.changed, c.written.has_value());
-        if (c.written) {
-            ASSERT_TRUE(edit.text.save(path));
-            EXPECT_EQ(readBytes(path), *c.written);
+    // With the batch's filter, which skips the entries that can find nothing, as without.
+    for (const bool filtered : {false, true})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            SCOPED_TRACE(filtered);
+            const QString path = dir.filePath("f.txt");
+            writeBytes(path, c.file);
+            Edit edit = routines.editFileEntries(
+                path, c.entries, routines.entryPasses(c.entries, false),
+                filtered ? makeEntryPrefilter(options, c.entries) : EntryPrefilter{});
+            std::vector<qint64> finds;
+            for (const Edit::EntryOutcome& outcome : edit.entries)
+                finds.push_back(outcome.result.finds());
+            EXPECT_EQ(finds, c.finds);
+            ASSERT_EQ(edit.changed, c.written.has_value());
+            if (c.written) {
+                ASSERT_TRUE(edit.text.save(path));
+                EXPECT_EQ(readBytes(path), *c.written);
+            }
         }
-    }
-}
-
-TEST(EntryEdits, ThePrefilterSkipsEntriesAndIsAskedAgainAfterAFind) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("f.txt");
-    writeBytes(path, "a");
-    ValueRunOptions options;
-    RunState state;
-    FunctionYield yield;
-    ReplacementRoutines routines(options, state, yield);
-    // "b" is skipped at first, though the first entry makes one; asked again, nothing is.
-    const RunEntries entries{{"a", "b"}, {"b", "c"}, {"c", "d"}};
-    QList<qsizetype> asked;
-    const EntryPrefilter prefilter = [&](const TextBuffer&, std::span<const RunEntry> rest) {
-        asked.append(rest.size());
-        std::vector<bool> skipped(rest.size());
-        if (asked.size() == 1)
-            skipped[1] = true;
-        return skipped;
-    };
-    const Edit edit =
-        routines.editFileEntries(path, entries, routines.entryPasses(entries, false), prefilter);
-    EXPECT_EQ(asked, QList<qsizetype>({3, 2, 1}));
-    ASSERT_EQ(edit.entries.size(), 3u);
-    EXPECT_EQ(edit.entries[1].result.finds(), 1);
-    EXPECT_EQ(edit.entries[2].result.finds(), 1);
-    EXPECT_EQ(edit.text.text(), "d");
 }
