@@ -80,7 +80,7 @@ struct AtomicFileWriter::Impl {
     QByteArray temporary; // the temporary file's name; empty while it is unnamed
     std::optional<FileIdentity> original;
     BackupMaker backup;
-    BackupMaker beforeRename;
+    RenameHook beforeRename;
     WriteWatch watch;
     // What the new file gets: permissions, owner and group when known, and the extended
     // attributes of the file named here.
@@ -223,7 +223,7 @@ void AtomicFileWriter::setBackup(const BackupMaker& backup) {
     m_impl->backup = backup;
 }
 
-void AtomicFileWriter::setBeforeRename(const BackupMaker& beforeRename) {
+void AtomicFileWriter::setBeforeRename(const RenameHook& beforeRename) {
     m_impl->beforeRename = beforeRename;
 }
 
@@ -267,7 +267,7 @@ Status AtomicFileWriter::commit(WriteTracker* writes, std::optional<FileIdentity
                 return d.fail(kept.error());
         }
         if (d.beforeRename) {
-            if (Status ready = d.beforeRename(decodePath(d.target)); !ready)
+            if (Status ready = d.beforeRename(d.target, S_ISLNK(found.value().own.st_mode)); !ready)
                 return d.fail(ready.error());
         }
     } else if (d.original) {

@@ -22,9 +22,13 @@ using BackupMaker = std::function<Status(const QString& path)>;
 // Sees every byte a writer writes, in order.
 using WriteWatch = std::function<void(const char* data, qsizetype size)>;
 
+// Told, right before the rename, the name about to be replaced (the system's bytes, as the writer
+// names it) and whether that name is a symbolic link: what the writer's last look at it saw.
+using RenameHook = std::function<Status(const QByteArray& name, bool symbolicLink)>;
+
 // What a commit of a user's file may be told besides its backup.
 struct WriteHooks {
-    BackupMaker beforeRename; // see AtomicFileWriter::setBeforeRename
+    RenameHook beforeRename; // see AtomicFileWriter::setBeforeRename
     WriteWatch watch;
 };
 
@@ -69,7 +73,7 @@ public:
     void setBackup(const BackupMaker& backup);
     // Called with the name about to be replaced after the backup, right before the rename; a
     // failure leaves the target as it is.
-    void setBeforeRename(const BackupMaker& beforeRename);
+    void setBeforeRename(const RenameHook& beforeRename);
     // Given every byte written from now on.
     void setWatch(WriteWatch watch);
     // Renames the temporary file over the target; notes the write in `writes` if given.

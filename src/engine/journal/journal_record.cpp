@@ -4,6 +4,9 @@
 #include "engine/files/path_bytes.h"
 
 #include <QHash>
+#include <QVarLengthArray>
+
+#include <charconv>
 
 namespace zuk::journal_record {
 
@@ -20,28 +23,60 @@ quint64 checkOf(QByteArrayView bytes) {
     return hash;
 }
 
-QByteArray checkText(QByteArrayView body) {
-    return QByteArray::number(checkOf(body), 16).rightJustified(16, '0');
+// The check of a line's body: its FNV-1a in 16 hexadecimal digits.
+struct Check {
+    explicit Check(QByteArrayView body) {
+        quint64 check = checkOf(body);
+        for (int at = 15; at >= 0; --at, check >>= 4)
+            digits[at] = "0123456789abcdef"[check & 15];
+    }
+    QByteArrayView text() const { return {digits, sizeof digits}; }
+    char digits[16];
+};
+
+void addCheck(QByteArray& line, QByteArrayView body) {
+    line.append(Check(body).text());
 }
 
+// Records are written one line per file a run changes: each is formed in place, without a
+// text per field.
 QByteArray finished(QByteArray body) {
-    body += " #" + checkText(body) + '\n';
+    const qsizetype size = body.size();
+    body.append(" #");
+    addCheck(body, QByteArrayView(body).first(size));
+    body.append('\n');
     return body;
 }
 
+template <typename Number> void addNumber(QByteArray& line, Number value) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    line.append(digits, end - digits);
+}
+
+void addBytes(QByteArray& line, const QByteArray& bytes) {
+    line.append('b');
+    line.append(bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+}
+
 QByteArray bytesField(const QByteArray& bytes) {
-    return 'b' + bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
+    QByteArray field;
+    addBytes(field, bytes);
+    return field;
 }
 
 QByteArray textField(const QString& text) {
     return bytesField(encodePath(text));
 }
 
-QByteArray identityFields(const FileIdentity& id) {
-    return QByteArray::number(id.device) + ' ' + QByteArray::number(id.inode) + ' ' +
-           QByteArray::number(id.size) + ' ' + QByteArray::number(id.mtimeNs) + ' ' +
-           QByteArray::number(id.mode) + ' ' + QByteArray::number(id.uid) + ' ' +
-           QByteArray::number(id.gid);
+template <typename Number, typename... More>
+void addNumbers(QByteArray& line, Number first, More... more) {
+    addNumber(line, first);
+    ((line.append(' '), addNumber(line, more)), ...);
+}
+
+void addIdentity(QByteArray& line, const FileIdentity& id) {
+    addNumbers(line, id.device, id.inode, id.size, id.mtimeNs, id.mode, id.uid, id.gid);
 }
 
 QByteArray keptField(KeptAs kept) {
@@ -58,14 +93,16 @@ QByteArray keptField(KeptAs kept) {
     return "N";
 }
 
+using LineFields = QVarLengthArray<QByteArrayView, 16>;
+
 // The fields of one line, read in order; any field that doesn't read spoils the line.
 class Fields {
 public:
-    explicit Fields(const QList<QByteArray>& fields) : m_fields(fields) {}
+    explicit Fields(const LineFields& fields) : m_fields(fields) {}
     bool ok() const { return m_ok; }
     bool atEnd() const { return m_at == m_fields.size(); }
 
-    QByteArray next() {
+    QByteArrayView next() {
         if (m_at >= m_fields.size()) {
             m_ok = false;
             return {};
@@ -85,13 +122,14 @@ public:
         return value;
     }
     QByteArray bytes() {
-        const QByteArray field = next();
+        const QByteArrayView field = next();
         if (!field.startsWith('b')) {
             m_ok = false;
             return {};
         }
         const auto decoded = QByteArray::fromBase64Encoding(
-            field.mid(1), QByteArray::Base64UrlEncoding | QByteArray::AbortOnBase64DecodingErrors);
+            field.sliced(1).toByteArray(),
+            QByteArray::Base64UrlEncoding | QByteArray::AbortOnBase64DecodingErrors);
         m_ok = m_ok && bool(decoded);
         return decoded.decoded;
     }
@@ -113,7 +151,7 @@ public:
         return hash.value_or(ContentHash());
     }
     KeptAs kept() {
-        const QByteArray field = next();
+        const QByteArrayView field = next();
         if (field == "L")
             return KeptAs::Link;
         if (field == "C")
@@ -125,22 +163,31 @@ public:
     }
 
 private:
-    const QList<QByteArray>& m_fields;
+    const LineFields& m_fields;
     qsizetype m_at = 0;
     bool m_ok = true;
 };
 
-// The fields of a whole line (without its line break) whose check holds.
-std::optional<QList<QByteArray>> checkedFields(QByteArrayView line) {
+// The fields of a whole line (without its line break) whose check holds, as views of the line:
+// a record of many files is read without a text per field.
+std::optional<LineFields> checkedFields(QByteArrayView line) {
     const qsizetype mark = line.lastIndexOf(QByteArrayView(" #"));
     if (mark < 0 || line.size() - mark != 18)
         return std::nullopt;
-    if (line.sliced(mark + 2) != checkText(line.first(mark)))
+    if (line.sliced(mark + 2) != Check(line.first(mark)).text())
         return std::nullopt;
-    return line.first(mark).toByteArray().split(' ');
+    LineFields fields;
+    const QByteArrayView body = line.first(mark);
+    for (qsizetype from = 0;;) {
+        const qsizetype space = body.indexOf(' ', from);
+        fields.append(body.sliced(from, (space < 0 ? body.size() : space) - from));
+        if (space < 0)
+            return fields;
+        from = space + 1;
+    }
 }
 
-std::optional<RunEnd> endFrom(const QList<QByteArray>& fields) {
+std::optional<RunEnd> endFrom(const LineFields& fields) {
     Fields read(fields);
     if (read.next() != "E")
         return std::nullopt;
@@ -163,14 +210,29 @@ QByteArray headerLine(const RunHeader& header) {
 }
 
 QByteArray entryLine(const FileEntry& entry) {
-    return finished("F " + QByteArray::number(entry.number) + ' ' + bytesField(entry.name) + ' ' +
-                    identityFields(entry.old) + ' ' + entry.oldHash.toText() + ' ' +
-                    entry.newHash.toText() + ' ' + keptField(entry.kept) + ' ' +
-                    bytesField(entry.keptName));
+    QByteArray line;
+    line.reserve(2 * entry.name.size() + entry.keptName.size() + 200);
+    line.append("F ");
+    addNumber(line, entry.number);
+    line.append(' ');
+    addBytes(line, entry.name);
+    line.append(' ');
+    addIdentity(line, entry.old);
+    line.append(' ').append(entry.oldHash.toText());
+    line.append(' ').append(entry.newHash.toText());
+    line.append(' ').append(keptField(entry.kept)).append(' ');
+    addBytes(line, entry.keptName);
+    return finished(std::move(line));
 }
 
 QByteArray writtenLine(qint64 number, const FileIdentity& written) {
-    return finished("D " + QByteArray::number(number) + ' ' + identityFields(written));
+    QByteArray line;
+    line.reserve(160);
+    line.append("D ");
+    addNumber(line, number);
+    line.append(' ');
+    addIdentity(line, written);
+    return finished(std::move(line));
 }
 
 QByteArray abandonedLine(qint64 number) {
@@ -187,18 +249,18 @@ Result<RunRecord> parse(const QByteArray& bytes) {
     QHash<qint64, qsizetype> entryAt; // an entry's number to its place
     qsizetype start = 0;
     for (qsizetype lineEnd; (lineEnd = bytes.indexOf('\n', start)) >= 0; start = lineEnd + 1) {
-        const std::optional<QList<QByteArray>> fields =
+        const std::optional<LineFields> fields =
             checkedFields(QByteArrayView(bytes).sliced(start, lineEnd - start));
         if (!fields)
             break;
         Fields read(*fields);
-        const QByteArray kind = read.next();
+        const QByteArrayView kind = read.next();
         if (start == 0) {
             RunHeader& header = record.header;
             if (kind != "Z" || read.next() != kVersion)
                 break;
             header.id = read.number();
-            const QByteArray runKind = read.next();
+            const QByteArrayView runKind = read.next();
             header.kind = runKind == "undo" ? RunKind::Undo : RunKind::Run;
             header.startMs = read.number();
             header.undoes = read.number();
@@ -251,7 +313,7 @@ std::optional<RunEnd> endOf(const QByteArray& tail) {
     if (!tail.endsWith('\n'))
         return std::nullopt;
     const qsizetype from = tail.lastIndexOf('\n', tail.size() - 2) + 1;
-    const std::optional<QList<QByteArray>> fields =
+    const std::optional<LineFields> fields =
         checkedFields(QByteArrayView(tail).sliced(from, tail.size() - 1 - from));
     return fields ? endFrom(*fields) : std::nullopt;
 }

@@ -21,8 +21,7 @@ namespace zuk {
 namespace {
 
 // The name as the system's bytes, from the root: an undo may run from another folder.
-QByteArray absoluteName(const QString& path) {
-    const QByteArray name = encodePath(path);
+QByteArray absoluteName(const QByteArray& name) {
     if (name.startsWith('/'))
         return name;
     QByteArray folder(PATH_MAX, Qt::Uninitialized);
@@ -190,27 +189,34 @@ Result<ContentHash> RunJournal::copyOldBytes(const QByteArray& name, const FileI
 
 Result<qint64> RunJournal::beforeCommit(const QString& path, const FileIdentity& old,
                                         const ContentHash& newHash, const ContentHash& oldHash) {
+    const QByteArray name = encodePath(path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0)
+        return errorFromErrno(errno);
+    return beforeCommit(name, S_ISLNK(st.st_mode), old, newHash, oldHash);
+}
+
+Result<qint64> RunJournal::beforeCommit(const QByteArray& name, bool symbolicLink,
+                                        const FileIdentity& old, const ContentHash& newHash,
+                                        const ContentHash& oldHash) {
     if (m_finished)
         return makeError(ErrorNumber::PathFileAccess);
     if (Status started = start(); !started)
         return started.error();
     FileEntry entry;
     entry.number = m_lastEntry + 1;
-    entry.name = absoluteName(path);
+    entry.name = absoluteName(name);
     entry.old = old;
     entry.oldHash = oldHash;
     entry.newHash = newHash;
     Pending pending;
     pending.name = entry.name;
 
-    struct stat st;
-    if (::lstat(entry.name.constData(), &st) != 0)
-        return errorFromErrno(errno);
-    const Result<bool> linked = S_ISLNK(st.st_mode) ? false : keepLinked(entry, pending);
+    const Result<bool> linked = symbolicLink ? false : keepLinked(entry, pending);
     if (!linked)
         return linked.error();
     if (!linked.value()) {
-        if (S_ISLNK(st.st_mode)) {
+        if (symbolicLink) {
             entry.kept = KeptAs::SymbolicLink;
         } else if (const Status copied = keepCopied(entry, pending); !copied) {
             return copied.error();
@@ -223,7 +229,7 @@ Result<qint64> RunJournal::beforeCommit(const QString& path, const FileIdentity&
         m_lastEntry = entry.number;
     }
     if (entry.kept == KeptAs::OverLimit || entry.kept == KeptAs::SymbolicLink)
-        m_notKept.append(path);
+        m_notKept.append(decodePath(name));
     m_pending.insert(entry.number, pending);
     return entry.number;
 }

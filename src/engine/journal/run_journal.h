@@ -52,6 +52,10 @@ public:
     // must not be renamed.
     Result<qint64> beforeCommit(const QString& path, const FileIdentity& old,
                                 const ContentHash& newHash, const ContentHash& oldHash = {});
+    // The same for a writer that has just looked at the name: `name` as the system's bytes and
+    // whether it is a symbolic link, not asked again.
+    Result<qint64> beforeCommit(const QByteArray& name, bool symbolicLink, const FileIdentity& old,
+                                const ContentHash& newHash, const ContentHash& oldHash = {});
     // The rename of entry `entry` happened; `written`: the new file, when known.
     void committed(qint64 entry, const std::optional<FileIdentity>& written);
     // The rename of entry `entry` didn't happen: its old bytes need no keeping.

@@ -71,9 +71,9 @@ Status writeEdit(Edit& edit, WriteTracker* writes, const BackupMaker& backup,
     std::optional<qint64> entry;
     const FileIdentity old = *edit.identity;
     WriteHooks hooks;
-    hooks.beforeRename = [&](const QString& target) -> Status {
-        const Result<qint64> recorded =
-            journal->beforeCommit(target, old, hashed ? hasher->result() : ContentHash());
+    hooks.beforeRename = [&](const QByteArray& target, bool symbolicLink) -> Status {
+        const Result<qint64> recorded = journal->beforeCommit(
+            target, symbolicLink, old, hashed ? hasher->result() : ContentHash());
         if (!recorded)
             return recorded.error();
         entry = recorded.value();
