@@ -8,11 +8,13 @@
 #   TRIALS=500 BENCH_DIR=/tmp bench/undo_kill_trials.sh
 #   SMALL_FILES=40 BIG_FILES=2 TRIALS=4 bench/undo_kill_trials.sh   # the suite's few
 #   ZUK=/path/to/zuk-cli bench/undo_kill_trials.sh
+#   SEED_RUNS=3 bench/undo_kill_trials.sh           # each run prunes 3 earlier ones beside it
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 ZUK=${ZUK:-$here/../build/zuk-cli}
 TRIALS=${TRIALS:-200}
+SEED_RUNS=${SEED_RUNS:-0}
 SMALL_FILES=${SMALL_FILES:-400}
 BIG_FILES=${BIG_FILES:-6}
 work=$(mktemp -d "${BENCH_DIR:-/dev/shm}/zuk-undo-kill.XXXXXX")
@@ -56,6 +58,22 @@ killed_after() {
 }
 run=(--yes --subdirs -s widget -r gizmo "$work/tree")
 
+# With SEED_RUNS, every trial's journal starts with that many runs over another tree, which the
+# trial's run (keeping one run) prunes while it writes: the kills fall in that removal too.
+if ((SEED_RUNS > 0)); then
+    cp -a "$work/pristine" "$work/other"
+    for ((s = 0; s < SEED_RUNS; s++)); do
+        "$ZUK" --yes --subdirs -s widget -r "w$s" "$work/other" >/dev/null 2>&1
+        "$ZUK" --yes --subdirs -s "w$s" -r widget "$work/other" >/dev/null 2>&1
+    done
+    cp -a "$AppData" "$work/seed"
+    run=(--journal-limit 1 "${run[@]}")
+fi
+fresh_journal() {
+    rm -rf "$AppData"
+    if ((SEED_RUNS > 0)); then cp -a "$work/seed" "$AppData"; else mkdir "$AppData"; fi
+}
+
 # How long a whole run and a whole undo take: the kills fall anywhere in them.
 cp -a "$work/pristine" "$work/tree"
 start=$(date +%s%N)
@@ -68,8 +86,8 @@ echo "one whole run: ${run_ms} ms, one whole undo: ${undo_ms} ms; $TRIALS trials
 
 runs_cut=0 runs_with_files=0 undos_cut=0 undos_midway=0 failed=0
 for ((t = 0; t < TRIALS; t++)); do
-    rm -rf "$work/tree" "$AppData"
-    mkdir "$AppData"
+    rm -rf "$work/tree"
+    fresh_journal
     cp -a "$work/pristine" "$work/tree"
     if killed_after "$(moment "$run_ms")" "${run[@]}"; then
         runs_cut=$((runs_cut + 1))
