@@ -95,8 +95,8 @@ void CliJournal::finish() {
         return;
     Status ended;
     for (const QString& path : m_session->end(&ended))
-        writeError(QStringLiteral("zuk-cli: can't be undone (the journal's limit): %1\n")
-                       .arg(displayPath(path)));
+        writeError(QStringLiteral("zuk-cli: can't be undone (%1): %2\n")
+                       .arg(notKeptReason(), displayPath(path)));
     if (!ended)
         journalError(ended.error());
 }
@@ -136,9 +136,8 @@ int runUndo(Session& s, const CliCommand& command) {
             writeError(QStringLiteral("zuk-cli: left %1\n").arg(undoLeftText(file)));
     }
     for (const QString& path : done.value().notKept)
-        writeError(QStringLiteral("zuk-cli: this undo can't be undone for %1 (the journal's "
-                                  "limit)\n")
-                       .arg(displayPath(path)));
+        writeError(QStringLiteral("zuk-cli: this undo can't be undone for %1 (%2)\n")
+                       .arg(displayPath(path), notKeptReason()));
     if (done.value().endedBy)
         writeError(
             QStringLiteral("zuk-cli: the undo stopped: %1\n").arg(done.value().endedBy->message()));

@@ -27,8 +27,8 @@ QString closingText(const UndoReport& report) {
     if (named > kFilesNamed)
         text += QStringLiteral("... and %1 more\n").arg(named - kFilesNamed);
     for (const QString& path : report.notKept)
-        text += QStringLiteral("\nThis undo can't be undone for %1 (the journal's limit)")
-                    .arg(displayPath(path));
+        text += QStringLiteral("\nThis undo can't be undone for %1 (%2)")
+                    .arg(displayPath(path), notKeptReason());
     if (report.endedBy)
         text += QStringLiteral("\nThe undo stopped: %1").arg(report.endedBy->message());
     return text.trimmed();
@@ -88,7 +88,7 @@ void WindowJournal::endRun() {
         names.append(displayPath(notKept[i]));
     if (notKept.size() > kFilesNamed)
         names.append(QStringLiteral("... and %1 more").arg(notKept.size() - kFilesNamed));
-    m_prompter.inform(QStringLiteral("These files can't be undone (the journal's limit):\n") +
+    m_prompter.inform(QStringLiteral("These files can't be undone (%1):\n").arg(notKeptReason()) +
                       names.join(u'\n'));
 }
 

@@ -7,6 +7,7 @@
 #include "engine/files/posix_file.h"
 #include "engine/files/write_tracker.h"
 #include "engine/journal/run_journal.h"
+#include "engine/journal/undo_texts.h"
 
 #include <QHash>
 
@@ -204,8 +205,7 @@ QString UndoFile::reason() const {
     case UndoVerdict::Replaced:
         return QStringLiteral("replaced since the run by something that is not a file");
     case UndoVerdict::NotKept:
-        return QStringLiteral("its old text was not kept (the journal's limit, or a "
-                              "symbolic link that its backup keeps)");
+        return QStringLiteral("its old text was not kept (%1)").arg(notKeptReason());
     case UndoVerdict::KeptChanged:
         return QStringLiteral("its kept old text has changed since the run");
     case UndoVerdict::Failed:

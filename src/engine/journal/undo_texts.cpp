@@ -33,6 +33,11 @@ QString undoCountsText(const UndoReport& report) {
         .arg(report.left());
 }
 
+QString notKeptReason() {
+    // A link moved to its backup is kept by the backup, not the journal: Roll Back puts it back.
+    return QStringLiteral("the journal's limit, or a symbolic link that its backup keeps");
+}
+
 QString undoLeftText(const UndoFile& file) {
     return QStringLiteral("%1: %2").arg(safeShortText(file.path, 4096), file.reason());
 }

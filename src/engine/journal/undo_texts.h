@@ -14,6 +14,8 @@ QString undoConfirmationText(const RunSummary& run, const UndoReport& inspected)
 QString undoCountsText(const UndoReport& report);
 // A file left by an undo, with why.
 QString undoLeftText(const UndoFile& file);
+// Why a file a run wrote can't be taken back by an undo: its old bytes were not kept.
+QString notKeptReason();
 // One run of the history on one line: ID, date and time, files changed, path, search text,
 // and whether it was undone.
 QString historyLine(const RunSummary& run);
