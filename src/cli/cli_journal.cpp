@@ -80,6 +80,7 @@ bool CliJournal::attach(const CliCommand& command, SearchRun& run) {
     info.searchText = command.kind == CliCommand::Kind::Batch
                           ? QStringLiteral("--batch %1").arg(command.batchPath)
                           : v.searchText;
+    info.pruneAside = command.threads != 1;
     if (const Status ready = m_session->begin(run, info, journalLimits(command)); !ready) {
         journalError(ready.error());
         writeError(QStringLiteral("zuk-cli: nothing was changed; --no-journal runs without it\n"));

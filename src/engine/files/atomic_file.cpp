@@ -13,6 +13,7 @@
 #include "engine/files/temporary_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,6 +73,11 @@ Status checkReplaceable(const QByteArray& path, const Replaced& found, bool askK
     return links > 1 ? Status(otherHardLinks()) : Status();
 }
 
+// Where a place for the old file can't be had, though a plain rename may do.
+bool refusedPlace(int error) {
+    return linkImpossible(error) || error == EEXIST || error == EINVAL;
+}
+
 } // namespace
 
 struct AtomicFileWriter::Impl {
@@ -107,6 +113,11 @@ struct AtomicFileWriter::Impl {
         discard();
         return error;
     }
+
+    Result<bool> exchangeAt(const KeepPlace& keep);
+    // The new file is under the target's name.
+    Status finish(WriteTracker* writes, const Replaced& found,
+                  std::optional<FileIdentity>* written);
 };
 
 Result<std::unique_ptr<AtomicFileWriter>>
@@ -267,7 +278,19 @@ Status AtomicFileWriter::commit(WriteTracker* writes, std::optional<FileIdentity
                 return d.fail(kept.error());
         }
         if (d.beforeRename) {
-            if (Status ready = d.beforeRename(d.target, S_ISLNK(found.value().own.st_mode)); !ready)
+            const bool link = S_ISLNK(found.value().own.st_mode);
+            KeepPlace keep;
+            // Only an unnamed file can be named at the place first.
+            Status ready = d.beforeRename(d.target, link, d.temporary.isEmpty() ? &keep : nullptr);
+            if (ready && keep.folder >= 0) {
+                const Result<bool> exchanged = d.exchangeAt(keep);
+                if (!exchanged)
+                    return d.fail(exchanged.error());
+                if (exchanged.value())
+                    return d.finish(writes, found.value(), written);
+                ready = d.beforeRename(d.target, link, nullptr);
+            }
+            if (!ready)
                 return d.fail(ready.error());
         }
     } else if (d.original) {
@@ -283,20 +306,45 @@ Status AtomicFileWriter::commit(WriteTracker* writes, std::optional<FileIdentity
     }
     if (Status renamed = renameFile(d.temporary, d.target); !renamed)
         return d.fail(renamed.error());
-    d.committed = true;
-    d.temporary.clear();
+    return d.finish(writes, found.value(), written);
+}
+
+// The new file named at `keep` and exchanged with the old one: true when done, false when
+// refused, with the new file still unnamed or beside the target for a plain rename.
+Result<bool> AtomicFileWriter::Impl::exchangeAt(const KeepPlace& keep) {
+    if (!nameUnnamedAt(fd, keep.folder, keep.name))
+        return refusedPlace(errno) ? Result<bool>(false) : Result<bool>(errorFromErrno(errno));
+    if (::renameat2(keep.folder, keep.name.constData(), AT_FDCWD, target.constData(),
+                    RENAME_EXCHANGE) == 0)
+        return true;
+    const int error = errno;
+    // A named file can't lose its name and be named again: it moves beside the target.
+    const Result<QByteArray> moved = moveBeside(keep.folder, keep.name, target);
+    if (!moved) {
+        ::unlinkat(keep.folder, keep.name.constData(), 0);
+        return moved.error();
+    }
+    temporary = moved.value();
+    if (refusedPlace(error))
+        return false;
+    return errorFromErrno(error);
+}
+
+Status AtomicFileWriter::Impl::finish(WriteTracker* writes, const Replaced& found,
+                                      std::optional<FileIdentity>* written) {
+    committed = true;
+    temporary.clear();
     // Asked of the descriptor, which the rename kept: no lookup of the name.
     struct stat st;
-    if (written && ::fstat(d.fd, &st) == 0)
+    if (written && ::fstat(fd, &st) == 0)
         *written = identityOf(st);
-    ::close(d.fd);
-    d.fd = -1;
+    ::close(fd);
+    fd = -1;
     // The new file took the old name's place, on the same file system.
     if (writes)
-        writes->note(decodePath(d.target),
-                     found.value().exists
-                         ? std::optional<quint64>(quint64(found.value().own.st_dev))
-                         : std::nullopt);
+        writes->note(decodePath(target), found.exists
+                                             ? std::optional<quint64>(quint64(found.own.st_dev))
+                                             : std::nullopt);
     return {};
 }
 

@@ -22,9 +22,21 @@ using BackupMaker = std::function<Status(const QString& path)>;
 // Sees every byte a writer writes, in order.
 using WriteWatch = std::function<void(const char* data, qsizetype size)>;
 
+// A name in a folder (open as `folder`) on the target's file system, where the old file is to
+// stay after the commit.
+struct KeepPlace {
+    int folder = -1;
+    QByteArray name;
+};
+
 // Told, right before the rename, the name about to be replaced (the system's bytes, as the writer
 // names it) and whether that name is a symbolic link: what the writer's last look at it saw.
-using RenameHook = std::function<Status(const QByteArray& name, bool symbolicLink)>;
+// Where the writer can, it passes `keep`: a hook that fills it has the new file named there
+// first and exchanged with the old one, which then stays there with no link of its own. Where
+// that is refused (another mount, a file system without exchange, a name already taken), the
+// place is left empty and the hook is called again without `keep`, for a plain rename.
+using RenameHook =
+    std::function<Status(const QByteArray& name, bool symbolicLink, KeepPlace* keep)>;
 
 // What a commit of a user's file may be told besides its backup.
 struct WriteHooks {

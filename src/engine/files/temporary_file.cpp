@@ -6,9 +6,11 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -48,18 +50,37 @@ bool canNameUnnamedFiles() {
 }
 #endif
 
-// Links the unnamed file open as `fd` (`source` names it in /proc) to `name`. The direct form
-// needs a capability on older kernels; once refused, /proc is used.
-int linkUnnamed(int fd, const QByteArray& source, const QByteArray& name) {
+// Links the unnamed file open as `fd` to `name` in `folder`. The direct form needs a capability
+// on older kernels; once refused, /proc is used.
+int linkUnnamed(int fd, int folder, const QByteArray& name) {
     static std::atomic<bool> directRefused{false};
     if (!directRefused) {
-        if (::linkat(fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0)
+        if (::linkat(fd, "", folder, name.constData(), AT_EMPTY_PATH) == 0)
             return 0;
         if (errno != ENOENT && errno != EPERM)
             return -1;
         directRefused = true;
     }
-    return ::linkat(AT_FDCWD, source.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW);
+    const QByteArray source = "/proc/self/fd/" + QByteArray::number(fd);
+    return ::linkat(AT_FDCWD, source.constData(), folder, name.constData(), AT_SYMLINK_FOLLOW);
+}
+
+// A fresh hidden name beside `target`, for `place` to put there; EEXIST asks for another.
+Result<QByteArray> placeBeside(const QByteArray& target,
+                               const std::function<int(const QByteArray&)>& place) {
+    thread_local std::mt19937 random{std::random_device{}()};
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::uniform_int_distribution<int> pick(0, int(sizeof letters) - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray name = temporaryTemplate(target);
+        for (qsizetype i = name.size() - kRandomLength; i < name.size(); ++i)
+            name[i] = letters[pick(random)];
+        if (place(name) == 0)
+            return name;
+        if (errno != EEXIST)
+            return errorFromErrno(errno);
+    }
+    return makeError(ErrorNumber::FileAlreadyExists);
 }
 
 } // namespace
@@ -134,20 +155,27 @@ Result<TemporaryFile> createTemporary(const QByteArray& target) {
 }
 
 Result<QByteArray> nameUnnamed(int fd, const QByteArray& target) {
-    thread_local std::mt19937 random{std::random_device{}()};
-    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::uniform_int_distribution<int> pick(0, int(sizeof letters) - 2);
-    const QByteArray source = "/proc/self/fd/" + QByteArray::number(fd);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray name = temporaryTemplate(target);
-        for (qsizetype i = name.size() - kRandomLength; i < name.size(); ++i)
-            name[i] = letters[pick(random)];
-        if (linkUnnamed(fd, source, name) == 0)
-            return name;
-        if (errno != EEXIST)
-            return errorFromErrno(errno);
-    }
-    return makeError(ErrorNumber::FileAlreadyExists);
+    return placeBeside(target,
+                       [fd](const QByteArray& name) { return linkUnnamed(fd, AT_FDCWD, name); });
+}
+
+bool nameUnnamedAt(int fd, int folder, const QByteArray& name) {
+    return linkUnnamed(fd, folder, name) == 0;
+}
+
+Result<QByteArray> moveBeside(int folder, const QByteArray& name, const QByteArray& target) {
+    return placeBeside(target, [&](const QByteArray& beside) {
+        if (::renameat2(folder, name.constData(), AT_FDCWD, beside.constData(), RENAME_NOREPLACE) ==
+            0)
+            return 0;
+        if (errno != EINVAL)
+            return -1;
+        // A file system that can't refuse to replace: a link can't replace a name either.
+        if (::linkat(folder, name.constData(), AT_FDCWD, beside.constData(), 0) != 0)
+            return -1;
+        ::unlinkat(folder, name.constData(), 0);
+        return 0;
+    });
 }
 
 void forceNamedTemporaryFiles(bool force) {

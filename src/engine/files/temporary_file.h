@@ -20,6 +20,10 @@ Result<TemporaryFile> createTemporary(const QByteArray& target);
 
 // Gives the unnamed file open as `fd` a hidden name beside `target`.
 Result<QByteArray> nameUnnamed(int fd, const QByteArray& target);
+// Gives it `name` in the folder open as `folder`; false with errno set where that is refused.
+bool nameUnnamedAt(int fd, int folder, const QByteArray& name);
+// Moves the file `name` of the folder open as `folder` to a hidden name beside `target`.
+Result<QByteArray> moveBeside(int folder, const QByteArray& name, const QByteArray& target);
 
 // Removes the temporary files a killed writer left in `folder`: only names of ours, and only
 // files whose lock is free, so that one another writer is still writing stays.

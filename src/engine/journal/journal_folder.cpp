@@ -16,6 +16,7 @@
 #include <limits>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace zuk {
@@ -24,6 +25,7 @@ namespace {
 
 constexpr char kRecord[] = "record";
 constexpr char kCopies[] = "copies";
+constexpr char kLinks[] = "links";
 constexpr char kShared[] = ".shared";
 constexpr char kGone[] = ".gone-";
 
@@ -116,10 +118,12 @@ Status JournalFolder::open(bool create) {
         }
         m_fd = fd;
     }
-    for (auto [name, fd] : {std::pair{"runs", &m_runsFd}, std::pair{"objects", &m_objectsFd}}) {
+    // The shared objects are only read: a journal without them never gets them.
+    for (auto [name, fd, make] :
+         {std::tuple{"runs", &m_runsFd, create}, std::tuple{"objects", &m_objectsFd, false}}) {
         if (*fd >= 0)
             continue;
-        const Result<int> opened = privateFolderAt(m_fd, name, create);
+        const Result<int> opened = privateFolderAt(m_fd, name, make);
         if (!opened)
             return opened.error();
         *fd = opened.value();
@@ -279,9 +283,12 @@ void JournalFolder::settle(const OpenRun& run, const RunRecord& record) {
         if (::lstat(entry.name.constData(), &now) != 0 || !sameAsRead(now, entry.old))
             continue;
         struct stat marker;
-        if (entry.kept == KeptAs::Link &&
-            ::fstatat(m_objectsFd, (entry.keptName + kShared).constData(), &marker,
-                      AT_SYMLINK_NOFOLLOW) != 0) {
+        if (entry.kept == KeptAs::RunLink) {
+            const QByteArray link = QByteArray(kLinks) + '/' + entry.keptName;
+            ::unlinkat(run.folderFd, link.constData(), 0);
+        } else if (entry.kept == KeptAs::Link &&
+                   ::fstatat(m_objectsFd, (entry.keptName + kShared).constData(), &marker,
+                             AT_SYMLINK_NOFOLLOW) != 0) {
             dropObject(entry.keptName); // an object another run names stays
         } else if (entry.kept == KeptAs::Copy) {
             if (copies < 0)
@@ -313,33 +320,13 @@ Result<int> JournalFolder::openLock() {
     return fd;
 }
 
-Result<JournalFolder::Object> JournalFolder::objectFor(const FileIdentity& old) {
-    // A file on another file system is copied.
-    if (m_forceCopies || old.device != m_device)
-        return Object{};
-    Object object{objectName(old.device, old.inode), true};
-    struct stat st;
-    if (::fstatat(m_objectsFd, object.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return errno == ENOENT ? Result<Object>(object) : Result<Object>(errorFromErrno(errno));
-    if (quint64(st.st_ino) != old.inode || quint64(st.st_dev) != old.device)
-        return Object{};
-    // Kept already by an earlier run (a roll back put it back under its name). The mark comes
-    // before any record names it twice, so that no run drops what another one needs.
-    const int marker = ::openat(m_objectsFd, (object.name + kShared).constData(),
-                                O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (marker < 0)
-        return errorFromErrno(errno);
-    ::close(marker);
-    object.toLink = false;
-    return object;
+QByteArray JournalFolder::linkName(quint64 device, quint64 inode) {
+    return objectName(device, inode);
 }
 
-Result<bool> JournalFolder::linkObject(const QByteArray& name, const QByteArray& object) {
-    if (::linkat(AT_FDCWD, name.constData(), m_objectsFd, object.constData(), 0) == 0)
-        return true;
-    if (linkImpossible(errno))
-        return false;
-    return errorFromErrno(errno);
+bool JournalFolder::canLink(const FileIdentity& old) const {
+    // A file on another file system is copied.
+    return !m_forceCopies && old.device == m_device;
 }
 
 void JournalFolder::dropObject(const QByteArray& object) {
@@ -347,11 +334,19 @@ void JournalFolder::dropObject(const QByteArray& object) {
 }
 
 bool JournalFolder::keepsFile(quint64 device, quint64 inode) const {
-    struct stat st;
-    return m_objectsFd >= 0 &&
-           ::fstatat(m_objectsFd, objectName(device, inode).constData(), &st,
-                     AT_SYMLINK_NOFOLLOW) == 0 &&
-           quint64(st.st_ino) == inode && quint64(st.st_dev) == device;
+    const QByteArray name = objectName(device, inode);
+    const auto isFile = [&](int folder, const QByteArray& path) {
+        struct stat st;
+        return ::fstatat(folder, path.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+               quint64(st.st_ino) == inode && quint64(st.st_dev) == device;
+    };
+    if (m_objectsFd >= 0 && isFile(m_objectsFd, name))
+        return true;
+    for (const qint64 id : runIds()) {
+        if (isFile(m_runsFd, QByteArray::number(id) + '/' + kLinks + '/' + name))
+            return true;
+    }
+    return false;
 }
 
 Result<int> JournalFolder::openKept(qint64 id, KeptAs kept, const QByteArray& keptName) const {
@@ -359,9 +354,10 @@ Result<int> JournalFolder::openKept(qint64 id, KeptAs kept, const QByteArray& ke
     int fd = -1;
     if (kept == KeptAs::Link && m_objectsFd >= 0) {
         fd = ::openat(m_objectsFd, keptName.constData(), flags);
-    } else if (kept == KeptAs::Copy) {
+    } else if (kept == KeptAs::RunLink || kept == KeptAs::Copy) {
         const int folder = openRunFolder(id);
-        const int copies = folder < 0 ? -1 : openFolderAt(folder, kCopies);
+        const int copies =
+            folder < 0 ? -1 : openFolderAt(folder, kept == KeptAs::Copy ? kCopies : kLinks);
         fd = copies < 0 ? -1 : ::openat(copies, keptName.constData(), flags);
         for (const int opened : {copies, folder}) {
             if (opened >= 0)
@@ -375,16 +371,15 @@ Result<int> JournalFolder::openKept(qint64 id, KeptAs kept, const QByteArray& ke
     return fd;
 }
 
-Status JournalFolder::syncObjects() const {
-    return ::fsync(m_objectsFd) == 0 ? Status() : Status(errorFromErrno(errno));
-}
-
-Status JournalFolder::removeRun(qint64 id) {
+Status JournalFolder::removeRun(qint64 id, QList<QByteArray>* gone) {
     const QByteArray name = QByteArray::number(id);
-    const QByteArray gone = kGone + name;
-    if (::renameat(m_runsFd, name.constData(), m_runsFd, gone.constData()) != 0)
+    const QByteArray moved = kGone + name;
+    if (::renameat(m_runsFd, name.constData(), m_runsFd, moved.constData()) != 0)
         return errorFromErrno(errno);
-    removeTreeAt(m_runsFd, gone);
+    if (gone)
+        gone->append(moved);
+    else
+        removeTreeAt(m_runsFd, moved);
     return {};
 }
 
@@ -399,7 +394,8 @@ qint64 JournalFolder::copiedBytes(qint64 exclude) const {
     return bytes;
 }
 
-Result<qint64> JournalFolder::prune(const QList<qint64>& spared, int keepRuns, qint64 keepBytes) {
+Result<qint64> JournalFolder::prune(const QList<qint64>& spared, int keepRuns, qint64 keepBytes,
+                                    QList<QByteArray>* gone) {
     if (Status opened = open(true); !opened)
         return opened.error();
     for (const QByteArray& name : namesIn(m_runsFd)) {
@@ -437,16 +433,18 @@ Result<qint64> JournalFolder::prune(const QList<qint64>& spared, int keepRuns, q
             break;
         if (run.id == ids.last() || isActive(run.id))
             continue;
-        const Result<RunRecord> record = readRecord(run.id);
-        if (record) {
-            for (const FileEntry& entry : record.value().entries) {
-                if (entry.kept == KeptAs::Link)
-                    candidates.append(entry.keptName);
+        // A run's own links go with its folder; only the shared objects are looked for.
+        if (m_objectsFd >= 0) {
+            if (const Result<RunRecord> record = readRecord(run.id)) {
+                for (const FileEntry& entry : record.value().entries) {
+                    if (entry.kept == KeptAs::Link)
+                        candidates.append(entry.keptName);
+                }
             }
+            // A run cut short may have left a link its record doesn't name.
+            everything = everything || !run.ended;
         }
-        // A run cut short may have left a link its record doesn't name.
-        everything = everything || !run.ended;
-        if (Status removed = removeRun(run.id); !removed)
+        if (Status removed = removeRun(run.id, gone); !removed)
             return removed.error();
         --count;
         total -= run.bytes;
@@ -491,6 +489,11 @@ void JournalFolder::sweepObjects(const QList<QByteArray>& candidates, bool every
         ::unlinkat(m_objectsFd, object.constData(), 0);
         if (shared)
             ::unlinkat(m_objectsFd, marker.constData(), 0);
+    }
+    // The last shared object gone, later prunes needn't read a record to find them.
+    if (namesIn(m_objectsFd).isEmpty() && ::unlinkat(m_fd, "objects", AT_REMOVEDIR) == 0) {
+        ::close(m_objectsFd);
+        m_objectsFd = -1;
     }
 }
 

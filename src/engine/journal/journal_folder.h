@@ -26,14 +26,16 @@ JournalLimits journalLimitsOf(const QString& runs, const QString& size);
 // The undo journal on disk, a folder private to the user (0700) whose names are never followed
 // through symbolic links:
 //
-//   lock            shared by every run being recorded, exclusive while runs are pruned
-//   objects/DEV-INO hard links to old files (device and inode in hexadecimal), taken where
-//                   the journal shares the file's file system; DEV-INO.shared marks one that
-//                   more than one run names
-//   runs/ID/record  one run's record (journal_record.h), locked while it is being written
-//   runs/ID/copies/N  the old bytes of entry N where no link could be taken
+//   lock                shared by every run being recorded, exclusive while runs are pruned
+//   runs/ID/record      one run's record (journal_record.h), locked while it is being written
+//   runs/ID/links/DEV-INO  hard links to the run's old files (device and inode in hexadecimal),
+//                       taken where the journal shares the file's file system
+//   runs/ID/copies/N    the old bytes of entry N where no link could be taken
+//   objects/DEV-INO     links that every run once shared (DEV-INO.shared: named by more than
+//                       one run): still read and pruned, never added to
 //
-// A run removed goes first to runs/.gone-ID, so a kill never leaves half a run under its id.
+// A run removed goes first to runs/.gone-ID, so a kill never leaves half a run under its id;
+// its links go with it.
 class JournalFolder {
 public:
     explicit JournalFolder(QString path, JournalLimits limits = {});
@@ -78,40 +80,35 @@ public:
     // The journal's lock, for a run (shared) or pruning (exclusive).
     Result<int> openLock();
 
-    // The object that keeps the file `old`: its name, and whether it is still to be linked
-    // (false: an earlier run keeps that very file, which is now marked as named by more than
-    // one run). An empty name: no object can keep it (copies forced, or the name is another
-    // file's).
-    struct Object {
-        QByteArray name;
-        bool toLink = false;
-    };
-    Result<Object> objectFor(const FileIdentity& old);
-    // Links `name` (a regular file) as `object`; false where links are impossible here (another
-    // file system, or the kernel's rules).
-    Result<bool> linkObject(const QByteArray& name, const QByteArray& object);
-    // Removes an object a run just made and no longer needs.
-    void dropObject(const QByteArray& object);
-    // Whether the file (device, inode) has a link among the objects.
+    // The name a run's link to the file (device, inode) has in its links folder.
+    static QByteArray linkName(quint64 device, quint64 inode);
+    // Whether the old file `old` can be kept as a link: the journal shares its file system and
+    // copies aren't forced.
+    bool canLink(const FileIdentity& old) const;
+    // Whether the file (device, inode) has a link in the journal.
     bool keepsFile(quint64 device, quint64 inode) const;
-    // Opens a kept old file for reading: an object, or a copy of run `id`.
+    // Opens a kept old file for reading: a link or a copy of run `id`.
     Result<int> openKept(qint64 id, KeptAs kept, const QByteArray& keptName) const;
-    // Syncs the objects folder (a link made is on disk).
-    Status syncObjects() const;
 
     // Removes the oldest runs (never one in `spared`, never the newest) until at most
     // `keepRuns` remain besides the spared ones and their copies hold at most `keepBytes`; then
     // the objects no run names. Call with the lock held exclusively. Gives the copied bytes of
     // the runs kept besides the spared ones.
-    Result<qint64> prune(const QList<qint64>& spared, int keepRuns, qint64 keepBytes);
+    // With `gone`, a run removed is only moved out of the way, and its name there (in `runs`)
+    // added for the caller to remove.
+    Result<qint64> prune(const QList<qint64>& spared, int keepRuns, qint64 keepBytes,
+                         QList<QByteArray>* gone = nullptr);
+    // The folder of the runs, for removing what prune moved out of the way.
+    int runsFolder() const { return m_runsFd; }
     // The bytes copied by every run but `exclude`.
     qint64 copiedBytes(qint64 exclude) const;
 
 private:
     int openRunFolder(qint64 id) const;
     void settleCutShort(qint64 id);
-    Status removeRun(qint64 id);
+    Status removeRun(qint64 id, QList<QByteArray>* gone);
     void sweepObjects(const QList<QByteArray>& candidates, bool everything);
+    void dropObject(const QByteArray& object);
 
     QString m_path;
     JournalLimits m_limits;

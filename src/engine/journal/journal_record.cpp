@@ -83,6 +83,8 @@ QByteArray keptField(KeptAs kept) {
     switch (kept) {
     case KeptAs::Link:
         return "L";
+    case KeptAs::RunLink:
+        return "R";
     case KeptAs::Copy:
         return "C";
     case KeptAs::OverLimit:
@@ -154,6 +156,8 @@ public:
         const QByteArrayView field = next();
         if (field == "L")
             return KeptAs::Link;
+        if (field == "R")
+            return KeptAs::RunLink;
         if (field == "C")
             return KeptAs::Copy;
         if (field == "S")

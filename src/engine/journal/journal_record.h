@@ -24,6 +24,8 @@ namespace zuk {
 //                                          a file, on disk before its rename: its name, the
 //                                          identity and hash of its old bytes, the hash of
 //                                          the new ones, and where the old bytes are kept
+//                                          (KEPT: R the run's link, C a copy, L a shared
+//                                          object, N over the limit, S a symbolic link)
 //   D N DEV INO SIZE MTIME MODE UID GID    the file after its rename (the new file)
 //   X N                                    the rename didn't happen: nothing to take back
 //   E END FILES COPIED                     the run ended
@@ -36,7 +38,8 @@ enum class RunKind { Run, Undo };
 
 // Where the old bytes of a file are kept.
 enum class KeptAs {
-    Link,        // a hard link to the old file in the journal's objects
+    Link,        // a hard link to the old file in the journal's shared objects
+    RunLink,     // a hard link to the old file in the run's own folder
     Copy,        // a copy in the run's own folder
     OverLimit,   // not kept: the copies would have passed the journal's limit
     SymbolicLink // not kept: the name was a symbolic link, which its backup keeps

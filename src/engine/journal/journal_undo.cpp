@@ -50,7 +50,8 @@ QList<Changed> changedFiles(const RunRecord& record) {
 }
 
 bool hasKeptBytes(const FileEntry& entry) {
-    return entry.kept == KeptAs::Link || entry.kept == KeptAs::Copy;
+    return entry.kept == KeptAs::Link || entry.kept == KeptAs::RunLink ||
+           entry.kept == KeptAs::Copy;
 }
 
 // The kept old bytes of `entry`, open for reading, when they are still the ones it kept.

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <utility>
 
@@ -75,7 +76,10 @@ Result<std::unique_ptr<RunJournal>> RunJournal::resume(JournalFolder& folder, qi
 RunJournal::~RunJournal() {
     if (!m_finished)
         (void)finish();
+    if (m_drainer.joinable())
+        m_drainer.join();
     closeFd(m_copiesFd);
+    closeFd(m_linksFd);
     closeFd(m_runFolderFd);
     closeFd(m_recordFd);
     closeFd(m_lockFd);
@@ -96,10 +100,26 @@ Status RunJournal::start() {
     // Room for this run among the kept ones, when no other run is being recorded.
     std::optional<qint64> older;
     if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
-        // An undo's run stays until the undo has its kept bytes.
+        // An undo's run stays until the undo has its kept bytes. The runs removed go while
+        // this one writes, as a run without the journal frees each old file at its rename.
+        QList<QByteArray> gone;
         if (const Result<qint64> kept =
-                m_folder.prune({m_info.undoes}, limits.maxRuns - 1, limits.maxCopiedBytes))
+                m_folder.prune({m_info.undoes}, limits.maxRuns - 1, limits.maxCopiedBytes, &gone))
             older = kept.value();
+        if (!gone.isEmpty()) {
+            // The journal folder outlives this run, which waits for the thread at its end.
+            const auto remove = [runs = m_folder.runsFolder(), gone] {
+                for (const QByteArray& name : gone)
+                    removeTreeAt(runs, name);
+            };
+            try {
+                if (m_info.pruneAside)
+                    m_drainer = std::thread(remove);
+            } catch (const std::system_error&) {
+            }
+            if (!m_drainer.joinable())
+                remove(); // no thread asked for, or none to be had
+        }
     }
     ::flock(m_lockFd, LOCK_SH);
     m_olderCopied = older ? *older : m_folder.copiedBytes(0);
@@ -198,7 +218,7 @@ Result<qint64> RunJournal::beforeCommit(const QString& path, const FileIdentity&
 
 Result<qint64> RunJournal::beforeCommit(const QByteArray& name, bool symbolicLink,
                                         const FileIdentity& old, const ContentHash& newHash,
-                                        const ContentHash& oldHash) {
+                                        const ContentHash& oldHash, KeepPlace* keep) {
     if (m_finished)
         return makeError(ErrorNumber::PathFileAccess);
     if (Status started = start(); !started)
@@ -212,7 +232,8 @@ Result<qint64> RunJournal::beforeCommit(const QByteArray& name, bool symbolicLin
     Pending pending;
     pending.name = entry.name;
 
-    const Result<bool> linked = symbolicLink ? false : keepLinked(entry, pending);
+    const Result<bool> linked =
+        symbolicLink ? false : keepLinked(entry, pending, m_placeRefused ? nullptr : keep);
     if (!linked)
         return linked.error();
     if (!linked.value()) {
@@ -234,31 +255,44 @@ Result<qint64> RunJournal::beforeCommit(const QByteArray& name, bool symbolicLin
     return entry.number;
 }
 
-Result<bool> RunJournal::keepLinked(FileEntry& entry, Pending& pending) {
-    const Result<JournalFolder::Object> object = m_folder.objectFor(entry.old);
-    if (!object)
-        return object.error();
-    if (object.value().name.isEmpty())
+Result<bool> RunJournal::keepLinked(FileEntry& entry, Pending& pending, KeepPlace* keep) {
+    if (!m_folder.canLink(entry.old))
         return false;
-    entry.kept = KeptAs::Link;
-    entry.keptName = object.value().name;
+    if (m_linksFd < 0) {
+        const Result<int> links = privateFolderAt(m_runFolderFd, "links", true);
+        if (!links)
+            return links.error();
+        m_linksFd = links.value();
+    }
+    entry.kept = KeptAs::RunLink;
+    entry.keptName = JournalFolder::linkName(entry.old.device, entry.old.inode);
     // The entry before the link: a kill in between leaves an entry whose file still holds its
     // old bytes (which settle marks), never a link to a user's file that no entry names.
     if (Status recorded = append(journal_record::entryLine(entry), false); !recorded)
         return recorded.error();
     m_lastEntry = entry.number;
-    if (object.value().toLink) {
-        const Result<bool> made = m_folder.linkObject(entry.name, entry.keptName);
-        if (!made || !made.value()) {
-            (void)append(journal_record::abandonedLine(entry.number), false);
-            entry.number += 1; // a copy instead, under the next number
-            return made ? Result<bool>(false) : Result<bool>(made.error());
-        }
-        pending.object = entry.keptName;
+    if (keep) {
+        *keep = {m_linksFd, entry.keptName}; // the writer cleans the place if it fails
+        return true;
     }
-    // Not synced: the entry and the link reach the page cache before the rename, which is all
-    // a kill can't take; the run's closing sync makes them durable with the files.
-    return true;
+    if (::linkat(AT_FDCWD, entry.name.constData(), m_linksFd, entry.keptName.constData(), 0) == 0) {
+        pending.object = entry.keptName;
+        // Not synced: the entry and the link reach the page cache before the rename, which is
+        // all a kill can't take; the run's closing sync makes them durable with the files.
+        return true;
+    }
+    const int error = errno;
+    struct stat st;
+    // The run keeps this very file already (an earlier entry's rename didn't happen).
+    if (error == EEXIST &&
+        ::fstatat(m_linksFd, entry.keptName.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        sameAsRead(st, entry.old))
+        return true;
+    (void)append(journal_record::abandonedLine(entry.number), false);
+    entry.number += 1; // a copy instead, under the next number
+    if (error == EEXIST || linkImpossible(error))
+        return false;
+    return errorFromErrno(error);
 }
 
 Status RunJournal::keepCopied(FileEntry& entry, Pending& pending) {
@@ -296,6 +330,11 @@ void RunJournal::committed(qint64 entry, const std::optional<FileIdentity>& writ
         m_heldLine += journal_record::writtenLine(entry, *written);
 }
 
+void RunJournal::placeRefused(qint64 entry) {
+    m_placeRefused = true;
+    abandoned(entry);
+}
+
 void RunJournal::abandoned(qint64 entry) {
     const Pending pending = m_pending.take(entry);
     // Not on disk at once: a lost line reads as a file that still holds its old bytes.
@@ -303,7 +342,7 @@ void RunJournal::abandoned(qint64 entry) {
         (void)append(journal_record::abandonedLine(entry), false);
     // The link would stay a second name of the user's file.
     if (!pending.object.isEmpty())
-        m_folder.dropObject(pending.object);
+        ::unlinkat(m_linksFd, pending.object.constData(), 0);
     if (!pending.copy.isEmpty())
         ::unlinkat(m_copiesFd, pending.copy.constData(), 0);
     m_copied -= pending.copied;
@@ -330,14 +369,17 @@ Status RunJournal::finish() {
         ended = errorFromErrno(errno);
     if (ended)
         ended = append(journal_record::endLine(end), true);
-    if (ended)
-        ended = m_folder.syncObjects();
+    if (ended && m_linksFd >= 0 && ::fsync(m_linksFd) != 0)
+        ended = errorFromErrno(errno);
+    if (m_drainer.joinable())
+        m_drainer.join();
     ::flock(m_recordFd, LOCK_UN);
     if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) {
         const JournalLimits& limits = m_folder.limits();
         (void)m_folder.prune({}, limits.maxRuns, limits.maxCopiedBytes);
     }
     closeFd(m_copiesFd);
+    closeFd(m_linksFd);
     closeFd(m_runFolderFd);
     closeFd(m_recordFd);
     closeFd(m_lockFd);

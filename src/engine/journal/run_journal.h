@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/error.h"
+#include "engine/files/atomic_file.h"
 #include "engine/files/file_identity.h"
 #include "engine/journal/content_hash.h"
 #include "engine/journal/journal_folder.h"
@@ -13,6 +14,7 @@
 
 #include <memory>
 #include <optional>
+#include <thread>
 
 namespace zuk {
 
@@ -22,6 +24,9 @@ struct RunInfo {
     QString path;
     QString searchText;
     qint64 undoes = 0; // for an undo: the run it takes back
+    // Whether the runs pruned to make room are removed on a thread of their own while this
+    // one writes (false: before its first file, for a run asked to use one thread).
+    bool pruneAside = true;
 };
 
 // The journal of one run, as its files are committed: the commit step calls beforeCommit right
@@ -53,9 +58,15 @@ public:
     Result<qint64> beforeCommit(const QString& path, const FileIdentity& old,
                                 const ContentHash& newHash, const ContentHash& oldHash = {});
     // The same for a writer that has just looked at the name: `name` as the system's bytes and
-    // whether it is a symbolic link, not asked again.
+    // whether it is a symbolic link, not asked again. Given `keep` (see RenameHook), the old
+    // file's link is left to the writer's exchange where one would be taken: the place is set
+    // and nothing linked.
     Result<qint64> beforeCommit(const QByteArray& name, bool symbolicLink, const FileIdentity& old,
-                                const ContentHash& newHash, const ContentHash& oldHash = {});
+                                const ContentHash& newHash, const ContentHash& oldHash = {},
+                                KeepPlace* keep = nullptr);
+    // The writer refused the place it was given for entry `entry`: the entry is abandoned, and no
+    // place is given again in this run.
+    void placeRefused(qint64 entry);
     // The rename of entry `entry` happened; `written`: the new file, when known.
     void committed(qint64 entry, const std::optional<FileIdentity>& written);
     // The rename of entry `entry` didn't happen: its old bytes need no keeping.
@@ -73,7 +84,7 @@ private:
     Status append(const QByteArray& line, bool sync);
     void makeRoom(qint64 bytes);
     struct Pending;
-    Result<bool> keepLinked(FileEntry& entry, Pending& pending);
+    Result<bool> keepLinked(FileEntry& entry, Pending& pending, KeepPlace* keep);
     Status keepCopied(FileEntry& entry, Pending& pending);
     Result<ContentHash> copyOldBytes(const QByteArray& name, const FileIdentity& old,
                                      const QByteArray& copyName);
@@ -85,7 +96,9 @@ private:
     int m_recordFd = -1;
     int m_runFolderFd = -1;
     int m_copiesFd = -1;
+    int m_linksFd = -1;
     bool m_finished = false;
+    bool m_placeRefused = false;
     qint64 m_lastEntry = 0;
     qint64 m_olderCopied = 0; // by the other runs kept
     qint64 m_copied = 0;      // by this one
@@ -99,6 +112,7 @@ private:
     QHash<qint64, Pending> m_pending;
     QByteArray m_heldLine; // written with the next line
     QStringList m_notKept;
+    std::thread m_drainer; // removes the runs pruned while this one writes
 };
 
 } // namespace zuk

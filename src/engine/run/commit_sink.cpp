@@ -2,6 +2,7 @@
 #include "engine/run/commit_sink.h"
 
 #include <new>
+#include <utility>
 
 namespace zuk {
 
@@ -71,9 +72,13 @@ Status writeEdit(Edit& edit, WriteTracker* writes, const BackupMaker& backup,
     std::optional<qint64> entry;
     const FileIdentity old = *edit.identity;
     WriteHooks hooks;
-    hooks.beforeRename = [&](const QByteArray& target, bool symbolicLink) -> Status {
+    hooks.beforeRename = [&](const QByteArray& target, bool symbolicLink,
+                             KeepPlace* keep) -> Status {
+        // Called again when the writer refused the place: that entry's rename won't happen.
+        if (entry)
+            journal->placeRefused(*std::exchange(entry, std::nullopt));
         const Result<qint64> recorded = journal->beforeCommit(
-            target, symbolicLink, old, hashed ? hasher->result() : ContentHash());
+            target, symbolicLink, old, hashed ? hasher->result() : ContentHash(), {}, keep);
         if (!recorded)
             return recorded.error();
         entry = recorded.value();

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -179,6 +180,88 @@ TEST_F(AtomicFileTest, UncommittedWriterLeavesTargetAndNoTemporaryFile) {
         forceNamedTemporaryFiles(false);
         EXPECT_EQ(readBytes(target), "keep");
         EXPECT_EQ(entriesOf(m_dir.path()), QStringList{"keep.txt"});
+    }
+}
+
+// The hook before the rename may ask for the old file to be kept at a place of its own; the
+// new file is exchanged with it there, or renamed as usual where that is refused.
+TEST_F(AtomicFileTest, TheOldFileStaysAtThePlaceAskedForOrTheRenameIsPlain) {
+    struct stat shm;
+    struct stat own;
+    const bool otherSystem = ::stat("/dev/shm", &shm) == 0 &&
+                             ::stat(native(m_dir.path()).constData(), &own) == 0 &&
+                             shm.st_dev != own.st_dev;
+    std::optional<QTemporaryDir> elsewhere;
+    if (otherSystem)
+        elsewhere.emplace(QStringLiteral("/dev/shm/zuk-place-XXXXXX"));
+    struct Case {
+        const char* what;
+        QString folder;     // of the place
+        QByteArray taken;   // what the place holds before, if anything
+        bool named = false; // a named temporary file
+        bool removeTarget = false;
+        bool exchanged;
+        bool committed;
+    };
+    QDir(m_dir.path()).mkdir(QStringLiteral("keep"));
+    const QString keep = path(QStringLiteral("keep"));
+    QList<Case> cases = {
+        {"a free place", keep, {}, false, false, true, true},
+        {"a place already taken", keep, "other", false, false, false, true},
+        {"a named temporary file", keep, {}, true, false, false, true},
+        {"the target gone before the exchange", keep, {}, false, true, false, false},
+    };
+    if (elsewhere)
+        cases.append({"another file system", elsewhere->path(), {}, false, false, false, true});
+    const QString target = path(QStringLiteral("t.txt"));
+    for (const Case& c : std::as_const(cases)) {
+        const QString place = c.folder + QStringLiteral("/old");
+        QFile::remove(place);
+        if (!c.taken.isEmpty())
+            writeBytes(place, c.taken);
+        writeBytes(target, "old bytes");
+        struct stat before;
+        ASSERT_EQ(::stat(native(target).constData(), &before), 0);
+        forceNamedTemporaryFiles(c.named);
+        const int folder = ::open(native(c.folder).constData(), O_RDONLY | O_DIRECTORY);
+        QList<bool> offered;
+        auto writer = AtomicFileWriter::open(target);
+        ASSERT_TRUE(writer.ok());
+        writer.value()->setBeforeRename([&](const QByteArray&, bool, KeepPlace* place) {
+            offered.append(place != nullptr);
+            if (c.removeTarget)
+                QFile::remove(target);
+            if (place)
+                *place = {folder, "old"};
+            return Status();
+        });
+        ASSERT_TRUE(writer.value()->write("new bytes").ok());
+        const Status committed = writer.value()->commit();
+        forceNamedTemporaryFiles(false);
+        ::close(folder);
+
+        EXPECT_EQ(committed.ok(), c.committed) << c.what;
+        EXPECT_EQ(offered, c.named                       ? QList<bool>{false}
+                           : c.exchanged || !c.committed ? QList<bool>{true}
+                                                         : (QList<bool>{true, false}))
+            << c.what;
+        if (c.committed) {
+            EXPECT_EQ(readBytes(target), "new bytes") << c.what;
+        }
+        struct stat kept;
+        const bool held = ::stat(native(place).constData(), &kept) == 0;
+        if (c.exchanged) {
+            EXPECT_TRUE(held && kept.st_ino == before.st_ino) << c.what;
+            EXPECT_EQ(readBytes(place), "old bytes") << c.what;
+        } else {
+            EXPECT_EQ(held, !c.taken.isEmpty()) << c.what;
+        }
+        // No temporary file stays, beside the target or at the place.
+        QStringList left = entriesOf(m_dir.path());
+        left.removeAll(QStringLiteral("keep"));
+        left.removeAll(QStringLiteral("t.txt"));
+        EXPECT_EQ(left, QStringList{}) << c.what;
+        EXPECT_EQ(entriesOf(c.folder).size(), held ? 1 : 0) << c.what;
     }
 }
 

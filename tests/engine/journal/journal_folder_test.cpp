@@ -55,10 +55,14 @@ protected:
         return ids;
     }
 
+    // The links every run kept holds.
     qsizetype objectCount() const {
-        return QDir(journalPath() + QStringLiteral("/objects"))
-            .entryList(QDir::Files | QDir::Hidden)
-            .size();
+        qsizetype count = 0;
+        const QDir runs(journalPath() + QStringLiteral("/runs"));
+        for (const QString& run : runs.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            count +=
+                QDir(runs.filePath(run) + QStringLiteral("/links")).entryList(QDir::Files).size();
+        return count;
     }
 
     QTemporaryDir m_files;
@@ -176,6 +180,43 @@ TEST_F(JournalFolderTest, AFileTheKernelWontLinkIsCopied) {
     const Result<int> kept = folder.openKept(journal.id(), KeptAs::Copy, "2");
     ASSERT_TRUE(kept.ok());
     ::close(kept.value());
+}
+
+// A journal whose runs kept their links in one folder that every run shared.
+TEST_F(JournalFolderTest, LinksInTheSharedFolderAreTakenBackAndPrunedStill) {
+    const QString a = file(QStringLiteral("a"));
+    writeBytes(a, "before");
+    const Result<FileIdentity> old = identifyFile(a);
+    ASSERT_TRUE(old.ok());
+    const QByteArray object = JournalFolder::linkName(old.value().device, old.value().inode);
+    for (const char* folder : {"", "/objects", "/runs", "/runs/1"})
+        ASSERT_EQ(::mkdir(encodePath(journalPath() + folder).constData(), 0700), 0);
+    ASSERT_EQ(::link(encodePath(a).constData(),
+                     encodePath(journalPath() + "/objects/").append(object).constData()),
+              0);
+    FileEntry entry;
+    entry.number = 1;
+    entry.name = encodePath(a);
+    entry.old = old.value();
+    ContentHasher hasher;
+    hasher.add("after");
+    entry.newHash = hasher.result();
+    entry.kept = KeptAs::Link;
+    entry.keptName = object;
+    writeBytes(journalPath() + "/runs/1/record",
+               journal_record::headerLine({1, RunKind::Run, 1, 0, m_files.path(), "x"}) +
+                   journal_record::entryLine(entry) + journal_record::endLine({2, 1, 0}));
+    writeBytes(file(QStringLiteral("new")), "after");
+    ASSERT_TRUE(renameFile(file(QStringLiteral("new")), a).ok());
+
+    JournalFolder folder(journalPath(), {1, qint64(1) << 30});
+    ASSERT_TRUE(folder.open(false).ok());
+    EXPECT_TRUE(folder.keepsFile(old.value().device, old.value().inode));
+    ASSERT_TRUE(JournalUndo(folder).undo(1).ok());
+    EXPECT_EQ(readBytes(a), "before");
+    // The undo is the one run kept, and the shared folder went with the last link in it.
+    EXPECT_EQ(runIds(folder), QList<qint64>{2});
+    EXPECT_FALSE(QFileInfo::exists(journalPath() + "/objects"));
 }
 
 TEST_F(JournalFolderTest, TheFolderIsPrivateAndNoLinkIsFollowed) {

@@ -124,7 +124,7 @@ TEST_P(JournalUndoTest, PutsBackWhatHoldsTheRunsBytesAndNamesTheRest) {
     EXPECT_EQ(statOf(m_folder->path()).st_mode & 0777, 0700u);
     // Hard links where the journal shares the files' file system, else copies.
     const qsizetype changed = changes.size();
-    EXPECT_EQ(entriesIn(m_folder->path() + QStringLiteral("/objects")),
+    EXPECT_EQ(entriesIn(m_folder->path() + QStringLiteral("/runs/%1/links").arg(id)),
               GetParam() == Keeping::Links ? changed : 0);
     EXPECT_EQ(entriesIn(m_folder->path() + QStringLiteral("/runs/%1/copies").arg(id)),
               GetParam() == Keeping::Copies ? changed : 0);
