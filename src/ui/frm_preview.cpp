@@ -211,7 +211,9 @@ void frmPreview::cmdApply_Click() {
     if (m_running || !m_session || m_applied || m_session->searchOnly())
         return;
     m_applied = true; // the finds' places are those of the files before
+    m_applying = true;
     const RunOutcome outcome = runSession(&PreviewSession::apply);
+    m_applying = false;
     if (outcome == RunOutcome::Refused || outcome == RunOutcome::Declined) {
         m_applied = false;
         m_model->setTickable(true);
@@ -323,7 +325,7 @@ void frmPreview::updateState() {
         QStringLiteral("%1 files, %2 finds").arg(found->size()).arg(found->findCount());
     if (!searchOnly)
         status += QStringLiteral(", %1 ticked").arg(found->tickedCount());
-    if (m_running)
+    if (m_running || m_applying)
         status =
             (m_applied ? QStringLiteral("Applying... ") : QStringLiteral("Searching... ")) + status;
     else if (m_applied)

@@ -88,6 +88,7 @@ private:
     QTimer m_changeTimer; // the change view follows the current row after a pause
     bool m_running = false;
     bool m_applied = false;
+    bool m_applying = false; // from Apply until its run has ended, its confirmation first
     bool m_closeWhenDone = false;
     bool m_placed = false;
 };
