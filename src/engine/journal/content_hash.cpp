@@ -4,6 +4,9 @@
 #include "engine/files/file_io.h"
 
 #include <xxhash.h>
+#ifdef ZUK_XXH_DISPATCH
+#include <xxh_x86dispatch.h> // the same digests, with the processor's widest vectors
+#endif
 
 #include <new>
 
