@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -66,7 +67,7 @@ Result<std::unique_ptr<RunJournal>> RunJournal::resume(JournalFolder& folder, qi
     for (const FileEntry& entry : record.value().entries) {
         journal->m_lastEntry = std::max(journal->m_lastEntry, entry.number);
         if (!entry.abandoned)
-            journal->m_names.insert(entry.name);
+            journal->noteChanged(entry.name);
     }
     journal->m_copied = copiedBytesOf(record.value());
     journal->m_olderCopied = folder.copiedBytes(id);
@@ -143,9 +144,13 @@ Status RunJournal::start() {
 
 Status RunJournal::append(const QByteArray& line, bool sync) {
     // A file's "written" line goes out with the next line: one write per file. A kill before
-    // then loses nothing an undo needs (it finds the rename by the file's identity).
-    const QByteArray lines = m_heldLine.isEmpty() ? line : std::exchange(m_heldLine, {}) + line;
-    if (Status written = writeAll(m_recordFd, lines); !written)
+    // then loses nothing an undo needs (it finds the rename by the file's identity). The held
+    // line's buffer keeps its room from file to file.
+    if (!m_heldLine.isEmpty())
+        m_heldLine.append(line);
+    const Status written = writeAll(m_recordFd, m_heldLine.isEmpty() ? line : m_heldLine);
+    m_heldLine.resize(0);
+    if (!written)
         return written;
     if (sync && ::fdatasync(m_recordFd) != 0)
         return errorFromErrno(errno);
@@ -324,10 +329,14 @@ void RunJournal::committed(qint64 entry, const std::optional<FileIdentity>& writ
     const auto pending = m_pending.constFind(entry);
     if (pending == m_pending.cend())
         return;
-    m_names.insert(pending->name);
+    noteChanged(pending->name);
     m_pending.erase(pending);
     if (written)
         m_heldLine += journal_record::writtenLine(entry, *written);
+}
+
+void RunJournal::noteChanged(const QByteArray& name) {
+    m_changed.push_back(qHash(name, 0));
 }
 
 void RunJournal::placeRefused(qint64 entry) {
@@ -356,11 +365,13 @@ Status RunJournal::finish() {
         return {};
     // Entries whose outcome was never told count as changed: their rename may have happened.
     for (const Pending& pending : std::as_const(m_pending))
-        m_names.insert(pending.name);
+        noteChanged(pending.name);
     m_pending.clear();
     RunEnd end;
     end.endMs = QDateTime::currentMSecsSinceEpoch();
-    end.files = m_names.size();
+    // A name written twice (by a batch's entries) counts once.
+    std::sort(m_changed.begin(), m_changed.end());
+    end.files = std::unique(m_changed.begin(), m_changed.end()) - m_changed.begin();
     end.copiedBytes = m_copied;
     // The one sync of the record, and of the links and copies made, after the run's own.
     // The copies first, with one sync of the journal's file system rather than one per copy.

@@ -8,13 +8,13 @@
 #include "engine/journal/journal_folder.h"
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace zuk {
 
@@ -82,6 +82,7 @@ public:
 private:
     Status start();
     Status append(const QByteArray& line, bool sync);
+    void noteChanged(const QByteArray& name);
     void makeRoom(qint64 bytes);
     struct Pending;
     Result<bool> keepLinked(FileEntry& entry, Pending& pending, KeepPlace* keep);
@@ -102,7 +103,9 @@ private:
     qint64 m_lastEntry = 0;
     qint64 m_olderCopied = 0; // by the other runs kept
     qint64 m_copied = 0;      // by this one
-    QSet<QByteArray> m_names; // of the files changed
+    // The files changed, as their names' hashes, counted once at the end: cheaper per file
+    // than a set of the names. Two names alike in 64 bits would count once in the run's total.
+    std::vector<size_t> m_changed;
     struct Pending {
         QByteArray object; // made for this entry, dropped when its rename doesn't happen
         QByteArray copy;
