@@ -35,7 +35,18 @@ std::optional<ContentHash> ContentHash::fromText(QByteArrayView text) {
 }
 
 QByteArray ContentHash::toText() const {
-    return isKnown() ? m_digest.toHex() : QByteArrayLiteral("-");
+    QByteArray text;
+    appendText(text);
+    return text;
+}
+
+void ContentHash::appendText(QByteArray& text) const {
+    if (!isKnown()) {
+        text.append('-');
+        return;
+    }
+    for (const char c : m_digest)
+        text.append("0123456789abcdef"[uchar(c) >> 4]).append("0123456789abcdef"[uchar(c) & 15]);
 }
 
 void ContentHasher::FreeState::operator()(XXH3_state_s* state) const {

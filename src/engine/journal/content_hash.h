@@ -28,6 +28,7 @@ public:
     bool isKnown() const { return !m_digest.isEmpty(); }
     // Hexadecimal, or "-" when not known.
     QByteArray toText() const;
+    void appendText(QByteArray& text) const;
     bool operator==(const ContentHash&) const = default;
 
 private:

@@ -221,7 +221,7 @@ Result<JournalFolder::OpenRun> JournalFolder::createRun(RunHeader header) {
     if (run.folderFd < 0)
         return errorFromErrno(errno);
     run.recordFd = ::openat(run.folderFd, kRecord,
-                            O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
+                            O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
     Status written = run.recordFd >= 0 ? Status() : Status(errorFromErrno(errno));
     if (written)
         ::flock(run.recordFd, LOCK_EX);

@@ -34,17 +34,15 @@ struct Check {
     char digits[16];
 };
 
-void addCheck(QByteArray& line, QByteArrayView body) {
-    line.append(Check(body).text());
+// Records are written one line per file a run changes: each is formed in place, without a
+// text per field, after the lines still held for the same write.
+void endLineAt(QByteArray& lines, qsizetype from) {
+    const Check check(QByteArrayView(lines).sliced(from));
+    lines.append(" #").append(check.text()).append('\n');
 }
 
-// Records are written one line per file a run changes: each is formed in place, without a
-// text per field.
 QByteArray finished(QByteArray body) {
-    const qsizetype size = body.size();
-    body.append(" #");
-    addCheck(body, QByteArrayView(body).first(size));
-    body.append('\n');
+    endLineAt(body, 0);
     return body;
 }
 
@@ -54,9 +52,27 @@ template <typename Number> void addNumber(QByteArray& line, Number value) {
     line.append(digits, end - digits);
 }
 
-void addBytes(QByteArray& line, const QByteArray& bytes) {
-    line.append('b');
-    line.append(bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+// 'b' and the bytes in unpadded base64url, written into the line.
+void addBytes(QByteArray& line, QByteArrayView bytes) {
+    static constexpr char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+    const qsizetype start = line.size();
+    line.resize(start + 1 + (bytes.size() * 4 + 2) / 3);
+    char* out = line.data() + start;
+    *out++ = 'b';
+    const auto* in = reinterpret_cast<const uchar*>(bytes.data());
+    const qsizetype whole = bytes.size() / 3 * 3;
+    for (qsizetype at = 0; at < whole; at += 3) {
+        const quint32 group = quint32(in[at]) << 16 | quint32(in[at + 1]) << 8 | in[at + 2];
+        for (int shift = 18; shift >= 0; shift -= 6)
+            *out++ = kDigits[(group >> shift) & 63];
+    }
+    if (const qsizetype left = bytes.size() - whole; left > 0) {
+        const quint32 group =
+            quint32(in[whole]) << 16 | (left == 2 ? quint32(in[whole + 1]) << 8 : 0);
+        for (int shift = 18; shift >= 18 - 6 * int(left); shift -= 6)
+            *out++ = kDigits[(group >> shift) & 63];
+    }
 }
 
 QByteArray bytesField(const QByteArray& bytes) {
@@ -213,30 +229,44 @@ QByteArray headerLine(const RunHeader& header) {
                     ' ' + textField(header.path) + ' ' + textField(header.searchText));
 }
 
+void appendEntryLine(QByteArray& lines, const FileEntry& entry) {
+    const qsizetype from = lines.size();
+    lines.reserve(from + 2 * entry.name.size() + entry.keptName.size() + 200);
+    lines.append("F ");
+    addNumber(lines, entry.number);
+    lines.append(' ');
+    addBytes(lines, entry.name);
+    lines.append(' ');
+    addIdentity(lines, entry.old);
+    lines.append(' ');
+    entry.oldHash.appendText(lines);
+    lines.append(' ');
+    entry.newHash.appendText(lines);
+    lines.append(' ').append(keptField(entry.kept)).append(' ');
+    addBytes(lines, entry.keptName);
+    endLineAt(lines, from);
+}
+
 QByteArray entryLine(const FileEntry& entry) {
     QByteArray line;
-    line.reserve(2 * entry.name.size() + entry.keptName.size() + 200);
-    line.append("F ");
-    addNumber(line, entry.number);
-    line.append(' ');
-    addBytes(line, entry.name);
-    line.append(' ');
-    addIdentity(line, entry.old);
-    line.append(' ').append(entry.oldHash.toText());
-    line.append(' ').append(entry.newHash.toText());
-    line.append(' ').append(keptField(entry.kept)).append(' ');
-    addBytes(line, entry.keptName);
-    return finished(std::move(line));
+    appendEntryLine(line, entry);
+    return line;
+}
+
+void appendWrittenLine(QByteArray& lines, qint64 number, const FileIdentity& written) {
+    const qsizetype from = lines.size();
+    lines.reserve(from + 160);
+    lines.append("D ");
+    addNumber(lines, number);
+    lines.append(' ');
+    addIdentity(lines, written);
+    endLineAt(lines, from);
 }
 
 QByteArray writtenLine(qint64 number, const FileIdentity& written) {
     QByteArray line;
-    line.reserve(160);
-    line.append("D ");
-    addNumber(line, number);
-    line.append(' ');
-    addIdentity(line, written);
-    return finished(std::move(line));
+    appendWrittenLine(line, number, written);
+    return line;
 }
 
 QByteArray abandonedLine(qint64 number) {

@@ -84,6 +84,9 @@ namespace journal_record {
 QByteArray headerLine(const RunHeader& header);
 QByteArray entryLine(const FileEntry& entry);
 QByteArray writtenLine(qint64 number, const FileIdentity& written);
+// The same lines added to `lines`, which may hold others to be written with them.
+void appendEntryLine(QByteArray& lines, const FileEntry& entry);
+void appendWrittenLine(QByteArray& lines, qint64 number, const FileIdentity& written);
 QByteArray abandonedLine(qint64 number);
 QByteArray endLine(const RunEnd& end);
 

@@ -79,6 +79,7 @@ RunJournal::~RunJournal() {
         (void)finish();
     if (m_drainer.joinable())
         m_drainer.join();
+    m_appender.reset(); // cuts the record back before its file is closed
     closeFd(m_copiesFd);
     closeFd(m_linksFd);
     closeFd(m_runFolderFd);
@@ -143,13 +144,25 @@ Status RunJournal::start() {
 }
 
 Status RunJournal::append(const QByteArray& line, bool sync) {
-    // A file's "written" line goes out with the next line: one write per file. A kill before
-    // then loses nothing an undo needs (it finds the rename by the file's identity). The held
-    // line's buffer keeps its room from file to file.
-    if (!m_heldLine.isEmpty())
-        m_heldLine.append(line);
-    const Status written = writeAll(m_recordFd, m_heldLine.isEmpty() ? line : m_heldLine);
-    m_heldLine.resize(0);
+    m_lines.append(line);
+    return writeLines(sync);
+}
+
+Status RunJournal::appendEntry(const FileEntry& entry) {
+    journal_record::appendEntryLine(m_lines, entry);
+    return writeLines(false);
+}
+
+Status RunJournal::writeLines(bool sync) {
+    // A file's "written" line goes out with the next line. A kill before then loses nothing
+    // an undo needs (it finds the rename by the file's identity).
+    if (!m_appender)
+        m_appender = std::make_unique<RecordAppender>(m_recordFd);
+    // The last line is written after the record is cut back to its lines.
+    Status written = sync ? m_appender->close() : m_appender->append(m_lines);
+    if (written && sync)
+        written = writeAll(m_recordFd, m_lines);
+    m_lines.resize(0); // keeps its room from file to file
     if (!written)
         return written;
     if (sync && ::fdatasync(m_recordFd) != 0)
@@ -247,7 +260,7 @@ Result<qint64> RunJournal::beforeCommit(const QByteArray& name, bool symbolicLin
         } else if (const Status copied = keepCopied(entry, pending); !copied) {
             return copied.error();
         }
-        if (Status recorded = append(journal_record::entryLine(entry), false); !recorded) {
+        if (Status recorded = appendEntry(entry); !recorded) {
             m_pending.insert(entry.number, pending);
             abandoned(entry.number);
             return recorded.error();
@@ -273,7 +286,7 @@ Result<bool> RunJournal::keepLinked(FileEntry& entry, Pending& pending, KeepPlac
     entry.keptName = JournalFolder::linkName(entry.old.device, entry.old.inode);
     // The entry before the link: a kill in between leaves an entry whose file still holds its
     // old bytes (which settle marks), never a link to a user's file that no entry names.
-    if (Status recorded = append(journal_record::entryLine(entry), false); !recorded)
+    if (Status recorded = appendEntry(entry); !recorded)
         return recorded.error();
     m_lastEntry = entry.number;
     if (keep) {
@@ -332,7 +345,7 @@ void RunJournal::committed(qint64 entry, const std::optional<FileIdentity>& writ
     noteChanged(pending->name);
     m_pending.erase(pending);
     if (written)
-        m_heldLine += journal_record::writtenLine(entry, *written);
+        journal_record::appendWrittenLine(m_lines, entry, *written);
 }
 
 void RunJournal::noteChanged(const QByteArray& name) {
@@ -389,6 +402,7 @@ Status RunJournal::finish() {
         const JournalLimits& limits = m_folder.limits();
         (void)m_folder.prune({}, limits.maxRuns, limits.maxCopiedBytes);
     }
+    m_appender.reset();
     closeFd(m_copiesFd);
     closeFd(m_linksFd);
     closeFd(m_runFolderFd);

@@ -6,6 +6,7 @@
 #include "engine/files/file_identity.h"
 #include "engine/journal/content_hash.h"
 #include "engine/journal/journal_folder.h"
+#include "engine/journal/record_appender.h"
 
 #include <QHash>
 #include <QString>
@@ -82,6 +83,8 @@ public:
 private:
     Status start();
     Status append(const QByteArray& line, bool sync);
+    Status appendEntry(const FileEntry& entry);
+    Status writeLines(bool sync);
     void noteChanged(const QByteArray& name);
     void makeRoom(qint64 bytes);
     struct Pending;
@@ -113,7 +116,8 @@ private:
         QByteArray name;
     };
     QHash<qint64, Pending> m_pending;
-    QByteArray m_heldLine; // written with the next line
+    QByteArray m_lines;                         // formed, and not yet in the record
+    std::unique_ptr<RecordAppender> m_appender; // of m_recordFd, made at its first line
     QStringList m_notKept;
     std::thread m_drainer; // removes the runs pruned while this one writes
 };

@@ -66,6 +66,36 @@ TEST(JournalRecordTest, ReadsBackWhatItWrote) {
     EXPECT_EQ(record.end->copiedBytes, 3);
 }
 
+// Names of every length a field's last group can take, and every byte, read back the same;
+// lines formed after others held for the same write read as the lines formed alone.
+TEST(JournalRecordTest, NamesOfAnyBytesReadBackAndLinesHeldTogetherReadAsAlone) {
+    QByteArray every(256, Qt::Uninitialized);
+    for (int byte = 0; byte < 256; ++byte)
+        every[byte] = char(byte);
+    QByteArray held = headerLine({1, RunKind::Run, 1, 0, "/", "x"});
+    QByteArray alone = held;
+    FileEntry entry;
+    entry.newHash = hashOf("new");
+    for (qsizetype size = 0; size <= 8; ++size) {
+        entry.number = size + 1;
+        entry.name = size == 8 ? every : every.sliced(250 - size, size);
+        entry.keptName = every.sliced(0, size);
+        appendEntryLine(held, entry);
+        appendWrittenLine(held, entry.number, {1, 2, 3, 4, 5, 6, 7});
+        alone += entryLine(entry) + writtenLine(entry.number, {1, 2, 3, 4, 5, 6, 7});
+    }
+    EXPECT_EQ(held, alone);
+    const Result<RunRecord> read = parse(held);
+    ASSERT_TRUE(read.ok());
+    ASSERT_EQ(read.value().entries.size(), 9);
+    for (qsizetype size = 0; size <= 8; ++size) {
+        const FileEntry& back = read.value().entries[size];
+        EXPECT_EQ(back.name, size == 8 ? every : every.sliced(250 - size, size)) << size;
+        EXPECT_EQ(back.keptName, every.sliced(0, size)) << size;
+        EXPECT_TRUE(back.written.has_value());
+    }
+}
+
 // A kill (or a power cut) may leave any prefix of the record, or spoil its last bytes: what is
 // read is every whole line before that point and nothing after it.
 TEST(JournalRecordTest, ReadsARecordCutShortAsFarAsItsLinesAreWhole) {
