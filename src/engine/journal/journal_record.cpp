@@ -95,7 +95,7 @@ void addIdentity(QByteArray& line, const FileIdentity& id) {
     addNumbers(line, id.device, id.inode, id.size, id.mtimeNs, id.mode, id.uid, id.gid);
 }
 
-QByteArray keptField(KeptAs kept) {
+const char* keptField(KeptAs kept) {
     switch (kept) {
     case KeptAs::Link:
         return "L";
