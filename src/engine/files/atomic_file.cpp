@@ -78,6 +78,14 @@ bool refusedPlace(int error) {
     return linkImpossible(error) || error == EEXIST || error == EINVAL;
 }
 
+// Whether a file created outside the target's folder ends as one created beside it would. On
+// SELinux a new file takes its label from its folder; and a group not ours would only be set by
+// a change of owner that may be refused, leaving the group of the folder it was created in.
+bool mayBeCreatedElsewhere(const std::optional<std::pair<uid_t, gid_t>>& owner) {
+    static const bool labelled = ::access("/sys/fs/selinux", F_OK) == 0;
+    return !labelled && owner && owner->first == ::geteuid() && owner->second == ::getegid();
+}
+
 } // namespace
 
 struct AtomicFileWriter::Impl {
@@ -94,6 +102,8 @@ struct AtomicFileWriter::Impl {
     std::optional<std::pair<uid_t, gid_t>> owner;
     QByteArray attributesOf;
     int fd = -1;
+    // Where the new file was created instead of beside the target (see NewFilePlace).
+    std::optional<KeepPlace> placed;
     bool failed = false;
     bool committed = false;
 
@@ -106,6 +116,9 @@ struct AtomicFileWriter::Impl {
             ::unlink(temporary.constData());
             temporary.clear();
         }
+        if (placed && !committed)
+            ::unlinkat(placed->folder, placed->name.constData(), 0);
+        placed.reset();
     }
 
     Error fail(const Error& error) {
@@ -114,7 +127,11 @@ struct AtomicFileWriter::Impl {
         return error;
     }
 
+    // Gives the new file what it takes from the old one: attributes, owner, permissions.
+    Status dress();
     Result<bool> exchangeAt(const KeepPlace& keep);
+    // The new file created at `placed`, brought beside the target for a plain rename.
+    Status bringBeside();
     // The new file is under the target's name.
     Status finish(WriteTracker* writes, const Replaced& found,
                   std::optional<FileIdentity>* written);
@@ -122,7 +139,7 @@ struct AtomicFileWriter::Impl {
 
 Result<std::unique_ptr<AtomicFileWriter>>
 AtomicFileWriter::open(const QString& target, const std::optional<FileIdentity>& original,
-                       const BackupMaker& backup) {
+                       const BackupMaker& backup, const NewFilePlace& place) {
     auto impl = std::make_unique<Impl>();
     impl->targetText = target;
     impl->original = original;
@@ -163,55 +180,70 @@ AtomicFileWriter::open(const QString& target, const std::optional<FileIdentity>&
     } else {
         impl->mode = defaultFileMode();
     }
+    if (place && original && exists && !S_ISLNK(found.value().own.st_mode) &&
+        mayBeCreatedElsewhere(impl->owner)) {
+        if (std::optional<KeepPlace> at = place(*original)) {
+            impl->fd = ::openat(at->folder, at->name.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (impl->fd >= 0)
+                impl->placed = std::move(at); // else beside the target after all
+        }
+    }
     return start(std::move(impl));
 }
 
 Result<std::unique_ptr<AtomicFileWriter>> AtomicFileWriter::start(std::unique_ptr<Impl> impl) {
     Impl& d = *impl;
-    Result<TemporaryFile> created = createTemporary(d.target);
-    if (!created)
-        return created.error();
-    d.fd = created.value().fd;
-    d.temporary = created.value().name;
+    if (d.fd < 0) {
+        Result<TemporaryFile> created = createTemporary(d.target);
+        if (!created)
+            return created.error();
+        d.fd = created.value().fd;
+        d.temporary = created.value().name;
+    }
+    if (Status dressed = d.dress(); !dressed)
+        return d.fail(dressed.error());
+    std::unique_ptr<AtomicFileWriter> writer(new AtomicFileWriter);
+    writer->m_impl = std::move(impl);
+    return writer;
+}
 
+Status AtomicFileWriter::Impl::dress() {
 #ifdef Q_OS_LINUX
     // Before the owner changes: only the owner may set the ACL.
-    if (!d.attributesOf.isEmpty()) {
-        if (Status kept = copyAttributes(d.attributesOf, d.fd); !kept)
-            return d.fail(kept.error());
+    if (!attributesOf.isEmpty()) {
+        if (Status kept = copyAttributes(attributesOf, fd); !kept)
+            return kept;
     }
 #endif
-    mode_t mode = d.mode & 07777;
-    if (d.owner) {
-        const auto [uid, gid] = *d.owner;
+    mode_t kept = mode & 07777;
+    if (owner) {
+        const auto [uid, gid] = *owner;
         bool uidKept = uid == ::geteuid();
         bool gidKept = gid == ::getegid();
         if (!uidKept || !gidKept) {
-            if (::fchown(d.fd, uid, gid) == 0) {
+            if (::fchown(fd, uid, gid) == 0) {
                 uidKept = gidKept = true;
             } else {
                 if (errno != EPERM)
-                    return d.fail(errorFromErrno(errno));
+                    return errorFromErrno(errno);
                 // Not allowed to give the file away; the group alone may still be ours to set.
-                if (::fchown(d.fd, uid_t(-1), gid) == 0)
+                if (::fchown(fd, uid_t(-1), gid) == 0)
                     gidKept = true;
                 else if (errno != EPERM)
-                    return d.fail(errorFromErrno(errno));
+                    return errorFromErrno(errno);
             }
         }
         // Set-user-ID and set-group-ID only stay with the owner and group they belonged to.
         if (!uidKept)
-            mode &= ~mode_t(S_ISUID);
+            kept &= ~mode_t(S_ISUID);
         if (!gidKept)
-            mode &= ~mode_t(S_ISGID);
+            kept &= ~mode_t(S_ISGID);
     }
     // After the owner: changing it clears those bits.
-    if (::fchmod(d.fd, mode) != 0)
-        return d.fail(errorFromErrno(errno));
-
-    std::unique_ptr<AtomicFileWriter> writer(new AtomicFileWriter);
-    writer->m_impl = std::move(impl);
-    return writer;
+    if (::fchmod(fd, kept) != 0)
+        return errorFromErrno(errno);
+    return {};
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -280,7 +312,7 @@ Status AtomicFileWriter::commit(WriteTracker* writes, std::optional<FileIdentity
         if (d.beforeRename) {
             const bool link = S_ISLNK(found.value().own.st_mode);
             KeepPlace keep;
-            // Only an unnamed file can be named at the place first.
+            // Only an unnamed file can be named at the place first, or one created there.
             Status ready = d.beforeRename(d.target, link, d.temporary.isEmpty() ? &keep : nullptr);
             if (ready && keep.folder >= 0) {
                 const Result<bool> exchanged = d.exchangeAt(keep);
@@ -295,6 +327,10 @@ Status AtomicFileWriter::commit(WriteTracker* writes, std::optional<FileIdentity
         }
     } else if (d.original) {
         return d.fail(makeError(ErrorNumber::FileNotFound)); // removed since it was read
+    }
+    if (d.placed) {
+        if (Status beside = d.bringBeside(); !beside)
+            return d.fail(beside.error());
     }
     // An unnamed file gets its name last, right before the rename: a kill between the two
     // leaves it under that hidden name, which the next command in this folder removes.
@@ -312,12 +348,25 @@ Status AtomicFileWriter::commit(WriteTracker* writes, std::optional<FileIdentity
 // The new file named at `keep` and exchanged with the old one: true when done, false when
 // refused, with the new file still unnamed or beside the target for a plain rename.
 Result<bool> AtomicFileWriter::Impl::exchangeAt(const KeepPlace& keep) {
-    if (!nameUnnamedAt(fd, keep.folder, keep.name))
+    if (placed && (placed->folder != keep.folder || placed->name != keep.name)) {
+        // Kept elsewhere than it was asked: as refused, with the place left free.
+        if (Status beside = bringBeside(); !beside)
+            return beside.error();
+        return false;
+    }
+    if (!placed && !nameUnnamedAt(fd, keep.folder, keep.name))
         return refusedPlace(errno) ? Result<bool>(false) : Result<bool>(errorFromErrno(errno));
     if (::renameat2(keep.folder, keep.name.constData(), AT_FDCWD, target.constData(),
                     RENAME_EXCHANGE) == 0)
         return true;
     const int error = errno;
+    if (placed) {
+        if (!refusedPlace(error))
+            return errorFromErrno(error); // discarded with the writer
+        if (Status beside = bringBeside(); !beside)
+            return beside.error();
+        return false;
+    }
     // A named file can't lose its name and be named again: it moves beside the target.
     const Result<QByteArray> moved = moveBeside(keep.folder, keep.name, target);
     if (!moved) {
@@ -328,6 +377,48 @@ Result<bool> AtomicFileWriter::Impl::exchangeAt(const KeepPlace& keep) {
     if (refusedPlace(error))
         return false;
     return errorFromErrno(error);
+}
+
+Status AtomicFileWriter::Impl::bringBeside() {
+    const KeepPlace at = *placed;
+    if (const Result<QByteArray> moved = moveBeside(at.folder, at.name, target)) {
+        placed.reset();
+        temporary = moved.value();
+        return {};
+    }
+    // Another mount of the file system, or a folder of another project quota: copied into a
+    // file created beside the target, and dressed again there.
+    Result<TemporaryFile> created = createTemporary(target);
+    if (!created)
+        return created.error();
+    const int out = created.value().fd;
+    const int in = ::openat(at.folder, at.name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    Status copied = in < 0 ? Status(errorFromErrno(errno)) : Status();
+    QByteArray buffer(copied ? 1 << 16 : 0, Qt::Uninitialized);
+    while (copied) {
+        const Result<qsizetype> got = readSome(in, buffer.data(), buffer.size());
+        if (!got || got.value() == 0) {
+            copied = got ? Status() : Status(got.error());
+            break;
+        }
+        copied = writeAll(out, buffer.constData(), got.value());
+    }
+    if (in >= 0)
+        ::close(in);
+    ::unlinkat(at.folder, at.name.constData(), 0);
+    placed.reset();
+    ::close(fd);
+    // As at the commit: a second descriptor keeps the lock, closing the first reports a write
+    // error the file system deferred.
+    fd = copied ? ::fcntl(out, F_DUPFD_CLOEXEC, 0) : -1;
+    if (copied && fd < 0)
+        copied = errorFromErrno(errno);
+    if (::close(out) != 0 && copied && errno != EINTR)
+        copied = errorFromErrno(errno);
+    temporary = created.value().name;
+    if (!copied)
+        return copied;
+    return dress();
 }
 
 Status AtomicFileWriter::Impl::finish(WriteTracker* writes, const Replaced& found,

@@ -38,10 +38,18 @@ struct KeepPlace {
 using RenameHook =
     std::function<Status(const QByteArray& name, bool symbolicLink, KeepPlace* keep)>;
 
+// Where a writer opened for a file (`old`: its identity as read) may create its new file
+// instead of beside it: the place its old file will be kept at, which saves naming the new file
+// there at the commit. Nothing: beside the target. The hook before the rename is then offered
+// that place; where it takes another course, or the exchange is refused, the new file is moved
+// (or, across mounts, copied) beside the target for a plain rename.
+using NewFilePlace = std::function<std::optional<KeepPlace>(const FileIdentity& old)>;
+
 // What a commit of a user's file may be told besides its backup.
 struct WriteHooks {
     RenameHook beforeRename; // see AtomicFileWriter::setBeforeRename
     WriteWatch watch;
+    NewFilePlace place; // asked as the writer opens
 };
 
 // Whether a link outside the user's folders (the undo journal's) keeps the file (device,
@@ -70,9 +78,10 @@ public:
     // A target that is a symbolic link is written at the link's destination, unless `backup`
     // is given: then `backup` is made right before the rename, after the last checks, and the
     // new file replaces the name itself (a link with its backup keeping the link).
+    // `place`: see NewFilePlace; asked only with `original`.
     static Result<std::unique_ptr<AtomicFileWriter>>
     open(const QString& target, const std::optional<FileIdentity>& original = std::nullopt,
-         const BackupMaker& backup = {});
+         const BackupMaker& backup = {}, const NewFilePlace& place = {});
 
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;

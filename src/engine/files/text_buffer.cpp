@@ -86,7 +86,7 @@ Status TextBuffer::save(const QString& path, WriteTracker* writes, const BackupM
     const std::optional<FileIdentity> original =
         path == m_loadedPath ? m_identity : std::optional<FileIdentity>();
     Result<std::unique_ptr<AtomicFileWriter>> opened =
-        AtomicFileWriter::open(path, original, backup);
+        AtomicFileWriter::open(path, original, backup, hooks.place);
     if (!opened)
         return opened.error();
     AtomicFileWriter& writer = *opened.value();

@@ -273,15 +273,29 @@ Result<qint64> RunJournal::beforeCommit(const QByteArray& name, bool symbolicLin
     return entry.number;
 }
 
+Status RunJournal::openLinks() {
+    if (m_linksFd >= 0)
+        return {};
+    const Result<int> links = privateFolderAt(m_runFolderFd, "links", true);
+    if (!links)
+        return links.error();
+    m_linksFd = links.value();
+    return {};
+}
+
+std::optional<KeepPlace> RunJournal::placeFor(const FileIdentity& old) {
+    if (m_finished || m_placeRefused || !m_folder.canLink(old) || !start() || !openLinks())
+        return std::nullopt;
+    // A kill before the file's entry leaves the new file there with no entry naming it, which
+    // no undo reads; it goes with the run.
+    return KeepPlace{m_linksFd, JournalFolder::linkName(old.device, old.inode)};
+}
+
 Result<bool> RunJournal::keepLinked(FileEntry& entry, Pending& pending, KeepPlace* keep) {
     if (!m_folder.canLink(entry.old))
         return false;
-    if (m_linksFd < 0) {
-        const Result<int> links = privateFolderAt(m_runFolderFd, "links", true);
-        if (!links)
-            return links.error();
-        m_linksFd = links.value();
-    }
+    if (Status opened = openLinks(); !opened)
+        return opened.error();
     entry.kept = KeptAs::RunLink;
     entry.keptName = JournalFolder::linkName(entry.old.device, entry.old.inode);
     // The entry before the link: a kill in between leaves an entry whose file still holds its

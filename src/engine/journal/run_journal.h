@@ -65,6 +65,9 @@ public:
     Result<qint64> beforeCommit(const QByteArray& name, bool symbolicLink, const FileIdentity& old,
                                 const ContentHash& newHash, const ContentHash& oldHash = {},
                                 KeepPlace* keep = nullptr);
+    // Where the new file that is to replace `old` may be created (see NewFilePlace): the place
+    // its old file will be kept at, when it is to be linked there. Starts the record.
+    std::optional<KeepPlace> placeFor(const FileIdentity& old);
     // The writer refused the place it was given for entry `entry`: the entry is abandoned, and no
     // place is given again in this run.
     void placeRefused(qint64 entry);
@@ -82,6 +85,7 @@ public:
 
 private:
     Status start();
+    Status openLinks();
     Status append(const QByteArray& line, bool sync);
     Status appendEntry(const FileEntry& entry);
     Status writeLines(bool sync);

@@ -89,6 +89,7 @@ Status writeEdit(Edit& edit, WriteTracker* writes, const BackupMaker& backup,
     Status committed;
     if (!edit.streamed) {
         hooks.watch = [&](const char* data, qsizetype size) { hasher->add(data, size); };
+        hooks.place = [journal](const FileIdentity& file) { return journal->placeFor(file); };
         committed = edit.text.save(edit.path, writes, backup, identity, hooks);
     } else {
         edit.streamed->setBackup(backup);

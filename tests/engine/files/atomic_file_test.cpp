@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/files/atomic_file.h"
+#include "engine/files/file_identity.h"
 #include "engine/files/temporary_file.h"
 
 #include "support/temp_files.h"
@@ -184,7 +185,10 @@ TEST_F(AtomicFileTest, UncommittedWriterLeavesTargetAndNoTemporaryFile) {
 }
 
 // The hook before the rename may ask for the old file to be kept at a place of its own; the
-// new file is exchanged with it there, or renamed as usual where that is refused.
+// new file is exchanged with it there, or renamed as usual where that is refused. A new file
+// created at that place from the start ("born") is exchanged without being named there, and is
+// brought beside the target (moved, or copied across file systems) where the hook takes
+// another course or the exchange is refused.
 TEST_F(AtomicFileTest, TheOldFileStaysAtThePlaceAskedForOrTheRenameIsPlain) {
     struct stat shm;
     struct stat own;
@@ -202,6 +206,9 @@ TEST_F(AtomicFileTest, TheOldFileStaysAtThePlaceAskedForOrTheRenameIsPlain) {
         bool removeTarget = false;
         bool exchanged;
         bool committed;
+        bool born = false;  // the new file created at the place
+        bool takes = true;  // the hook fills the place it is offered
+        bool twice = false; // the hook is called again after a refusal
     };
     QDir(m_dir.path()).mkdir(QStringLiteral("keep"));
     const QString keep = path(QStringLiteral("keep"));
@@ -210,43 +217,83 @@ TEST_F(AtomicFileTest, TheOldFileStaysAtThePlaceAskedForOrTheRenameIsPlain) {
         {"a place already taken", keep, "other", false, false, false, true},
         {"a named temporary file", keep, {}, true, false, false, true},
         {"the target gone before the exchange", keep, {}, false, true, false, false},
+        {"born at a free place", keep, {}, false, false, true, true, true},
+        {"born there, the hook keeping it otherwise",
+         keep,
+         {},
+         false,
+         false,
+         false,
+         true,
+         true,
+         false},
+        {"born there, the target gone", keep, {}, false, true, false, false, true},
+        {"born where the place is taken", keep, "other", false, false, false, true, true, true,
+         true},
     };
-    if (elsewhere)
+    if (elsewhere) {
         cases.append({"another file system", elsewhere->path(), {}, false, false, false, true});
+        cases.append({"born on another file system",
+                      elsewhere->path(),
+                      {},
+                      false,
+                      false,
+                      false,
+                      true,
+                      true,
+                      true,
+                      true});
+    }
     const QString target = path(QStringLiteral("t.txt"));
+    // Where files take their label from their folder, none is created away from its own.
+    const bool labelled = ::access("/sys/fs/selinux", F_OK) == 0;
     for (const Case& c : std::as_const(cases)) {
+        if (c.born && labelled)
+            continue;
         const QString place = c.folder + QStringLiteral("/old");
         QFile::remove(place);
         if (!c.taken.isEmpty())
             writeBytes(place, c.taken);
         writeBytes(target, "old bytes");
+        ASSERT_EQ(::chmod(native(target).constData(), 0640), 0);
         struct stat before;
         ASSERT_EQ(::stat(native(target).constData(), &before), 0);
         forceNamedTemporaryFiles(c.named);
         const int folder = ::open(native(c.folder).constData(), O_RDONLY | O_DIRECTORY);
         QList<bool> offered;
-        auto writer = AtomicFileWriter::open(target);
+        bool bornThere = false;
+        const NewFilePlace born = [&](const FileIdentity&) {
+            return std::optional<KeepPlace>(KeepPlace{folder, "old"});
+        };
+        auto writer = c.born
+                          ? AtomicFileWriter::open(target, identifyFile(target).value(), {}, born)
+                          : AtomicFileWriter::open(target);
         ASSERT_TRUE(writer.ok());
         writer.value()->setBeforeRename([&](const QByteArray&, bool, KeepPlace* place) {
             offered.append(place != nullptr);
             if (c.removeTarget)
                 QFile::remove(target);
-            if (place)
+            if (place && c.takes)
                 *place = {folder, "old"};
             return Status();
         });
+        if (c.born && c.taken.isEmpty())
+            bornThere = entriesOf(c.folder) == QStringList{"old"};
         ASSERT_TRUE(writer.value()->write("new bytes").ok());
         const Status committed = writer.value()->commit();
         forceNamedTemporaryFiles(false);
         ::close(folder);
 
         EXPECT_EQ(committed.ok(), c.committed) << c.what;
-        EXPECT_EQ(offered, c.named                       ? QList<bool>{false}
-                           : c.exchanged || !c.committed ? QList<bool>{true}
-                                                         : (QList<bool>{true, false}))
+        const bool again = c.born ? c.twice : !c.named && !c.exchanged && c.committed;
+        EXPECT_EQ(offered, c.named ? QList<bool>{false}
+                           : again ? (QList<bool>{true, false})
+                                   : QList<bool>{true})
             << c.what;
+        EXPECT_EQ(bornThere, c.born && c.taken.isEmpty()) << c.what;
         if (c.committed) {
             EXPECT_EQ(readBytes(target), "new bytes") << c.what;
+            EXPECT_EQ(modeOf(target), 0640u) << c.what;
         }
         struct stat kept;
         const bool held = ::stat(native(place).constData(), &kept) == 0;
