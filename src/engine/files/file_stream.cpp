@@ -259,7 +259,7 @@ void FileStream::replace(qint64 position, qint64 length, QByteArrayView replacem
         m_out = QByteArray(std::min<qsizetype>(m_capacity, kDirectSpan * 4), Qt::Uninitialized);
         m_out.resize(0);
         Result<std::unique_ptr<AtomicFileWriter>> opened =
-            AtomicFileWriter::open(m_path, m_identity);
+            AtomicFileWriter::open(m_path, m_identity, {}, m_place);
         if (opened) {
             m_writer = std::move(opened.value());
             if (m_watch)

@@ -72,6 +72,8 @@ public:
     Status outputStatus() const { return m_outputStatus; }
     // Given every byte the output writes (set before the first replace).
     void setWatch(WriteWatch watch) { m_watch = std::move(watch); }
+    // Where the new file may be created (see NewFilePlace); before the first replacement.
+    void setNewFilePlace(NewFilePlace place) { m_place = std::move(place); }
     // The writer holding the new text, ready to commit; null unless finish succeeded.
     std::unique_ptr<AtomicFileWriter> takeOutput();
 
@@ -97,6 +99,7 @@ private:
 
     std::unique_ptr<AtomicFileWriter> m_writer;
     WriteWatch m_watch;
+    NewFilePlace m_place;
     bool m_writerOpened = false;
     Status m_outputStatus;
     QByteArray m_out; // output waiting to be written

@@ -237,6 +237,7 @@ Result<qint64> RunJournal::beforeCommit(const QString& path, const FileIdentity&
 Result<qint64> RunJournal::beforeCommit(const QByteArray& name, bool symbolicLink,
                                         const FileIdentity& old, const ContentHash& newHash,
                                         const ContentHash& oldHash, KeepPlace* keep) {
+    const std::lock_guard lock(m_mutex);
     if (m_finished)
         return makeError(ErrorNumber::PathFileAccess);
     if (Status started = start(); !started)
@@ -284,6 +285,7 @@ Status RunJournal::openLinks() {
 }
 
 std::optional<KeepPlace> RunJournal::placeFor(const FileIdentity& old) {
+    const std::lock_guard lock(m_mutex);
     if (m_finished || m_placeRefused || !m_folder.canLink(old) || !start() || !openLinks())
         return std::nullopt;
     // A kill before the file's entry leaves the new file there with no entry naming it, which
@@ -367,6 +369,7 @@ void RunJournal::noteChanged(const QByteArray& name) {
 }
 
 void RunJournal::placeRefused(qint64 entry) {
+    const std::lock_guard lock(m_mutex);
     m_placeRefused = true;
     abandoned(entry);
 }
@@ -385,6 +388,7 @@ void RunJournal::abandoned(qint64 entry) {
 }
 
 Status RunJournal::finish() {
+    const std::lock_guard lock(m_mutex);
     if (m_finished)
         return {};
     m_finished = true;

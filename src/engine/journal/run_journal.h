@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -66,7 +67,8 @@ public:
                                 const ContentHash& newHash, const ContentHash& oldHash = {},
                                 KeepPlace* keep = nullptr);
     // Where the new file that is to replace `old` may be created (see NewFilePlace): the place
-    // its old file will be kept at, when it is to be linked there. Starts the record.
+    // its old file will be kept at, when it is to be linked there. Starts the record. From any
+    // thread.
     std::optional<KeepPlace> placeFor(const FileIdentity& old);
     // The writer refused the place it was given for entry `entry`: the entry is abandoned, and no
     // place is given again in this run.
@@ -124,6 +126,8 @@ private:
     std::unique_ptr<RecordAppender> m_appender; // of m_recordFd, made at its first line
     QStringList m_notKept;
     std::thread m_drainer; // removes the runs pruned while this one writes
+    // placeFor is asked on the threads that prepare files, the rest on the committing one.
+    std::mutex m_mutex;
 };
 
 } // namespace zuk

@@ -45,6 +45,10 @@ SinkOutcome CommitSink::take(Edit& edit, ItemKind kind, RunCounters& counters) {
 EditRequest CommitSink::request() const {
     EditRequest request;
     request.hashWritten = m_journal != nullptr;
+    if (m_journal)
+        request.place = [journal = m_journal](const FileIdentity& file) {
+            return journal->placeFor(file);
+        };
     return request;
 }
 

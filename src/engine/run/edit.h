@@ -40,6 +40,9 @@ struct EditRequest {
     bool inMemory = false;
     // Hash the new content of a file written while it streams (for the undo journal).
     bool hashWritten = false;
+    // Where a file written while it streams may be created (see NewFilePlace); asked on the
+    // threads that prepare files.
+    NewFilePlace place;
 };
 
 // The edit seam's value: what the replacement routines made of one subject (a file, or the

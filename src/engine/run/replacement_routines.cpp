@@ -216,6 +216,7 @@ ReplacementRoutines::Streamed ReplacementRoutines::streamFile(Edit& edit, const 
         hasher = std::make_shared<ContentHasher>();
         in.setWatch([hasher](const char* data, qsizetype size) { hasher->add(data, size); });
     }
+    in.setNewFilePlace(m_request.place);
     StreamedEdit buffer(in, longest, encoding, settled, m_longestLine);
     const Result<qint64> found = loop.run(buffer, matcher, edit.finds);
     const Status finished = found ? in.finish() : Status(found.error());

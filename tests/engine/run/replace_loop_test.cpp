@@ -19,6 +19,13 @@ struct Span {
     bool operator==(const Span&) const = default;
 };
 
+EditRequest collecting(std::function<bool(const QString&, qint64)> take = {}) {
+    EditRequest request;
+    request.collectFinds = true;
+    request.take = std::move(take);
+    return request;
+}
+
 QList<Span> spans(const Edit& edit) {
     QList<Span> spans;
     for (const Find& find : edit.finds)
@@ -59,7 +66,7 @@ TEST_F(ReplaceLoopTest, FindsLieWhereTheFileStoresThem) {
         routines.setRequest({});
         EXPECT_TRUE(routines.CleanFile(path, c.search, "z").finds.isEmpty()) << c.name;
 
-        routines.setRequest({true, {}});
+        routines.setRequest(collecting());
         const Edit edit = routines.CleanFile(path, c.search, "z");
         EXPECT_EQ(spans(edit), c.expected) << c.name;
         EXPECT_EQ(edit.result.finds(), c.expected.size()) << c.name;
@@ -77,7 +84,7 @@ TEST_F(ReplaceLoopTest, FindsLieWhereTheFileStoresThem) {
 // whole text as in a streamed file.
 TEST_F(ReplaceLoopTest, OnlyTheFindsTakenAreReplaced) {
     const auto everySecond = [](const QString&, qint64 index) { return index % 2 == 0; };
-    routines.setRequest({true, everySecond});
+    routines.setRequest(collecting(everySecond));
     const Edit text = routines.CleanText("a a a a", "a", "b");
     EXPECT_EQ(textAfter(text, {}), "b a b a");
     EXPECT_EQ(text.result.finds(), 2);

@@ -346,7 +346,11 @@ namespace {
 // A dry run's sink: keeps what each file's edit found and commits nothing.
 class KeepingSink final : public EditSink {
 public:
-    EditRequest request() const override { return {true, {}}; }
+    EditRequest request() const override {
+        EditRequest request;
+        request.collectFinds = true;
+        return request;
+    }
     SinkOutcome take(Edit& edit, ItemKind, RunCounters& counters) override {
         counters.totFiles += 1;
         kept.append(QFileInfo(edit.path).fileName() + ":" + QString::number(edit.finds.size()));
