@@ -79,12 +79,7 @@ RunJournal::~RunJournal() {
         (void)finish();
     if (m_drainer.joinable())
         m_drainer.join();
-    m_appender.reset(); // cuts the record back before its file is closed
-    closeFd(m_copiesFd);
-    closeFd(m_linksFd);
-    closeFd(m_runFolderFd);
-    closeFd(m_recordFd);
-    closeFd(m_lockFd);
+    closeAll();
 }
 
 Status RunJournal::prepare() {
@@ -394,6 +389,15 @@ Status RunJournal::finish() {
     m_finished = true;
     if (m_recordFd < 0)
         return {};
+    if (m_lastEntry == 0 && m_info.kind == RunKind::Run) {
+        // Started for a file whose write never came (refused, or the run stopped before it):
+        // a run that changed nothing leaves nothing, nor shadows the last one for an undo.
+        if (m_drainer.joinable())
+            m_drainer.join();
+        removeTreeAt(m_folder.runsFolder(), QByteArray::number(m_id));
+        closeAll();
+        return {};
+    }
     // Entries whose outcome was never told count as changed: their rename may have happened.
     for (const Pending& pending : std::as_const(m_pending))
         noteChanged(pending.name);
@@ -420,13 +424,17 @@ Status RunJournal::finish() {
         const JournalLimits& limits = m_folder.limits();
         (void)m_folder.prune({}, limits.maxRuns, limits.maxCopiedBytes);
     }
-    m_appender.reset();
+    closeAll();
+    return ended;
+}
+
+void RunJournal::closeAll() {
+    m_appender.reset(); // cuts the record back before its file is closed
     closeFd(m_copiesFd);
     closeFd(m_linksFd);
     closeFd(m_runFolderFd);
     closeFd(m_recordFd);
     closeFd(m_lockFd);
-    return ended;
 }
 
 } // namespace zuk

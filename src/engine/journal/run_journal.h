@@ -88,6 +88,7 @@ public:
 private:
     Status start();
     Status openLinks();
+    void closeAll();
     Status append(const QByteArray& line, bool sync);
     Status appendEntry(const FileEntry& entry);
     Status writeLines(bool sync);

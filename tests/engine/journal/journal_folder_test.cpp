@@ -75,6 +75,19 @@ TEST_F(JournalFolderTest, ARunThatChangesNothingLeavesNothing) {
     EXPECT_TRUE(journal.finish().ok());
     EXPECT_EQ(journal.id(), 0);
     EXPECT_FALSE(QFileInfo::exists(journalPath()));
+
+    // A place asked for a new file starts the record; a write that never comes leaves nothing.
+    ASSERT_TRUE(folder.open(true).ok());
+    writeBytes(file("a"), "old");
+    RunJournal placed(folder, {RunKind::Run, m_files.path(), QStringLiteral("x"), 0});
+    ASSERT_TRUE(placed.placeFor(identifyFile(file("a")).value()).has_value());
+    EXPECT_NE(placed.id(), 0);
+    EXPECT_TRUE(placed.finish().ok());
+    EXPECT_EQ(runIds(folder), QList<qint64>{});
+    EXPECT_EQ(QDir(journalPath() + QStringLiteral("/runs"))
+                  .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+                  .size(),
+              0);
 }
 
 TEST_F(JournalFolderTest, KeepsTheNewestRunsAndTheirObjectsOnly) {
