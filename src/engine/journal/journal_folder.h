@@ -28,8 +28,10 @@ JournalLimits journalLimitsOf(const QString& runs, const QString& size);
 //
 //   lock                shared by every run being recorded, exclusive while runs are pruned
 //   runs/ID/record      one run's record (journal_record.h), locked while it is being written
-//   runs/ID/links/DEV-INO  hard links to the run's old files (device and inode in hexadecimal),
-//                       taken where the journal shares the file's file system
+//   runs/ID/links/DEV-INO  the run's old files (device and inode in hexadecimal), where the
+//                       journal shares the file's file system: each file's new bytes are
+//                       written here and exchanged with the old file at the commit, which
+//                       leaves the old one here (or a link to it is taken)
 //   runs/ID/copies/N    the old bytes of entry N where no link could be taken
 //   objects/DEV-INO     links that every run once shared (DEV-INO.shared: named by more than
 //                       one run): still read and pruned, never added to
