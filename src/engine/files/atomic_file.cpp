@@ -451,77 +451,16 @@ Status checkReplaceable(const QString& path) {
     return checkReplaceable(native, found.value(), true);
 }
 
-Status writeFileAtomically(const QString& target, const QByteArray& bytes,
-                           const std::optional<FileIdentity>& original, WriteTracker* writes) {
-    auto writer = AtomicFileWriter::open(target, original);
-    if (!writer)
-        return writer.error();
-    if (Status written = writer.value()->write(bytes); !written)
-        return written;
-    return writer.value()->commit(writes);
-}
-
-Status copyFileAtomically(const QString& source, const QString& target) {
-    const QByteArray from = nativePath(source);
-    const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (in < 0)
-        return errorFromErrno(errno);
-    struct stat st;
-    const Error refused = ::fstat(in, &st) != 0  ? errorFromErrno(errno)
-                          : !S_ISREG(st.st_mode) ? notRegularFileError(S_ISDIR(st.st_mode))
-                                                 : Error{};
-    if (refused.number != 0) {
-        ::close(in);
-        return refused;
-    }
-    ::fcntl(in, F_SETFL, ::fcntl(in, F_GETFL) & ~O_NONBLOCK);
-
-    auto impl = std::make_unique<AtomicFileWriter::Impl>();
+Result<std::unique_ptr<AtomicFileWriter>>
+AtomicFileWriter::openLike(const QString& target, quint32 mode, quint32 uid, quint32 gid,
+                           const QByteArray& attributesOf) {
+    auto impl = std::make_unique<Impl>();
     impl->targetText = target;
     impl->target = nativePath(target);
-    impl->mode = st.st_mode;
-    impl->owner = {st.st_uid, st.st_gid};
-    impl->attributesOf = from;
-    Result<std::unique_ptr<AtomicFileWriter>> writer = AtomicFileWriter::start(std::move(impl));
-    if (!writer) {
-        ::close(in);
-        return writer.error();
-    }
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        const Result<qsizetype> got = readSome(in, buffer.data(), buffer.size());
-        if (!got) {
-            ::close(in);
-            return got.error();
-        }
-        if (got.value() == 0)
-            break;
-        if (Status written = writer.value()->write(buffer.constData(), got.value()); !written) {
-            ::close(in);
-            return written;
-        }
-    }
-    ::close(in);
-    return writer.value()->commit();
-}
-
-Status keepAsBackup(const QString& path, const QString& backupPath) {
-    const QByteArray file = nativePath(path);
-    const QByteArray backup = nativePath(backupPath);
-    struct stat st;
-    if (::lstat(file.constData(), &st) != 0)
-        return errorFromErrno(errno);
-    // The earlier backup goes first, since a link can't replace a name. A kill in between
-    // leaves the file itself as it was. Linking to a spare name and renaming that over the
-    // backup would keep a backup at every moment, but a kill could then leave the spare name
-    // behind as a second link of the user's file.
-    if (Status removed = removeFile(backupPath); !removed)
-        return removed;
-    if (::linkat(AT_FDCWD, file.constData(), AT_FDCWD, backup.constData(), 0) == 0)
-        return {};
-    if (!linkImpossible(errno))
-        return errorFromErrno(errno);
-    return S_ISLNK(st.st_mode) ? copyLink(file, backup) : copyFileAtomically(path, backupPath);
+    impl->mode = mode_t(mode);
+    impl->owner = {uid_t(uid), gid_t(gid)};
+    impl->attributesOf = attributesOf;
+    return start(std::move(impl));
 }
 
 } // namespace zuk

@@ -104,6 +104,11 @@ public:
 private:
     friend Status copyFileAtomically(const QString& source, const QString& target);
     AtomicFileWriter() = default;
+    // A writer whose new file takes this mode, owner and the attributes of the file named
+    // `attributesOf`, instead of the target's.
+    static Result<std::unique_ptr<AtomicFileWriter>> openLike(const QString& target, quint32 mode,
+                                                              quint32 uid, quint32 gid,
+                                                              const QByteArray& attributesOf);
     struct Impl;
     static Result<std::unique_ptr<AtomicFileWriter>> start(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> m_impl;
